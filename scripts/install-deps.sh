@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the demo and the tests need, and only those missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config git
+    libsdl2-dev libdevil-dev zlib1g-dev
+    libgl1-mesa-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri
+    libmpg123-dev libmp3lame-dev libopenmpt-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    ffmpeg
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "# installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

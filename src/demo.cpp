@@ -1,0 +1,169 @@
+// Demo base class and main loop (see demo.h).
+#include "demo.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+
+#include "gl_extensions.h"
+#include "input.h"
+#include "startup.h"
+#include "video_module.h"
+
+namespace {
+
+bool g_demo_exists = false;
+
+// Mouse event kinds handed to the overlay.
+constexpr int MOUSE_PRESS = 1;
+constexpr int MOUSE_RELEASE = 4;
+constexpr int MOUSE_MOVE = 7;
+
+class cSingleDemoError : public std::exception
+{
+public:
+    const char* what() const noexcept override
+    {
+        return "only a single demo allowed at any one time...";
+    }
+};
+
+} // namespace
+
+bool claim_single_demo(bool& flag)
+{
+    if (flag)
+        return false;
+    flag = true;
+    return true;
+}
+
+cDemo::cDemo()
+{
+    if (!claim_single_demo(g_demo_exists))
+        throw cSingleDemoError();
+}
+
+cDemo::~cDemo() { g_demo_exists = false; }
+
+std::string format_time(int ms)
+{
+    // The demo time starts at -150 ms; a negative time is written with a leading "-".
+    if (ms < 0)
+        return "-" + format_time(ms == INT_MIN ? INT_MAX : -ms);
+    const int hours = ms / 3600000;
+    const int minutes = (ms / 60000) % 60;
+    const int seconds = (ms / 1000) % 60;
+    const int millis = ms % 1000;
+    char text[32];
+    std::snprintf(text, sizeof(text), "%02d:%02d:%02d,%03d", hours, minutes, seconds, millis);
+    return text;
+}
+
+void print_time_report(std::ostream& os, int ms, const std::string& scene_name)
+{
+    os << "-" << std::endl;
+    os << format_time(ms) << " - " << scene_name << std::endl;
+}
+
+int cDemo::current_time() const { return 0; }
+
+std::string cDemo::current_scene_name() const { return std::string(); }
+
+void cDemo::run()
+{
+    vantor();
+}
+
+void cDemo::vantor()
+{
+    vnt::enable_vsync();
+    for (;;)
+        frame();
+}
+
+void cDemo::frame()
+{
+    pump_events();
+    handle_keys();
+    handle_mouse();
+
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    cVideoModule::get_instance()->swap_buffers();
+    check_gl_error("cDemo::vantor");
+    check_il_error();
+
+    ++m_frames;
+    if (m_frame_limit >= 0 && m_frames >= m_frame_limit)
+        std::exit(0);
+}
+
+void cDemo::handle_keys()
+{
+    if (!g_keys.begin())
+        return;
+    const int count = g_keys.size();
+    for (int i = 0; i < count; ++i) {
+        const int key = g_keys.next();
+        switch (key) {
+        case '\t':
+            m_show_overlay = !m_show_overlay;
+            g_keys.consume();
+            break;
+        case 27:
+        case 'q':
+            std::exit(0);
+        case ' ':
+            print_time_report(std::cerr, current_time(), current_scene_name());
+            g_keys.consume();
+            break;
+        default:
+            break; // held until released
+        }
+    }
+}
+
+void cDemo::handle_mouse()
+{
+    g_mouse.advance_ring();
+    const cVideoModule* video = cVideoModule::get_instance();
+    const float px = g_mouse.x * float(video->m_width);
+    const float py = g_mouse.y * float(video->m_height);
+
+    if (m_show_overlay) {
+        if (g_mouse.button[1] && !(g_mouse.latch & 1))
+            send_overlay_mouse(MOUSE_PRESS, px, py);
+        if (!g_mouse.button[1] && (g_mouse.latch & 1)) {
+            send_overlay_mouse(MOUSE_RELEASE, px, py);
+            g_mouse.latch &= ~1;
+        }
+    }
+    send_overlay_mouse(MOUSE_MOVE, px, py);
+
+    if (g_mouse.button[1])
+        g_mouse.latch |= 1;
+    if (g_mouse.button[2])
+        g_mouse.latch |= 2;
+    if (g_mouse.button[3])
+        g_mouse.latch |= 4;
+    if (g_mouse.button[4]) {
+        g_mouse.latch |= 8;
+        g_mouse.button[4] = 0;
+    }
+    if (g_mouse.button[5]) {
+        g_mouse.latch |= 16;
+        g_mouse.button[5] = 0;
+    }
+}
+
+void cDemo::send_overlay_mouse(int kind, float px, float py)
+{
+    // The debug overlay takes these once it exists.
+    (void)kind;
+    (void)px;
+    (void)py;
+}

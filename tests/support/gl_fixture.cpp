@@ -1,0 +1,74 @@
+// Shared headless GL context for the tests (see gl_fixture.h).
+#include "support/gl_fixture.h"
+
+#include <IL/il.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "gl_extensions.h"
+#include "startup.h"
+#include "video_module.h"
+
+namespace vnt_test {
+
+void ensure_gl(unsigned width, unsigned height)
+{
+    static bool ready = false;
+    if (ready)
+        return;
+    ready = true;
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+    cVideoModule* video = cVideoModule::get_instance();
+    video->set_size(width, height);
+    video->set_hidden(true);
+    video->init_sdl();
+    init_gl();
+    init_il();
+    init_gl_state();
+    init_search_paths();
+    check_gl_error("ensure_gl");
+}
+
+std::array<unsigned char, 4> read_pixel(int x, int y)
+{
+    std::array<unsigned char, 4> px{};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+    return px;
+}
+
+std::vector<unsigned char> read_pixels(int x, int y, int w, int h)
+{
+    std::vector<unsigned char> out(size_t(w) * size_t(h) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, out.data());
+    return out;
+}
+
+bool write_png(const char* path, int w, int h, const std::vector<unsigned char>& rgba)
+{
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    // The bytes come bottom row first, which is DevIL's lower-left origin.
+    ilTexImage(ILuint(w), ILuint(h), 1, 4, IL_RGBA, IL_UNSIGNED_BYTE,
+               const_cast<unsigned char*>(rgba.data()));
+    ilEnable(IL_FILE_OVERWRITE);
+    const bool ok = ilSaveImage(path) == IL_TRUE;
+    ilDeleteImages(1, &image);
+    return ok;
+}
+
+void GLTest::SetUp()
+{
+    ensure_gl();
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+void GLTest::TearDown() { EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)); }
+
+} // namespace vnt_test
