@@ -1,0 +1,64 @@
+// Extension-string matching and the loader's fatal exits and warnings.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gl_extensions.h"
+#include "support/gl_fixture.h"
+
+namespace {
+
+const std::string kMandatory =
+    "GL_ARB_vertex_buffer_object GL_ARB_multitexture GL_EXT_framebuffer_object";
+
+} // namespace
+
+TEST(GlExtensions, TokensMatchWholeAndAnywhere)
+{
+    const char* list = "GL_ARB_multitexture_extra GL_EXT_foo GL_ARB_texture_rectangle";
+    EXPECT_FALSE(vnt::has_extension_in(list, "GL_ARB_multitexture")); // prefix of a token
+    EXPECT_TRUE(vnt::has_extension_in(list, "GL_EXT_foo"));
+    EXPECT_TRUE(vnt::has_extension_in(list, "GL_ARB_texture_rectangle")); // last, no blank
+    EXPECT_FALSE(vnt::has_extension_in(list, "GL_EXT_fo"));
+    EXPECT_FALSE(vnt::has_extension_in(list, "gl_ext_foo")); // case-sensitive
+    EXPECT_FALSE(vnt::has_extension_in("", "GL_EXT_foo"));
+    EXPECT_FALSE(vnt::has_extension_in(nullptr, "GL_EXT_foo"));
+    EXPECT_TRUE(vnt::has_extension_in("  GL_A   GL_B ", "GL_B")); // runs of blanks
+}
+
+TEST(GlExtensions, MissingMandatoryExtensionsEndTheProgram)
+{
+    vnt_test::ensure_gl();
+    EXPECT_EXIT(vnt::load_extensions("GL_ARB_multitexture GL_EXT_framebuffer_object"),
+                ::testing::ExitedWithCode(0),
+                "# WARNING: GL_ARB_vertex_buffer_object not supported");
+    EXPECT_EXIT(vnt::load_extensions("GL_ARB_vertex_buffer_object GL_ARB_multitexture_foo "
+                                     "GL_EXT_framebuffer_object"),
+                ::testing::ExitedWithCode(255), "# WARNING: GL_ARB_multitexture not supported");
+    EXPECT_EXIT(vnt::load_extensions("GL_ARB_vertex_buffer_object GL_ARB_multitexture"),
+                ::testing::ExitedWithCode(0), "# WARNING: GL_EXT_framebuffer_object not supported");
+    EXPECT_EXIT(vnt::load_extensions(""), ::testing::ExitedWithCode(0),
+                "GL_ARB_vertex_buffer_object not supported");
+}
+
+TEST(GlExtensions, OptionalExtensionsOnlyWarn)
+{
+    vnt_test::ensure_gl();
+    testing::internal::CaptureStderr();
+    vnt::load_extensions((kMandatory + " GL_EXT_texture_rectangle").c_str());
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("# WARNING: GL_ARB_imaging not supported"), std::string::npos);
+    EXPECT_NE(err.find("# WARNING: GL_ARB_texture_rectangle not supported\n"
+                       "           GL_EXT_texture_rectangle supported though\n"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("# WARNING: EXT_texture_lod_bias not supported"), std::string::npos);
+    EXPECT_NE(err.find("# WARNING: \tGL_ARB_point_sprite not supported! (go bug your "
+                       "hardware-vendor)"),
+              std::string::npos);
+    // The entry points are there on this driver.
+    EXPECT_NE(glBindBufferARB, nullptr);
+    EXPECT_NE(glBindFramebufferEXT, nullptr);
+    EXPECT_NE(glUseProgram, nullptr);
+    EXPECT_EQ(err.find("not initialized"), std::string::npos) << err;
+}

@@ -1,0 +1,74 @@
+// The video module's attribute report, viewport placement and pixel-to-unit mapping.
+#include <gtest/gtest.h>
+
+#include "video_module.h"
+
+TEST(VideoModule, AttributeReportNamesTheFirstMismatch)
+{
+    const int requested[9] = {8, 8, 8, 8, 24, 1, 0, 0, 0};
+    EXPECT_EQ(cVideoModule::attribute_report(requested, requested), "");
+
+    int depth16[9] = {8, 8, 8, 8, 16, 1, 0, 0, 0};
+    EXPECT_EQ(cVideoModule::attribute_report(requested, depth16),
+              "# warning: init_sdl: SDL display attribute 4 failed\n"
+              "requested: 8x8x8x8x24  doublebuffered  0\n"
+              "recieved: 8x8x8x8x16 doublebuffered  0\n"
+              "---------------------\n");
+
+    // Stereo is not printed: the two lines look alike.
+    int stereo[9] = {8, 8, 8, 8, 24, 1, 0, 0, 1};
+    const std::string report = cVideoModule::attribute_report(requested, stereo);
+    EXPECT_NE(report.find("attribute 8 failed"), std::string::npos);
+
+    // A single-buffered, multisampled grant.
+    const int fsaa[9] = {8, 8, 8, 8, 24, 1, 1, 4, 0};
+    int single[9] = {8, 8, 8, 8, 24, 0, 1, 4, 0};
+    EXPECT_EQ(cVideoModule::attribute_report(fsaa, single),
+              "# warning: init_sdl: SDL display attribute 5 failed\n"
+              "requested: 8x8x8x8x24  doublebuffered multisample 4\n"
+              "recieved: 8x8x8x8x24 singlebuffered multisample 4\n"
+              "---------------------\n");
+}
+
+TEST(VideoModule, LetterboxedViewportAndUnitMapping)
+{
+    cVideoModule* video = cVideoModule::get_instance();
+    video->set_size(1280, 720);
+    video->m_height = 1024; // a 1280x1024 window around a 1280x720 demo area
+    EXPECT_EQ(video->get_vp_offset(), 152u);
+    EXPECT_EQ(video->get_vp_height(), 720u);
+
+    float x = -1, y = -1;
+    video->to_unit(0, 152, x, y);
+    EXPECT_FLOAT_EQ(x, 0);
+    EXPECT_FLOAT_EQ(y, 0);
+    video->to_unit(640, 152 + 360, x, y);
+    EXPECT_FLOAT_EQ(x, 0.5f);
+    EXPECT_FLOAT_EQ(y, 0.5f);
+    video->to_unit(10, 20, x, y); // lower band
+    EXPECT_FLOAT_EQ(y, 0);
+    video->to_unit(10, 1000, x, y); // upper band
+    EXPECT_FLOAT_EQ(y, 1);
+
+    video->m_widescreen = true;
+    EXPECT_EQ(video->get_vp_height(), 1024u);
+    EXPECT_EQ(video->get_vp_offset(), 0u);
+    video->to_unit(0, 512, x, y);
+    EXPECT_FLOAT_EQ(y, 0.5f);
+    video->m_widescreen = false;
+    video->set_size(1280, 720);
+}
+
+TEST(VideoModule, FullscreenFlagAndMultisampleRequest)
+{
+    cVideoModule* video = cVideoModule::get_instance();
+    EXPECT_FALSE(video->is_fullscreen());
+    video->set_fullscreen(false);
+    EXPECT_EQ(video->m_flags, 10u);
+    video->set_fullscreen(true);
+    EXPECT_TRUE(video->is_fullscreen());
+    EXPECT_EQ(video->m_flags & 10u, 10u);
+    video->set_fsaa(4);
+    EXPECT_EQ(video->m_ms_samples, 4);
+    EXPECT_EQ(video->m_ms_buffers, 1);
+}
