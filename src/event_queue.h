@@ -60,7 +60,8 @@ public:
 
     // Appends without sorting; the queue takes ownership. A null event is ignored.
     void add_event(cEvent* ev);
-    // Ascending by time; events with equal times stay in the order they were added.
+    // Ascending by time; events with equal times stay in the order they were added. The
+    // cursor keeps its index: rewind or seek afterwards.
     void sort();
     void rewind();
     // Cursor to the first event whose time is strictly greater than `t`.
