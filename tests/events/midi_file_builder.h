@@ -1,0 +1,110 @@
+// Builds Standard MIDI Files in memory for the reader's tests and benchmark.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace midi_test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline void put_vlq(Bytes& out, std::uint32_t value)
+{
+    std::uint8_t groups[5];
+    int n = 0;
+    do {
+        groups[n++] = value & 0x7f;
+        value >>= 7;
+    } while (value);
+    while (n--)
+        out.push_back(groups[n] | (n ? 0x80 : 0));
+}
+
+inline void put_be(Bytes& out, std::uint32_t value, int bytes)
+{
+    while (bytes--)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * bytes)));
+}
+
+// One track chunk's events; every call is one event after `delta` ticks.
+class cTrack
+{
+public:
+    cTrack& msg(std::uint32_t delta, std::uint8_t status, std::uint8_t d1, std::uint8_t d2)
+    {
+        put_vlq(m_bytes, delta);
+        m_bytes.push_back(status);
+        m_bytes.push_back(d1);
+        if ((status >> 4) != 0xC && (status >> 4) != 0xD)
+            m_bytes.push_back(d2);
+        return *this;
+    }
+    cTrack& note_on(std::uint32_t delta, int note, int velocity, int channel = 0)
+    {
+        return msg(delta, std::uint8_t(0x90 | channel), std::uint8_t(note), std::uint8_t(velocity));
+    }
+    cTrack& note_off(std::uint32_t delta, int note, int velocity = 64, int channel = 0)
+    {
+        return msg(delta, std::uint8_t(0x80 | channel), std::uint8_t(note), std::uint8_t(velocity));
+    }
+    cTrack& ctrl(std::uint32_t delta, int controller, int value, int channel = 0)
+    {
+        return msg(delta, std::uint8_t(0xB0 | channel), std::uint8_t(controller),
+                   std::uint8_t(value));
+    }
+    // Data bytes continuing the last status.
+    cTrack& running(std::uint32_t delta, std::uint8_t d1, std::uint8_t d2)
+    {
+        put_vlq(m_bytes, delta);
+        m_bytes.push_back(d1);
+        m_bytes.push_back(d2);
+        return *this;
+    }
+    cTrack& meta(std::uint32_t delta, std::uint8_t type, const Bytes& data)
+    {
+        put_vlq(m_bytes, delta);
+        m_bytes.push_back(0xFF);
+        m_bytes.push_back(type);
+        put_vlq(m_bytes, static_cast<std::uint32_t>(data.size()));
+        m_bytes.insert(m_bytes.end(), data.begin(), data.end());
+        return *this;
+    }
+    cTrack& tempo(std::uint32_t delta, std::uint32_t us_per_quarter)
+    {
+        Bytes data;
+        put_be(data, us_per_quarter, 3);
+        return meta(delta, 0x51, data);
+    }
+    cTrack& name(const std::string& text) { return meta(0, 0x03, Bytes(text.begin(), text.end())); }
+    cTrack& end(std::uint32_t delta = 0) { return meta(delta, 0x2F, {}); }
+    cTrack& raw(const Bytes& bytes)
+    {
+        m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
+        return *this;
+    }
+
+    const Bytes& bytes() const { return m_bytes; }
+
+private:
+    Bytes m_bytes;
+};
+
+// "MThd" with format 1, the tracks' count (unless `declared` is given) and `division`, then
+// one "MTrk" chunk per track.
+inline Bytes build_file(std::int16_t division, const std::vector<cTrack>& tracks, int declared = -1)
+{
+    Bytes out = {'M', 'T', 'h', 'd'};
+    put_be(out, 6, 4);
+    put_be(out, 1, 2);
+    put_be(out, declared < 0 ? static_cast<std::uint32_t>(tracks.size()) : declared, 2);
+    put_be(out, static_cast<std::uint16_t>(division), 2);
+    for (const cTrack& track : tracks) {
+        out.insert(out.end(), {'M', 'T', 'r', 'k'});
+        put_be(out, static_cast<std::uint32_t>(track.bytes().size()), 4);
+        out.insert(out.end(), track.bytes().begin(), track.bytes().end());
+    }
+    return out;
+}
+
+} // namespace midi_test
