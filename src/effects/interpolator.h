@@ -30,6 +30,8 @@ public:
 
 protected:
     cInterpolator(iVar* in_var, int in_start, int in_end);
+    // A bare window without a variable.
+    cInterpolator(int in_start, int in_end);
     // Wraps a raw member in a variable this interpolator owns.
     cInterpolator(float* in_member, int in_start, int in_end);
 
