@@ -1,0 +1,310 @@
+// Music playback on SDL's dummy driver, with an MP3 made here: bursts at known times on the
+// left channel, silence on the right.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <lame/lame.h>
+#include <libopenmpt/libopenmpt.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "sound_module_sdl.h"
+
+namespace {
+
+constexpr int RATE = cSoundModule_sdl::RATE;
+constexpr int SONG_MS = 3000;
+constexpr int BURST_MS[] = {500, 1234, 2001};
+constexpr int BURST_FRAMES = RATE / 100; // 10 ms of 2 kHz at 3/4 of full scale
+
+bool in_burst(int frame)
+{
+    for (int ms : BURST_MS) {
+        const int start = ms * RATE / 1000;
+        if (frame >= start && frame < start + BURST_FRAMES)
+            return true;
+    }
+    return false;
+}
+
+// Encodes the song with a LAME tag, so a gapless decoder gives back exactly its samples.
+std::string make_song()
+{
+    const std::string path = testing::TempDir() + "sound_module_test.mp3";
+    const int frames = SONG_MS * RATE / 1000;
+    std::vector<short> pcm(std::size_t(frames) * 2, 0);
+    for (int i = 0; i < frames; ++i) {
+        if (in_burst(i))
+            pcm[2 * i] = static_cast<short>(24000 * std::sin(2 * M_PI * 2000.0 * i / RATE + 0.5));
+    }
+    lame_global_flags* gf = lame_init();
+    lame_set_in_samplerate(gf, RATE);
+    lame_set_num_channels(gf, 2);
+    lame_set_mode(gf, STEREO);
+    lame_set_brate(gf, 256);
+    lame_set_quality(gf, 2);
+    lame_set_bWriteVbrTag(gf, 1);
+    EXPECT_EQ(lame_init_params(gf), 0);
+    std::vector<unsigned char> mp3(pcm.size() * 2 + 7200);
+    int len = lame_encode_buffer_interleaved(gf, pcm.data(), frames, mp3.data(), int(mp3.size()));
+    len += lame_encode_flush(gf, mp3.data() + len, int(mp3.size()) - len);
+    unsigned char tag[4096];
+    const std::size_t tag_len = lame_get_lametag_frame(gf, tag, sizeof(tag));
+    std::memcpy(mp3.data(), tag, tag_len);
+    lame_close(gf);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(mp3.data()), len);
+    return path;
+}
+
+const std::string& song()
+{
+    static const std::string path = make_song();
+    return path;
+}
+
+// First frame of `out` whose left sample passes half the burst's amplitude, or -1.
+int onset(const std::vector<std::int16_t>& out)
+{
+    for (std::size_t i = 0; i < out.size() / 2; ++i) {
+        if (std::abs(out[2 * i]) > 12000)
+            return int(i);
+    }
+    return -1;
+}
+
+int peak(const std::vector<std::int16_t>& out, int channel)
+{
+    int p = 0;
+    for (std::size_t i = channel; i < out.size(); i += 2)
+        p = std::max(p, std::abs(int(out[i])));
+    return p;
+}
+
+class SoundModule : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        testing::internal::CaptureStdout();
+        m_sound.init();
+        m_sound.load(song());
+        m_loaded = testing::internal::GetCapturedStdout();
+    }
+
+    std::vector<std::int16_t> render(int frames)
+    {
+        std::vector<std::int16_t> out(std::size_t(frames) * 2, 1234);
+        m_sound.render(out.data(), frames);
+        return out;
+    }
+
+    cSoundModule_sdl m_sound;
+    std::string m_loaded;
+};
+
+} // namespace
+
+TEST_F(SoundModule, LoadsTheWholeSongExactly)
+{
+    EXPECT_EQ(m_loaded, "# sdl loaded stream \"" + song() + "\" [length: 3000ms]\n");
+    EXPECT_EQ(m_sound.samples().size(), std::size_t(SONG_MS) * RATE / 1000 * 2);
+    EXPECT_EQ(m_sound.get_time(), 0);
+    EXPECT_FALSE(m_sound.is_playing());
+}
+
+TEST_F(SoundModule, SeeksLandOnTheBursts)
+{
+    for (int ms : BURST_MS) {
+        // 20 ms ahead of the burst: it starts 882 frames into what the device plays next.
+        m_sound.set_time(ms - 20);
+        EXPECT_NEAR(m_sound.get_time(), ms - 20, 1);
+        const auto before = render(RATE / 20);
+        EXPECT_NEAR(onset(before), RATE / 50, RATE / 1000) << ms;
+        EXPECT_LT(peak(before, 1), 400) << "right channel stays quiet at " << ms;
+
+        m_sound.set_time(ms);
+        EXPECT_NEAR(m_sound.get_time(), ms, 1);
+        const auto at = render(RATE / 100);
+        EXPECT_LE(onset(at), RATE / 1000) << ms;
+        EXPECT_GT(peak(at, 0), 20000) << ms;
+        EXPECT_NEAR(m_sound.get_time(), ms + 10, 1); // rendering moved the position on
+    }
+
+    // Between bursts there is silence; the rest of a buffer past the end is silence too.
+    m_sound.set_time(1600);
+    EXPECT_LT(peak(render(RATE / 10), 0), 400);
+    m_sound.set_time(SONG_MS - 10);
+    const auto tail = render(RATE / 10);
+    EXPECT_EQ(peak(std::vector<std::int16_t>(tail.begin() + RATE / 50, tail.end()), 0), 0);
+    EXPECT_EQ(m_sound.get_time(), SONG_MS);
+
+    // set_time(0) goes back to the start; times off the song are clamped to it.
+    m_sound.set_time(0);
+    EXPECT_EQ(m_sound.get_time(), 0);
+    m_sound.set_time(-500);
+    EXPECT_EQ(m_sound.get_time(), 0);
+    m_sound.set_time(99999);
+    EXPECT_EQ(m_sound.get_time(), SONG_MS);
+}
+
+TEST_F(SoundModule, VolumeScalesTheSamples)
+{
+    const int start = BURST_MS[1] * RATE / 1000;
+    const std::vector<std::int16_t> decoded(m_sound.samples().begin() + 2 * start,
+                                            m_sound.samples().begin() + 2 * (start + 441));
+
+    m_sound.set_time(BURST_MS[1]);
+    EXPECT_EQ(render(441), decoded); // full volume: the decoded samples as they are
+
+    m_sound.set_volume(0);
+    m_sound.set_time(BURST_MS[1]);
+    EXPECT_EQ(peak(render(441), 0), 0);
+
+    m_sound.set_volume(100); // 100 of 255, not full volume
+    m_sound.set_time(BURST_MS[1]);
+    const auto quieter = render(441);
+    for (std::size_t i = 0; i < decoded.size(); ++i)
+        ASSERT_EQ(quieter[i], decoded[i] * 100 / 255) << i;
+
+    testing::internal::CaptureStderr();
+    m_sound.set_volume(300);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind("## WARNING: Not able to set volume in ", 0), 0u) << err;
+    m_sound.set_time(BURST_MS[1]);
+    EXPECT_EQ(render(441), decoded);
+}
+
+TEST_F(SoundModule, PauseStopsThePosition)
+{
+    m_sound.set_time(1000);
+    testing::internal::CaptureStdout();
+    m_sound.play();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "# sdl starting playback...\n");
+    EXPECT_TRUE(m_sound.is_playing());
+    SDL_Delay(400);
+    const int running = m_sound.get_time();
+    EXPECT_GT(running, 1100);
+    EXPECT_LT(running, 1800);
+
+    m_sound.toggle_pause();
+    EXPECT_FALSE(m_sound.is_playing());
+    const int paused = m_sound.get_time();
+    EXPECT_GE(paused, running);
+    SDL_Delay(250);
+    EXPECT_EQ(m_sound.get_time(), paused);
+
+    // A seek while paused holds, and playing resumes from it.
+    m_sound.set_time(2000);
+    SDL_Delay(100);
+    EXPECT_EQ(m_sound.get_time(), 2000);
+    m_sound.toggle_pause();
+    EXPECT_TRUE(m_sound.is_playing());
+    SDL_Delay(300);
+    EXPECT_GT(m_sound.get_time(), 2050);
+
+    // Two toggles in a row leave it playing.
+    m_sound.toggle_pause();
+    m_sound.toggle_pause();
+    EXPECT_TRUE(m_sound.is_playing());
+    m_sound.close();
+    EXPECT_FALSE(m_sound.is_playing());
+}
+
+TEST(SoundModuleFailures, BadFilesEndWithStatusOne)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    const std::string text = testing::TempDir() + "sound_module_test.txt";
+    std::ofstream(text) << "this is not an mp3, just words.\n";
+    const std::string empty = testing::TempDir() + "sound_module_empty.mp3";
+    std::ofstream(empty).close();
+
+    auto load = [](const std::string& file) {
+        cSoundModule_sdl sound;
+        sound.init();
+        sound.load(file);
+    };
+    EXPECT_EXIT(load("/nonexistent/goa.mp3"), testing::ExitedWithCode(1),
+                "## ERROR: File not found\n");
+    EXPECT_EXIT(load(testing::TempDir()), testing::ExitedWithCode(1), "## ERROR: File not found");
+    EXPECT_EXIT(load(text), testing::ExitedWithCode(1), "## ERROR: Unknown file format\n");
+    EXPECT_EXIT(load(empty), testing::ExitedWithCode(1), "## ERROR: Unknown file format\n");
+    EXPECT_EXIT(
+        {
+            cSoundModule_sdl sound;
+            sound.set_mode(cSoundModule_sdl::MODE_MODULE);
+            sound.init();
+            sound.load(text);
+        },
+        testing::ExitedWithCode(1), "## ERROR: Unknown file format\n");
+    std::remove(text.c_str());
+    std::remove(empty.c_str());
+
+    EXPECT_EXIT(cSoundModule_sdl::check_version(0x00020000), testing::ExitedWithCode(1),
+                "Error : You are using the wrong library version!");
+    cSoundModule_sdl::check_version(openmpt_get_library_version()); // returns
+}
+
+TEST(SoundModuleFailures, DamagedSongsLoadWhatTheyHold)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    std::ifstream in(song(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string cut = testing::TempDir() + "sound_module_cut.mp3";
+    {
+        std::string damaged = bytes.substr(0, bytes.size() / 2);
+        for (std::size_t i = 3000; i < damaged.size(); i += 997)
+            damaged[i] = static_cast<char>(damaged[i] ^ 0x5a);
+        std::ofstream(cut, std::ios::binary) << damaged;
+    }
+    cSoundModule_sdl sound;
+    testing::internal::CaptureStdout();
+    sound.init();
+    sound.load(cut);
+    testing::internal::GetCapturedStdout();
+    std::remove(cut.c_str());
+    EXPECT_GT(sound.length_ms(), 500);
+    EXPECT_LT(sound.length_ms(), SONG_MS);
+    sound.set_time(sound.length_ms() - 5);
+    std::vector<std::int16_t> out(2 * 4096);
+    sound.render(out.data(), 4096);
+}
+
+TEST(SoundModuleFailures, NoAudioDeviceMeansSilentPlay)
+{
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
+            cSoundModule_sdl sound;
+            sound.init();
+            sound.load(song());
+            sound.play();
+            sound.set_time(700);
+            std::fprintf(stderr, "time %d\n", sound.get_time());
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0),
+        "# WARNING: no audio device \\([^)]*\\), playing silently\n(.|\n)*time 700");
+}
+
+TEST(SoundModuleFailures, UnknownModeIsReportedAndIgnored)
+{
+    cSoundModule_sdl sound;
+    sound.set_mode(7);
+    testing::internal::CaptureStderr();
+    sound.load("whatever.mp3");
+    sound.set_time(10);
+    sound.set_volume(10);
+    EXPECT_EQ(sound.get_time(), 0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    std::size_t lines = 0;
+    for (std::size_t at = 0;
+         (at = err.find("## ERROR, unhandled case in ", at)) != std::string::npos; ++at)
+        ++lines;
+    EXPECT_EQ(lines, 4u) << err;
+}
