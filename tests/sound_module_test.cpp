@@ -308,3 +308,66 @@ TEST(SoundModuleFailures, UnknownModeIsReportedAndIgnored)
         ++lines;
     EXPECT_EQ(lines, 4u) << err;
 }
+
+namespace {
+
+// A four-channel tracker module: two orders of one pattern each, a note on the first row.
+std::string make_module()
+{
+    std::string mod(20, '\0');
+    mod.replace(0, 4, "test");
+    for (int s = 0; s < 31; ++s) {
+        std::string header(30, '\0');
+        if (s == 0) {
+            header[22] = 0x04; // 1024 words of sample data
+            header[25] = 64;   // volume
+            header[29] = 1;    // no loop
+        }
+        mod += header;
+    }
+    mod += '\x02'; // two orders
+    mod += '\x7f'; // restart
+    std::string orders(128, '\0');
+    orders[1] = 1;
+    mod += orders;
+    mod += "M.K.";
+    for (int pattern = 0; pattern < 2; ++pattern) {
+        std::string rows(64 * 4 * 4, '\0');
+        rows[0] = 0x01; // sample 1, period 428 (C-2)
+        rows[1] = static_cast<char>(0xAC);
+        rows[2] = 0x10;
+        mod += rows;
+    }
+    for (int i = 0; i < 2048; ++i)
+        mod += static_cast<char>((i / 8) % 2 ? 100 : -100);
+    const std::string path = testing::TempDir() + "sound_module_test.mod";
+    std::ofstream(path, std::ios::binary) << mod;
+    return path;
+}
+
+} // namespace
+
+TEST(SoundModuleTracker, ModuleModeMovesOnByOrders)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    const std::string path = make_module();
+    cSoundModule_sdl sound;
+    sound.set_mode(cSoundModule_sdl::MODE_MODULE);
+    sound.init();
+    sound.load(path);
+    std::remove(path.c_str());
+    // 64 rows of 6 ticks at 125 beats per minute: 7.68 s per pattern.
+    EXPECT_NEAR(sound.length_ms(), 15360, 20);
+    EXPECT_EQ(sound.get_time(), 0);
+
+    std::vector<std::int16_t> out(2 * 4410);
+    sound.render(out.data(), 4410);
+    EXPECT_GT(peak(out, 0) + peak(out, 1), 1000);
+    EXPECT_NEAR(sound.get_time(), 100, 2);
+
+    sound.set_time(123456); // the time is not used: the next order starts
+    EXPECT_NEAR(sound.get_time(), 7680, 20);
+    sound.set_volume(0);
+    sound.render(out.data(), 4410);
+    EXPECT_EQ(peak(out, 0) + peak(out, 1), 0);
+}
