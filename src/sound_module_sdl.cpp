@@ -68,6 +68,8 @@ mpg123_ssize_t memory_read(void* handle, void* buf, size_t count)
 {
     auto* in = static_cast<sMemoryReader*>(handle);
     const std::size_t n = std::min(count, in->size - in->pos);
+    if (n == 0)
+        return 0;
     std::memcpy(buf, in->data + in->pos, n);
     in->pos += n;
     return static_cast<mpg123_ssize_t>(n);
@@ -139,9 +141,11 @@ const char* decode_mp3(const std::vector<unsigned char>& bytes, std::vector<std:
         const std::size_t samples = done / sizeof(std::int16_t);
         if (out.size() + samples > std::size_t(MAX_FRAMES) * CHANNELS)
             return "Not enough memory ";
-        const std::size_t old = out.size();
-        out.resize(old + samples);
-        std::memcpy(out.data() + old, chunk.data(), samples * sizeof(std::int16_t));
+        if (samples > 0) {
+            const std::size_t old = out.size();
+            out.resize(old + samples);
+            std::memcpy(out.data() + old, chunk.data(), samples * sizeof(std::int16_t));
+        }
         if (rc != MPG123_OK)
             break; // done, or an error that ends the usable part
     }
@@ -438,8 +442,9 @@ void cSoundModule_sdl::render_locked(std::int16_t* out, int frames)
     if (m_mode == MODE_STREAM && m_music_stream) {
         const std::int64_t length = std::int64_t(m_samples.size() / CHANNELS);
         written = std::clamp<std::int64_t>(length - start, 0, frames);
-        std::memcpy(out, m_samples.data() + start * CHANNELS,
-                    std::size_t(written) * CHANNELS * sizeof(std::int16_t));
+        if (written > 0)
+            std::memcpy(out, m_samples.data() + start * CHANNELS,
+                        std::size_t(written) * CHANNELS * sizeof(std::int16_t));
         m_position = start + written;
     } else if (m_mode == MODE_MODULE && m_module) {
         written = std::int64_t(openmpt_module_read_interleaved_stereo(m_module, RATE, frames, out));
