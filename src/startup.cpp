@@ -10,7 +10,10 @@
 
 #include "fatal.h"
 #include "gl_extensions.h"
+#include "render_target_manager.h"
 #include "resource_path.h"
+#include "scene_manager.h"
+#include "shader_manager_glsl.h"
 #include "video_module.h"
 
 namespace {
@@ -22,6 +25,7 @@ GLenum g_last_gl_error = GL_NO_ERROR;
 void init_gl()
 {
     vnt::load_extensions();
+    cRenderTargetManager::get_instance(); // warms the pool while nothing is bound
     glClearColor(0, 0, 0, 0);
     cVideoModule::get_instance()->set_viewport();
     check_gl_error("init_gl");
@@ -97,6 +101,7 @@ void init_search_paths()
     for (const char* dir : {"../src/shaders", "../src/shaders/comp", "../data", "../data/models",
                             "../data/music", "../data/textures"})
         paths->push_searchpath(dir);
+    cShaderManager_GLSL::get_instance()->init();
 }
 
 bool check_gl_error(const std::string& location)
@@ -129,6 +134,9 @@ bool check_il_error()
 void shutdown_on_exit()
 {
     // Teardown order: content first, then the managers it borrowed from, the window last.
+    cSceneManager::destroy_instance(); // stops the music with it
+    cShaderManager_GLSL::destroy_instance();
+    cRenderTargetManager::destroy_instance();
     cResourcePath::destroy_instance();
     SDL_Quit();
     cVideoModule::destroy_instance();

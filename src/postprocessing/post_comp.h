@@ -1,0 +1,33 @@
+// Layer compositing: blends a layer picture onto the picture below it into a third target
+// with a blend mode and an opacity. The arithmetic is in the four compositing shaders.
+#pragma once
+
+#include "singleton.h"
+
+class iRenderTarget;
+
+class cPostComp : public vnt::tSingleton<cPostComp>
+{
+public:
+    // Blend modes; 2 is reserved (an assertion), other values bind no shader at all.
+    enum eBlendMode
+    {
+        BLEND_OVER = 0,
+        BLEND_ADD = 1,
+        BLEND_SCREEN = 3,
+        BLEND_DODGE = 4
+    };
+
+    // Clears `out` to transparent black and draws `layer` blended onto `below` into it, each
+    // source stretched over the whole of `out`. `out` must differ from both sources; opacity
+    // 0..1 reaches the shader as the vertex colour's alpha. Leaves the GL state, the bound
+    // shader and the bound target as they were.
+    void comp(iRenderTarget& out, iRenderTarget& layer, iRenderTarget& below, const int* mode,
+              float opacity);
+
+private:
+    friend class vnt::tSingleton<cPostComp>;
+    // Registers "blend_comp", "add_comp", "dodge_comp" and "screen_comp", in this order.
+    cPostComp();
+    ~cPostComp() = default;
+};

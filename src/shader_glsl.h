@@ -1,0 +1,87 @@
+// A vertex and a fragment program linked into one GLSL program object: the common base of
+// every effect class. Parameters are uniform locations, texture samplers own fixed units.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "shader.h"
+
+class cShader_GLSL : public cShader
+{
+public:
+    // One failed step of a build: the error text and the compiler's or linker's log.
+    struct sBuildError
+    {
+        std::string error;
+        std::string listing;
+    };
+    // Outcome of compiling and linking a pair. On failure every GL object is already deleted
+    // and `program` is 0; the flags say which step failed.
+    struct sBuild
+    {
+        unsigned vertex = 0;
+        unsigned fragment = 0;
+        unsigned program = 0;
+        bool vertex_failed = false;
+        bool fragment_failed = false;
+        bool link_failed = false;
+        std::vector<sBuildError> errors; // in the order they arose
+        bool ok() const { return program != 0; }
+    };
+    // Resolves both names through the search paths, compiles both sources (the fragment one
+    // also when the vertex one failed) and links them. Prints nothing, never exits.
+    static sBuild compile_and_link(const std::string& in_vertex_file,
+                                   const std::string& in_fragment_file);
+
+    // `in_context` is the address of the manager's context field, read at every use; the
+    // profiles are the GLSL versions the manager chose (e.g. 450), copied.
+    cShader_GLSL(void* const* in_context, const int& in_vprof, const int& in_fprof);
+    ~cShader_GLSL() override;
+    cShader_GLSL(const cShader_GLSL&) = delete;
+    cShader_GLSL& operator=(const cShader_GLSL&) = delete;
+
+    // Builds the pair and looks the parameters up. A source that is missing or does not
+    // compile or link prints the error block and the failing name, and ends the program (0).
+    bool load_from_files(std::string in_vertex_file, std::string in_fragment_file) override;
+    // Rebuilds the pair from its (edited) files for author tools: on failure prints the error
+    // block, keeps the running program and returns false.
+    bool reload_from_files(const std::string& in_vertex_file, const std::string& in_fragment_file);
+
+    // glUseProgram, then the stored parameter values.
+    void bind() override;
+    // Releases the texture parameters, then glUseProgram(0).
+    void unbind() override;
+
+    unsigned get_program() const { return m_program; }
+
+    // A sampler of the sources and the texture unit it reads (0 for GL_TEXTURE0).
+    struct sSampler
+    {
+        const char* name;
+        int unit;
+    };
+
+protected:
+    // The effect's samplers; set by the effect's constructor before load_from_files(). Every
+    // link points them at their units; one the programs lack is reported on the error stream.
+    void set_samplers(std::vector<sSampler> in_samplers) { m_samplers = std::move(in_samplers); }
+    // Location of a uniform of the linked pair; -1 when the programs lack it.
+    int get_named_parameter(const char* in_name) const;
+
+private:
+    // Takes the built objects over (deleting the previous ones) and runs the set-up hooks.
+    void adopt(const sBuild& in_build);
+    void release_programs();
+    void assign_texture_units() const;
+
+    void* const* m_context = nullptr;
+    int m_vprof = 0;
+    int m_fprof = 0;
+    unsigned m_vp = 0;      // vertex shader object, owned
+    unsigned m_fp = 0;      // fragment shader object, owned
+    unsigned m_program = 0; // the linked program, owned
+    std::string m_files;    // "vertex / fragment" as passed, for messages
+    std::vector<sSampler> m_samplers;
+};

@@ -1,0 +1,12 @@
+// Material with an RGBA texture: texture times the lit colour plus the specular highlight;
+// the texture's alpha times the material's.
+#version 120
+
+uniform sampler2D diffuse_map; // unit 0
+
+void main()
+{
+    vec4 tex = texture2D(diffuse_map, gl_TexCoord[0].xy);
+    gl_FragColor = vec4(min(tex.rgb * gl_Color.rgb + gl_SecondaryColor.rgb, 1.0),
+                        tex.a * gl_Color.a);
+}

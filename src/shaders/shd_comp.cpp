@@ -1,0 +1,54 @@
+// Layer-compositing shaders (see shd_comp.h).
+#include "shaders/shd_comp.h"
+
+#include "shader_manager_glsl.h"
+
+namespace {
+
+const std::vector<cShader_GLSL::sSampler> comp_samplers = {{"layer", 0}, {"below", 1}};
+
+} // namespace
+
+cShdCompOver::cShdCompOver(void* const* in_context, const int& in_vprof, const int& in_fprof)
+    : cShdPlain(in_context, in_vprof, in_fprof, "comp_over_vert.glsl", "comp_over_frag.glsl",
+                comp_samplers)
+{
+}
+
+cShdCompAdd::cShdCompAdd(void* const* in_context, const int& in_vprof, const int& in_fprof)
+    : cShdPlain(in_context, in_vprof, in_fprof, "comp_add_vert.glsl", "comp_add_frag.glsl",
+                comp_samplers)
+{
+}
+
+cShdCompDodge::cShdCompDodge(void* const* in_context, const int& in_vprof, const int& in_fprof)
+    : cShdPlain(in_context, in_vprof, in_fprof, "comp_dodge_vert.glsl", "comp_dodge_frag.glsl",
+                comp_samplers)
+{
+}
+
+cShdCompScreen::cShdCompScreen(void* const* in_context, const int& in_vprof, const int& in_fprof)
+    : cShdPlain(in_context, in_vprof, in_fprof, "comp_screen_vert.glsl", "comp_screen_frag.glsl",
+                comp_samplers)
+{
+}
+
+void register_blend_comp()
+{
+    cShaderManager_GLSL::get_instance()->add_shader<cShdCompOver>("blend_comp");
+}
+
+void register_add_comp()
+{
+    cShaderManager_GLSL::get_instance()->add_shader<cShdCompAdd>("add_comp");
+}
+
+void register_dodge_comp()
+{
+    cShaderManager_GLSL::get_instance()->add_shader<cShdCompDodge>("dodge_comp");
+}
+
+void register_screen_comp()
+{
+    cShaderManager_GLSL::get_instance()->add_shader<cShdCompScreen>("screen_comp");
+}

@@ -1,0 +1,42 @@
+// Waving plants, vertex stage: vertices sway on sine waves, more the higher they are above
+// y = 0; the phase runs with cur_t and the position (plus offset). Lit by light 0.
+#version 120
+
+uniform float cur_t;       // wave phase, radians
+uniform vec3 offset;       // added to the position before the phase is taken
+uniform float in_strength; // sway in object units per unit of height
+
+// Light 0 on the front material as the fixed-function pipeline computes it per vertex (local
+// viewer, separate specular): the primary colour and the specular colour.
+void light0(vec3 n, vec3 p, out vec4 primary, out vec4 secondary)
+{
+    vec4 lp = gl_LightSource[0].position;
+    vec3 l = lp.w == 0.0 ? normalize(lp.xyz) : normalize(lp.xyz - p);
+    float att = 1.0;
+    if (lp.w != 0.0) {
+        float d = length(lp.xyz - p);
+        att = 1.0 / max(gl_LightSource[0].constantAttenuation +
+                            gl_LightSource[0].linearAttenuation * d +
+                            gl_LightSource[0].quadraticAttenuation * d * d,
+                        0.0001);
+    }
+    float ndl = max(dot(n, l), 0.0);
+    float ndh = max(dot(n, normalize(l - normalize(p))), 0.0);
+    float spec = (ndl > 0.0 && ndh > 0.0) ? pow(ndh, gl_FrontMaterial.shininess) : 0.0;
+    primary = gl_FrontLightModelProduct.sceneColor +
+              att * (gl_FrontLightProduct[0].ambient + gl_FrontLightProduct[0].diffuse * ndl);
+    primary.a = gl_FrontMaterial.diffuse.a;
+    secondary = att * gl_FrontLightProduct[0].specular * spec;
+}
+
+void main()
+{
+    vec3 q = gl_Vertex.xyz + offset;
+    float phase = cur_t + 0.9 * q.x + 0.7 * q.z;
+    float height = max(gl_Vertex.y, 0.0);
+    vec3 sway = in_strength * height * vec3(sin(phase), 0.0, cos(1.3 * phase));
+    vec4 p = gl_ModelViewMatrix * vec4(gl_Vertex.xyz + sway, 1.0);
+    light0(normalize(gl_NormalMatrix * gl_Normal), p.xyz, gl_FrontColor, gl_FrontSecondaryColor);
+    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
+    gl_Position = gl_ProjectionMatrix * p;
+}
