@@ -27,45 +27,28 @@ inline void put_be(Bytes& out, std::uint32_t value, int bytes)
         out.push_back(static_cast<std::uint8_t>(value >> (8 * bytes)));
 }
 
-// One track chunk's events; every call is one event after `delta` ticks.
+// One track chunk's events; each call adds one event `delta` ticks after the one before.
 class cTrack
 {
 public:
-    cTrack& msg(std::uint32_t delta, std::uint8_t status, std::uint8_t d1, std::uint8_t d2)
+    // A channel message; without `status` the data bytes continue the running status.
+    cTrack& msg(std::uint32_t delta, int status, int d1, int d2 = -1)
     {
         put_vlq(m_bytes, delta);
-        m_bytes.push_back(status);
-        m_bytes.push_back(d1);
-        if ((status >> 4) != 0xC && (status >> 4) != 0xD)
-            m_bytes.push_back(d2);
+        for (int b : {status, d1, d2}) {
+            if (b >= 0)
+                m_bytes.push_back(static_cast<std::uint8_t>(b));
+        }
         return *this;
     }
     cTrack& note_on(std::uint32_t delta, int note, int velocity, int channel = 0)
     {
-        return msg(delta, std::uint8_t(0x90 | channel), std::uint8_t(note), std::uint8_t(velocity));
-    }
-    cTrack& note_off(std::uint32_t delta, int note, int velocity = 64, int channel = 0)
-    {
-        return msg(delta, std::uint8_t(0x80 | channel), std::uint8_t(note), std::uint8_t(velocity));
-    }
-    cTrack& ctrl(std::uint32_t delta, int controller, int value, int channel = 0)
-    {
-        return msg(delta, std::uint8_t(0xB0 | channel), std::uint8_t(controller),
-                   std::uint8_t(value));
-    }
-    // Data bytes continuing the last status.
-    cTrack& running(std::uint32_t delta, std::uint8_t d1, std::uint8_t d2)
-    {
-        put_vlq(m_bytes, delta);
-        m_bytes.push_back(d1);
-        m_bytes.push_back(d2);
-        return *this;
+        return msg(delta, 0x90 | channel, note, velocity);
     }
     cTrack& meta(std::uint32_t delta, std::uint8_t type, const Bytes& data)
     {
         put_vlq(m_bytes, delta);
-        m_bytes.push_back(0xFF);
-        m_bytes.push_back(type);
+        m_bytes.insert(m_bytes.end(), {0xFF, type});
         put_vlq(m_bytes, static_cast<std::uint32_t>(data.size()));
         m_bytes.insert(m_bytes.end(), data.begin(), data.end());
         return *this;
@@ -83,20 +66,17 @@ public:
         m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
         return *this;
     }
-
     const Bytes& bytes() const { return m_bytes; }
 
 private:
     Bytes m_bytes;
 };
 
-// "MThd" with format 1, the tracks' count (unless `declared` is given) and `division`, then
-// one "MTrk" chunk per track.
+// "MThd" (format 1, the number of tracks unless `declared` is given, `division`), then one
+// "MTrk" chunk per track.
 inline Bytes build_file(std::int16_t division, const std::vector<cTrack>& tracks, int declared = -1)
 {
-    Bytes out = {'M', 'T', 'h', 'd'};
-    put_be(out, 6, 4);
-    put_be(out, 1, 2);
+    Bytes out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1};
     put_be(out, declared < 0 ? static_cast<std::uint32_t>(tracks.size()) : declared, 2);
     put_be(out, static_cast<std::uint16_t>(division), 2);
     for (const cTrack& track : tracks) {

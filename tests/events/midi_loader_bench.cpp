@@ -24,9 +24,9 @@ const Bytes& big_song()
             tracks[t].name("track " + std::to_string(t));
             for (int i = 0; i < 17850; ++i) {
                 tracks[t].note_on(60, 36 + (i % 48), 100);
-                tracks[t].running(60, 36 + (i % 48), 0);
+                tracks[t].msg(60, -1, 36 + (i % 48), 0);
                 if (i % 4 == 0)
-                    tracks[t].ctrl(0, 74, i % 128);
+                    tracks[t].msg(0, 0xB0, 74, i % 128);
             }
         }
         for (auto& track : tracks)

@@ -1,5 +1,5 @@
 // The MIDI reader: timing, which messages become events, beat events, names, controllers,
-// and malformed files that must end with the fatal message and never read out of bounds.
+// and malformed files, which must end with the fatal message and never read out of bounds.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -21,7 +21,7 @@ using midi_test::cTrack;
 
 namespace {
 
-// Loads quietly (the reader reports what it reads on the standard output).
+// Loads quietly; returns what the reader reported on the standard output.
 std::string load(const Bytes& file, cEventQueue& q, float beat_offset = 0.0f)
 {
     testing::internal::CaptureStdout();
@@ -39,18 +39,18 @@ std::vector<int> times_of(const cEventQueue& q, int id)
     return times;
 }
 
-std::vector<const cMETrigger*> triggers(const cEventQueue& q)
+template <class T> std::vector<const T*> all_of(const cEventQueue& q)
 {
-    std::vector<const cMETrigger*> out;
+    std::vector<const T*> out;
     for (const cEvent* ev : q.events()) {
-        if (auto* t = dynamic_cast<const cMETrigger*>(ev))
+        if (auto* t = dynamic_cast<const T*>(ev))
             out.push_back(t);
     }
     return out;
 }
 
-// A child that loads `file` ends with status 0, or with the fatal line and status 1; a crash
-// or a sanitizer report fails.
+// In a child: status 0 after loading, or status 1 after the fatal line alone; a crash or a
+// sanitizer report fails.
 void expect_loads_or_is_refused(const Bytes& file, const std::string& what)
 {
     EXPECT_EXIT(
@@ -76,11 +76,11 @@ void expect_fatal(const Bytes& file, const std::string& message)
             std::freopen("/dev/null", "w", stdout);
             cMidiLoader::load_from_memory(file.data(), file.size(), q, 0.0f);
         },
-        testing::ExitedWithCode(1), "# mid FATAL ERROR: " + message)
+        testing::ExitedWithCode(1), "^# mid FATAL ERROR: " + message + "\n$")
         << message;
 }
 
-// Two tracks at division 480: a tempo of 120 bpm and some notes.
+// Two tracks at division 480 and 120 bpm; the song ends at tick 1680, 1750 ms.
 Bytes two_track_song()
 {
     cTrack conductor;
@@ -88,15 +88,15 @@ Bytes two_track_song()
     cTrack drums;
     drums.name("drums")
         .note_on(480, 36, 100)  // tick 480
-        .note_off(240, 36, 0)   // tick 720
+        .msg(240, 0x80, 36, 0)  // tick 720, note off
         .note_on(168, 38, 90)   // tick 888
         .note_on(0, 40, 0)      // velocity 0: nothing
         .note_on(72, 41, 80, 1) // channel 2: nothing
-        .ctrl(0, 74, 33)        // tick 960
-        .ctrl(0, 7, 100)
-        .ctrl(10, 74, 34)
+        .msg(0, 0xB0, 74, 33)   // tick 960
+        .msg(0, 0xB0, 7, 100)
+        .msg(10, 0xB0, 74, 34)
         .msg(0, 0xE0, 0, 64) // pitch bend: nothing
-        .end(710);           // tick 1680
+        .end(710);
     return build_file(480, {conductor, drums});
 }
 
@@ -107,24 +107,19 @@ TEST(MidiLoader, TicksBecomeMillisecondsAtTheFilesTempo)
     cEventQueue q;
     const std::string out = load(two_track_song(), q);
 
-    const auto notes = triggers(q);
+    const auto notes = all_of<cMETrigger>(q);
     ASSERT_EQ(notes.size(), 3u);
+    EXPECT_EQ(notes[0]->m_id, EV_MIDI);
     EXPECT_EQ(notes[0]->m_time, 500);
     EXPECT_EQ(notes[0]->m_kind, iMidiEvent::NOTE_ON);
+    EXPECT_EQ(notes[0]->m_track, 1);
     EXPECT_EQ(notes[0]->m_note, 36);
     EXPECT_EQ(notes[0]->m_velocity, 100);
-    EXPECT_EQ(notes[0]->m_track, 1);
-    EXPECT_EQ(notes[0]->m_id, EV_MIDI);
     EXPECT_EQ(notes[1]->m_time, 750);
     EXPECT_EQ(notes[1]->m_kind, iMidiEvent::NOTE_OFF);
-    EXPECT_EQ(notes[2]->m_time, 925); // 888 ticks: exactly 925 ms, not 924
-    EXPECT_EQ(notes[2]->m_note, 38);
+    EXPECT_EQ(notes[2]->m_time, 925); // tick 888 is exactly 925 ms, not 924
 
-    std::vector<const cMECtrlChange*> ctrls;
-    for (const cEvent* ev : q.events()) {
-        if (auto* c = dynamic_cast<const cMECtrlChange*>(ev))
-            ctrls.push_back(c);
-    }
+    const auto ctrls = all_of<cMECtrlChange>(q);
     ASSERT_EQ(ctrls.size(), 3u);
     EXPECT_EQ(ctrls[0]->m_time, 1000);
     EXPECT_EQ(ctrls[0]->m_kind, iMidiEvent::CTRL_CHANGE);
@@ -133,20 +128,16 @@ TEST(MidiLoader, TicksBecomeMillisecondsAtTheFilesTempo)
     EXPECT_EQ(ctrls[2]->m_time, 1010);
     EXPECT_EQ(q.m_controllers, (std::vector<int>{7, 74}));
 
-    // The song lasts 1750 ms: the last beat lies at or after its end.
+    // The last beat lies at or after the end of the song.
     EXPECT_EQ(times_of(q, EV_MIDI_BEAT), (std::vector<int>{0, 500, 1000, 1500, 2000}));
     EXPECT_EQ(q.m_track_names, (std::vector<std::string>{"conductor", "drums"}));
-
-    // Sorted by time.
     for (std::size_t i = 1; i < q.size(); ++i)
         EXPECT_LE(q.events()[i - 1]->m_time, q.events()[i]->m_time);
 
-    EXPECT_NE(out.find("# midi: Num tracks: 2\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("# midi: bpm: 120\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("# midi: manual beat-offset correction: 0 ticks at 500ms per beat / "
-                       "1.04167\n"),
-              std::string::npos)
-        << out;
+    EXPECT_EQ(out, "# midi: Num tracks: 2\n"
+                   "# midi: Reading tracks from MIDI file...\n"
+                   "# midi: bpm: 120\n"
+                   "# midi: manual beat-offset correction: 0 ticks at 500ms per beat / 1.04167\n");
 }
 
 TEST(MidiLoader, BeatOffsetMovesNotesOnly)
@@ -154,76 +145,57 @@ TEST(MidiLoader, BeatOffsetMovesNotesOnly)
     cEventQueue q;
     q.add_event(new cEvent(0, 600)); // a marker read before the MIDI file
     load(two_track_song(), q, 0.5f);
-
-    const auto notes = triggers(q);
-    ASSERT_EQ(notes.size(), 3u);
+    const auto notes = all_of<cMETrigger>(q);
     EXPECT_EQ(notes[0]->m_time, 750);
     EXPECT_EQ(notes[2]->m_time, 1175);
+    EXPECT_EQ(all_of<cMECtrlChange>(q)[0]->m_time, 1250);
     EXPECT_EQ(times_of(q, 0), (std::vector<int>{600}));
     EXPECT_EQ(times_of(q, EV_MIDI_BEAT), (std::vector<int>{0, 500, 1000, 1500, 2000}));
-
-    cEventQueue earlier;
-    load(two_track_song(), earlier, -1.0f);
-    EXPECT_EQ(triggers(earlier)[0]->m_time, 0);
 }
 
-TEST(MidiLoader, DefaultTempoRunningStatusAndSkippedEvents)
+TEST(MidiLoader, RunningStatusSkippedEventsAndTheLastTempo)
 {
     cTrack track;
     track.note_on(96, 60, 10)
-        .running(96, 62, 20)              // running status: another note-on
+        .msg(96, -1, 62, 20)              // running status: another note-on
         .raw({0x00, 0xF0, 0x03, 1, 2, 3}) // system exclusive, skipped by its length
-        .running(96, 64, 30)              // still the note-on status
-        .meta(48, 0x01, Bytes(300, 'x'))  // a long text event, length as two bytes
+        .msg(96, -1, 64, 30)              // still the note-on status
+        .meta(48, 0x01, Bytes(300, 'x'))  // a long text event, its length in two bytes
         .raw({0x00, 0xF8})                // a one-byte system message
-        .note_off(48, 64)                 // tick 384
+        .msg(48, 0x80, 64, 0)             // tick 384
         .end();
     cEventQueue q;
     load(build_file(96, {track}), q);
-
-    const auto notes = triggers(q);
-    ASSERT_EQ(notes.size(), 4u);
-    // No tempo event: 120 beats per minute, 500 ms per quarter of 96 ticks.
-    EXPECT_EQ(notes[0]->m_time, 500);
-    EXPECT_EQ(notes[1]->m_time, 1000);
-    EXPECT_EQ(notes[1]->m_note, 62);
-    EXPECT_EQ(notes[2]->m_time, 1500);
-    EXPECT_EQ(notes[2]->m_velocity, 30);
-    EXPECT_EQ(notes[3]->m_time, 2000);
-    EXPECT_EQ(notes[3]->m_kind, iMidiEvent::NOTE_OFF);
-    EXPECT_EQ(times_of(q, EV_MIDI_BEAT), (std::vector<int>{0, 500, 1000, 1500, 2000}));
+    // No tempo event: 120 beats per minute.
+    EXPECT_EQ(times_of(q, EV_MIDI), (std::vector<int>{500, 1000, 1500, 2000}));
+    EXPECT_EQ(all_of<cMETrigger>(q)[2]->m_velocity, 30);
+    EXPECT_EQ(all_of<cMETrigger>(q)[3]->m_kind, iMidiEvent::NOTE_OFF);
     EXPECT_EQ(q.m_track_names, (std::vector<std::string>{""}));
-}
 
-TEST(MidiLoader, TheLastTempoTimesTheWholeFile)
-{
+    // One tempo for the whole file: the last one read, here in the second track.
     cTrack a;
     a.tempo(0, 500000).note_on(480, 60, 1).end();
     cTrack b;
-    b.tempo(0, 250000).end(); // read last: 240 bpm for every track
-    cEventQueue q;
-    const std::string out = load(build_file(480, {a, b}), q);
-    ASSERT_EQ(triggers(q).size(), 1u);
-    EXPECT_EQ(triggers(q)[0]->m_time, 250);
-    EXPECT_EQ(times_of(q, EV_MIDI_BEAT), (std::vector<int>{0, 250}));
+    b.tempo(0, 250000).end();
+    cEventQueue q2;
+    const std::string out = load(build_file(480, {a, b}), q2);
+    EXPECT_EQ(times_of(q2, EV_MIDI), (std::vector<int>{250}));
+    EXPECT_EQ(times_of(q2, EV_MIDI_BEAT), (std::vector<int>{0, 250}));
     EXPECT_NE(out.find("# midi: bpm: 240\n"), std::string::npos) << out;
 }
 
 TEST(MidiLoader, TrackNamesInTrackOrder)
 {
     const std::string long_name(200, 'n'); // its length takes two bytes
-    cTrack first;
+    cTrack first, unnamed, last;
     first.name("old").name("bass").end();
-    cTrack unnamed;
     unnamed.note_on(0, 1, 1).end();
-    cTrack last;
-    last.name(long_name).name("").end(); // an empty name keeps the earlier one
+    last.name(long_name).name("").end(); // an empty name keeps the one before
     cEventQueue q;
     q.m_track_names.push_back("from before");
     load(build_file(480, {first, unnamed, last}), q);
     EXPECT_EQ(q.m_track_names, (std::vector<std::string>{"from before", "bass", "", long_name}));
-    ASSERT_EQ(triggers(q).size(), 1u);
-    EXPECT_EQ(triggers(q)[0]->m_track, 1);
+    EXPECT_EQ(all_of<cMETrigger>(q)[0]->m_track, 1);
 }
 
 TEST(MidiLoader, TimeCodeFiles)
@@ -233,19 +205,17 @@ TEST(MidiLoader, TimeCodeFiles)
     track.tempo(0, 250000).note_on(1234, 60, 1).end(766);
     cEventQueue q;
     testing::internal::CaptureStderr();
-    const std::string out = load(build_file(static_cast<std::int16_t>(0xE728), {track}), q, 1.0f);
+    load(build_file(static_cast<std::int16_t>(0xE728), {track}), q, 1.0f);
     const std::string err = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(triggers(q).size(), 1u);
-    EXPECT_EQ(triggers(q)[0]->m_time, 1234); // the beat offset has no beat to count in
+    EXPECT_EQ(times_of(q, EV_MIDI), (std::vector<int>{1234})); // no beat to offset by
     EXPECT_TRUE(times_of(q, EV_MIDI_BEAT).empty());
     EXPECT_NE(err.find("beat offset 1 ignored"), std::string::npos) << err;
 
-    // 29.97 frames of 100 ticks.
-    cTrack drop;
+    cTrack drop; // 29.97 frames of 100 ticks
     drop.note_on(2997, 60, 1).end();
     cEventQueue q2;
     load(build_file(static_cast<std::int16_t>(0xE364), {drop}), q2);
-    EXPECT_EQ(triggers(q2)[0]->m_time, 1000);
+    EXPECT_EQ(times_of(q2, EV_MIDI), (std::vector<int>{1000}));
 
     for (int code : {23, 26, 28, 31, 127}) {
         const auto division = static_cast<std::int16_t>(((-code) & 0xff) << 8 | 40);
@@ -262,22 +232,19 @@ TEST(MidiLoader, UnreadableFileLeavesTheQueueAlone)
     cMidiLoader::load(testing::TempDir(), q, 0.0f);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(q.size(), 1u);
-    EXPECT_TRUE(q.m_track_names.empty());
     EXPECT_EQ(err.substr(0, err.find('\n') + 1),
               "# midi: Unable to open file '/nonexistent/song.mid'!\n");
 
     const std::string path = testing::TempDir() + "midi_loader_test.mid";
-    {
-        const Bytes song = two_track_song();
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(song.data()), std::streamsize(song.size()));
-    }
+    const Bytes song = two_track_song();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(song.data()), std::streamsize(song.size()));
     testing::internal::CaptureStdout();
     cMidiLoader::load(path, &q, 0.0f);
     testing::internal::GetCapturedStdout();
     std::remove(path.c_str());
-    EXPECT_EQ(triggers(q).size(), 3u);
     // Sorted in with the MIDI events: the beat tick at 0, the marker at 5, the first note.
+    ASSERT_EQ(q.size(), 12u);
     EXPECT_EQ(q.events()[0]->m_id, EV_MIDI_BEAT);
     EXPECT_EQ(q.events()[1]->m_id, EV_BEAT);
     EXPECT_EQ(q.events()[2]->m_time, 500);
@@ -285,76 +252,58 @@ TEST(MidiLoader, UnreadableFileLeavesTheQueueAlone)
 
 TEST(MidiLoader, MalformedFilesEndWithTheFatalMessage)
 {
-    expect_fatal({}, "This is not a valid MIDI file!");
-    expect_fatal({'M', 'T', 'h'}, "This is not a valid MIDI file!");
-    expect_fatal({'R', 'I', 'F', 'F', 0, 0, 0, 6, 0, 1, 0, 1, 1, 0xE0},
-                 "This is not a valid MIDI file!");
-    expect_fatal({'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0}, "The MIDI header is truncated!");
-
     cTrack ok;
     ok.note_on(0, 60, 1).end();
-    expect_fatal(build_file(0, {ok}), "Division of 0 ticks per quarter note");
-    expect_fatal(build_file(static_cast<std::int16_t>(0xE700), {ok}),
-                 "SMPTE division with 0 ticks per frame");
-
-    // More tracks declared than the file holds.
-    expect_fatal(build_file(480, {ok}, 2), "Track 2/2 is missing!");
     Bytes alien = build_file(480, {ok, ok});
     alien[14 + 8 + ok.bytes().size()] = 'X';
-    expect_fatal(alien, "Track 2/2 is invalid!");
     Bytes stub = build_file(480, {ok}, 2);
     stub.insert(stub.end(), {'M', 'T', 'r'});
-    expect_fatal(stub, "Track 2/2 is invalid!");
-
-    // A chunk whose length runs past the end of the file.
     Bytes lying = build_file(480, {ok});
     lying[21] += 1;
-    expect_fatal(lying, "Track 1/1 runs past the end of the file!");
-    lying[18] = 0xFF;
-    expect_fatal(lying, "Track 1/1 runs past the end of the file!");
-
-    cTrack vlq;
-    vlq.raw({0x81, 0x80, 0x80, 0x80, 0x00, 0x90, 60, 1});
-    expect_fatal(build_file(480, {vlq}),
-                 "Track 1/1 holds a variable-length quantity longer than four bytes!");
-    cTrack cut;
-    cut.raw({0x00, 0x90, 60});
-    expect_fatal(build_file(480, {cut}), "Track 1/1 ends inside an event!");
-    cTrack cut_meta;
-    cut_meta.raw({0x00, 0xFF, 0x01, 0x10, 'a', 'b'});
-    expect_fatal(build_file(480, {cut_meta}), "Track 1/1 ends inside an event!");
-    cTrack cut_sysex;
-    cut_sysex.raw({0x00, 0xF0, 0x7F, 1});
-    expect_fatal(build_file(480, {cut_sysex}), "Track 1/1 ends inside an event!");
-    cTrack orphan;
-    orphan.raw({0x00, 60, 1});
-    expect_fatal(build_file(480, {ok, orphan}), "Track 2/2 has a data byte without a status byte!");
-    cTrack status_in_data;
-    status_in_data.raw({0x00, 0x90, 60, 0x80});
-    expect_fatal(build_file(480, {status_in_data}),
-                 "Track 1/1 has a status byte where a data byte belongs!");
-
-    // Tempo and time signature of the wrong length are a damaged file, not a crash.
-    cTrack short_tempo;
-    short_tempo.meta(0, 0x51, {0x07, 0xA1});
-    expect_fatal(build_file(480, {short_tempo}), "Track 1/1 has a tempo whose length is not 3!");
-    cTrack zero_tempo;
-    zero_tempo.meta(0, 0x51, {0, 0, 0});
-    expect_fatal(build_file(480, {zero_tempo}),
-                 "Track 1/1 has a tempo of 0 microseconds per quarter note!");
-    cTrack long_signature;
-    long_signature.meta(0, 0x58, {4, 2, 24, 8, 0});
-    expect_fatal(build_file(480, {ok, long_signature}),
-                 "Track 2/2 has a time signature whose length is not 4!");
-
-    // Absolute times beyond what the demo can count.
+    Bytes very_lying = lying;
+    very_lying[18] = 0xFF;
+    auto track = [](const Bytes& bytes) { return cTrack().raw(bytes); };
     cTrack endless;
     for (int i = 0; i < 17; ++i)
         endless.note_on(0x0FFFFFFF, 60, 1);
-    expect_fatal(build_file(480, {endless}), "Track 1/1 runs past 2\\^32 ticks!");
-    cTrack late;
-    late.tempo(0, 0xFFFFFF).note_on(0x0FFFFFFF, 60, 1);
-    expect_fatal(build_file(1, {late}), "Tick 268435455 lies beyond the 32-bit millisecond range!");
+
+    const std::pair<Bytes, std::string> cases[] = {
+        {{}, "This is not a valid MIDI file!"},
+        {{'M', 'T', 'h'}, "This is not a valid MIDI file!"},
+        {{'R', 'I', 'F', 'F', 0, 0, 0, 6, 0, 1, 0, 1, 1, 0xE0}, "This is not a valid MIDI file!"},
+        {{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0}, "The MIDI header is truncated!"},
+        {build_file(0, {ok}), "Division of 0 ticks per quarter note"},
+        {build_file(static_cast<std::int16_t>(0xE700), {ok}),
+         "SMPTE division with 0 ticks per frame"},
+        {build_file(480, {ok}, 2), "Track 2/2 is missing!"},
+        {alien, "Track 2/2 is invalid!"},
+        {stub, "Track 2/2 is invalid!"},
+        {lying, "Track 1/1 runs past the end of the file!"},
+        {very_lying, "Track 1/1 runs past the end of the file!"},
+        {build_file(480, {track({0x81, 0x80, 0x80, 0x80, 0x00, 0x90, 60, 1})}),
+         "Track 1/1 holds a variable-length quantity longer than four bytes!"},
+        {build_file(480, {track({0x00, 0x90, 60})}), "Track 1/1 ends inside an event!"},
+        {build_file(480, {track({0x00, 0xFF, 0x01, 0x10, 'a'})}),
+         "Track 1/1 ends inside an event!"},
+        {build_file(480, {track({0x00, 0xF0, 0x7F, 1})}), "Track 1/1 ends inside an event!"},
+        {build_file(480, {ok, track({0x00, 60, 1})}),
+         "Track 2/2 has a data byte without a status byte!"},
+        {build_file(480, {track({0x00, 0x90, 60, 0x80})}),
+         "Track 1/1 has a status byte where a data byte belongs!"},
+        // A tempo or time signature of the wrong length is a damaged file, not a crash.
+        {build_file(480, {cTrack().meta(0, 0x51, {0x07, 0xA1})}),
+         "Track 1/1 has a tempo whose length is not 3!"},
+        {build_file(480, {cTrack().meta(0, 0x51, {0, 0, 0})}),
+         "Track 1/1 has a tempo of 0 microseconds per quarter note!"},
+        {build_file(480, {ok, cTrack().meta(0, 0x58, {4, 2, 24, 8, 0})}),
+         "Track 2/2 has a time signature whose length is not 4!"},
+        // Times beyond what the demo can count.
+        {build_file(480, {endless}), "Track 1/1 runs past 2\\^32 ticks!"},
+        {build_file(1, {cTrack().tempo(0, 0xFFFFFF).note_on(0x0FFFFFFF, 60, 1)}),
+         "Tick 268435455 lies beyond the 32-bit millisecond range!"},
+    };
+    for (const auto& [file, message] : cases)
+        expect_fatal(file, message);
 }
 
 TEST(MidiLoader, DamagedCopiesNeverReadOutOfBounds)
@@ -363,7 +312,6 @@ TEST(MidiLoader, DamagedCopiesNeverReadOutOfBounds)
     for (std::size_t len = 0; len < song.size(); len += 3)
         expect_loads_or_is_refused(Bytes(song.begin(), song.begin() + len),
                                    "cut at " + std::to_string(len));
-
     unsigned seed = 2024;
     auto next = [&seed]() {
         seed = seed * 1664525u + 1013904223u;
@@ -375,21 +323,13 @@ TEST(MidiLoader, DamagedCopiesNeverReadOutOfBounds)
             damaged[14 + next() % (damaged.size() - 14)] = static_cast<std::uint8_t>(next());
         expect_loads_or_is_refused(damaged, "round " + std::to_string(round));
     }
-    Bytes garbage = {'M', 'T', 'h', 'd', 0,   0,   0,   6, 0, 1, 0,
-                     1,   0,   96,  'M', 'T', 'r', 'k', 0, 0, 1, 0};
-    for (int i = 0; i < 256; ++i)
-        garbage.push_back(static_cast<std::uint8_t>(next()));
-    expect_loads_or_is_refused(garbage, "garbage track");
 }
 
-TEST(MidiLoader, ManyBeatsAreCapped)
+TEST(MidiLoader, AbsurdTemposDoNotFloodTheQueue)
 {
-    // 1 us per quarter note at 1 tick per quarter: a 30-minute song would hold billions of beats.
+    // 1 us per quarter note: a long song would hold billions of beats.
     cTrack track;
-    track.tempo(0, 1)
-        .note_on(0x0FFFFFFF, 60, 1)
-        .note_on(0x0FFFFFFF, 60, 1)
-        .note_on(0x0FFFFFFF, 60, 1);
+    track.tempo(0, 1).note_on(0x0FFFFFFF, 60, 1).note_on(0x0FFFFFFF, 60, 1);
     cEventQueue q;
     testing::internal::CaptureStderr();
     load(build_file(1, {track}), q);
