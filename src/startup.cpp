@@ -10,10 +10,12 @@
 
 #include "fatal.h"
 #include "gl_extensions.h"
+#include "mesh_manager.h"
 #include "render_target_manager.h"
 #include "resource_path.h"
 #include "scene_manager.h"
 #include "shader_manager_glsl.h"
+#include "texture_manager.h"
 #include "video_module.h"
 
 namespace {
@@ -136,6 +138,8 @@ void shutdown_on_exit()
     // Teardown order: content first, then the managers it borrowed from, the window last.
     cSceneManager::destroy_instance(); // stops the music with it
     cShaderManager_GLSL::destroy_instance();
+    cMeshManager::destroy_instance(); // vertex buffers; the meshes borrow textures
+    cTextureManager::destroy_instance();
     cRenderTargetManager::destroy_instance();
     cResourcePath::destroy_instance();
     SDL_Quit();
