@@ -144,6 +144,9 @@ void cTextureManager::upload(const std::string& name, sEntry& entry, GLenum text
     glEnable(textarget);
     glBindTexture(textarget, entry.texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1); // DevIL rows are tightly packed
+    // Rectangle textures cannot repeat; asking for it would leave the wrap mode unset.
+    if (textarget == GL_TEXTURE_RECTANGLE_ARB && (wrap == GL_REPEAT || wrap == GL_MIRRORED_REPEAT))
+        wrap = GL_CLAMP_TO_EDGE;
     glTexParameteri(textarget, GL_TEXTURE_WRAP_S, GLint(wrap));
     glTexParameteri(textarget, GL_TEXTURE_WRAP_T, GLint(wrap));
     glTexParameteri(textarget, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

@@ -5,7 +5,9 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -94,5 +96,39 @@ inline void fanned_cube(cMeshObj_data& mesh)
     }
     mesh.m_norm.assign(mesh.m_pos.size(), 0.0f);
 }
+
+// A scratch folder for one test process. Death-test children (started afresh by the
+// "threadsafe" style) find their parent's folder through `env` instead of making their own, so
+// nothing is left behind; only the process that made it removes it.
+class cScratchDir
+{
+public:
+    explicit cScratchDir(const char* env) : m_env(env)
+    {
+        if (const char* inherited = std::getenv(env)) {
+            m_path = inherited;
+            return;
+        }
+        std::string tmpl = "/tmp/vnt_" + std::string(env) + "_XXXXXX";
+        m_path = mkdtemp(tmpl.data());
+        setenv(env, m_path.c_str(), 1);
+        m_owner = true;
+    }
+    ~cScratchDir()
+    {
+        if (!m_owner)
+            return;
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+        unsetenv(m_env.c_str());
+    }
+    bool owner() const { return m_owner; }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_env;
+    std::string m_path;
+    bool m_owner = false;
+};
 
 } // namespace mesh_test
