@@ -225,11 +225,17 @@ void cMeshObj::draw_ranges()
 {
     const int64_t no_matswitches = int64_t(m_matranges.size());
     assert(int64_t(m_materials.size()) >= no_matswitches - 1);
+    int32_t bound = -1;
     for (int64_t i = 0; i + 1 < no_matswitches; ++i) {
         const tMatRange& range = m_matranges[size_t(i)];
         const int32_t material = range.second;
-        if (material >= 0 && size_t(material) < m_materials.size())
+        if (material != bound && material >= 0 && size_t(material) < m_materials.size()) {
+            // The maps of the previous material must not show through on one without them.
+            if (bound >= 0)
+                m_materials[size_t(bound)].unbind();
             m_materials[size_t(material)].bind();
+            bound = material;
+        }
         // Ranges never reach past the element buffer.
         const size_t first = std::min<size_t>(range.first, m_element_count);
         const size_t last = std::min<size_t>(m_matranges[size_t(i) + 1].first, m_element_count);
