@@ -64,7 +64,7 @@ cSheet hz_mirror()
 {
     cSheet sheet;
     add_grid(sheet, 2, 1, [](double x, double z, double& u, double& v) {
-        u = fold(x);
+        u = 0.5 * fold(2.0 * x);
         v = z;
     });
     return sheet;
@@ -75,8 +75,8 @@ cSheet dual_mirror()
 {
     cSheet sheet;
     add_grid(sheet, 2, 2, [](double x, double z, double& u, double& v) {
-        u = fold(x);
-        v = fold(z);
+        u = 0.5 * fold(2.0 * x);
+        v = 0.5 * fold(2.0 * z);
     });
     return sheet;
 }
