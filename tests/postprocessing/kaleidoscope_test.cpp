@@ -1,0 +1,265 @@
+// 2D kaleidoscope pass: type 0 copies, every mirror sheet covers the whole target and maps the
+// picture as its name says, types past the last act as the last, the source's own size is
+// sampled, and shader, matrices and enables are restored. Writes a PNG per type to look at.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "fsq.h"
+#include "gl_extensions.h"
+#include "postprocessing/kaleidoscope.h"
+#include "render_target.h"
+#include "render_target_manager.h"
+#include "shader.h"
+#include "shader_manager_glsl.h"
+#include "shaders/shd_comp.h"
+#include "support/gl_fixture.h"
+
+namespace {
+
+// The test picture: red grows to the right and green upwards (so a pixel tells where in the
+// picture it came from), with a blue "F" in the lower left and a blue ring on the right, so
+// mirror images show at a glance.
+std::vector<unsigned char> test_picture(int w, int h)
+{
+    std::vector<unsigned char> px(size_t(w) * size_t(h) * 4);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const float u = (float(x) + 0.5f) / float(w), v = (float(y) + 0.5f) / float(h);
+            const bool stem = u > 0.12f && u < 0.17f && v > 0.15f && v < 0.6f;
+            const bool top = u > 0.12f && u < 0.32f && v > 0.52f && v < 0.6f;
+            const bool bar = u > 0.12f && u < 0.26f && v > 0.36f && v < 0.43f;
+            const float dx = (u - 0.72f) * float(w) / float(h), dy = v - 0.62f;
+            const float r = std::sqrt(dx * dx + dy * dy);
+            const bool ring = r > 0.12f && r < 0.17f;
+            unsigned char* p = &px[(size_t(y) * size_t(w) + size_t(x)) * 4];
+            p[0] = (unsigned char)(std::lround(255.0f * u));
+            p[1] = (unsigned char)(std::lround(255.0f * v));
+            p[2] = (stem || top || bar || ring) ? 255 : 40;
+            p[3] = 255;
+        }
+    }
+    return px;
+}
+
+// Draws `px` (w x h) over the whole of `target`.
+void fill(iRenderTarget& target, const std::vector<unsigned char>& px, int w, int h)
+{
+    GLuint tex = 0;
+    glGenTextures(1, &tex);
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, tex);
+    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 px.data());
+    target.bind_as_target(true);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_RECTANGLE_ARB);
+    begin_fsq();
+    draw_quad(float(w), float(h));
+    end_fsq();
+    glPopAttrib();
+    target.unbind_as_target();
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, 0);
+    glDeleteTextures(1, &tex);
+}
+
+std::vector<unsigned char> pixels_of(iRenderTarget& target)
+{
+    target.bind_as_target(false);
+    std::vector<unsigned char> px =
+        vnt_test::read_pixels(0, 0, int(target.m_width), int(target.m_height));
+    target.unbind_as_target();
+    return px;
+}
+
+double fold(double t)
+{
+    const double m = std::fmod(std::fabs(t), 2.0);
+    return m <= 1.0 ? m : 2.0 - m;
+}
+
+class KaleidoscopeTest : public vnt_test::GLTest
+{
+protected:
+    void SetUp() override
+    {
+        vnt_test::GLTest::SetUp();
+        m_source = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+        m_out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+        m_w = int(m_source->m_width);
+        m_h = int(m_source->m_height);
+        m_picture = test_picture(m_w, m_h);
+        fill(*m_source, m_picture, m_w, m_h);
+    }
+
+    std::vector<unsigned char> run(uint8_t type)
+    {
+        cPostKaleidoscope::get_instance()->process(*m_source, *m_out, type);
+        return pixels_of(*m_out);
+    }
+
+    // Red and green at output pixel (x, y) against the picture position (u, v) they should
+    // come from; `tolerance` in steps of 1/255.
+    void expect_from(const std::vector<unsigned char>& px, int x, int y, double u, double v,
+                     int tolerance, const char* what)
+    {
+        const unsigned char* p = &px[(size_t(y) * size_t(m_w) + size_t(x)) * 4];
+        EXPECT_NEAR(p[0], 255.0 * u, tolerance) << what << " at " << x << "," << y;
+        EXPECT_NEAR(p[1], 255.0 * v, tolerance) << what << " at " << x << "," << y;
+    }
+
+    // Sheet coordinate of an output pixel centre: the sheet spans 1.01 of the target.
+    double sheet_x(int x) const { return (x + 0.5) / m_w / 1.01; }
+    double sheet_z(int y) const { return (y + 0.5) / m_h / 1.01; }
+
+    cRTProxy m_source;
+    cRTProxy m_out;
+    int m_w = 0, m_h = 0;
+    std::vector<unsigned char> m_picture;
+};
+
+} // namespace
+
+TEST_F(KaleidoscopeTest, TypeZeroIsAnExactCopy)
+{
+    EXPECT_EQ(cPostKaleidoscope::get_instance()->mesh_count(), 7u);
+    const std::vector<unsigned char> copy = run(0);
+    EXPECT_TRUE(copy == m_picture);
+    vnt_test::write_png("kaleidoscope_source.png", m_w, m_h, copy);
+}
+
+TEST_F(KaleidoscopeTest, EverySheetCoversTheTarget)
+{
+    for (int type = 1; type <= 7; ++type) {
+        const std::vector<unsigned char> px = run(uint8_t(type));
+        vnt_test::write_png(("kaleidoscope_type_" + std::to_string(type) + ".png").c_str(), m_w,
+                            m_h, px);
+        size_t holes = 0;
+        for (size_t i = 3; i < px.size(); i += 4)
+            holes += px[i] != 255;
+        EXPECT_EQ(holes, 0u) << "type " << type;
+    }
+}
+
+TEST_F(KaleidoscopeTest, SheetsMapThePictureAsNamed)
+{
+    // Sample points a little away from the fold lines, where the mapping is smooth.
+    const double fractions[] = {0.05, 0.2, 0.3, 0.42, 0.58, 0.7, 0.8, 0.95};
+    const std::vector<unsigned char> cylinder = run(1);
+    const std::vector<unsigned char> hz = run(2);
+    const std::vector<unsigned char> dual = run(3);
+    const std::vector<unsigned char> matrix = run(5);
+    for (double fx : fractions) {
+        for (double fy : fractions) {
+            const int x = int(fx * m_w), y = int(fy * m_h);
+            const double xs = sheet_x(x), zs = sheet_z(y);
+            expect_from(cylinder, x, y, 0.5 - 0.5 * std::cos(2.0 * M_PI * xs), zs, 4, "cylinder");
+            expect_from(hz, x, y, 0.5 * fold(2.0 * xs), zs, 2, "horizontal mirror");
+            expect_from(dual, x, y, 0.5 * fold(2.0 * xs), 0.5 * fold(2.0 * zs), 2, "dual");
+            if (std::fabs(std::remainder(3.0 * xs, 1.0)) > 0.02 &&
+                std::fabs(std::remainder(3.0 * zs, 1.0)) > 0.02)
+                expect_from(matrix, x, y, fold(3.0 * xs), fold(3.0 * zs), 2, "matrix");
+        }
+    }
+    // The mandala and the circular repeat are symmetric about the centre of the sheet (which
+    // the 1.01 overlap moves to 0.505 of the target): a half-turn maps the mandala's sixteen
+    // slices and the repeat's eight onto themselves.
+    for (int type : {6, 7}) {
+        const std::vector<unsigned char> px = run(uint8_t(type));
+        const double cx = 1.01 * m_w / 2.0, cy = 1.01 * m_h / 2.0;
+        int differ = 0;
+        // Offsets chosen so no sample sits on a slice border (the axes and diagonals).
+        for (int dy = -189; dy <= 200; dy += 40) {
+            for (int dx = -289; dx <= 300; dx += 40) {
+                const int x = int(cx) + dx, y = int(cy) + dy;
+                const int mx = int(std::lround(2.0 * cx - x - 1.0));
+                const int my = int(std::lround(2.0 * cy - y - 1.0));
+                const unsigned char* a = &px[(size_t(y) * size_t(m_w) + size_t(x)) * 4];
+                const unsigned char* b = &px[(size_t(my) * size_t(m_w) + size_t(mx)) * 4];
+                differ +=
+                    std::abs(int(a[0]) - int(b[0])) > 12 || std::abs(int(a[1]) - int(b[1])) > 12;
+            }
+        }
+        EXPECT_EQ(differ, 0) << "type " << type;
+    }
+}
+
+TEST_F(KaleidoscopeTest, TypesPastTheLastActAsTheLast)
+{
+    const std::vector<unsigned char> last = run(7);
+    for (int type : {8, 9, 100, 255})
+        EXPECT_TRUE(run(uint8_t(type)) == last) << type;
+}
+
+TEST_F(KaleidoscopeTest, AHalfSizeSourceIsSampledWhole)
+{
+    cRTProxy half = get_tmp_rt(cRenderTargetManager::RTT_HALF);
+    const int hw = int(half->m_width), hh = int(half->m_height);
+    fill(*half, test_picture(hw, hh), hw, hh);
+    cPostKaleidoscope::get_instance()->process(*half, *m_out, 3);
+    const std::vector<unsigned char> px = pixels_of(*m_out);
+    for (double f : {0.1, 0.3, 0.45, 0.7, 0.9}) {
+        const int x = int(f * m_w), y = int((1.0 - f) * m_h);
+        expect_from(px, x, y, 0.5 * fold(2.0 * sheet_x(x)), 0.5 * fold(2.0 * sheet_z(y)), 3,
+                    "half-size dual");
+    }
+}
+
+TEST_F(KaleidoscopeTest, ShaderMatricesAndEnablesAreRestored)
+{
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->add_shader<cShdCompOver>("blend_comp");
+    shaders->push_shader();
+    shaders->bind("blend_comp");
+    GLint program_before = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program_before);
+
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glTranslatef(3, 4, 0);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glScalef(2, 2, 2);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glRotatef(30, 0, 0, 1);
+    glEnable(GL_BLEND);
+    glEnable(GL_CULL_FACE);
+    auto matrix = [](GLenum which) {
+        std::array<float, 16> m{};
+        glGetFloatv(which, m.data());
+        return m;
+    };
+    const auto texture = matrix(GL_TEXTURE_MATRIX);
+    const auto projection = matrix(GL_PROJECTION_MATRIX);
+    const auto modelview = matrix(GL_MODELVIEW_MATRIX);
+
+    for (uint8_t type : {0, 4, 7}) {
+        cPostKaleidoscope::get_instance()->process(*m_source, *m_out, type);
+        EXPECT_EQ(matrix(GL_TEXTURE_MATRIX), texture) << int(type);
+        EXPECT_EQ(matrix(GL_PROJECTION_MATRIX), projection) << int(type);
+        EXPECT_EQ(matrix(GL_MODELVIEW_MATRIX), modelview) << int(type);
+        GLint mode = 0, active = 0, program = 0;
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+        EXPECT_EQ(active, GL_TEXTURE0);
+        EXPECT_EQ(program, program_before);
+        EXPECT_EQ(shaders->get_current_shader(), "blend_comp");
+        EXPECT_TRUE(glIsEnabled(GL_BLEND));
+        EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_RECTANGLE_ARB));
+    }
+
+    glMatrixMode(GL_TEXTURE);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    shaders->pop_shader();
+}
