@@ -155,25 +155,23 @@ const char* decode_mp3(const std::vector<unsigned char>& bytes, std::vector<std:
     return nullptr;
 }
 
-// Resamples interleaved stereo from `rate` to the device rate.
+// Resamples interleaved stereo from `rate` to the device rate. The result has exactly the
+// song's length, so times at the end of the song stay where they were.
 bool resample(std::vector<std::int16_t>& samples, long rate)
 {
     SDL_AudioStream* stream = SDL_NewAudioStream(AUDIO_S16SYS, CHANNELS, int(rate), AUDIO_S16SYS,
                                                  CHANNELS, cSoundModule_sdl::RATE);
     if (!stream)
         return false;
+    const std::int64_t frames = std::int64_t(samples.size() / CHANNELS);
+    const std::int64_t out_frames = (frames * cSoundModule_sdl::RATE + rate / 2) / rate;
+    std::vector<std::int16_t> out(std::size_t(out_frames) * CHANNELS, 0);
     bool ok = SDL_AudioStreamPut(stream, samples.data(),
                                  int(samples.size() * sizeof(std::int16_t))) == 0 &&
               SDL_AudioStreamFlush(stream) == 0;
-    std::vector<std::int16_t> out;
-    if (ok) {
-        out.resize(std::size_t(SDL_AudioStreamAvailable(stream)) / sizeof(std::int16_t));
-        const int got =
-            SDL_AudioStreamGet(stream, out.data(), int(out.size() * sizeof(std::int16_t)));
-        ok = got >= 0;
-        if (ok)
-            out.resize(std::size_t(got) / sizeof(std::int16_t) / CHANNELS * CHANNELS);
-    }
+    // The converter keeps the last few milliseconds to itself; they stay silent here.
+    if (ok && SDL_AudioStreamGet(stream, out.data(), int(out.size() * sizeof(std::int16_t))) < 0)
+        ok = false;
     SDL_FreeAudioStream(stream);
     if (ok)
         samples.swap(out);
@@ -200,6 +198,8 @@ void cSoundModule_sdl::check_version(std::uint32_t openmpt_version)
 
 void cSoundModule_sdl::init()
 {
+    if (m_channel)
+        return; // already set up
     check_version(openmpt_get_library_version());
     mpg123_init();
 

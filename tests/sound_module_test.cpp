@@ -19,31 +19,32 @@ namespace {
 
 constexpr int RATE = cSoundModule_sdl::RATE;
 constexpr int SONG_MS = 3000;
-constexpr int BURST_MS[] = {500, 1234, 2001};
-constexpr int BURST_FRAMES = RATE / 100; // 10 ms of 2 kHz at 3/4 of full scale
+constexpr int BURST_MS[] = {500, 1234, 2001}; // 10 ms of 2 kHz at 3/4 of full scale
 
-bool in_burst(int frame)
+bool in_burst(int frame, int rate)
 {
     for (int ms : BURST_MS) {
-        const int start = ms * RATE / 1000;
-        if (frame >= start && frame < start + BURST_FRAMES)
+        const int start = ms * rate / 1000;
+        if (frame >= start && frame < start + rate / 100)
             return true;
     }
     return false;
 }
 
-// Encodes the song with a LAME tag, so a gapless decoder gives back exactly its samples.
-std::string make_song()
+// Encodes the song at `rate` with a LAME tag, so a gapless decoder gives back exactly its
+// samples.
+std::string make_song(int rate, const std::string& name)
 {
-    const std::string path = testing::TempDir() + "sound_module_test.mp3";
-    const int frames = SONG_MS * RATE / 1000;
+    const std::string path = testing::TempDir() + name;
+    const int frames = SONG_MS * rate / 1000;
     std::vector<short> pcm(std::size_t(frames) * 2, 0);
     for (int i = 0; i < frames; ++i) {
-        if (in_burst(i))
-            pcm[2 * i] = static_cast<short>(24000 * std::sin(2 * M_PI * 2000.0 * i / RATE + 0.5));
+        if (in_burst(i, rate))
+            pcm[2 * i] = static_cast<short>(24000 * std::sin(2 * M_PI * 2000.0 * i / rate + 0.5));
     }
     lame_global_flags* gf = lame_init();
-    lame_set_in_samplerate(gf, RATE);
+    lame_set_in_samplerate(gf, rate);
+    lame_set_out_samplerate(gf, rate);
     lame_set_num_channels(gf, 2);
     lame_set_mode(gf, STEREO);
     lame_set_brate(gf, 256);
@@ -63,7 +64,7 @@ std::string make_song()
 
 const std::string& song()
 {
-    static const std::string path = make_song();
+    static const std::string path = make_song(RATE, "sound_module_test.mp3");
     return path;
 }
 
@@ -231,6 +232,21 @@ TEST_F(SoundModule, PauseStopsThePosition)
     EXPECT_TRUE(m_sound.is_playing());
     m_sound.close();
     EXPECT_FALSE(m_sound.is_playing());
+}
+
+TEST(SoundModuleRates, OtherSampleRatesAreConverted)
+{
+    const std::string path = make_song(22050, "sound_module_22k.mp3");
+    cSoundModule_sdl sound;
+    testing::internal::CaptureStdout();
+    sound.load(path); // no device needed to decode
+    testing::internal::GetCapturedStdout();
+    std::remove(path.c_str());
+    EXPECT_EQ(sound.length_ms(), SONG_MS);
+    sound.set_time(BURST_MS[2] - 20);
+    std::vector<std::int16_t> out(2 * RATE / 20);
+    sound.render(out.data(), RATE / 20);
+    EXPECT_NEAR(onset(out), RATE / 50, RATE / 1000);
 }
 
 TEST(SoundModuleFailures, BadFilesEndWithStatusOne)
