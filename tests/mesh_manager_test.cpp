@@ -11,25 +11,16 @@
 #include "resource_path.h"
 #include "support/gl_fixture.h"
 
-TEST(MeshManagerNames, KeyIsTheFilePart)
+TEST(MeshManagerNames, KeyAndExtensionRules)
 {
-    EXPECT_EQ(cMeshManager::file_part("a/b/model.bzobj"), "model.bzobj");
-    EXPECT_EQ(cMeshManager::file_part("a\\b\\model.bzobj"), "model.bzobj");
-    EXPECT_EQ(cMeshManager::file_part("models/sub\\x.obj"), "x.obj");
-    EXPECT_EQ(cMeshManager::file_part("model.bzobj"), "model.bzobj");
+    for (const char* name : {"a/b/model.bzobj", "a\\b\\model.bzobj", "x/y\\model.bzobj"})
+        EXPECT_EQ(cMeshManager::file_part(name), "model.bzobj") << name;
     EXPECT_EQ(cMeshManager::file_part("dir/"), "");
-}
-
-TEST(MeshManagerNames, ExtensionsAreExactAndCaseSensitive)
-{
-    EXPECT_EQ(cMeshManager::format_of("ganesh.bzobj"), cMeshManager::MF_BZOBJ);
     EXPECT_EQ(cMeshManager::format_of("../data/models/hex.tunnel.bzobj"), cMeshManager::MF_BZOBJ);
     EXPECT_EQ(cMeshManager::format_of("cave.obj"), cMeshManager::MF_OBJ);
-    EXPECT_EQ(cMeshManager::format_of("cave.OBJ"), cMeshManager::MF_UNKNOWN);
-    EXPECT_EQ(cMeshManager::format_of("cave.Bzobj"), cMeshManager::MF_UNKNOWN);
-    EXPECT_EQ(cMeshManager::format_of("cave.obj.bak"), cMeshManager::MF_UNKNOWN);
-    EXPECT_EQ(cMeshManager::format_of("models.obj/cave"), cMeshManager::MF_UNKNOWN);
-    EXPECT_EQ(cMeshManager::format_of("obj"), cMeshManager::MF_UNKNOWN);
+    // Exact and case-sensitive, taken after the last dot of the file part.
+    for (const char* name : {"cave.OBJ", "cave.Bzobj", "cave.obj.bak", "models.obj/cave", "obj"})
+        EXPECT_EQ(cMeshManager::format_of(name), cMeshManager::MF_UNKNOWN) << name;
 }
 
 namespace {

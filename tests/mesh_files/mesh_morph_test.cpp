@@ -113,6 +113,11 @@ protected:
 
 } // namespace
 
+using tCover = std::vector<bool>;
+const tCover left = {0, 1, 1, 0, 0, 0, 0, 0, 0, 0};
+const tCover middle = {0, 0, 0, 0, 1, 1, 0, 0, 0, 0};
+const tCover right = {0, 0, 0, 0, 0, 0, 0, 1, 1, 0};
+
 TEST_F(MeshMorphTest, WeightMovesTheSourceOntoTheTarget)
 {
     cMeshMorph morph;
@@ -120,45 +125,32 @@ TEST_F(MeshMorphTest, WeightMovesTheSourceOntoTheTarget)
     morph.shader_inited = true;
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     ASSERT_EQ(shaders->get_current_shader(), "null_shader");
-
-    // Tenths of the width: the quads cover 0.1..0.3 and 0.7..0.9.
-    const std::vector<bool> left = {false, true,  true,  false, false,
-                                    false, false, false, false, false};
-    const std::vector<bool> right = {false, false, false, false, false,
-                                     false, false, true,  true,  false};
-    const std::vector<bool> middle = {false, false, false, false, true,
-                                      true,  false, false, false, false};
+    // Coverage per tenth of the width: the quads cover 0.1..0.3 and 0.7..0.9.
     EXPECT_EQ(draw_at(morph, 0.0f), left);
     EXPECT_EQ(draw_at(morph, 1.0f), right);
     EXPECT_EQ(draw_at(morph, 0.5f), middle);
-    EXPECT_EQ(shaders->get_current_shader(), "null_shader") << "the shader is popped";
+    // The shader is popped and the extra streams are off again.
+    EXPECT_EQ(shaders->get_current_shader(), "null_shader");
     GLint program = -1;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     EXPECT_EQ(program, 0);
-    glClientActiveTextureARB(GL_TEXTURE3);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
-    glClientActiveTextureARB(GL_TEXTURE4);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    for (GLenum unit : {GL_TEXTURE3, GL_TEXTURE4}) {
+        glClientActiveTextureARB(unit);
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    }
     glClientActiveTextureARB(GL_TEXTURE0);
 }
 
-TEST_F(MeshMorphTest, MeshesThatDoNotLineUpDrawTheSourceOnly)
+TEST_F(MeshMorphTest, MismatchAndMisuse)
 {
+    // Meshes that do not line up: reported, and the source is drawn unchanged.
     cMeshMorph morph;
     testing::internal::CaptureStderr();
     morph.load("morph_left.bzobj", "morph_bigger.bzobj", true, true);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("## ERROR in cMeshMorph::load"), std::string::npos) << err;
-    morph.shader_inited = true;
-    const std::vector<bool> left = {false, true,  true,  false, false,
-                                    false, false, false, false, false};
-    EXPECT_EQ(draw_at(morph, 1.0f), left);
-}
-
-TEST_F(MeshMorphTest, MisuseStops)
-{
-    cMeshMorph morph;
-    morph.load("morph_left.bzobj", "morph_right.bzobj", true, true);
     EXPECT_DEATH(morph.draw(), "shader_inited");
     EXPECT_DEATH(morph.upload(true), "0");
+    morph.shader_inited = true;
+    EXPECT_EQ(draw_at(morph, 1.0f), left);
 }
