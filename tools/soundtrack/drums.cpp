@@ -1,0 +1,251 @@
+// Drum synthesis (see drums.h). Each drum is rendered once into a short stereo sound and
+// placed at every note with the note's velocity; cymbals are cut at their note-off.
+#include "drums.h"
+
+#include "dsp.h"
+#include "stereo_buffer.h"
+
+#include <map>
+
+namespace soundtrack {
+
+namespace {
+
+std::size_t samples(double seconds)
+{
+    return std::size_t(seconds * kSampleRate);
+}
+float seconds_at(std::size_t i)
+{
+    return float(i) * kSampleTime;
+}
+float velocity_gain(int velocity)
+{
+    return float(std::clamp(velocity, 1, 127)) / 127.0f;
+}
+
+// Places `sound` at every note; with `choke` a note's sound ends at its note-off.
+void place(const sTrack& track, const sStereo& sound, bool choke, sStereo& out)
+{
+    for (const sNote& n : track.notes) {
+        const sNoteSpan span = span_of(n);
+        out.add(sound, span.start, velocity_gain(n.velocity), choke ? span.length : sound.size());
+    }
+}
+
+// Six detuned square waves, the metallic core of hats and cymbals.
+class cMetal
+{
+public:
+    explicit cMetal(float scale)
+    {
+        static const float ratios[6] = {205.3f, 304.4f, 369.6f, 522.7f, 540.0f, 800.0f};
+        for (int i = 0; i < 6; ++i)
+            m_inc[i] = ratios[i] * scale / float(kSampleRate);
+    }
+    float next()
+    {
+        float sum = 0.0f;
+        for (int i = 0; i < 6; ++i)
+            sum += m_osc[i].square(m_inc[i]);
+        return sum / 6.0f;
+    }
+
+private:
+    cOsc m_osc[6];
+    double m_inc[6] = {};
+};
+
+// A cymbal-like sound: metal and noise through a band, then a high pass.
+sStereo cymbal(double length, float decay, float band_hz, float highpass_hz, float metal_mix,
+               float metal_scale, uint32_t seed)
+{
+    sStereo s(samples(length));
+    cMetal metal(metal_scale);
+    cNoise noise_l(seed), noise_r(seed * 7919u + 13u);
+    cSvf band_l, band_r, high_l, high_r;
+    band_l.set(band_hz, 0.9f);
+    band_r.set(band_hz * 1.04f, 0.9f);
+    high_l.set(highpass_hz, 0.7f);
+    high_r.set(highpass_hz, 0.7f);
+    const float k = decay_factor(decay);
+    float env = 1.0f;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const float attack = std::min(1.0f, seconds_at(i) / 0.0005f);
+        const float m = metal.next() * metal_mix;
+        const float l = m + noise_l.next() * (1.0f - metal_mix);
+        const float r = m + noise_r.next() * (1.0f - metal_mix);
+        s.l[i] = high_l.highpass(band_l.bandpass(l)) * env * attack;
+        s.r[i] = high_r.highpass(band_r.bandpass(r)) * env * attack;
+        env *= k;
+    }
+    return s;
+}
+
+sStereo clap_sound()
+{
+    sStereo s(samples(0.45));
+    cNoise common(1234u), side_l(77u), side_r(91u);
+    cSvf band_l, band_r, high_l, high_r;
+    band_l.set(1350.0f, 1.3f);
+    band_r.set(1450.0f, 1.3f);
+    high_l.set(550.0f, 0.7f);
+    high_r.set(550.0f, 0.7f);
+    // Three quick slaps, then the body of the clap.
+    static const float slaps[3] = {0.0f, 0.0085f, 0.0165f};
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const float t = seconds_at(i);
+        float env = 0.0f;
+        for (float start : slaps)
+            if (t >= start)
+                env = std::max(env, std::exp(-(t - start) / 0.0032f));
+        if (t >= 0.024f)
+            env = std::max(env, 0.85f * std::exp(-(t - 0.024f) / 0.12f));
+        const float c = common.next();
+        const float l = 0.7f * c + 0.3f * side_l.next();
+        const float r = 0.7f * c + 0.3f * side_r.next();
+        s.l[i] = high_l.highpass(band_l.bandpass(l)) * env * 2.2f;
+        s.r[i] = high_r.highpass(band_r.bandpass(r)) * env * 2.2f;
+    }
+    return s;
+}
+
+// Roll hits rise in pitch with the note number: 38 is the plain snare.
+sStereo snare_sound(int note, uint32_t seed)
+{
+    sStereo s(samples(0.3));
+    const float shift = std::pow(2.0f, float(note - 38) / 12.0f);
+    cNoise noise(seed);
+    cSvf band;
+    band.set(2200.0f * shift, 0.8f);
+    cOsc tone;
+    const double inc = 185.0 * shift / kSampleRate;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const float t = seconds_at(i);
+        const float attack = std::min(1.0f, t / 0.0005f);
+        const float body = tone.sine(inc) * std::exp(-t / 0.035f) * 0.6f;
+        const float snap = band.bandpass(noise.next()) * std::exp(-t / 0.07f) * 1.6f;
+        const float v = (body + snap) * attack;
+        s.l[i] = v;
+        s.r[i] = v;
+    }
+    return s;
+}
+
+sStereo tom_sound(int note)
+{
+    sStereo s(samples(0.5));
+    const double f = 95.0 * std::pow(2.0, double(note - 45) / 12.0);
+    cOsc osc;
+    cNoise noise(uint32_t(note) * 31u + 5u);
+    cSvf band;
+    band.set(float(f) * 6.0f, 1.0f);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const float t = seconds_at(i);
+        const double freq = f * (1.0 + 0.9 * std::exp(-t / 0.025));
+        const float attack = std::min(1.0f, t / 0.0008f);
+        const float body = osc.sine(freq / kSampleRate) * std::exp(-t / 0.16f);
+        const float skin = band.bandpass(noise.next()) * std::exp(-t / 0.02f) * 0.5f;
+        const float v = soft_clip(1.3f * (body + skin)) * attack;
+        s.l[i] = v;
+        s.r[i] = v;
+    }
+    return s;
+}
+
+} // namespace
+
+sStereo kick_sound()
+{
+    sStereo s(samples(0.3));
+    cNoise noise(4242u);
+    double phase = 0.0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const float t = seconds_at(i);
+        // A fast click of pitch into a body that settles on 47 Hz.
+        const double f = 47.0 + 150.0 * std::exp(-t / 0.028) + 1800.0 * std::exp(-t / 0.0015);
+        phase += f / kSampleRate;
+        const float body = float(std::sin(2.0 * kPi * phase));
+        float env = t < 0.018f ? 1.0f : std::exp(-(t - 0.018f) / 0.045f);
+        env *= std::min(1.0f, t / 0.0003f);
+        if (t > 0.22f)
+            env *= 0.5f + 0.5f * std::cos(float(kPi) * std::min(1.0f, (t - 0.22f) / 0.08f));
+        const float click = noise.next() * std::exp(-t / 0.0008f) * 0.25f;
+        const float v = soft_clip(1.5f * body * env) * 0.95f + click;
+        s.l[i] = v;
+        s.r[i] = v;
+    }
+    return s;
+}
+
+void render_kick(const sTrack& track, sStereo& out)
+{
+    place(track, kick_sound(), false, out);
+}
+
+void render_clap(const sTrack& track, sStereo& out)
+{
+    place(track, clap_sound(), false, out);
+}
+
+void render_snare_roll(const sTrack& track, sStereo& out)
+{
+    std::map<int, sStereo> sounds;
+    for (const sNote& n : track.notes) {
+        auto it = sounds.find(n.note);
+        if (it == sounds.end())
+            it = sounds.emplace(n.note, snare_sound(n.note, 555u + uint32_t(n.note))).first;
+        out.add(it->second, span_of(n).start, velocity_gain(n.velocity), it->second.size());
+    }
+}
+
+void render_hats(const sTrack& track, sStereo& out)
+{
+    const sStereo closed = cymbal(0.12, 0.022f, 10500.0f, 7000.0f, 0.55f, 1.6f, 101u);
+    const sStereo open = cymbal(0.7, 0.17f, 9000.0f, 6000.0f, 0.6f, 1.6f, 202u);
+    for (const sNote& n : track.notes) {
+        const sNoteSpan span = span_of(n);
+        const sStereo& sound = n.note == 46 ? open : closed;
+        out.add(sound, span.start, velocity_gain(n.velocity), std::max(span.length, closed.size()));
+    }
+}
+
+void render_ride(const sTrack& track, sStereo& out)
+{
+    place(track, cymbal(1.2, 0.38f, 8200.0f, 4500.0f, 0.75f, 2.3f, 303u), false, out);
+}
+
+void render_shaker(const sTrack& track, sStereo& out)
+{
+    sStereo s(samples(0.12));
+    cNoise noise(404u);
+    cSvf band_l, band_r;
+    band_l.set(6500.0f, 1.2f);
+    band_r.set(7200.0f, 1.2f);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const float t = seconds_at(i);
+        const float env = std::min(1.0f, t / 0.006f) * std::exp(-t / 0.03f);
+        const float x = noise.next();
+        s.l[i] = band_l.bandpass(x) * env;
+        s.r[i] = band_r.bandpass(x) * env;
+    }
+    place(track, s, false, out);
+}
+
+void render_toms(const sTrack& track, sStereo& out)
+{
+    std::map<int, sStereo> sounds;
+    for (const sNote& n : track.notes) {
+        auto it = sounds.find(n.note);
+        if (it == sounds.end())
+            it = sounds.emplace(n.note, tom_sound(n.note)).first;
+        out.add(it->second, span_of(n).start, velocity_gain(n.velocity), it->second.size());
+    }
+}
+
+void render_crash(const sTrack& track, sStereo& out)
+{
+    place(track, cymbal(3.0, 1.0f, 7000.0f, 3500.0f, 0.45f, 2.9f, 505u), false, out);
+}
+
+} // namespace soundtrack

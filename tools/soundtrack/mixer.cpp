@@ -1,0 +1,178 @@
+// The mixing desk (see mixer.h).
+#include "mixer.h"
+
+#include "ctrl_curve.h"
+#include "drums.h"
+#include "dsp.h"
+#include "effects.h"
+#include "song.h"
+#include "sweeps.h"
+#include "synths.h"
+
+#include <string>
+
+namespace soundtrack {
+
+namespace {
+
+using fRender = void (*)(const sTrack&, sStereo&);
+
+// One channel of the desk, found by track name.
+struct sStrip
+{
+    const char* track;
+    fRender render;
+    float level_db;
+    float pan;    // -1 left .. 1 right
+    float reverb; // send level
+    float echo;   // send level
+    float duck;   // 0..1: how far the kick pushes the channel down
+};
+
+const sStrip kStrips[] = {
+    {"kick", render_kick, -1.0f, 0.0f, 0.0f, 0.0f, 0.0f},
+    {"bass", render_bass, -5.0f, 0.0f, 0.0f, 0.0f, 0.6f},
+    {"clap", render_clap, -4.0f, 0.0f, 0.22f, 0.0f, 0.0f},
+    {"snare roll", render_snare_roll, -11.0f, 0.0f, 0.25f, 0.0f, 0.0f},
+    {"ride", render_ride, -18.0f, 0.3f, 0.05f, 0.0f, 0.2f},
+    {"shaker", render_shaker, -17.0f, -0.35f, 0.05f, 0.0f, 0.2f},
+    {"toms", render_toms, -20.0f, 0.2f, 0.2f, 0.1f, 0.0f},
+    {"crash", render_crash, -15.0f, 0.0f, 0.2f, 0.0f, 0.0f},
+    {"hats", render_hats, -10.0f, 0.15f, 0.02f, 0.0f, 0.2f},
+    {"impact", render_impact, -5.0f, 0.0f, 0.5f, 0.0f, 0.0f},
+    {"pad", render_pad, -16.0f, 0.0f, 0.3f, 0.0f, 0.7f},
+    {"acid", render_acid, -11.0f, 0.0f, 0.12f, 0.25f, 0.3f},
+    {"drone", render_drone, -11.0f, 0.0f, 0.2f, 0.0f, 0.5f},
+    {"riser", render_riser, -13.0f, 0.0f, 0.3f, 0.0f, 0.0f},
+    {"downsweep", render_downsweep, -14.0f, 0.0f, 0.35f, 0.0f, 0.0f},
+    {"zap", render_zap, -15.0f, -0.25f, 0.2f, 0.5f, 0.0f},
+    {"lead stab", render_stab, -12.0f, 0.0f, 0.35f, 0.35f, 0.4f},
+    {"lead", render_lead, -14.0f, 0.0f, 0.35f, 0.3f, 0.4f},
+    {"bell", render_bell, -12.0f, 0.2f, 0.4f, 0.4f, 0.0f},
+    {"arp", render_arp, -13.0f, 0.0f, 0.15f, 0.4f, 0.5f},
+};
+
+// Master level before the limiter, set so the whole song measures about -14 LUFS.
+constexpr float kMasterGainDb = -4.0f;
+
+const sTrack* find_track(const sSong& song, const std::string& name)
+{
+    for (std::size_t i = 1; i < song.tracks.size(); ++i)
+        if (song.tracks[i].name == name)
+            return &song.tracks[i];
+    return nullptr;
+}
+
+// How far the kick pushes the ducked channels down at each sample, 0..1: fully down 2 ms
+// after a kick starts, back up over the next 250 ms.
+std::vector<float> duck_shape(const sTrack* kick, std::size_t n)
+{
+    std::vector<float> shape(n, 0.0f);
+    if (!kick)
+        return shape;
+    const std::size_t attack = kSampleRate / 500;
+    const std::size_t release = kSampleRate / 4;
+    for (const sNote& note : kick->notes) {
+        const std::size_t start = span_of(note).start;
+        for (std::size_t d = 0; d < attack + release && start + d < n; ++d) {
+            float v;
+            if (d < attack) {
+                v = float(d) / float(attack);
+            } else {
+                const float x = 1.0f - float(d - attack) / float(release);
+                v = x * x;
+            }
+            shape[start + d] = std::max(shape[start + d], v);
+        }
+    }
+    return shape;
+}
+
+struct sBuses
+{
+    sStereo dry;
+    std::vector<float> reverb, echo; // mono sends
+    explicit sBuses(std::size_t n) : dry(n), reverb(n, 0.0f), echo(n, 0.0f) {}
+};
+
+// Renders one track and adds it through its strip.
+void run_strip(const sStrip& strip, const sTrack& track, const std::vector<float>& duck,
+               sStereo& scratch, sBuses& buses)
+{
+    scratch.clear();
+    strip.render(track, scratch);
+    float pl, pr;
+    pan_gains(strip.pan, pl, pr);
+    const float level = db_to_gain(strip.level_db);
+    const cCtrlCurve expression_curve(track, 11, 127);
+    auto expression = expression_curve.from(0);
+    for (std::size_t i = 0; i < scratch.size(); ++i) {
+        const float g = level * (expression.at(i) / 127.0f) * (1.0f - strip.duck * duck[i]);
+        const float l = scratch.l[i] * g * pl;
+        const float r = scratch.r[i] * g * pr;
+        buses.dry.l[i] += l;
+        buses.dry.r[i] += r;
+        const float mono = 0.5f * (l + r);
+        buses.reverb[i] += mono * strip.reverb;
+        buses.echo[i] += mono * strip.echo;
+    }
+}
+
+// Reverb and echo returns, thinned below ~180 Hz and ducked a little under the kick.
+void add_returns(sBuses& buses, const std::vector<float>& duck)
+{
+    cReverb reverb(0.86f, 0.35f);
+    // A dotted eighth: three sixteenths.
+    cPingPong echo(sample_of_tick(3 * kTicksPerStep), 0.45f);
+    cOnePole low_l, low_r;
+    low_l.set(180.0f);
+    low_r.set(180.0f);
+    for (std::size_t i = 0; i < buses.dry.size(); ++i) {
+        float rl, rr, el, er;
+        reverb.process(buses.reverb[i], rl, rr);
+        echo.process(buses.echo[i], el, er);
+        const float g = 1.0f - 0.4f * duck[i];
+        buses.dry.l[i] += (low_l.highpass(rl) + el) * g;
+        buses.dry.r[i] += (low_r.highpass(rr) + er) * g;
+    }
+}
+
+// Master: DC and rumble off, level, a fade over the tail after the song's end, limiter.
+void master(sStereo& mix, std::size_t end_of_song)
+{
+    cOnePole dc_l, dc_r;
+    dc_l.set(18.0f);
+    dc_r.set(18.0f);
+    const float gain = db_to_gain(kMasterGainDb);
+    const std::size_t total = mix.size();
+    for (std::size_t i = 0; i < total; ++i) {
+        float g = gain;
+        if (i >= end_of_song && total > end_of_song) {
+            const float x = float(i - end_of_song) / float(total - end_of_song);
+            g *= 0.5f + 0.5f * std::cos(float(kPi) * x);
+        }
+        mix.l[i] = dc_l.highpass(mix.l[i]) * g;
+        mix.r[i] = dc_r.highpass(mix.r[i]) * g;
+    }
+    limit(mix, kMasterCeiling, kSampleRate * 3 / 2000, 0.12f);
+}
+
+} // namespace
+
+sStereo mix_song(const sSong& song, std::size_t max_samples)
+{
+    std::size_t n = song.length_in_samples();
+    if (max_samples > 0)
+        n = std::min(n, max_samples);
+    sBuses buses(n);
+    sStereo scratch(n);
+    const std::vector<float> duck = duck_shape(find_track(song, "kick"), n);
+    for (const sStrip& strip : kStrips)
+        if (const sTrack* track = find_track(song, strip.track))
+            run_strip(strip, *track, duck, scratch, buses);
+    add_returns(buses, duck);
+    master(buses.dry, sample_of_tick(song.end_tick));
+    return std::move(buses.dry);
+}
+
+} // namespace soundtrack
