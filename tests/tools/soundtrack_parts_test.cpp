@@ -1,0 +1,393 @@
+// The soundtrack generator's parts: the MIDI writer against the file format, the marker
+// times against the script reader, the loudness meter and limiter against known signals,
+// glides of the monophonic voices, and the song's sections against the picture timeline.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "arrangement.h"
+#include "dsp.h"
+#include "effects.h"
+#include "event_queue_factory.h"
+#include "loudness.h"
+#include "marker_writer.h"
+#include "midi_writer.h"
+#include "stereo_buffer.h"
+#include "synths.h"
+
+using namespace soundtrack;
+
+namespace {
+
+std::vector<uint8_t> varlen(uint32_t v)
+{
+    std::vector<uint8_t> out;
+    append_varlen(out, v);
+    return out;
+}
+
+// A strict walk over a MIDI file, independent of the engine's reader.
+struct sWalk
+{
+    const std::vector<uint8_t>& bytes;
+    std::size_t pos = 0;
+    std::string error;
+
+    bool need(std::size_t n)
+    {
+        if (pos + n <= bytes.size())
+            return true;
+        error = "truncated at " + std::to_string(pos);
+        return false;
+    }
+    uint32_t be(int n)
+    {
+        uint32_t v = 0;
+        for (int i = 0; i < n; ++i)
+            v = (v << 8) | bytes[pos++];
+        return v;
+    }
+    bool read_varlen(std::size_t end, uint32_t& v)
+    {
+        v = 0;
+        for (int i = 0; i < 4; ++i) {
+            if (pos >= end) {
+                error = "varlen runs out of its chunk";
+                return false;
+            }
+            const uint8_t b = bytes[pos++];
+            v = (v << 7) | (b & 0x7F);
+            if (!(b & 0x80))
+                return true;
+        }
+        error = "varlen longer than four bytes";
+        return false;
+    }
+};
+
+struct sTrackSummary
+{
+    int names = 0;
+    int tempos = 0;
+    int notes_on = 0;
+    int notes_off = 0;
+    bool ends_with_end_of_track = false;
+};
+
+// Parses every chunk; fails on anything a picky reader would not take.
+bool walk_midi(const std::vector<uint8_t>& bytes, int& tracks, int& division,
+               std::vector<sTrackSummary>& out, std::string& error)
+{
+    sWalk w{bytes, 0, {}};
+    if (!w.need(14) || std::string(bytes.begin(), bytes.begin() + 4) != "MThd") {
+        error = "no header";
+        return false;
+    }
+    w.pos = 4;
+    if (w.be(4) != 6 || w.be(2) != 1) {
+        error = "header length or format";
+        return false;
+    }
+    tracks = int(w.be(2));
+    division = int(w.be(2));
+    for (int t = 0; t < tracks; ++t) {
+        if (!w.need(8) ||
+            std::string(bytes.begin() + long(w.pos), bytes.begin() + long(w.pos) + 4) != "MTrk") {
+            error = "track " + std::to_string(t) + " has no MTrk";
+            return false;
+        }
+        w.pos += 4;
+        const std::size_t length = w.be(4);
+        if (!w.need(length)) {
+            error = w.error;
+            return false;
+        }
+        const std::size_t end = w.pos + length;
+        sTrackSummary s;
+        uint32_t tick = 0;
+        while (w.pos < end) {
+            uint32_t delta = 0;
+            if (!w.read_varlen(end, delta)) {
+                error = w.error;
+                return false;
+            }
+            tick += delta;
+            if (w.pos >= end) {
+                error = "event without status";
+                return false;
+            }
+            const uint8_t status = bytes[w.pos++];
+            if (status == 0xFF) {
+                if (w.pos + 1 > end) {
+                    error = "meta without type";
+                    return false;
+                }
+                const uint8_t type = bytes[w.pos++];
+                uint32_t len = 0;
+                if (!w.read_varlen(end, len) || w.pos + len > end) {
+                    error = "meta runs out of its chunk";
+                    return false;
+                }
+                if (type == 0x03 && tick == 0)
+                    ++s.names;
+                if (type == 0x51)
+                    s.tempos += len == 3 ? 1 : 100;
+                w.pos += len;
+                if (type == 0x2F)
+                    s.ends_with_end_of_track = w.pos == end;
+            } else if (status == 0x90 || status == 0x80 || status == 0xB0) {
+                if (w.pos + 2 > end || (bytes[w.pos] & 0x80) || (bytes[w.pos + 1] & 0x80)) {
+                    error = "bad channel message";
+                    return false;
+                }
+                if (status == 0x90 && bytes[w.pos + 1] == 0) {
+                    error = "note-on with velocity 0";
+                    return false;
+                }
+                s.notes_on += status == 0x90;
+                s.notes_off += status == 0x80;
+                w.pos += 2;
+            } else {
+                error = "unexpected status (running status or another channel)";
+                return false;
+            }
+        }
+        out.push_back(s);
+    }
+    if (w.pos != bytes.size()) {
+        error = "bytes after the last track";
+        return false;
+    }
+    return true;
+}
+
+// A 997 Hz tone of `amplitude` for `seconds` into both channels (or only the left).
+sStereo tone(double seconds, float amplitude, bool both = true)
+{
+    sStereo s(std::size_t(seconds * kSampleRate));
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const float v = amplitude * float(std::sin(2.0 * kPi * 997.0 * double(i) / kSampleRate));
+        s.l[i] = v;
+        s.r[i] = both ? v : 0.0f;
+    }
+    return s;
+}
+
+sStereo concat(const sStereo& a, const sStereo& b)
+{
+    sStereo s = a;
+    s.l.insert(s.l.end(), b.l.begin(), b.l.end());
+    s.r.insert(s.r.end(), b.r.begin(), b.r.end());
+    return s;
+}
+
+double rms(const sStereo& s, std::size_t from, std::size_t to)
+{
+    double sum = 0.0;
+    for (std::size_t i = from; i < to; ++i)
+        sum += double(s.l[i]) * s.l[i];
+    return std::sqrt(sum / double(to - from));
+}
+
+} // namespace
+
+TEST(SoundtrackMidi, VariableLengthQuantitiesAsTheFormatDefines)
+{
+    const std::pair<uint32_t, std::vector<uint8_t>> cases[] = {
+        {0x00, {0x00}},
+        {0x40, {0x40}},
+        {0x7F, {0x7F}},
+        {0x80, {0x81, 0x00}},
+        {0x2000, {0xC0, 0x00}},
+        {0x3FFF, {0xFF, 0x7F}},
+        {0x4000, {0x81, 0x80, 0x00}},
+        {0x100000, {0xC0, 0x80, 0x00}},
+        {0x1FFFFF, {0xFF, 0xFF, 0x7F}},
+        {0x200000, {0x81, 0x80, 0x80, 0x00}},
+        {0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}},
+    };
+    for (const auto& [value, bytes] : cases)
+        EXPECT_EQ(varlen(value), bytes) << std::hex << value;
+}
+
+TEST(SoundtrackMidi, SongFileIsStrictFormatOneWithOneTempoAndNamedTracks)
+{
+    const sSong song = compose_song();
+    const std::vector<uint8_t> file = write_midi(song);
+    int tracks = 0, division = 0;
+    std::vector<sTrackSummary> summary;
+    std::string error;
+    ASSERT_TRUE(walk_midi(file, tracks, division, summary, error)) << error;
+    EXPECT_EQ(tracks, int(song.tracks.size()));
+    EXPECT_EQ(division, 480);
+    int tempos = 0;
+    for (std::size_t t = 0; t < summary.size(); ++t) {
+        SCOPED_TRACE(t);
+        EXPECT_EQ(summary[t].names, 1);
+        EXPECT_TRUE(summary[t].ends_with_end_of_track);
+        EXPECT_EQ(summary[t].notes_on, summary[t].notes_off);
+        EXPECT_EQ(summary[t].notes_on, int(song.tracks[t].notes.size()));
+        tempos += summary[t].tempos;
+    }
+    EXPECT_EQ(tempos, 1);
+    EXPECT_EQ(summary[0].tempos, 1) << "the tempo lives in the conductor track";
+
+    // 416667 microseconds per quarter note is 144 beats per minute.
+    const std::vector<uint8_t> tempo = {0xFF, 0x51, 0x03, 0x06, 0x5B, 0x9B};
+    EXPECT_NE(std::search(file.begin(), file.end(), tempo.begin(), tempo.end()), file.end());
+}
+
+TEST(SoundtrackMidi, RepeatedPitchesNeverOverlap)
+{
+    sSong song;
+    song.tracks.resize(2);
+    song.tracks[1].notes = {{100, 200, 60, 90},
+                            {0, 200, 60, 90},
+                            {150, 30, 62, 90},
+                            {400, 200, 64, 90},
+                            {400, 50, 64, 80}};
+    song.finish();
+    const auto& n = song.tracks[1].notes;
+    ASSERT_EQ(n.size(), 4u) << "a second note-on of one pitch at the same tick is dropped";
+    EXPECT_EQ(n[0].tick, 0u);
+    EXPECT_EQ(n[0].length, 100u) << "cut where the same pitch starts again";
+    EXPECT_EQ(n[1].tick, 100u);
+    EXPECT_EQ(n[1].length, 200u);
+    EXPECT_EQ(n[2].note, 62);
+    EXPECT_EQ(n[2].length, 30u) << "other pitches may overlap";
+    EXPECT_EQ(n[3].note, 64);
+
+    // The composed song keeps to this everywhere.
+    const sSong full = compose_song();
+    for (const sTrack& t : full.tracks)
+        for (std::size_t i = 0; i < t.notes.size(); ++i) {
+            EXPECT_LE(t.notes[i].tick + t.notes[i].length, full.end_tick) << t.name;
+            for (std::size_t j = i + 1; j < t.notes.size(); ++j) {
+                if (t.notes[j].tick >= t.notes[i].tick + t.notes[i].length)
+                    break;
+                EXPECT_NE(t.notes[i].note, t.notes[j].note) << t.name << " at " << t.notes[i].tick;
+            }
+        }
+}
+
+TEST(SoundtrackMarkers, TimesReadBackThroughTheScriptReader)
+{
+    EXPECT_EQ(format_marker_time(62345), "0:01:02,345");
+    EXPECT_EQ(format_marker_time(3600000), "1:00:00,000");
+    EXPECT_EQ(format_marker_time(5), "0:00:00,005");
+    for (int ms : {0, 5, 999, 13333, 62345, 235999, 3599999, 3600000}) {
+        int back = -1;
+        ASSERT_TRUE(cEventQueue_factory::read_time(format_marker_time(ms), back)) << ms;
+        EXPECT_EQ(back, ms);
+    }
+}
+
+TEST(SoundtrackSong, SectionsFollowThePictureTimeline)
+{
+    const sSong song = compose_song();
+    ASSERT_FALSE(song.sections.empty());
+    EXPECT_EQ(song.sections.front().first_bar, 0);
+    for (std::size_t i = 1; i < song.sections.size(); ++i)
+        EXPECT_EQ(song.sections[i].first_bar,
+                  song.sections[i - 1].first_bar + song.sections[i - 1].bars);
+
+    // Where the pictures change, the music changes within a second.
+    const int changes[] = {13313,  25000,  37000,  52000,  80000,  105000, 113000,
+                           140000, 151000, 168000, 182000, 195000, 224000};
+    for (int change : changes) {
+        int nearest = 1 << 30;
+        for (const sSection& s : song.sections)
+            nearest = std::min(nearest, std::abs(ms_of_tick(tick_of_bar(s.first_bar)) - change));
+        EXPECT_LE(nearest, 1000) << change;
+    }
+    const sSection& last = song.sections.back();
+    EXPECT_NEAR(ms_of_tick(tick_of_bar(last.first_bar + last.bars)), 235000, 1000);
+
+    // The six-fold attractor flips its position on every stab note: each stab is a chord of
+    // three notes, so every hit leaves it flipped.
+    const auto& stabs = song.tracks[TRACK_STAB].notes;
+    ASSERT_FALSE(stabs.empty());
+    for (std::size_t i = 0; i < stabs.size();) {
+        std::size_t j = i;
+        while (j < stabs.size() && stabs[j].tick == stabs[i].tick)
+            ++j;
+        EXPECT_EQ(j - i, 3u) << "stab at tick " << stabs[i].tick;
+        i = j;
+    }
+}
+
+TEST(SoundtrackLoudness, CalibratedTonesAndGating)
+{
+    // A full-scale tone in one channel reads -3.01 LUFS; a tone in both at -20 dBFS, -20.
+    EXPECT_NEAR(integrated_loudness(tone(5.0, 1.0f, false)), -3.01, 0.1);
+    EXPECT_NEAR(integrated_loudness(tone(5.0, 0.1f)), -20.0, 0.1);
+    // Silence is gated out absolutely, a much quieter passage relatively (only the blocks
+    // that straddle the step pull the result down a little).
+    EXPECT_NEAR(integrated_loudness(concat(tone(5.0, 0.1f), sStereo(5 * kSampleRate))), -20.1, 0.1);
+    EXPECT_NEAR(integrated_loudness(concat(tone(5.0, 0.1f), tone(5.0, 0.01f))), -20.1, 0.1);
+    // Equal parts at -20 and -26 both count.
+    EXPECT_NEAR(integrated_loudness(concat(tone(5.0, 0.1f), tone(5.0, 0.05f))), -22.0, 0.3);
+    EXPECT_TRUE(std::isinf(integrated_loudness(tone(0.3, 0.5f))));
+    EXPECT_TRUE(std::isinf(integrated_loudness(sStereo(3 * kSampleRate))));
+
+    EXPECT_NEAR(peak_dbfs(tone(1.0, 0.5f)), -6.02, 0.01);
+}
+
+TEST(SoundtrackLimiter, HoldsTheCeilingAndLeavesQuietAudioAlone)
+{
+    const float ceiling = 0.7943f;
+    const std::size_t lookahead = 66;
+
+    // Loud noise with a sine under it: nothing above the ceiling afterwards.
+    sStereo loud = tone(2.0, 1.5f);
+    cNoise noise(7);
+    for (std::size_t i = 0; i < loud.size(); ++i) {
+        loud.l[i] += 2.0f * noise.next();
+        loud.r[i] -= 2.0f * noise.next();
+    }
+    limit(loud, ceiling, lookahead, 0.12f);
+    EXPECT_LE(peak_dbfs(loud), 20.0 * std::log10(ceiling) + 1e-4);
+
+    // Audio under the ceiling passes unchanged.
+    const sStereo quiet = tone(1.0, 0.5f);
+    sStereo copy = quiet;
+    limit(copy, ceiling, lookahead, 0.12f);
+    EXPECT_EQ(copy.l, quiet.l);
+    EXPECT_EQ(copy.r, quiet.r);
+
+    // One spike: only its neighbourhood is turned down, and it is turned down in time.
+    sStereo spiked = tone(1.0, 0.5f);
+    const std::size_t at = kSampleRate / 4;
+    spiked.l[at] = 4.0f;
+    limit(spiked, ceiling, lookahead, 0.12f);
+    EXPECT_LE(std::fabs(spiked.l[at]), ceiling + 1e-6f);
+    for (std::size_t i = 0; i + lookahead + 1 < at; ++i)
+        ASSERT_EQ(spiked.l[i], quiet.l[i]) << "changed " << at - i << " samples before the spike";
+    EXPECT_NEAR(rms(spiked, at + kSampleRate / 2, spiked.size()),
+                rms(quiet, at + kSampleRate / 2, quiet.size()), 0.01)
+        << "the gain recovers after the spike";
+}
+
+TEST(SoundtrackVoices, OverlappingNotesGlideInsteadOfRestarting)
+{
+    // Two acid notes a sixteenth apart: held into the next one, the sound never stops;
+    // released before it, there is a silent gap.
+    auto render = [](uint32_t first_length) {
+        sTrack acid;
+        acid.notes = {{0, first_length, 40, 100}, {kTicksPerStep, 70, 52, 100}};
+        sStereo out(kSampleRate / 2);
+        render_acid(acid, out);
+        return out;
+    };
+    const sStereo slide = render(kTicksPerStep + 15);
+    const sStereo detached = render(60);
+    // Just before the second note starts.
+    const std::size_t from = sample_of_tick(kTicksPerStep) - kSampleRate / 100;
+    const std::size_t to = sample_of_tick(kTicksPerStep);
+    EXPECT_GT(rms(slide, from, to), 0.05);
+    EXPECT_LT(rms(detached, from, to), 0.01);
+    EXPECT_GT(rms(detached, to, to + kSampleRate / 50), 0.05) << "the second note sounds";
+}
