@@ -1,6 +1,6 @@
 // The soundtrack generator's parts: the MIDI writer against the file format, the marker
-// times against the script reader, the loudness meter and limiter against known signals,
-// glides of the monophonic voices, and the song's sections against the picture timeline.
+// times against the script reader, the meter, limiter and echo against known signals, the
+// voices' glides and controller curves, and the song's sections against the picture timeline.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,13 +9,16 @@
 #include <vector>
 
 #include "arrangement.h"
+#include "ctrl_curve.h"
 #include "dsp.h"
 #include "effects.h"
 #include "event_queue_factory.h"
 #include "loudness.h"
 #include "marker_writer.h"
 #include "midi_writer.h"
+#include "mixer.h"
 #include "stereo_buffer.h"
+#include "sweeps.h"
 #include "synths.h"
 
 using namespace soundtrack;
@@ -390,4 +393,84 @@ TEST(SoundtrackVoices, OverlappingNotesGlideInsteadOfRestarting)
     EXPECT_GT(rms(slide, from, to), 0.05);
     EXPECT_LT(rms(detached, from, to), 0.01);
     EXPECT_GT(rms(detached, to, to + kSampleRate / 50), 0.05) << "the second note sounds";
+}
+
+TEST(SoundtrackVoices, ControllerCurvesStepSmoothlyAndJoinMidway)
+{
+    sTrack track;
+    track.ctrls = {{kTicksPerBar, 74, 127}, {2 * kTicksPerBar, 74, 20}};
+    const cCtrlCurve curve(track, 74, 10);
+    const std::size_t change = sample_of_tick(kTicksPerBar);
+
+    auto from_start = curve.from(0);
+    EXPECT_EQ(from_start.at(change - 1), 10.0f) << "the fallback holds before the first change";
+    const float first = from_start.at(change);
+    EXPECT_GT(first, 10.0f);
+    EXPECT_LT(first, 20.0f) << "a step is smoothed, not jumped";
+    float v = first;
+    for (std::size_t i = change + 1; i <= change + kSampleRate / 10; ++i)
+        v = from_start.at(i);
+    EXPECT_NEAR(v, 127.0f, 0.5f) << "and arrives within 100 ms";
+
+    // A note that starts later joins the curve where it stands, without a sweep from the
+    // fallback.
+    auto later = curve.from(change + kSampleRate / 2);
+    EXPECT_EQ(later.at(change + kSampleRate / 2), 127.0f);
+    auto after_second = curve.from(sample_of_tick(2 * kTicksPerBar));
+    EXPECT_EQ(after_second.at(sample_of_tick(2 * kTicksPerBar)), 20.0f);
+}
+
+TEST(SoundtrackVoices, RisersStopAtTheirNoteOff)
+{
+    sTrack riser;
+    riser.notes = {{0, 2 * kTicksPerBeat, 48, 110}};
+    sStereo out(sample_of_tick(4 * kTicksPerBeat));
+    render_riser(riser, out);
+    const std::size_t off = sample_of_tick(2 * kTicksPerBeat);
+    // Rising: louder in its last quarter than in its first.
+    EXPECT_GT(rms(out, off * 3 / 4, off - kSampleRate / 50), 4.0 * rms(out, 0, off / 4));
+    for (std::size_t i = off; i < out.size(); ++i)
+        ASSERT_EQ(out.l[i], 0.0f) << "sound " << i - off << " samples after the note-off";
+}
+
+TEST(SoundtrackEffects, EchoRepeatsEveryDelayAlternatingSides)
+{
+    const std::size_t delay = sample_of_tick(3 * kTicksPerStep);
+    cPingPong echo(delay, 0.5f);
+    std::vector<float> left, right;
+    for (std::size_t i = 0; i < 4 * delay; ++i) {
+        float l, r;
+        echo.process(i < 8 ? 1.0f : 0.0f, l, r);
+        left.push_back(std::fabs(l));
+        right.push_back(std::fabs(r));
+    }
+    auto energy = [](const std::vector<float>& v, std::size_t from, std::size_t n) {
+        double sum = 0.0;
+        for (std::size_t i = from; i < from + n; ++i)
+            sum += v[i];
+        return sum;
+    };
+    const std::size_t w = 200;
+    EXPECT_EQ(energy(left, 0, delay - 1) + energy(right, 0, delay - 1), 0.0) << "nothing early";
+    EXPECT_GT(energy(left, delay, w), 10.0 * energy(right, delay, w)) << "first repeat left";
+    EXPECT_GT(energy(right, 2 * delay, w), 10.0 * energy(left, 2 * delay, w)) << "then right";
+    EXPECT_LT(energy(left, 3 * delay, w), energy(left, delay, w)) << "and fading";
+}
+
+TEST(SoundtrackMix, AnExcerptIsTheBeginningOfTheSong)
+{
+    const sSong song = compose_song();
+    // The kick comes in at bar 8 (13.3 s): take both excerpts past it.
+    const std::size_t short_len = 15 * kSampleRate, long_len = 17 * kSampleRate;
+    const sStereo a = mix_song(song, short_len);
+    const sStereo b = mix_song(song, long_len);
+    ASSERT_EQ(a.size(), short_len);
+    ASSERT_EQ(b.size(), long_len);
+    // Identical up to the limiter's look-ahead before the excerpt's end.
+    const std::size_t same = short_len - kSampleRate / 100;
+    for (std::size_t i = 0; i < same; ++i) {
+        ASSERT_EQ(a.l[i], b.l[i]) << i;
+        ASSERT_EQ(a.r[i], b.r[i]) << i;
+    }
+    EXPECT_GT(peak_dbfs(a), -10.0) << "the excerpt is not silent";
 }
