@@ -9,8 +9,11 @@ out="${2:-/tmp/song-analysis}"
 mkdir -p "$out"
 
 echo "# song: $song"
+# ffmpeg prints an empty summary for its probing pass first: keep the last one.
 ffmpeg -hide_banner -nostats -i "$song" -filter_complex ebur128=peak=true+sample:framelog=verbose -f null - 2>&1 |
-    sed -n '/Summary:/,$p' | sed 's/^/#   /'
+    awk '/Summary:/ { block = ""; keep = 1; next }
+         keep && /(I:|LRA:|Peak:|Integrated|range|Sample|True)/ { block = block "#   " $0 "\n" }
+         END { printf "%s", block }'
 
 # Short-term loudness every 10 s shows the sections.
 ffmpeg -hide_banner -nostats -i "$song" -filter_complex ebur128=metadata=1,ametadata=print:key=lavfi.r128.S:file="$out/short_term.txt" -f null - 2>/dev/null

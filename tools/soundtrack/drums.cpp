@@ -24,6 +24,18 @@ float velocity_gain(int velocity)
     return float(std::clamp(velocity, 1, 127)) / 127.0f;
 }
 
+// Fades the last quarter of a drum sound to silence, so its end never clicks.
+sStereo& fade_tail(sStereo& s)
+{
+    const std::size_t n = s.size(), from = n - n / 4;
+    for (std::size_t i = from; i < n; ++i) {
+        const float g = 0.5f + 0.5f * std::cos(float(kPi) * float(i - from) / float(n - from));
+        s.l[i] *= g;
+        s.r[i] *= g;
+    }
+    return s;
+}
+
 // Places `sound` at every note; with `choke` a note's sound ends at its note-off.
 void place(const sTrack& track, const sStereo& sound, bool choke, sStereo& out)
 {
@@ -79,7 +91,7 @@ sStereo cymbal(double length, float decay, float band_hz, float highpass_hz, flo
         s.r[i] = high_r.highpass(band_r.bandpass(r)) * env * attack;
         env *= k;
     }
-    return s;
+    return fade_tail(s);
 }
 
 sStereo clap_sound()
@@ -107,7 +119,7 @@ sStereo clap_sound()
         s.l[i] = high_l.highpass(band_l.bandpass(l)) * env * 2.2f;
         s.r[i] = high_r.highpass(band_r.bandpass(r)) * env * 2.2f;
     }
-    return s;
+    return fade_tail(s);
 }
 
 // Roll hits rise in pitch with the note number: 38 is the plain snare.
@@ -129,7 +141,7 @@ sStereo snare_sound(int note, uint32_t seed)
         s.l[i] = v;
         s.r[i] = v;
     }
-    return s;
+    return fade_tail(s);
 }
 
 sStereo tom_sound(int note)
@@ -150,7 +162,7 @@ sStereo tom_sound(int note)
         s.l[i] = v;
         s.r[i] = v;
     }
-    return s;
+    return fade_tail(s);
 }
 
 } // namespace
@@ -229,7 +241,7 @@ void render_shaker(const sTrack& track, sStereo& out)
         s.l[i] = band_l.bandpass(x) * env;
         s.r[i] = band_r.bandpass(x) * env;
     }
-    place(track, s, false, out);
+    place(track, fade_tail(s), false, out);
 }
 
 void render_toms(const sTrack& track, sStereo& out)

@@ -74,8 +74,9 @@ public:
         m_accent = n.velocity >= 110;
         m_fenv = 1.0f;
         m_fdecay = decay_factor(m_accent ? 0.11f : 0.2f);
-        m_attack = 0.0f;
         m_level = m_accent ? 1.25f : 0.85f;
+        // The attack starts from whatever still sounds, so a retrigger never clicks.
+        m_attack = std::min(1.0f, m_amp / m_level);
     }
     void glide(const sNote& n) { m_target = float(n.note); }
     bool silent() const { return m_amp < 1e-5f; }
@@ -136,7 +137,7 @@ public:
     void trigger(const sNote& n)
     {
         m_note = m_target = float(n.note);
-        m_env_stage = 0.0f;
+        m_attacking = true;
         m_fenv = 1.0f;
         m_since_note = 0;
         m_level = 0.6f + 0.4f * velocity_gain(n.velocity);
@@ -173,14 +174,17 @@ public:
         }
         m_fenv *= m_fdecay;
 
-        if (gate) {
-            // Attack to 1, then settle to 0.8 while held.
-            m_env_stage = std::min(1.0f, m_env_stage + 1.0f / (0.012f * float(kSampleRate)));
-            m_hold += ((m_env_stage < 1.0f ? 1.0f : 0.8f) - m_hold) * 0.0002f;
-            m_amp = m_env_stage * m_hold * m_level;
+        // The envelope glides toward its target from wherever it is: up to the note's level
+        // (5 ms), settling to 80 % of it while held (0.3 s), down to silence after the gate.
+        if (!gate) {
+            m_env *= m_release;
+        } else if (m_attacking) {
+            m_env += (m_level - m_env) * m_attack;
+            m_attacking = m_env < 0.98f * m_level;
         } else {
-            m_amp *= m_release;
+            m_env += (0.8f * m_level - m_env) * m_decay;
         }
+        m_amp = m_env;
         l = m_filter_l.lowpass(a * 0.7f + b * 0.3f + sub) * m_amp;
         r = m_filter_r.lowpass(b * 0.7f + a * 0.3f + sub) * m_amp;
     }
@@ -194,7 +198,9 @@ private:
     double m_inc = 0.0;
     float m_glide = 1.0f - decay_factor(0.045f);
     std::size_t m_since_note = 0;
-    float m_env_stage = 0.0f, m_hold = 1.0f, m_amp = 0.0f, m_level = 1.0f;
+    bool m_attacking = false;
+    float m_env = 0.0f, m_amp = 0.0f, m_level = 1.0f;
+    float m_attack = 1.0f - decay_factor(0.005f), m_decay = 1.0f - decay_factor(0.3f);
     float m_fenv = 0.0f, m_fdecay = decay_factor(0.25f);
     float m_release = decay_factor(0.12f);
 };
@@ -372,7 +378,7 @@ void render_bell(const sTrack& track, sStereo& out)
         const double f = mtof(n.note);
         const float vel = velocity_gain(n.velocity);
         double pc = 0.0, pm = 0.0, p2 = 0.0;
-        render_note(n, 4.0, out, [&](std::size_t i, bool, float& l, float& r) {
+        render_note(n, 10.0, out, [&](std::size_t i, bool, float& l, float& r) {
             const float t = seconds_at(i);
             pc += f / kSampleRate;
             pm += 3.5 * f / kSampleRate;
