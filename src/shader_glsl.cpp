@@ -175,18 +175,23 @@ bool cShader_GLSL::reload_from_files(const std::string& in_vertex_file,
 
 void cShader_GLSL::adopt(const sBuild& in_build)
 {
+    // Sampler units are program state: they are set with the new program current. Afterwards
+    // the surrounding drawing code gets its program back; when that was this shader's old
+    // program (a reload while bound), the new one takes its place with the stored values.
+    GLint previous = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+    const bool was_current = m_program && GLuint(previous) == m_program;
     release_programs();
     m_vp = in_build.vertex;
     m_fp = in_build.fragment;
     m_program = in_build.program;
-    // Sampler units are program state: set them with the new program current, then put back
-    // whatever program the surrounding drawing code had bound.
-    GLint previous = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
     glUseProgram(m_program);
     assign_texture_units();
-    glUseProgram(GLuint(previous));
     init_parameters();
+    if (was_current)
+        update_parameters();
+    else
+        glUseProgram(GLuint(previous));
 }
 
 void cShader_GLSL::bind()

@@ -61,8 +61,6 @@ public:
     void update_parameters() override;
     void disable_parameters() override {}
 
-    const float* get_adjust() const { return m_adjust; }
-
 private:
     int m_h = -1, m_s = -1, m_b = -1, m_mult = -1;
     float m_adjust[4] = {0, 0, 0, 0};

@@ -1,0 +1,110 @@
+// Full-screen quads: every call leaves the matrices and the state it brackets as it found them,
+// and each source is stretched over the whole destination on its own texture unit.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "fsq.h"
+#include "gl_extensions.h"
+#include "render_target_manager.h"
+#include "shader_manager_glsl.h"
+#include "shaders/rt_helpers.h"
+#include "shaders/shd_post.h"
+#include "support/gl_fixture.h"
+
+using vnt_test::fill;
+using vnt_test::near;
+using vnt_test::paint;
+using vnt_test::pixel_of;
+
+namespace {
+
+class Fsq : public vnt_test::GLTest
+{
+};
+
+} // namespace
+
+TEST_F(Fsq, EveryCallRestoresMatricesEnablesColourAndDepthMask)
+{
+    cRTProxy a = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+    cRTProxy b = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+    cRTProxy c = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    const std::vector<std::pair<const char*, std::function<void()>>> calls = {
+        {"RenderFSQ(rt)", [&] { RenderFSQ(*a); }},
+        {"RenderFSQ()", [] { RenderFSQ(); }},
+        {"RenderFSQ(a, b)", [&] { RenderFSQ(*a, *b); }},
+        {"RenderFSQ(a, b, c)", [&] { RenderFSQ(*a, *b, *c); }},
+        {"RenderFSQ(a, b, 1, 1)", [&] { RenderFSQ(*a, *b, 1.0f, 1.0f); }},
+        {"keep colour",
+         [&] {
+             begin_fsq_keep_colour();
+             draw_quad_2(*a, *b);
+             end_fsq();
+         }},
+    };
+    glMatrixMode(GL_PROJECTION);
+    glFrustum(-1, 1, -1, 1, 1, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glTranslatef(0.5f, -2, -4);
+    glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
+    for (bool on : {true, false}) {
+        for (GLenum cap : {GL_DEPTH_TEST, GL_LIGHTING, GL_FOG, GL_ALPHA_TEST})
+            on ? glEnable(cap) : glDisable(cap);
+        glDepthMask(on ? GL_TRUE : GL_FALSE);
+        for (const auto& call : calls) {
+            vnt_test::sStateSnapshot before, after;
+            before.capture();
+            call.second();
+            after.capture();
+            EXPECT_TRUE(after.same_as(before)) << call.first;
+        }
+    }
+    glDisable(GL_FOG);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glDepthMask(GL_TRUE);
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+TEST_F(Fsq, HalfSizeSourceFillsFullSizeTarget)
+{
+    cRTProxy half = get_tmp_rt(cRenderTargetManager::RTT_HALF);
+    cRTProxy full = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    fill(*half, 255, 0, 0, 255);
+    paint(*half, 0.5f, 0.0f, 1.0f, 1.0f, 0, 255, 0, 255); // right half green
+    cShaderManager_GLSL::get_instance()->disable();
+    glDisable(GL_BLEND);
+    full->bind_as_target(false);
+    RenderFSQ(*half);
+    full->unbind_as_target();
+    glEnable(GL_BLEND);
+    const int w = int(full->m_width), h = int(full->m_height);
+    EXPECT_TRUE(near(pixel_of(*full, 0, 0), {255, 0, 0, 255}));
+    EXPECT_TRUE(near(pixel_of(*full, w / 2 - 2, h - 1), {255, 0, 0, 255}));
+    EXPECT_TRUE(near(pixel_of(*full, w / 2 + 2, 0), {0, 255, 0, 255}));
+    EXPECT_TRUE(near(pixel_of(*full, w - 1, h - 1), {0, 255, 0, 255}));
+}
+
+TEST_F(Fsq, DepthTestedDrawingAfterAQuadStillWritesDepth)
+{
+    cRTProxy target = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+    cRTProxy source = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+    cShaderManager_GLSL::get_instance()->disable();
+    glDepthMask(GL_TRUE);
+    glClearDepth(1.0);
+    target->bind_as_target(true);
+    RenderFSQ(*source);
+    glDisable(GL_LIGHTING);
+    glRectf(-1, -1, 1, 1); // z = 0: depth 0.5, depth test on
+    glEnable(GL_LIGHTING);
+    GLfloat depth = 0;
+    glReadPixels(5, 5, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    target->unbind_as_target();
+    EXPECT_NEAR(depth, 0.5f, 0.01f);
+}

@@ -1,0 +1,116 @@
+// Layer compositing: the four blends on known colours, the opacity, differently sized layers
+// and the GL state around the pass.
+#include <gtest/gtest.h>
+
+#include "gl_extensions.h"
+#include "postprocessing/post_comp.h"
+#include "render_target_manager.h"
+#include "shader_manager_glsl.h"
+#include "shaders/rt_helpers.h"
+#include "support/gl_fixture.h"
+
+using vnt_test::fill;
+using vnt_test::near;
+using vnt_test::pixel_of;
+using vnt_test::tPixel;
+
+namespace {
+
+class PostComp : public vnt_test::GLTest
+{
+protected:
+    // Composites a layer of one colour onto a below of another and returns the result.
+    tPixel blend(int mode, const tPixel& layer, const tPixel& below, float opacity)
+    {
+        cRTProxy l = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+        cRTProxy b = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+        cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+        fill(*l, layer[0], layer[1], layer[2], layer[3]);
+        fill(*b, below[0], below[1], below[2], below[3]);
+        cPostComp::get_instance()->comp(*out, *l, *b, &mode, opacity);
+        return pixel_of(*out, 10, 10);
+    }
+};
+
+} // namespace
+
+TEST_F(PostComp, BlendModesComputeColourAndAlpha)
+{
+    // Layer (0.6, 0.4, 0.2) at half alpha over an opaque (0.2, 0.4, 0.8).
+    const tPixel layer = {153, 102, 51, 128};
+    const tPixel below = {51, 102, 204, 255};
+    EXPECT_TRUE(near(blend(cPostComp::BLEND_OVER, layer, below, 1.0f), {102, 102, 127, 255}));
+    EXPECT_TRUE(near(blend(cPostComp::BLEND_ADD, layer, below, 1.0f), {128, 153, 230, 255}));
+    EXPECT_TRUE(near(blend(cPostComp::BLEND_SCREEN, layer, below, 1.0f), {112, 133, 209, 255}));
+    EXPECT_TRUE(near(blend(cPostComp::BLEND_DODGE, layer, below, 1.0f), {89, 136, 230, 255}));
+
+    // Onto transparent black the alpha is the layer's coverage; the opacity scales it.
+    const tPixel clear = {0, 0, 0, 0};
+    EXPECT_TRUE(near(blend(cPostComp::BLEND_OVER, layer, clear, 1.0f), {77, 51, 26, 128}));
+    EXPECT_TRUE(
+        near(blend(cPostComp::BLEND_OVER, {255, 255, 255, 255}, clear, 0.25f), {64, 64, 64, 64}));
+    // A white layer dodges every non-black channel to white.
+    EXPECT_TRUE(near(blend(cPostComp::BLEND_DODGE, {255, 255, 255, 255}, {0, 10, 200, 255}, 1.0f),
+                     {0, 255, 255, 255}));
+}
+
+TEST_F(PostComp, OpacityZeroLeavesBelowInEveryMode)
+{
+    const tPixel layer = {250, 20, 130, 255};
+    const tPixel below = {40, 180, 90, 200};
+    for (int mode : {cPostComp::BLEND_OVER, cPostComp::BLEND_ADD, cPostComp::BLEND_SCREEN,
+                     cPostComp::BLEND_DODGE})
+        EXPECT_TRUE(near(blend(mode, layer, below, 0.0f), below, 1)) << "mode " << mode;
+}
+
+TEST_F(PostComp, HalfSizeLayerCoversTheWholeOutput)
+{
+    cRTProxy layer = get_tmp_rt(cRenderTargetManager::RTT_HALF);
+    cRTProxy below = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    fill(*layer, 255, 0, 0, 255);
+    vnt_test::paint(*layer, 0.5f, 0.5f, 1.0f, 1.0f, 0, 255, 0, 255); // top right quarter green
+    fill(*below, 0, 0, 255, 255);
+    const int mode = cPostComp::BLEND_OVER;
+    cPostComp::get_instance()->comp(*out, *layer, *below, &mode, 1.0f);
+    const int w = int(out->m_width), h = int(out->m_height);
+    EXPECT_TRUE(near(pixel_of(*out, 0, 0), {255, 0, 0, 255}));
+    EXPECT_TRUE(near(pixel_of(*out, w - 1, 0), {255, 0, 0, 255}));
+    EXPECT_TRUE(near(pixel_of(*out, 0, h - 1), {255, 0, 0, 255}));
+    EXPECT_TRUE(near(pixel_of(*out, w - 1, h - 1), {0, 255, 0, 255}));
+    EXPECT_TRUE(near(pixel_of(*out, w / 2 + 4, h / 2 + 4), {0, 255, 0, 255}));
+    EXPECT_TRUE(near(pixel_of(*out, w / 2 - 4, h / 2 - 4), {255, 0, 0, 255}));
+}
+
+TEST_F(PostComp, LeavesStateShaderAndTargetAsItFoundThem)
+{
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    cPostComp::get_instance();
+    shaders->bind("screen_comp");
+    glEnable(GL_ALPHA_TEST);
+    glColor4f(0.25f, 0.5f, 0.75f, 0.125f);
+    glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_FALSE);
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    glMatrixMode(GL_PROJECTION);
+    glTranslatef(3, 4, 5);
+    glMatrixMode(GL_MODELVIEW);
+    cRTProxy a = get_tmp_rt(cRenderTargetManager::RTT_HALF);
+    cRTProxy b = get_tmp_rt(cRenderTargetManager::RTT_HALF);
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_HALF);
+    const int mode = cPostComp::BLEND_OVER;
+
+    vnt_test::sStateSnapshot before, after;
+    before.capture();
+    cPostComp::get_instance()->comp(*out, *a, *b, &mode, 0.5f);
+    after.capture();
+    EXPECT_TRUE(after.same_as(before));
+    EXPECT_EQ(shaders->get_current_shader(), "screen_comp");
+
+    shaders->disable();
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0, 0, 0, 0);
+    glDisable(GL_ALPHA_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+}

@@ -1,0 +1,495 @@
+// The effect shaders: every registered pair builds on Mesa with all its parameters and
+// samplers, and the post-processing programs compute what their passes rely on.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "effects/var.h"
+#include "fsq.h"
+#include "gl_extensions.h"
+#include "render_target.h"
+#include "render_target_manager.h"
+#include "shader_glsl.h"
+#include "shader_manager_glsl.h"
+#include "shaders/rt_helpers.h"
+#include "shaders/shd_comp.h"
+#include "shaders/shd_mesh.h"
+#include "shaders/shd_particle.h"
+#include "shaders/shd_post.h"
+#include "support/gl_fixture.h"
+
+using vnt_test::fill;
+using vnt_test::near;
+using vnt_test::paint;
+using vnt_test::pixel_of;
+using vnt_test::tPixel;
+
+namespace {
+
+const std::vector<std::pair<const char*, std::function<void()>>> all_shaders = {
+    {"blend_comp", register_blend_comp},
+    {"add_comp", register_add_comp},
+    {"dodge_comp", register_dodge_comp},
+    {"screen_comp", register_screen_comp},
+    {"levels_shader", register_levels_shader},
+    {"hsb_shader", register_hsb_shader},
+    {"hueshift_shader", register_hueshift_shader},
+    {"radialblur_shader", register_radialblur_shader},
+    {"alpha_blur_shader", register_alpha_blur_shader},
+    {"no_alpha_blur_shader", register_no_alpha_blur_shader},
+    {"spill_shader", register_spill_shader},
+    {"coldodge_shader", register_coldodge_shader},
+    {"coldodge_mask_shader", register_coldodge_mask_shader},
+    {"color_correction_shader", register_color_correction_shader},
+    {"half_resample_shader", register_half_resample_shader},
+    {"morph_shader", register_morph_shader},
+    {"normext_shader", register_normext_shader},
+    {"sinewave_shader", register_sinewave_shader},
+    {"lmt_shader", register_lmt_shader},
+    {"xraytex_shader", register_xraytex_shader},
+    {"self_illum_shader", register_self_illum_shader},
+    {"rgba_shader", register_rgba_shader},
+    {"rgbatex_shader", register_rgbatex_shader},
+    {"notex_shader", register_notex_shader},
+    {"srccol_shader", register_srccol_shader},
+    {"srccoladd_shader", register_srccoladd_shader},
+    {"dtex_shader", register_dtex_shader},
+    {"masked_shader", register_masked_shader},
+    {"pexpshader", register_pexpshader},
+    {"particle_light_shader", register_particle_light_shader},
+};
+
+class ShaderSources : public vnt_test::GLTest
+{
+};
+
+class Shaders : public vnt_test::GLTest
+{
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        for (const auto& entry : all_shaders) {
+            if (!shaders->get_shader(entry.first))
+                entry.second();
+        }
+    }
+
+    // Draws `src` through the named shader into `out` (cleared first), unblended.
+    void pass(const char* shader, iRenderTarget& src, iRenderTarget& out)
+    {
+        shaders->push_shader();
+        glPushAttrib(GL_ENABLE_BIT);
+        glDisable(GL_BLEND);
+        shaders->bind(shader);
+        out.bind_as_target(true);
+        RenderFSQ(src);
+        out.unbind_as_target();
+        glPopAttrib();
+        shaders->pop_shader();
+    }
+    // A source of one colour through the shader with a float block as parameter 1.
+    tPixel through(const char* shader, const tPixel& colour, float* block)
+    {
+        cRTProxy src = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+        cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+        fill(*src, colour[0], colour[1], colour[2], colour[3]);
+        set_block(shader, block);
+        pass(shader, *src, *out);
+        return pixel_of(*out, 7, 7);
+    }
+    void set_block(const char* shader, float* block)
+    {
+        float* pointer = block;
+        cVar<float*> var(&pointer);
+        shaders->set_parameter(shader, 1, &var);
+    }
+    // A normalised 2D texture bound on `unit` (GL_TEXTURE0 + i) for the test's duration.
+    void texture_2d(GLenum unit, int w, int h, const std::vector<unsigned char>& rgba)
+    {
+        glGenTextures(1, &m_texture);
+        glActiveTextureARB(unit);
+        glBindTexture(GL_TEXTURE_2D, m_texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        glActiveTextureARB(GL_TEXTURE0);
+        m_unit = unit;
+    }
+    void TearDown() override
+    {
+        if (m_texture) {
+            glActiveTextureARB(m_unit);
+            glBindTexture(GL_TEXTURE_2D, 0);
+            glActiveTextureARB(GL_TEXTURE0);
+            glDeleteTextures(1, &m_texture);
+        }
+        GLTest::TearDown();
+    }
+
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    GLuint m_texture = 0;
+    GLenum m_unit = GL_TEXTURE0;
+};
+
+} // namespace
+
+// Runs first, so that every name is built here.
+TEST_F(ShaderSources, EveryRegisteredPairBuildsWithAllItsParametersAndSamplers)
+{
+    testing::internal::CaptureStderr();
+    for (const auto& entry : all_shaders)
+        entry.second();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "");
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    for (const auto& entry : all_shaders) {
+        auto* shader = dynamic_cast<cShader_GLSL*>(shaders->get_shader(entry.first));
+        ASSERT_NE(shader, nullptr) << entry.first;
+        EXPECT_NE(shader->get_program(), 0u) << entry.first;
+    }
+    // One class under two names: two programs.
+    EXPECT_NE(dynamic_cast<cShader_GLSL*>(shaders->get_shader("rgba_shader"))->get_program(),
+              dynamic_cast<cShader_GLSL*>(shaders->get_shader("rgbatex_shader"))->get_program());
+}
+
+TEST_F(Shaders, LevelsWorkOnTheZeroTo255Scale)
+{
+    cRTProxy src = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    const int levels[4] = {0, 64, 192, 255}; // four vertical stripes, alpha 128
+    for (int i = 0; i < 4; ++i)
+        paint(*src, i / 4.0f, 0, (i + 1) / 4.0f, 1, levels[i], levels[i], levels[i], 128);
+    auto expect_stripes = [&](std::vector<float> params, std::vector<int> want) {
+        set_block("levels_shader", params.data());
+        pass("levels_shader", *src, *out);
+        for (int i = 0; i < 4; ++i) {
+            const tPixel px = pixel_of(*out, 20 + 40 * i, 45);
+            EXPECT_TRUE(near(px, {want[i], want[i], want[i], 128})) << "stripe " << i;
+        }
+    };
+    expect_stripes({0, 255, 1, 0, 255}, {0, 64, 192, 255});      // identity
+    expect_stripes({128, 255, 1, 0, 255}, {0, 0, 129, 255});     // the glow's pre-cut
+    expect_stripes({0, 128, 1, 0, 255}, {0, 128, 255, 255});     // the glow's post-cut
+    expect_stripes({0, 255, 2, 100, 200}, {100, 150, 187, 200}); // gamma and output range
+    expect_stripes({50, 50, 0, 0, 255}, {0, 255, 255, 255});     // degenerate: no NaN
+}
+
+TEST_F(Shaders, HueSaturationAndBrightness)
+{
+    float hsb[3] = {90, 50, -20};
+    set_block("hsb_shader", hsb);
+    const float* adjust =
+        dynamic_cast<cShdPostHSB*>(shaders->get_shader("hsb_shader"))->get_adjust();
+    EXPECT_FLOAT_EQ(adjust[0], -3.14159265f / 2);
+    EXPECT_FLOAT_EQ(adjust[1], 1.5f);
+    EXPECT_FLOAT_EQ(adjust[2], -0.2f);
+
+    auto hsb_of = [&](const tPixel& c, float h, float s, float b) {
+        float p[3] = {h, s, b};
+        return through("hsb_shader", c, p);
+    };
+    EXPECT_TRUE(near(hsb_of({200, 100, 50, 77}, 0, 0, 0), {200, 100, 50, 77}));
+    EXPECT_TRUE(near(hsb_of({255, 0, 0, 255}, 120, 0, 0), {0, 255, 0, 255}));
+    EXPECT_TRUE(near(hsb_of({255, 0, 0, 255}, 0, -100, 0), {85, 85, 85, 255}));
+    EXPECT_TRUE(near(hsb_of({200, 100, 0, 255}, 0, 0, 20), {251, 151, 51, 255}));
+
+    // The hue shift also turns the hue with the luminance; grey has no hue to turn.
+    float grey[4] = {0, 0, 0, 5}, red[4] = {0, 0, 0, 1};
+    EXPECT_TRUE(near(through("hueshift_shader", {128, 128, 128, 200}, grey), {128, 128, 128, 200}));
+    const tPixel cycled = through("hueshift_shader", {255, 0, 0, 255}, red); // about 108 deg
+    EXPECT_LT(cycled[0], 128);
+    EXPECT_GT(cycled[1], 128);
+}
+
+TEST_F(Shaders, SeparableBlurSpreadsAlongItsDirectionOnly)
+{
+    cRTProxy src = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    fill(*src, 0, 0, 0, 0);
+    paint(*src, 80 / 160.0f, 0, 81 / 160.0f, 1, 255, 255, 255, 255); // one column, x = 80
+    float horizontal[2] = {1, 0}, vertical[2] = {0, 1};
+
+    set_block("alpha_blur_shader", horizontal);
+    pass("alpha_blur_shader", *src, *out);
+    int value[11], sum = 0;
+    for (int d = -5; d <= 5; ++d) {
+        const tPixel px = pixel_of(*out, 80 + d, 45);
+        EXPECT_EQ(px[3], px[0]) << "alpha blurred with the colour";
+        sum += value[d + 5] = px[0];
+    }
+    EXPECT_NEAR(sum, 255, 8); // nothing gained or lost
+    EXPECT_GT(value[5], value[4]);
+    EXPECT_GT(value[4], value[2]);
+    EXPECT_GT(value[2], 0);
+    EXPECT_EQ(value[4], value[6]); // symmetric
+    EXPECT_EQ(pixel_of(*out, 70, 45)[0], 0);
+
+    set_block("alpha_blur_shader", vertical); // along the column: unchanged
+    pass("alpha_blur_shader", *src, *out);
+    EXPECT_TRUE(near(pixel_of(*out, 80, 45), {255, 255, 255, 255}));
+    EXPECT_TRUE(near(pixel_of(*out, 79, 45), {0, 0, 0, 0}));
+
+    set_block("no_alpha_blur_shader", horizontal);
+    pass("no_alpha_blur_shader", *src, *out);
+    EXPECT_TRUE(near(pixel_of(*out, 79, 45), {value[4], value[4], value[4], 255}, 0));
+    EXPECT_EQ(pixel_of(*out, 60, 45)[3], 255) << "alpha dropped: opaque";
+}
+
+TEST_F(Shaders, RadialBlurStreaksTowardsItsCentreInViewportPixels)
+{
+    float params[6] = {0, 0, 0, 1, 1, 2}; // no distance: a copy, doubled by the multiplier
+    EXPECT_TRUE(
+        near(through("radialblur_shader", {100, 50, 20, 255}, params), {200, 100, 40, 255}));
+
+    // A spot in a quarter-size source drawn into a half-size target: the spot lands at x = 160,
+    // the centre is at x = 480 of the target, the streaks reach 120 target pixels.
+    cRTProxy src = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_HALF);
+    fill(*src, 0, 0, 0, 255);
+    paint(*src, 77 / 320.0f, 87 / 180.0f, 83 / 320.0f, 93 / 180.0f, 255, 255, 255, 255);
+    float streak[6] = {480, 180, 120, 40, 1, 1};
+    set_block("radialblur_shader", streak);
+    pass("radialblur_shader", *src, *out);
+    EXPECT_GT(pixel_of(*out, 60, 180)[0], 10); // its streak passes the spot
+    EXPECT_EQ(pixel_of(*out, 4, 180)[0], 0);   // too far out: the streak ends before the spot
+    EXPECT_EQ(pixel_of(*out, 200, 180)[0], 0); // inside the spot: streaks point away from it
+    EXPECT_EQ(pixel_of(*out, 60, 300)[0], 0);  // another ray
+}
+
+TEST_F(Shaders, SpillDodgeAndCorrectionCombineTheirInputs)
+{
+    cRTProxy a = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    cRTProxy b = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    texture_2d(GL_TEXTURE2, 2, 1, {255, 255, 255, 255, 0, 0, 0, 255}); // mask: white | black
+    auto combine = [&](const char* shader, bool with_mask, int x) {
+        a->bind_as_texture(GL_TEXTURE0);
+        b->bind_as_texture(GL_TEXTURE1);
+        shaders->push_shader();
+        shaders->bind(shader);
+        glDisable(GL_BLEND);
+        out->bind_as_target(true);
+        with_mask ? RenderFSQ(*a, *b, 1.0f, 1.0f) : RenderFSQ(*a, *b);
+        out->unbind_as_target();
+        glEnable(GL_BLEND);
+        shaders->pop_shader();
+        b->unbind_as_texture();
+        a->unbind_as_texture();
+        return pixel_of(*out, x, 45);
+    };
+    fill(*a, 100, 50, 200, 128);
+    fill(*b, 100, 250, 100, 255);
+    EXPECT_TRUE(near(combine("spill_shader", false, 80), {200, 255, 255, 255}));
+    fill(*a, 100, 100, 100, 200);
+    fill(*b, 128, 0, 255, 255);
+    EXPECT_TRUE(near(combine("coldodge_shader", false, 80), {200, 100, 255, 200}));
+    EXPECT_TRUE(near(combine("coldodge_mask_shader", true, 20), {200, 100, 255, 200}));
+    EXPECT_TRUE(near(combine("coldodge_mask_shader", true, 140), {100, 100, 100, 200}));
+}
+
+TEST_F(Shaders, ColourCorrectionReadsTheLookupPerChannel)
+{
+    std::vector<unsigned char> lookup; // 256 x 2: red inverted, green kept, blue 30
+    for (int y = 0; y < 2; ++y) {
+        for (int i = 0; i < 256; ++i)
+            lookup.insert(lookup.end(), {static_cast<unsigned char>(255 - i),
+                                         static_cast<unsigned char>(i), 30, 255});
+    }
+    texture_2d(GL_TEXTURE1, 256, 2, lookup);
+    cRTProxy src = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    fill(*src, 200, 100, 0, 150);
+    pass("color_correction_shader", *src, *out);
+    EXPECT_TRUE(near(pixel_of(*out, 9, 9), {55, 100, 30, 150}, 1));
+    fill(*src, 0, 255, 255, 255);
+    pass("color_correction_shader", *src, *out);
+    EXPECT_TRUE(near(pixel_of(*out, 9, 9), {255, 255, 30, 255}, 1));
+}
+
+namespace {
+
+// Light 0 and a material as a scene would set them (directional light from the viewer's
+// upper right, shiny white specular).
+void set_up_light()
+{
+    const GLfloat light_pos[4] = {0.3f, 0.4f, 1.0f, 0.0f};
+    const GLfloat ambient[4] = {0.1f, 0.1f, 0.2f, 1.0f}, diffuse[4] = {0.8f, 0.7f, 0.6f, 1.0f};
+    const GLfloat specular[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const GLfloat mat_amb[4] = {0.3f, 0.3f, 0.3f, 1.0f}, mat_diff[4] = {0.9f, 0.5f, 0.3f, 0.75f};
+    const GLfloat mat_spec[4] = {0.6f, 0.6f, 0.6f, 1.0f}, emission[4] = {0.05f, 0.0f, 0.1f, 1.0f};
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glLightfv(GL_LIGHT0, GL_POSITION, light_pos);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, mat_amb);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, mat_diff);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, mat_spec);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, emission);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 8.0f);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+}
+
+// A small quad in the middle of the target with a tilted normal, drawn through `shader`
+// ("" for the fixed-function pipeline) into a cleared target; returns the middle pixel.
+tPixel lit_quad(iRenderTarget& out, const char* shader, float nx, float ny)
+{
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->push_shader();
+    shaders->disable();
+    if (*shader)
+        shaders->bind(shader);
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT);
+    glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    set_up_light();
+    out.bind_as_target(true);
+    const float nz = std::sqrt(1 - nx * nx - ny * ny);
+    glBegin(GL_QUADS);
+    glNormal3f(nx, ny, nz);
+    glTexCoord2f(0.5f, 0.5f);
+    glVertex3f(-0.5f, -0.5f, -0.5f);
+    glVertex3f(0.5f, -0.5f, -0.5f);
+    glVertex3f(0.5f, 0.5f, -0.5f);
+    glVertex3f(-0.5f, 0.5f, -0.5f);
+    glEnd();
+    const tPixel px = vnt_test::read_pixel(int(out.m_width / 2), int(out.m_height / 2));
+    out.unbind_as_target();
+    glPopAttrib();
+    shaders->pop_shader();
+    return px;
+}
+
+} // namespace
+
+TEST_F(Shaders, MaterialShadersLightLikeTheFixedFunctionPipeline)
+{
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    for (auto n :
+         {std::make_pair(0.0f, 0.0f), std::make_pair(0.3f, 0.4f), std::make_pair(-0.6f, 0.2f)}) {
+        const tPixel fixed = lit_quad(*out, "", n.first, n.second);
+        EXPECT_TRUE(near(lit_quad(*out, "notex_shader", n.first, n.second), fixed, 3))
+            << "normal " << n.first << ", " << n.second;
+    }
+
+    // With a diffuse texture on unit 0, modulated as GL_MODULATE does.
+    texture_2d(GL_TEXTURE0, 1, 1, {128, 255, 64, 100});
+    glEnable(GL_TEXTURE_2D);
+    const tPixel fixed = lit_quad(*out, "", 0.3f, 0.4f);
+    const tPixel rgba = lit_quad(*out, "rgba_shader", 0.3f, 0.4f);
+    const tPixel dtex = lit_quad(*out, "dtex_shader", 0.3f, 0.4f);
+    const tPixel self = lit_quad(*out, "self_illum_shader", 0.3f, 0.4f);
+    glDisable(GL_TEXTURE_2D);
+    EXPECT_TRUE(near(rgba, fixed, 3));
+    EXPECT_TRUE(near(dtex, {fixed[0], fixed[1], fixed[2], 191}, 3)) << "the material's alpha";
+    // Texture times the material's diffuse colour (0.9, 0.5, 0.3, 0.75), whatever the light.
+    EXPECT_TRUE(near(self, {115, 128, 19, 75}, 2));
+}
+
+TEST_F(Shaders, MorphBlendsTowardsTheSecondMeshPositions)
+{
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    auto draw_at = [&](float t) {
+        cVar<float> weight(&t);
+        shaders->set_parameter("morph_shader", cShdMorphDtex::SP_INTERP, &weight);
+        shaders->push_shader();
+        shaders->bind("morph_shader");
+        glPushAttrib(GL_ENABLE_BIT);
+        glDisable(GL_BLEND);
+        glDisable(GL_CULL_FACE);
+        out->bind_as_target(true);
+        glBegin(GL_QUADS); // drawn on the left; the second mesh lies on the right
+        const float corners[4][2] = {{-0.9f, -0.2f}, {-0.5f, -0.2f}, {-0.5f, 0.2f}, {-0.9f, 0.2f}};
+        for (const auto& c : corners) {
+            glNormal3f(0, 0, 1);
+            glMultiTexCoord3fARB(GL_TEXTURE3, c[0] + 1.4f, c[1], 0);
+            glMultiTexCoord3fARB(GL_TEXTURE4, 0, 0, 1);
+            glVertex3f(c[0], c[1], 0);
+        }
+        glEnd();
+        const int left = vnt_test::read_pixel(24, 45)[3];
+        const int right = vnt_test::read_pixel(136, 45)[3];
+        out->unbind_as_target();
+        glPopAttrib();
+        shaders->pop_shader();
+        return std::make_pair(left, right);
+    };
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0);
+    EXPECT_EQ(draw_at(0.0f), std::make_pair(255, 0));
+    EXPECT_EQ(draw_at(1.0f), std::make_pair(0, 255));
+    EXPECT_EQ(draw_at(0.5f), std::make_pair(0, 0)); // half way: in the middle
+}
+
+namespace {
+
+// Particles laid out as the billboard renderer writes them: 12 floats per slot, the position
+// in the last three, bound four times at byte offsets 36, 24, 12, 0; the corner numbers in
+// texture-coordinate set 3; two triangles per quad.
+void draw_particles(const std::vector<std::array<float, 3>>& positions)
+{
+    std::vector<float> slots(positions.size() * 12 + 12, -99.0f); // neighbour data: garbage
+    std::vector<float> corners(positions.size() * 4);
+    std::vector<GLuint> indices;
+    for (size_t k = 0; k < positions.size(); ++k) {
+        for (int i = 0; i < 3; ++i)
+            slots[12 * k + 9 + size_t(i)] = positions[k][size_t(i)];
+        for (int c = 0; c < 4; ++c)
+            corners[4 * k + size_t(c)] = float(c);
+        const GLuint base = GLuint(4 * k);
+        for (GLuint i : {base, base + 1, base + 2, base + 1, base + 3, base + 2})
+            indices.push_back(i);
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(slots.data());
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, bytes + 36);
+    for (int unit = 0; unit < 3; ++unit) {
+        glClientActiveTextureARB(GL_TEXTURE0 + GLenum(unit));
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(3, GL_FLOAT, 0, bytes + 24 - 12 * unit);
+    }
+    glClientActiveTextureARB(GL_TEXTURE3);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(1, GL_FLOAT, 0, corners.data());
+    glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
+    glClientActiveTextureARB(GL_TEXTURE0);
+    glPopClientAttrib();
+}
+
+} // namespace
+
+TEST_F(Shaders, ParticleSpritesAreSoftRoundCameraFacingQuads)
+{
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH); // 160 x 90
+    shaders->push_shader();
+    shaders->bind("pexpshader");
+    glPushAttrib(GL_ENABLE_BIT | GL_POINT_BIT | GL_CURRENT_BIT);
+    glDisable(GL_BLEND);
+    glEnable(GL_CULL_FACE); // the quads face the camera
+    glPointSize(2.0f);      // edge 0.2 eye units: 16 x 9 pixels here
+    glColor4f(1, 0.5f, 0.25f, 1);
+    glPushMatrix();
+    glRotatef(30, 0, 1, 0); // turned away: the sprites still face the viewer
+    out->bind_as_target(true);
+    draw_particles({{{-0.5f / 0.866f, 0, 0}}, {{0.5f / 0.866f, 0, 0}}});
+    out->unbind_as_target();
+    glPopMatrix();
+    glPopAttrib();
+    shaders->pop_shader();
+    const tPixel left = pixel_of(*out, 40, 45), right = pixel_of(*out, 120, 45);
+    EXPECT_TRUE(near(left, {255, 128, 64, 255}, 8)) << vnt_test::show(left);
+    EXPECT_TRUE(near(right, {255, 128, 64, 255}, 8)) << vnt_test::show(right);
+    EXPECT_GT(pixel_of(*out, 44, 45)[3], pixel_of(*out, 46, 45)[3]); // soft edge
+    EXPECT_EQ(pixel_of(*out, 47, 49)[3], 0);                         // quad corner: round
+    EXPECT_EQ(pixel_of(*out, 80, 45)[3], 0);                         // nothing in between
+    EXPECT_EQ(pixel_of(*out, 40, 55)[3], 0);
+}
