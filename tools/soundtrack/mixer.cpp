@@ -32,28 +32,28 @@ struct sStrip
 const sStrip kStrips[] = {
     {"kick", render_kick, -1.0f, 0.0f, 0.0f, 0.0f, 0.0f},
     {"bass", render_bass, -5.0f, 0.0f, 0.0f, 0.0f, 0.6f},
-    {"clap", render_clap, -4.0f, 0.0f, 0.22f, 0.0f, 0.0f},
+    {"clap", render_clap, -2.0f, 0.0f, 0.22f, 0.0f, 0.0f},
     {"snare roll", render_snare_roll, -11.0f, 0.0f, 0.25f, 0.0f, 0.0f},
-    {"ride", render_ride, -18.0f, 0.3f, 0.05f, 0.0f, 0.2f},
-    {"shaker", render_shaker, -17.0f, -0.35f, 0.05f, 0.0f, 0.2f},
+    {"ride", render_ride, -14.0f, 0.3f, 0.05f, 0.0f, 0.2f},
+    {"shaker", render_shaker, -15.0f, -0.35f, 0.05f, 0.0f, 0.2f},
     {"toms", render_toms, -20.0f, 0.2f, 0.2f, 0.1f, 0.0f},
     {"crash", render_crash, -15.0f, 0.0f, 0.2f, 0.0f, 0.0f},
-    {"hats", render_hats, -10.0f, 0.15f, 0.02f, 0.0f, 0.2f},
+    {"hats", render_hats, -4.0f, 0.15f, 0.02f, 0.0f, 0.2f},
     {"impact", render_impact, -5.0f, 0.0f, 0.5f, 0.0f, 0.0f},
     {"pad", render_pad, -16.0f, 0.0f, 0.3f, 0.0f, 0.7f},
     {"acid", render_acid, -11.0f, 0.0f, 0.12f, 0.25f, 0.3f},
     {"drone", render_drone, -11.0f, 0.0f, 0.2f, 0.0f, 0.5f},
     {"riser", render_riser, -13.0f, 0.0f, 0.3f, 0.0f, 0.0f},
     {"downsweep", render_downsweep, -14.0f, 0.0f, 0.35f, 0.0f, 0.0f},
-    {"zap", render_zap, -15.0f, -0.25f, 0.2f, 0.5f, 0.0f},
+    {"zap", render_zap, -12.0f, -0.25f, 0.2f, 0.5f, 0.0f},
     {"lead stab", render_stab, -12.0f, 0.0f, 0.35f, 0.35f, 0.4f},
-    {"lead", render_lead, -14.0f, 0.0f, 0.35f, 0.3f, 0.4f},
+    {"lead", render_lead, -12.0f, 0.0f, 0.35f, 0.3f, 0.4f},
     {"bell", render_bell, -12.0f, 0.2f, 0.4f, 0.4f, 0.0f},
-    {"arp", render_arp, -13.0f, 0.0f, 0.15f, 0.4f, 0.5f},
+    {"arp", render_arp, -11.0f, 0.0f, 0.15f, 0.4f, 0.5f},
 };
 
 // Master level before the limiter, set so the whole song measures about -14 LUFS.
-constexpr float kMasterGainDb = -3.75f;
+constexpr float kMasterGainDb = -4.0f;
 
 const sTrack* find_track(const sSong& song, const std::string& name)
 {
