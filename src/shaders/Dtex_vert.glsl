@@ -27,7 +27,10 @@ void light0(vec3 n, vec3 p, out vec4 primary, out vec4 secondary)
 void main()
 {
     vec4 p = gl_ModelViewMatrix * gl_Vertex;
-    light0(normalize(gl_NormalMatrix * gl_Normal), p.xyz, gl_FrontColor, gl_FrontSecondaryColor);
+    vec4 primary, secondary;
+    light0(normalize(gl_NormalMatrix * gl_Normal), p.xyz, primary, secondary);
+    gl_FrontColor = primary;
+    gl_FrontSecondaryColor = secondary;
     gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
     gl_Position = gl_ProjectionMatrix * p;
 }

@@ -1,4 +1,5 @@
-// Separable blur without alpha, vertex stage: the full-screen quad with the source's pixel coordinates on unit 0.
+// Separable blur without alpha, vertex stage: the full-screen quad with the source's pixel
+// coordinates on unit 0.
 #version 120
 
 void main()

@@ -32,7 +32,10 @@ void main()
     vec4 pos = vec4(mix(gl_Vertex.xyz, gl_MultiTexCoord3.xyz, cur_t), 1.0);
     vec3 n = normalize(mix(gl_Normal, gl_MultiTexCoord4.xyz, cur_t));
     vec4 p = gl_ModelViewMatrix * pos;
-    light0(normalize(gl_NormalMatrix * n), p.xyz, gl_FrontColor, gl_FrontSecondaryColor);
+    vec4 primary, secondary;
+    light0(normalize(gl_NormalMatrix * n), p.xyz, primary, secondary);
+    gl_FrontColor = primary;
+    gl_FrontSecondaryColor = secondary;
     gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
     gl_Position = gl_ProjectionMatrix * p;
 }

@@ -41,7 +41,10 @@ void main()
 
     vec4 p = gl_ModelViewMatrix * pos;
     vec3 en = normalize(gl_NormalMatrix * n);
-    light0(en, p.xyz, gl_FrontColor, gl_FrontSecondaryColor);
+    vec4 primary, secondary;
+    light0(en, p.xyz, primary, secondary);
+    gl_FrontColor = primary;
+    gl_FrontSecondaryColor = secondary;
     vec3 r = reflect(normalize(p.xyz), en);
     float m = 2.0 * sqrt(r.x * r.x + r.y * r.y + (r.z + 1.0) * (r.z + 1.0));
     gl_TexCoord[0] = vec4(r.xy / max(m, 0.0001) + 0.5, 0.0, 1.0);

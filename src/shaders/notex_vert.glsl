@@ -27,6 +27,9 @@ void light0(vec3 n, vec3 p, out vec4 primary, out vec4 secondary)
 void main()
 {
     vec4 p = gl_ModelViewMatrix * gl_Vertex;
-    light0(normalize(gl_NormalMatrix * gl_Normal), p.xyz, gl_FrontColor, gl_FrontSecondaryColor);
+    vec4 primary, secondary;
+    light0(normalize(gl_NormalMatrix * gl_Normal), p.xyz, primary, secondary);
+    gl_FrontColor = primary;
+    gl_FrontSecondaryColor = secondary;
     gl_Position = gl_ProjectionMatrix * p;
 }

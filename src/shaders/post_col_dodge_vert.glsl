@@ -1,4 +1,5 @@
-// Colour dodge, vertex stage: the full-screen quad with each source's pixel coordinates on its unit.
+// Colour dodge, vertex stage: the full-screen quad with each source's pixel coordinates on its
+// unit.
 #version 120
 
 void main()

@@ -1,4 +1,5 @@
-// Hue, saturation and brightness, vertex stage: the full-screen quad with the source's pixel coordinates on unit 0.
+// Hue, saturation and brightness, vertex stage: the full-screen quad with the source's pixel
+// coordinates on unit 0.
 #version 120
 
 void main()

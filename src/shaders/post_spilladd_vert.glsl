@@ -1,4 +1,5 @@
-// Spill (a + b), vertex stage: the full-screen quad with each source's pixel coordinates on its unit.
+// Spill (a + b), vertex stage: the full-screen quad with each source's pixel coordinates on its
+// unit.
 #version 120
 
 void main()

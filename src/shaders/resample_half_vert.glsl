@@ -1,4 +1,5 @@
-// Half-size resampling, vertex stage: the full-screen quad with the source's pixel coordinates on unit 0.
+// Half-size resampling, vertex stage: the full-screen quad with the source's pixel coordinates on
+// unit 0.
 #version 120
 
 void main()

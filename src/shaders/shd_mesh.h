@@ -55,10 +55,10 @@ private:
     float m_max = 0;
 };
 
-// Vertices swaying on sine waves, more the higher they are above y = 0 (plants in a field);
-// textured (unit 0) and lit. Id 1: cur_t, the wave phase in radians; id 2: offset, three floats
-// added to the position before the phase is taken (so instances differ); id 3: in_strength,
-// the sway in object units per unit of height. Other ids are ignored.
+// Vertices swaying on sine waves, bending with the square of their height above y = 0 (plants
+// in a field); textured (unit 0) and lit. Id 1: cur_t, the wave phase in radians; id 2: offset,
+// three floats added to the position before the phase is taken (so instances differ); id 3:
+// in_strength, the sway in object units at height 1. Other ids are ignored.
 class cShdSinewaves : public cShader_GLSL
 {
 public:

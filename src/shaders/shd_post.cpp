@@ -2,7 +2,7 @@
 #include "shaders/shd_post.h"
 
 #include <cassert>
-#include <cmath>
+#include <initializer_list>
 #include <iostream>
 
 #include "effects/var.h"
