@@ -9,6 +9,8 @@
 
 #include "gl_extensions.h"
 #include "input.h"
+#include "scene.h"
+#include "scene_manager.h"
 #include "startup.h"
 #include "video_module.h"
 
@@ -68,12 +70,22 @@ void print_time_report(std::ostream& os, int ms, const std::string& scene_name)
     os << format_time(ms) << " - " << scene_name << std::endl;
 }
 
-int cDemo::current_time() const { return 0; }
+int cDemo::current_time() const
+{
+    return cSceneManager::has_instance() ? cSceneManager::get_instance()->get_time() : 0;
+}
 
-std::string cDemo::current_scene_name() const { return std::string(); }
+std::string cDemo::current_scene_name() const
+{
+    if (!cSceneManager::has_instance())
+        return std::string();
+    const cScene* shown = cSceneManager::get_instance()->get_current();
+    return shown ? shown->get_name() : std::string();
+}
 
 void cDemo::run()
 {
+    cSceneManager::get_instance()->play();
     vantor();
 }
 
@@ -90,8 +102,12 @@ void cDemo::frame()
     handle_keys();
     handle_mouse();
 
+    cSceneManager* scenes = cSceneManager::get_instance();
+    scenes->update();
+
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    scenes->draw_current();
 
     cVideoModule::get_instance()->swap_buffers();
     check_gl_error("cDemo::vantor");
@@ -119,6 +135,18 @@ void cDemo::handle_keys()
             std::exit(0);
         case ' ':
             print_time_report(std::cerr, current_time(), current_scene_name());
+            g_keys.consume();
+            break;
+        case 'm':
+            cSceneManager::get_instance()->toggle_mute();
+            g_keys.consume();
+            break;
+        case 'p':
+            cSceneManager::get_instance()->toggle_pause();
+            g_keys.consume();
+            break;
+        case 't':
+            cSceneManager::get_instance()->toggle_miditest();
             g_keys.consume();
             break;
         default:

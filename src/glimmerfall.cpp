@@ -3,6 +3,13 @@
 
 #include <exception>
 
+#include "event_queue.h"
+#include "load_screen.h"
+#include "midi_loader.h"
+#include "scene_manager.h"
+#include "scenes/scene_composition.h"
+#include "scenes/scene_midi_test.h"
+
 namespace {
 
 bool g_glimmerfall_exists = false;
@@ -26,4 +33,22 @@ cGlimmerfall::cGlimmerfall()
 
 cGlimmerfall::~cGlimmerfall() { g_glimmerfall_exists = false; }
 
-void cGlimmerfall::setup() {}
+void cGlimmerfall::setup()
+{
+    cSceneManager* scenes = cSceneManager::get_instance();
+    scenes->init("../data/script/markers.txt", "../data/music/goa3_4_master.mp3");
+
+    // Registration order; a name that is taken keeps its first scene.
+    scenes->add_scene<cSceneComposition>();
+    scenes->add_scene<cSceneMidiTest>();
+
+    {
+        cLoadScreen_MM loadscreen;
+        scenes->start(&loadscreen);
+
+        if (cEventQueue* queue = scenes->event_queue()) {
+            cMidiLoader::load("../data/music/goa3_3.mid", *queue, 0.0f);
+            queue->rewind();
+        }
+    }
+}

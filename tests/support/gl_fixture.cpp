@@ -2,6 +2,7 @@
 #include "support/gl_fixture.h"
 
 #include <IL/il.h>
+#include <SDL2/SDL.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -12,12 +13,16 @@
 
 namespace vnt_test {
 
+
 void ensure_gl(unsigned width, unsigned height)
 {
     static bool ready = false;
     if (ready)
         return;
     ready = true;
+    // A forked child of a process that holds a Mesa context cannot exit cleanly (the driver's
+    // threads are not in the child): death tests re-run the test in a fresh process instead.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
 
@@ -30,6 +35,9 @@ void ensure_gl(unsigned width, unsigned height)
     init_gl_state();
     init_search_paths();
     check_gl_error("ensure_gl");
+    // As in the demo's exit handler: the context goes before the driver's own exit handlers
+    // run, or they wait for it forever.
+    std::atexit([] { SDL_Quit(); });
 }
 
 std::array<unsigned char, 4> read_pixel(int x, int y)

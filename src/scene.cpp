@@ -1,0 +1,110 @@
+// Scene base (see scene.h).
+#include "scene.h"
+
+#include <cassert>
+#include <limits>
+
+#include "clock.h"
+#include "effects/interpolator.h"
+#include "effects/var.h"
+#include "fsq.h"
+#include "gui/gui_node.h"
+#include "gl_extensions.h"
+#include "postprocessing/post_comp.h"
+#include "render_target.h"
+#include "shader_manager_glsl.h"
+#include "texture_manager.h"
+#include "video_module.h"
+
+void delete_var_list(tVarList& in_list)
+{
+    for (auto& entry : in_list) {
+        delete entry.first;
+        delete entry.second;
+    }
+    in_list.clear();
+}
+
+sCamera::sCamera()
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    eye = ctr = up = Vec3<float>(nan, nan, nan);
+    eye = Vec3<float>(1, 1, 1);
+    ctr = Vec3<float>(0, 0, 0);
+    up = Vec3<float>(0, 0, 1);
+    if (cVideoModule::has_instance()) {
+        const cVideoModule* video = cVideoModule::get_instance();
+        aspect = float(video->m_width) / float(video->m_height);
+    }
+}
+
+void sCamera::apply_camera() const
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fov, aspect, znear, zfar);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotated(roll, 0, 0, -1);
+    gluLookAt(eye.x, eye.y, eye.z, ctr.x, ctr.y, ctr.z, up.x, up.y, up.z);
+}
+
+cScene::cScene(const cClock* in_clock) : m_clock(in_clock) {}
+
+cScene::~cScene()
+{
+    for (cInterpolator* interpolator : m_interpolators)
+        delete interpolator;
+}
+
+void cScene::add_gui(iGuiNode*) {}
+
+tVarList cScene::get_vars() { return tVarList(); }
+
+int cScene::demo_time() const { return m_clock ? m_clock->demo_time() : 0; }
+
+void cScene::add_interpolator(cInterpolator* in_interpolator)
+{
+    m_interpolators.push_back(in_interpolator);
+}
+
+void cScene::update_interpolators()
+{
+    run_interpolators(m_interpolators, demo_time(), m_last_round);
+}
+
+void cScene::draw()
+{
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->push_shader();
+    glPushAttrib(GL_ENABLE_BIT);
+    cRTProxy result = render_to_texture(demo_time());
+    assert(result.isValid() && "render resulted in invalid rendertarget - unimplemented scene?");
+    glPopAttrib();
+    shaders->pop_shader();
+
+    // The checker background, one texel per pixel.
+    cRTProxy checker = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    cRTProxy composed = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    cTexProxy tile =
+        cTextureManager::get_instance()->get_texture("checker.jpg", true, GL_REPEAT, 0);
+    glClearColor(0.1f, 0.1f, 0.1f, 0.0f);
+    checker->bind_as_target(true);
+    begin_fsq();
+    tile.bind(GL_TEXTURE0);
+    const float w = float(checker->m_width), h = float(checker->m_height);
+    const float tw = tile.get_target() == GL_TEXTURE_RECTANGLE_ARB ? 1.0f : float(tile.get_width());
+    const float th = tile.get_target() == GL_TEXTURE_RECTANGLE_ARB ? 1.0f : float(tile.get_height());
+    draw_quad(w / tw, h / th);
+    tile.unbind();
+    end_fsq();
+    checker->unbind_as_target();
+
+    const int over = cPostComp::BLEND_OVER;
+    cPostComp::get_instance()->comp(*composed, *result, *checker, &over, 1.0f);
+
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_BLEND);
+    RenderFSQ(*composed);
+    glPopAttrib();
+}

@@ -1,0 +1,91 @@
+// The abstract scene: a visual effect with its camera, its interpolators and a view of the
+// demo clock. The scene manager updates and draws the current scene; the composition asks its
+// layer scenes to render into pooled targets.
+#pragma once
+
+#include <list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "math/vec3.h"
+#include "render_target_manager.h"
+
+class cEvent;
+class cInterpolator;
+class iGuiNode;
+class iVar;
+struct cClock;
+
+// A scene's tweakable variables, each with the overlay widget that edits it (may be null).
+// Whoever asks for the list owns both objects of every pair.
+using tVarList = std::vector<std::pair<iVar*, iGuiNode*>>;
+// Deletes the variables and widgets of a list and empties it.
+void delete_var_list(tVarList& in_list);
+
+struct sCamera
+{
+    Vec3<float> eye;
+    Vec3<float> ctr;
+    Vec3<float> up;
+    float fov = 65.0f; // vertical field of view, degrees
+    float znear = 0.1f;
+    float zfar = 500.0f;
+    float aspect = 16.0f / 9.0f; // window width / height at construction
+    double roll = 0.0;           // degrees about the viewing axis
+
+    sCamera();
+    // Projection: perspective (fov, aspect, znear, zfar). Modelview: the roll about (0, 0, -1),
+    // then the look-at from eye to ctr.
+    void apply_camera() const;
+    // "set_eye", "set_ctr" (each component in [min, max]), "set_fov" and "set_roll" controls.
+    void add_camera_gui(iGuiNode* in_gui, float in_min, float in_max);
+};
+
+class cScene
+{
+public:
+    explicit cScene(const cClock* in_clock);
+    virtual ~cScene();
+    cScene(const cScene&) = delete;
+    cScene& operator=(const cScene&) = delete;
+
+    // The registered name ("scenecomp", "attractors", ...).
+    virtual std::string get_name() const = 0;
+    // Creates the resources; called once before the first frame.
+    virtual void load() = 0;
+    // Sets the GL state the scene draws with; deinit() undoes it.
+    virtual void init() = 0;
+    virtual void deinit() = 0;
+    // Draws the scene on the screen, over the tiled checker background.
+    virtual void draw();
+    // Reacts to a timed event (MIDI notes, controllers, beats); the event is borrowed.
+    virtual void handle_event(cEvent* in_event) = 0;
+    // Per-frame step before drawing; true when the set of controls the scene offers changed.
+    virtual bool update() = 0;
+    // Adds the scene's sliders to the overlay.
+    virtual void add_gui(iGuiNode* in_gui);
+    // Renders one frame into a pooled target and hands it over. `in_time_ms` is the demo time
+    // in milliseconds (the same unit everywhere; scenes may also read it from the clock).
+    virtual cRTProxy render_to_texture(int in_time_ms) = 0;
+    // The variables the timeline and the overlay may drive; the caller owns the list's objects.
+    virtual tVarList get_vars();
+
+    // Runs the scene's interpolators once at the current demo time.
+    void update_interpolators();
+    // Appends an interpolator; the scene owns it from now on.
+    void add_interpolator(cInterpolator* in_interpolator);
+    const std::vector<cInterpolator*>& interpolators() const { return m_interpolators; }
+
+    // Demo time in ms, as the clock reads it.
+    int demo_time() const;
+    const cClock* clock() const { return m_clock; }
+
+    sCamera m_camera;
+
+protected:
+    const cClock* m_clock;
+    std::vector<cInterpolator*> m_interpolators;
+    std::list<void*> m_aux; // not used by the base
+    int m_last_round = -1;  // demo time of the previous interpolator run
+};

@@ -1,0 +1,175 @@
+// Composition scene (see scene_composition.h).
+#include "scenes/scene_composition.h"
+
+#include <cassert>
+#include <cstdlib>
+#include <set>
+
+#include "effects/interpolator.h"
+#include "effects/var.h"
+#include "fsq.h"
+#include "gl_extensions.h"
+#include "postprocessing/post_comp.h"
+#include "render_target.h"
+#include "scene_manager.h"
+#include "shader_manager_glsl.h"
+
+namespace {
+
+constexpr int STALL_MS = 2500; // a jump this far from the last drawn frame seeks back
+
+} // namespace
+
+sLayer::sLayer(cScene* in_scene, int in_blendmode, int in_starttime, int in_endtime,
+               float in_opacity)
+    : m_starttime(in_starttime), m_endtime(in_endtime), m_scene(in_scene),
+      m_opacity(in_opacity), m_blendmode(in_blendmode)
+{
+    assert(in_starttime < in_endtime);
+    assert(in_scene && "scene-ptr not valid");
+}
+
+cSceneComposition::cSceneComposition(const cClock* in_clock) : cScene(in_clock) {}
+
+cSceneComposition::~cSceneComposition() = default;
+
+void cSceneComposition::load()
+{
+    build_timeline();
+    std::set<cScene*> loaded;
+    for (auto& [depth, layer] : m_layers) {
+        if (loaded.insert(layer.m_scene).second)
+            layer.m_scene->load();
+    }
+}
+
+void cSceneComposition::add_layer(int in_depth, const sLayer& in_layer, int in_fade_in,
+                                  int in_fade_out)
+{
+    assert(in_depth > 0);
+    assert(m_layers.find(in_depth) == m_layers.end() && "each layer-depth can only be used once!");
+    sLayer& stored = m_layers.emplace(in_depth, in_layer).first->second;
+    if (in_fade_in > 0) {
+        m_found_vars.emplace_back(new cVar<float>(&stored.m_opacity));
+        add_interpolator(new cLerp<float>(m_found_vars.back().get(), stored.m_starttime,
+                                          stored.m_starttime + in_fade_in, 0.0f, 1.0f));
+    }
+    if (in_fade_out > 0) {
+        m_found_vars.emplace_back(new cVar<float>(&stored.m_opacity));
+        add_interpolator(new cLerp<float>(m_found_vars.back().get(),
+                                          stored.m_endtime - in_fade_out, stored.m_endtime, 1.0f,
+                                          0.0f));
+    }
+}
+
+iVar* cSceneComposition::find_var(int in_depth, const std::string& in_name)
+{
+    auto found_layer = m_layers.find(in_depth);
+    if (found_layer == m_layers.end())
+        return nullptr;
+    tVarList vars = found_layer->second.m_scene->get_vars();
+    iVar* found = find_var_in(vars, in_name);
+    for (auto& entry : vars) {
+        if (entry.first == found) {
+            m_found_vars.emplace_back(entry.first);
+            entry.first = nullptr;
+        }
+    }
+    delete_var_list(vars);
+    return found;
+}
+
+std::vector<int> cSceneComposition::active_depths(int in_t) const
+{
+    std::vector<int> depths;
+    for (const auto& [depth, layer] : m_layers) {
+        if (layer.contains(in_t))
+            depths.push_back(depth);
+    }
+    return depths;
+}
+
+void cSceneComposition::handle_event(cEvent* in_event)
+{
+    std::set<cScene*> told;
+    for (int depth : active_depths(demo_time())) {
+        cScene* scene = m_layers.at(depth).m_scene;
+        if (told.insert(scene).second)
+            scene->handle_event(in_event);
+    }
+}
+
+bool cSceneComposition::update()
+{
+    const int t = demo_time();
+    if (std::abs(t - m_curtime) > STALL_MS && cSceneManager::has_instance())
+        cSceneManager::get_instance()->seek(m_curtime);
+
+    std::set<cScene*> updated;
+    const std::vector<int> active = active_depths(demo_time());
+    for (int depth : active) {
+        cScene* scene = m_layers.at(depth).m_scene;
+        if (updated.insert(scene).second)
+            scene->update();
+    }
+    update_interpolators();
+
+    std::string text;
+    for (int depth : active)
+        text += std::to_string(depth);
+    if (text == m_active_text)
+        return false;
+    m_active_text = text;
+    return true;
+}
+
+void cSceneComposition::add_gui(iGuiNode*) {}
+
+cRTProxy cSceneComposition::render_to_texture(int)
+{
+    assert(0 && "cScene::render-to-texture not implemented for composition-scene");
+    return cRTProxy();
+}
+
+void cSceneComposition::draw()
+{
+    if (m_layers.empty())
+        return;
+    if (m_layers.size() == 1) {
+        m_layers.begin()->second.m_scene->draw();
+        m_curtime = demo_time();
+        return;
+    }
+    const int t = demo_time();
+    const std::vector<int> active = active_depths(t);
+    if (active.empty()) {
+        m_curtime = t;
+        return;
+    }
+
+    cRTProxy accumulator = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    cRTProxy spare = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    glClearColor(0, 0, 0, 1);
+    accumulator->bind_as_target(true);
+    accumulator->unbind_as_target();
+
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    for (int depth : active) {
+        sLayer& layer = m_layers.at(depth);
+        glPushAttrib(GL_ENABLE_BIT);
+        shaders->push_shader();
+        cRTProxy image = layer.m_scene->render_to_texture(t);
+        shaders->pop_shader();
+        glPopAttrib();
+        assert(image.get_size() != cRenderTargetManager::RTT_NONE);
+        cPostComp::get_instance()->comp(*spare, *image, *accumulator, &layer.m_blendmode,
+                                        layer.m_opacity);
+        std::swap(accumulator, spare);
+    }
+
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_BLEND);
+    RenderFSQ(*accumulator);
+    glPopAttrib();
+    m_curtime = t;
+}

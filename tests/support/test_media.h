@@ -1,0 +1,15 @@
+// Small media files the tests make for themselves: a silent MP3, a marker script.
+#pragma once
+
+#include <string>
+
+namespace vnt_test {
+
+// A silent stereo MP3 of about `ms` milliseconds at 44100 Hz.
+bool write_silent_mp3(const std::string& path, int ms);
+// Writes `text` to `path`.
+bool write_text(const std::string& path, const std::string& text);
+// A fresh, empty temporary folder for this test process.
+std::string temp_dir(const std::string& name);
+
+} // namespace vnt_test
