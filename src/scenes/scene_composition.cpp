@@ -43,12 +43,13 @@ void cSceneComposition::load()
     }
 }
 
-void cSceneComposition::add_layer(int in_depth, const sLayer& in_layer, int in_fade_in,
+void cSceneComposition::add_layer(int layer_depth, const sLayer& in_layer, int in_fade_in,
                                   int in_fade_out)
 {
-    assert(in_depth > 0);
-    assert(m_layers.find(in_depth) == m_layers.end() && "each layer-depth can only be used once!");
-    sLayer& stored = m_layers.emplace(in_depth, in_layer).first->second;
+    assert(layer_depth > 0);
+    assert(m_layers.find(layer_depth) == m_layers.end() &&
+           "each layer-depth can only be used once!");
+    sLayer& stored = m_layers.emplace(layer_depth, in_layer).first->second;
     if (in_fade_in > 0) {
         m_found_vars.emplace_back(new cVar<float>(&stored.m_opacity));
         add_interpolator(new cLerp<float>(m_found_vars.back().get(), stored.m_starttime,

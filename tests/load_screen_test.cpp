@@ -1,0 +1,53 @@
+// The load screen: eased ramps, the picture it draws, the state it leaves behind.
+#include <gtest/gtest.h>
+
+#include "gl_extensions.h"
+#include "load_screen.h"
+#include "resource_path.h"
+#include "support/gl_fixture.h"
+
+using vnt_test::GLTest;
+
+TEST(LoadScreen, RampIsEasedAtBothEnds)
+{
+    EXPECT_FLOAT_EQ(cLoadScreen_MM::ramp(0, 0.5f, 0, 200), 0.0f);
+    EXPECT_FLOAT_EQ(cLoadScreen_MM::ramp(0, 0.5f, 100, 200), 0.25f);
+    EXPECT_FLOAT_EQ(cLoadScreen_MM::ramp(0, 0.5f, 50, 200), 0.078125f); // slow start
+    EXPECT_FLOAT_EQ(cLoadScreen_MM::ramp(0, 0.5f, 250, 200), 0.5f);
+    EXPECT_FLOAT_EQ(cLoadScreen_MM::ramp(1, 0, 100, 200), 0.5f);
+    EXPECT_FLOAT_EQ(cLoadScreen_MM::ramp(0.2f, 0.7f, 0, 0), 0.7f);
+}
+
+TEST_F(GLTest, LoadScreenDrawsTheLevelAndRestoresViewportAndClearColour)
+{
+    glViewport(10, 20, 300, 200);
+    glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
+    {
+        cLoadScreen_MM screen;
+        GLint vp[4];
+        glGetIntegerv(GL_VIEWPORT, vp);
+        EXPECT_EQ(vp[2], 1280); // the demo area while loading
+
+        // Without swapping, one picture at the previous level (black) and the level moves on.
+        screen.show_progress(0.5f, false);
+        EXPECT_FLOAT_EQ(screen.level(), 0.5f);
+        EXPECT_EQ(vnt_test::read_pixel(640, 360)[0], 0);
+        screen.show_progress(1.0f, false);
+        EXPECT_NEAR(vnt_test::read_pixel(640, 360)[0], 128, 2);
+
+        // With swapping it ramps up for about 200 ms and ends at the new level.
+        screen.show_progress(1.0f, true);
+        EXPECT_FLOAT_EQ(screen.level(), 1.0f);
+    }
+    GLint vp[4];
+    glGetIntegerv(GL_VIEWPORT, vp);
+    EXPECT_EQ(vp[0], 10);
+    EXPECT_EQ(vp[1], 20);
+    EXPECT_EQ(vp[2], 300);
+    EXPECT_EQ(vp[3], 200);
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_FLOAT_EQ(clear[1], 0.5f);
+    EXPECT_FLOAT_EQ(clear[2], 0.75f);
+    EXPECT_EQ(cResourcePath::get_instance()->searchpaths().back(), "../data/models/loader/");
+}

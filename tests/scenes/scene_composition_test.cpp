@@ -1,0 +1,162 @@
+// The composition: layers in depth order with their blend modes and fades, window edges,
+// the active-set report and the render-target pool after a frame.
+#include <gtest/gtest.h>
+
+#include "effects/interpolator.h"
+#include "effects/var.h"
+#include "event_queue.h"
+#include "gl_extensions.h"
+#include "postprocessing/post_comp.h"
+#include "render_target_manager.h"
+#include "scenes/scene_composition.h"
+#include "support/gl_fixture.h"
+#include "support/scene_capture.h"
+#include "support/test_scenes.h"
+
+using vnt_test::cColourScene;
+using vnt_test::read_pixel;
+using vnt_test::sTestClock;
+
+namespace {
+
+class CompositionTest : public vnt_test::GLTest
+{
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        blue.m_colour[0] = 0, blue.m_colour[2] = 1;
+        green.m_colour[0] = 0, green.m_colour[1] = 1;
+        white.m_colour[1] = white.m_colour[2] = 1;
+    }
+    // One frame at `t`: update, clear, draw; the centre pixel of the window.
+    std::array<unsigned char, 4> frame_at(int t)
+    {
+        clock.set(t);
+        comp.update();
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        comp.draw();
+        EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 0u);
+        return read_pixel(640, 360);
+    }
+
+    sTestClock clock;
+    cSceneComposition comp{&clock.clock};
+    cColourScene red{&clock.clock, "red"};
+    cColourScene blue{&clock.clock, "blue"};
+    cColourScene green{&clock.clock, "green"};
+    cColourScene white{&clock.clock, "white"};
+};
+
+void expect_rgb(const std::array<unsigned char, 4>& px, int r, int g, int b, int tolerance = 2)
+{
+    EXPECT_NEAR(px[0], r, tolerance);
+    EXPECT_NEAR(px[1], g, tolerance);
+    EXPECT_NEAR(px[2], b, tolerance);
+}
+
+} // namespace
+
+TEST_F(CompositionTest, LayersAreDrawnInDepthOrderWithTheirBlendModes)
+{
+    // Added out of depth order: depth decides what lies below.
+    comp.add_layer(20, sLayer(&green, cPostComp::BLEND_ADD, 1500, 2500), 0, 0);
+    comp.add_layer(10, sLayer(&red, cPostComp::BLEND_OVER, 1000, 2000), 0, 0);
+    comp.add_layer(5, sLayer(&blue, cPostComp::BLEND_OVER, 1000, 3000), 0, 0);
+
+    expect_rgb(frame_at(1200), 255, 0, 0);   // red over blue
+    expect_rgb(frame_at(1700), 255, 255, 0); // green added on top
+    expect_rgb(frame_at(2000), 255, 255, 0); // the last millisecond still shows red
+    expect_rgb(frame_at(2001), 0, 255, 255); // red gone: green added onto blue
+    expect_rgb(frame_at(2700), 0, 0, 255);
+    expect_rgb(frame_at(3500), 0, 0, 0); // nothing active: nothing drawn over the clear
+    EXPECT_EQ(green.m_renders, 3);
+}
+
+TEST_F(CompositionTest, FadesRunOverTheLayersOpacity)
+{
+    comp.add_layer(5, sLayer(&blue, cPostComp::BLEND_OVER, 0, 10000), 0, 0);
+    comp.add_layer(30, sLayer(&white, cPostComp::BLEND_OVER, 3000, 5000), 1000, 400);
+
+    frame_at(2900);
+    expect_rgb(frame_at(3000), 0, 0, 255); // faded in from nothing
+    expect_rgb(frame_at(3500), 128, 128, 255, 3);
+    expect_rgb(frame_at(4000), 255, 255, 255, 3);
+    expect_rgb(frame_at(4800), 128, 128, 255, 3); // half way out
+    expect_rgb(frame_at(5000), 0, 0, 255, 3);     // faded out at its last millisecond
+    EXPECT_FLOAT_EQ(comp.layer(30).m_opacity, 0.0f);
+    expect_rgb(frame_at(5001), 0, 0, 255);
+}
+
+TEST_F(CompositionTest, UpdateReportsChangesOfTheActiveSetOnce)
+{
+    comp.add_layer(5, sLayer(&blue, cPostComp::BLEND_OVER, 0, 1000), 0, 0);
+    comp.add_layer(10, sLayer(&red, cPostComp::BLEND_OVER, 500, 1500), 0, 0);
+    clock.set(100);
+    EXPECT_TRUE(comp.update()); // "5"
+    clock.set(200);
+    EXPECT_FALSE(comp.update());
+    clock.set(500);
+    EXPECT_TRUE(comp.update()); // "510"
+    EXPECT_EQ(red.m_updates, 1);
+    EXPECT_EQ(blue.m_updates, 3);
+    clock.set(1001);
+    EXPECT_TRUE(comp.update()); // "10"
+    EXPECT_EQ(comp.active_depths(1000), (std::vector<int>{5, 10}));
+}
+
+TEST_F(CompositionTest, EventsReachTheActiveLayersOnly)
+{
+    comp.add_layer(5, sLayer(&blue, cPostComp::BLEND_OVER, 0, 1000), 0, 0);
+    comp.add_layer(10, sLayer(&red, cPostComp::BLEND_OVER, 500, 1500), 0, 0);
+    comp.add_layer(15, sLayer(&blue, cPostComp::BLEND_ADD, 800, 900), 0, 0); // same scene again
+    cEvent beat(40, 850);
+    clock.set(850);
+    comp.handle_event(&beat);
+    EXPECT_EQ(red.m_event_ids.size(), 1u);
+    EXPECT_EQ(blue.m_event_ids.size(), 1u); // once per scene, however many of its layers
+    clock.set(1200);
+    comp.handle_event(&beat);
+    EXPECT_EQ(blue.m_event_ids.size(), 1u);
+    EXPECT_EQ(red.m_event_ids.size(), 2u);
+}
+
+TEST_F(CompositionTest, FindVarBindsTimelineInterpolatorsByName)
+{
+    comp.add_layer(5, sLayer(&blue, cPostComp::BLEND_OVER, 0, 1000), 0, 0);
+    EXPECT_EQ(comp.find_var(5, "nothing"), nullptr);
+    EXPECT_EQ(comp.find_var(7, "level"), nullptr); // no such depth
+    iVar* level = comp.find_var(5, "level");
+    ASSERT_NE(level, nullptr);
+    EXPECT_EQ(level->get_name(), "level");
+    comp.add_interpolator(new cLerp<float>(level, 0, 1000, 0.0f, 2.0f));
+    clock.set(500);
+    comp.update();
+    EXPECT_FLOAT_EQ(blue.m_level, 1.0f);
+}
+
+TEST_F(CompositionTest, LayerRulesAreAssertions)
+{
+    comp.add_layer(5, sLayer(&blue, cPostComp::BLEND_OVER, 0, 1000), 0, 0);
+    EXPECT_DEATH(comp.add_layer(5, sLayer(&red, cPostComp::BLEND_OVER, 0, 1000), 0, 0),
+                 "each layer-depth can only be used once!");
+    EXPECT_DEATH(comp.add_layer(0, sLayer(&red, cPostComp::BLEND_OVER, 0, 1000), 0, 0),
+                 "layer_depth > 0");
+    EXPECT_DEATH(sLayer(&red, cPostComp::BLEND_OVER, 1000, 1000), "in_starttime < in_endtime");
+    EXPECT_DEATH(sLayer(nullptr, cPostComp::BLEND_OVER, 0, 1000), "scene-ptr not valid");
+}
+
+TEST_F(CompositionTest, ASingleLayerDrawsItselfOverTheChecker)
+{
+    red.m_colour[3] = 0.5f;
+    comp.add_layer(5, sLayer(&red, cPostComp::BLEND_OVER, 0, 1000), 0, 0);
+    frame_at(5000); // outside its window: a lone layer draws anyway
+    // The checker's lighter square sits at the lower left corner.
+    const auto px = read_pixel(2, 2);
+    EXPECT_NEAR(px[0], 128 + 107 / 2, 6);
+    EXPECT_NEAR(px[1], 107 / 2, 6);
+    const auto dark = read_pixel(18, 2);
+    EXPECT_NEAR(dark[1], 77 / 2, 6);
+    EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 0u);
+}
