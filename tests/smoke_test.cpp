@@ -29,6 +29,19 @@ TEST(Smoke, ThreeFramesHeadlessExitCleanly)
     const auto out = lines_of(result.out);
     ASSERT_FALSE(out.empty());
     EXPECT_EQ(out.back(), "requested exit");
+
+    // The start-up in its order: shading, music, MIDI, playback, the first jump, the pool's
+    // statistics at exit.
+    const char* expected[] = {"# glsl: GLSL version: ", "# glsl: Chose glsl vertex-profile:",
+                              "# sdl loaded stream \"../data/music/goa3_4_master.mp3\"",
+                              "# midi: Num tracks: ", "# midi: bpm: ", "changed time to ",
+                              "# rrt-manager: number of tmp-rt allocated: ", "requested exit"};
+    size_t at = 0;
+    for (const char* prefix : expected) {
+        while (at < out.size() && out[at].rfind(prefix, 0) != 0)
+            ++at;
+        EXPECT_LT(at, out.size()) << "missing or out of order: " << prefix << "\n" << result.out;
+    }
 }
 
 TEST(Smoke, BadOptionsAreRefusedWithStatusTwo)
