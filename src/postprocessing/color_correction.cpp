@@ -1,0 +1,43 @@
+// Colour correction through a lookup picture (see color_correction.h).
+#include "postprocessing/color_correction.h"
+
+#include <cassert>
+
+#include "fsq.h"
+#include "gl_extensions.h"
+#include "render_target.h"
+#include "shader_manager_glsl.h"
+#include "shaders/shd_post.h"
+#include "texture_manager.h"
+
+cPostColorCorrection::cPostColorCorrection(const std::string& in_lookup_file)
+    // Always a 2D texture, whatever its size: the shader samples it in 0..1 coordinates (a
+    // one-row or odd-sized picture would otherwise become a 1D or rectangle texture).
+    : m_lookup(cTextureManager::get_instance()->get_texture(in_lookup_file, false, GL_CLAMP_TO_EDGE,
+                                                            GL_TEXTURE_2D))
+{
+    register_color_correction_shader();
+}
+
+void cPostColorCorrection::apply(iRenderTarget& source)
+{
+    assert(m_lookup.isValid());
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->push_shader();
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_BLEND);
+    shaders->bind("color_correction_shader");
+    m_lookup.bind(GL_TEXTURE1);
+    RenderFSQ(source);
+    m_lookup.unbind();
+    glPopAttrib();
+    shaders->pop_shader();
+}
+
+void cPostColorCorrection::process(iRenderTarget& in_fbo, iRenderTarget& out_fbo)
+{
+    assert(&in_fbo != &out_fbo);
+    out_fbo.bind_as_target(true);
+    apply(in_fbo);
+    out_fbo.unbind_as_target();
+}

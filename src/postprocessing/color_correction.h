@@ -1,0 +1,28 @@
+// Colour correction: every channel of a picture mapped through a lookup picture (256 columns,
+// one per input level; the middle row holds the output levels).
+#pragma once
+
+#include <string>
+
+#include "tex_proxy.h"
+
+class iRenderTarget;
+
+class cPostColorCorrection
+{
+public:
+    // Loads the lookup picture through the texture manager (unfiltered edges, no mipmaps) and
+    // registers "color_correction_shader".
+    explicit cPostColorCorrection(const std::string& in_lookup_file);
+
+    // Draws `source` corrected into the bound target or the window, unblended.
+    void apply(iRenderTarget& source);
+    // Clears `out_fbo` (with the caller's clear colour) and applies the correction into it.
+    // The two targets must differ.
+    void process(iRenderTarget& in_fbo, iRenderTarget& out_fbo);
+
+    const cTexProxy& lookup() const { return m_lookup; }
+
+private:
+    cTexProxy m_lookup; // the lookup picture on unit 1 while the pass draws
+};

@@ -1,0 +1,100 @@
+// Feedback trail (see feedback.h).
+#include "postprocessing/feedback.h"
+
+#include "fsq.h"
+#include "gl_extensions.h"
+#include "postprocessing/blur.h"
+#include "postprocessing/post_comp.h"
+#include "render_target.h"
+#include "shader_manager_glsl.h"
+#include "video_module.h"
+
+namespace {
+
+// Draws `combined` into the bound feedback image through `transform`, which works in the
+// image's pixels about its centre.
+void feed_back(iRenderTarget& combined, const iRenderTarget& feedback, const float* transform)
+{
+    const float cx = float(feedback.m_width) / 2.0f;
+    const float cy = float(feedback.m_height) / 2.0f;
+    glActiveTextureARB(GL_TEXTURE0);
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(cx, cy, 0.0f);
+    glMultMatrixf(transform);
+    glTranslatef(-cx, -cy, 0.0f);
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_BLEND);
+    RenderFSQ(combined);
+    glMatrixMode(GL_TEXTURE);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// Multiplies every channel of the bound target by (1 - fade): an untextured black quad whose
+// alpha is the fade, blended with (zero, one minus source alpha).
+void fade_out(const iRenderTarget& feedback, float fade)
+{
+    cShaderManager_GLSL::get_instance()->disable(); // fixed-function quad
+    begin_fsq();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    glEnable(GL_BLEND);
+    glBlendFuncSeparate(GL_ZERO, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.0f, fade);
+    draw_quad(feedback);
+    end_fsq();
+}
+
+} // namespace
+
+tParamSliders sliders(feedback_params& in_params)
+{
+    return {{"feedback fade", &in_params.fade, 0.0f, 0.5f}};
+}
+
+int cPostFeedback::size_class_for(unsigned in_width)
+{
+    const float ratio =
+        float(cVideoModule::get_instance()->get_vp_width()) / float(in_width ? in_width : 1);
+    if (ratio < 0.51f)
+        return cRenderTargetManager::RTT_DOUBLE;
+    return cPostBlur::size_class_for(in_width);
+}
+
+void cPostFeedback::apply(iRenderTarget& source, iRenderTarget& target,
+                          const feedback_params& in_params)
+{
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->push_shader();
+    // Colour-buffer state too: the fade's blend function and the fresh image's clear colour.
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+
+    const int size = size_class_for(target.m_width);
+    if (!m_feedback.isValid() || m_feedback.get_size() != size) {
+        // A pooled target holds whatever was drawn into it last: the trail starts empty.
+        m_feedback = get_tmp_rt(size);
+        glClearColor(0, 0, 0, 0);
+        m_feedback->bind_as_target(true);
+        m_feedback->unbind_as_target();
+    }
+    cRTProxy combined = get_tmp_rt(size);
+    const int over = cPostComp::BLEND_OVER;
+    cPostComp* comp = cPostComp::get_instance();
+    comp->comp(*combined, source, *m_feedback, &over, 1.0f);
+    if (in_params.blur) {
+        cPostBlur* blur = cPostBlur::get_instance();
+        blur->blur(*combined, *combined, false);
+        blur->blur(*combined, *combined, false);
+    }
+
+    m_feedback->bind_as_target(true);
+    feed_back(*combined, *m_feedback, in_params.transform);
+    fade_out(*m_feedback, in_params.fade);
+    m_feedback->unbind_as_target();
+
+    comp->comp(target, source, *m_feedback, &over, 1.0f);
+    glPopAttrib();
+    shaders->pop_shader();
+}

@@ -1,0 +1,33 @@
+// Glow: the bright parts of a picture cut out with the levels, blurred at a smaller size and
+// added back over the picture.
+#pragma once
+
+#include "gui/param_slider.h"
+#include "render_target_manager.h"
+#include "singleton.h"
+
+class iRenderTarget;
+
+// A scene's glow setting.
+struct glow_params
+{
+    int size = cRenderTargetManager::RTT_QUATER; // size class of the glow picture
+    float precut = 128.0f;                       // levels below this do not glow, 0..255
+    float postcut = 192.0f; // glow levels from this up are full strength, 0..255
+};
+
+// "pre-cut", "post-cut".
+tParamSliders sliders(glow_params& in_params);
+
+class cPostGlow : public vnt::tSingleton<cPostGlow>
+{
+public:
+    // Writes `source` with its glow added into `target` (not cleared first; every pixel is
+    // overwritten). `target` must not be `source`.
+    void glow(iRenderTarget& source, iRenderTarget& target, const glow_params& in_params);
+
+private:
+    friend class vnt::tSingleton<cPostGlow>;
+    cPostGlow() = default;
+    ~cPostGlow() = default;
+};
