@@ -3,6 +3,8 @@
 // (made by the variable list).
 #pragma once
 
+class iVar;
+
 class iGuiNode
 {
 public:
@@ -24,4 +26,7 @@ public:
     virtual void set_pos(float in_x, float in_y) = 0;
     virtual void get_pos(float& out_x, float& out_y) const = 0;
     virtual bool is_active() const = 0;
+    // Takes a (variable, widget) row; the node owns both from now on. Nodes that keep no rows
+    // delete them (the variable list keeps them).
+    virtual void add_var(iVar* in_var, iGuiNode* in_widget);
 };
