@@ -50,5 +50,6 @@ void cGlimmerfall::setup()
             cMidiLoader::load("../data/music/goa3_3.mid", *queue, 0.0f);
             queue->rewind();
         }
+        overlay().layout();
     }
 }
