@@ -103,11 +103,15 @@ void cDemo::frame()
     handle_mouse();
 
     cSceneManager* scenes = cSceneManager::get_instance();
-    scenes->update();
+    if (scenes->update())
+        m_overlay.set_scene(scenes->get_current());
+    m_overlay.graph().record();
 
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     scenes->draw_current();
+    if (m_show_overlay)
+        m_overlay.draw();
 
     cVideoModule::get_instance()->swap_buffers();
     check_gl_error("cDemo::vantor");
@@ -135,6 +139,7 @@ void cDemo::handle_keys()
             std::exit(0);
         case ' ':
             print_time_report(std::cerr, current_time(), current_scene_name());
+            m_overlay.print_vars(std::cerr);
             g_keys.consume();
             break;
         case 'm':
@@ -190,8 +195,9 @@ void cDemo::handle_mouse()
 
 void cDemo::send_overlay_mouse(int kind, float px, float py)
 {
-    // The debug overlay takes these once it exists.
-    (void)kind;
-    (void)px;
-    (void)py;
+    // A hidden overlay keeps arming the slider under the pointer, but a drag must not edit a
+    // variable nobody can see.
+    if (!m_show_overlay && g_mouse.any_button())
+        return;
+    m_overlay.on_mouse(kind, px, py);
 }

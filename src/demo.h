@@ -5,6 +5,8 @@
 #include <ostream>
 #include <string>
 
+#include "gui/debug_overlay.h"
+
 class cDemo
 {
 public:
@@ -31,6 +33,7 @@ public:
     void handle_mouse();
 
     bool overlay_shown() const { return m_show_overlay; }
+    cDebugOverlay& overlay() { return m_overlay; }
 
 protected:
     // The demo time and the name of the scene shown, for the time report.
@@ -40,6 +43,7 @@ protected:
 private:
     void send_overlay_mouse(int kind, float px, float py);
 
+    cDebugOverlay m_overlay;
     bool m_show_overlay = false;
     long m_frame_limit = -1;
     long m_frames = 0;
