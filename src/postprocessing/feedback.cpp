@@ -17,6 +17,7 @@ void feed_back(iRenderTarget& combined, const iRenderTarget& feedback, const flo
 {
     const float cx = float(feedback.m_width) / 2.0f;
     const float cy = float(feedback.m_height) / 2.0f;
+    cShaderManager_GLSL::get_instance()->disable(); // fixed-function, through the texture matrix
     glActiveTextureARB(GL_TEXTURE0);
     glMatrixMode(GL_TEXTURE);
     glPushMatrix();
@@ -36,7 +37,6 @@ void feed_back(iRenderTarget& combined, const iRenderTarget& feedback, const flo
 // alpha is the fade, blended with (zero, one minus source alpha).
 void fade_out(const iRenderTarget& feedback, float fade)
 {
-    cShaderManager_GLSL::get_instance()->disable(); // fixed-function quad
     begin_fsq();
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_TEXTURE_RECTANGLE_ARB);
