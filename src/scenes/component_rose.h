@@ -43,4 +43,5 @@ private:
     iMesh* m_octahedra = nullptr; // owned by the mesh manager
     float m_time = 0.0f;          // demo seconds of the last update
     std::vector<float> m_points;  // scratch for one layer's curve
+    std::vector<float> m_colours; // its colours, RGBA per point
 };
