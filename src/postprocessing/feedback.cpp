@@ -27,7 +27,10 @@ void feed_back(iRenderTarget& combined, const iRenderTarget& feedback, const flo
     glTranslatef(-cx, -cy, 0.0f);
     glMatrixMode(GL_MODELVIEW);
     glDisable(GL_BLEND);
+    glPushAttrib(GL_TEXTURE_BIT);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE); // the texels as they are
     RenderFSQ(combined);
+    glPopAttrib();
     glMatrixMode(GL_TEXTURE);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
