@@ -1,0 +1,226 @@
+// The kaleidoscope tunnel (see scene_kaleido_tunnel.h).
+#include "scenes/scene_kaleido_tunnel.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+
+#include "clock.h"
+#include "effects/interpolator.h"
+#include "event_queue.h"
+#include "gl_extensions.h"
+#include "gui/slider_entries.h"
+#include "mesh_files/mesh_obj.h"
+#include "mesh_manager.h"
+#include "render_target.h"
+#include "shader_manager_glsl.h"
+
+namespace {
+
+// The scene's constants: light 0 and the haze the tunnel comes out of.
+const GLfloat light_ambient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
+const GLfloat light_diffuse[4] = {1.25f, 1.25f, 1.25f, 1.0f};
+const GLfloat light_specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+const GLfloat light_position[4] = {0.0f, 0.0f, 1.0f, 0.0f}; // from behind the viewer
+const GLfloat haze[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+const GLfloat fog_colour[4] = {1.0f, 0.96f, 0.98f, 1.0f};
+
+// Segment colours: magenta, cyan, acid green, gold.
+const float palette[4][3] = {
+    {0.95f, 0.05f, 0.7f}, {0.0f, 0.7f, 0.95f}, {0.45f, 0.9f, 0.0f}, {1.0f, 0.62f, 0.0f}};
+
+} // namespace
+
+const char* const cSceneKaleidoTunnel::mesh_files[NUM_MESHES] = {
+    "../data/models/kaleido3d/logo_cubes2.bzobj",
+    "../data/models/kaleido3d/torus04.bzobj",
+    "../data/models/kaleido3d/worms.bzobj",
+    "../data/models/kaleido3d/mt_prismSymbol.bzobj",
+    "../data/models/kaleido3d/mt_ringSymbol.bzobj",
+    "../data/models/kaleido3d/mig_sphereSymbol.bzobj",
+    "../data/models/kaleido3d/mt_waveSymbol.bzobj",
+    "../data/models/kaleido3d/glimspike01.bzobj",
+    "../data/models/kaleido3d/glimspike02.bzobj",
+    "../data/models/kaleido3d/glimspike03.bzobj"};
+
+cSceneKaleidoTunnel::cSceneKaleidoTunnel(const cClock* in_clock) : cScene(in_clock)
+{
+    m_camera.eye = Vec3<float>(0, 0, 0);
+    m_camera.ctr = Vec3<float>(0, 0, -1);
+    m_camera.up = Vec3<float>(0, 1, 0);
+    m_camera.fov = 75.0f;
+    m_camera.znear = 0.05f;
+    m_camera.zfar = 100.0f;
+}
+
+void cSceneKaleidoTunnel::load()
+{
+    for (int i = 0; i < NUM_MESHES; ++i)
+        m_meshes[i] = cMeshManager::get_instance()->get(mesh_files[i], true, true, false);
+}
+
+void cSceneKaleidoTunnel::init()
+{
+    cShaderManager_GLSL::get_instance()->push_shader();
+    cShaderManager_GLSL::get_instance()->disable();
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_FOG_BIT | GL_COLOR_BUFFER_BIT |
+                 GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_TEXTURE_BIT |
+                 GL_TRANSFORM_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    const GLfloat no_ambient[4] = {0, 0, 0, 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, no_ambient);
+}
+
+void cSceneKaleidoTunnel::deinit()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+    cShaderManager_GLSL::get_instance()->pop_shader();
+}
+
+void cSceneKaleidoTunnel::handle_event(cEvent* in_event)
+{
+    const int t = demo_time();
+    if (is_note_on(in_event, 4))
+        add_interpolator(new cEaseOut<float>(&m_fogend, t, t + 250, 5.0f, 8.0f));
+    if (is_note_on(in_event, 1, 48))
+        add_interpolator(new cEaseOut<float>(&m_speedboost, t, t + 1000, 6.0f, 0.0f));
+}
+
+bool cSceneKaleidoTunnel::update()
+{
+    update_interpolators();
+    const int dt = m_clock ? m_clock->delta() : 0;
+    m_position += float(dt) / 1000.0f * (m_speedboost + 1.0f);
+    return false;
+}
+
+void cSceneKaleidoTunnel::add_gui(iGuiNode* in_gui)
+{
+    m_camera.add_camera_gui(in_gui, -5000.0f, 5000.0f);
+    add_slider(in_gui, "curmesh", &m_curmesh, 0.0f, float(NUM_MESHES - 1));
+    add_slider(in_gui, "kaleidomode", &m_kaleidomode, 0.0f, 1.0f);
+    add_slider(in_gui, "segwidth", &m_segwidth, 0.0f, 5.0f);
+    add_slider(in_gui, "num_segments", &m_num_segments, 2.0f, 50.0f);
+    add_vec3_slider(in_gui, "offset", &m_offset, -3.0f, 3.0f);
+    add_slider(in_gui, "meshscale", &m_meshscale, 0.0f, 1.0f);
+}
+
+tVarList cSceneKaleidoTunnel::get_vars()
+{
+    tVarList vars;
+    add_slider(vars, "cur_t", &m_cur_t, 0.0f, 1.0f);
+    return vars;
+}
+
+cRTProxy cSceneKaleidoTunnel::render_to_texture(iRenderTarget&, int)
+{
+    assert(0 && "cScene::render-to-texture not implemented for this scene");
+    return cRTProxy();
+}
+
+void cSceneKaleidoTunnel::draw_segments(float in_seconds)
+{
+    iMesh* mesh = m_meshes[std::clamp(m_curmesh, 0, NUM_MESHES - 1)];
+    if (!mesh)
+        return;
+    const int count = std::clamp(m_num_segments, 2, 50);
+    // A zero width would stack every segment in one place: keep a sliver.
+    const float width = std::max(m_segwidth, 0.05f);
+    const float travelled = m_position / width;
+    const float step = std::floor(travelled);
+    const float shift = (travelled - step) * width;
+    const float wind = 40.0f * m_cur_t; // degrees between neighbouring segments
+    for (int i = 0; i < count; ++i) {
+        // A segment keeps its number (colour, mirror, turn) while it travels.
+        const int id = i - int(step);
+        const float z = 0.6f - float(i) * width + shift;
+        const float* c = palette[((id % 4) + 4) % 4];
+        glColor4f(c[0], c[1], c[2], 1.0f);
+        glPushMatrix();
+        glTranslatef(0, 0, z);
+        // Rotations from the time: 30 degrees a second about the axis, a slow wobble across.
+        glRotatef(30.0f * in_seconds + wind * float(id), 0, 0, 1);
+        glRotatef(15.0f * std::sin(in_seconds * 0.8f + float(id) * 0.5f), 1, 0, 0);
+        glRotatef(15.0f * std::cos(in_seconds * 0.6f + float(id) * 0.3f), 0, 1, 0);
+        const bool mirrored = m_kaleidomode != 0 && (id % 2 != 0);
+        if (mirrored) {
+            glScalef(1, -1, 1);
+            glFrontFace(GL_CW);
+        }
+        for (int k = 0; k < COPIES; ++k) {
+            glPushMatrix();
+            glRotatef(360.0f / COPIES * float(k), 0, 0, 1);
+            glTranslatef(m_offset.x, m_offset.y, m_offset.z);
+            glRotatef(90.0f * in_seconds + 60.0f * float(id), 1, 0, 0);
+            glScalef(m_meshscale, m_meshscale, m_meshscale);
+            mesh->draw();
+            glPopMatrix();
+        }
+        if (mirrored)
+            glFrontFace(GL_CCW);
+        glPopMatrix();
+    }
+}
+
+cRTProxy cSceneKaleidoTunnel::render_to_texture(int in_time_ms)
+{
+    const float seconds = float(in_time_ms) / 1000.0f;
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(haze[0], haze[1], haze[2], haze[3]);
+    glDepthMask(GL_TRUE);
+    out->bind_as_target(true);
+    glPopAttrib();
+
+    init();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(m_camera.fov, m_camera.aspect, m_camera.znear, m_camera.zfar);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    glLightfv(GL_LIGHT0, GL_AMBIENT, light_ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, light_diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, light_specular);
+    glLightfv(GL_LIGHT0, GL_POSITION, light_position);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+    const GLfloat shine[4] = {0.9f, 0.9f, 0.9f, 1.0f};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, shine);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 50.0f);
+
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogf(GL_FOG_START, 1.0f);
+    glFogf(GL_FOG_END, std::max(m_fogend, 1.01f));
+    glFogfv(GL_FOG_COLOR, fog_colour);
+    glEnable(GL_FOG);
+
+    m_roll = 20.0f * std::sin(seconds * 0.35f);
+    glRotatef(m_roll, 0, 0, -1);
+    gluLookAt(m_camera.eye.x, m_camera.eye.y, m_camera.eye.z, m_camera.ctr.x, m_camera.ctr.y,
+              m_camera.ctr.z, m_camera.up.x, m_camera.up.y, m_camera.up.z);
+    draw_segments(seconds);
+
+    deinit();
+    out->unbind_as_target();
+    return out;
+}

@@ -1,0 +1,151 @@
+// The kaleidoscope tunnel: its variable, the fog and speed kicks (the later of two overlapping
+// kicks wins), the travel, the composition's forwarding, frames across its window.
+#include <gtest/gtest.h>
+
+#include "scenes/scene_kaleido_tunnel.h"
+#include "scenes1_support.h"
+
+using namespace scenes1_test;
+
+namespace {
+
+class KaleidoTunnelTest : public vnt_test::GLTest
+{
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        tunnel.load();
+    }
+    vnt_test::sTestClock clock;
+    cSceneKaleidoTunnel tunnel{&clock.clock};
+};
+
+TEST_F(KaleidoTunnelTest, OffersItsProgress)
+{
+    EXPECT_EQ(tunnel.get_name(), "kaleidotunnel");
+    expect_vars(tunnel, {{"cur_t", 0, 1}});
+}
+
+TEST_F(KaleidoTunnelTest, ClapPullsTheFogInAndTheLaterOfTwoKicksWins)
+{
+    clock.set(141000);
+    cMETrigger first = note_on(4, 39, 141000);
+    tunnel.handle_event(&first);
+    clock.set(141100);
+    cMETrigger second = note_on(4, 39, 141100);
+    tunnel.handle_event(&second);
+    ASSERT_EQ(tunnel.interpolators().size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        auto* fog = dynamic_cast<cEaseOut<float>*>(tunnel.interpolators()[i]);
+        ASSERT_NE(fog, nullptr);
+        EXPECT_EQ(fog->m_starttime, 141000 + 100 * int(i));
+        EXPECT_EQ(fog->m_endtime, 141250 + 100 * int(i));
+        EXPECT_FLOAT_EQ(fog->m_from, 5.0f);
+        EXPECT_FLOAT_EQ(fog->m_to, 8.0f);
+    }
+    // Both active at 141150: the value is the second kick's alone.
+    clock.set(141150);
+    tunnel.update();
+    float expected = 0;
+    cEaseOut<float> alone(&expected, 141100, 141350, 5.0f, 8.0f);
+    alone.update(141150);
+    EXPECT_FLOAT_EQ(tunnel.m_fogend, expected);
+    EXPECT_LT(tunnel.m_fogend, 6.0f);
+    // After both: back at rest.
+    clock.set(141400);
+    tunnel.update();
+    EXPECT_FLOAT_EQ(tunnel.m_fogend, 8.0f);
+}
+
+TEST_F(KaleidoTunnelTest, PhraseCueSurgesAheadAndSettlesWithinASecond)
+{
+    clock.set(142000);
+    cMETrigger other_cue = note_on(1, 50, 142000), hat = note_on(10, 48, 142000);
+    tunnel.handle_event(&other_cue);
+    tunnel.handle_event(&hat);
+    EXPECT_TRUE(tunnel.interpolators().empty());
+    cMETrigger cue = note_on(1, 48, 142000);
+    tunnel.handle_event(&cue);
+    ASSERT_EQ(tunnel.interpolators().size(), 1u);
+    auto* boost = dynamic_cast<cEaseOut<float>*>(tunnel.interpolators()[0]);
+    ASSERT_NE(boost, nullptr);
+    EXPECT_EQ(boost->m_starttime, 142000);
+    EXPECT_EQ(boost->m_endtime, 143000);
+    EXPECT_FLOAT_EQ(boost->m_from, 6.0f);
+    EXPECT_FLOAT_EQ(boost->m_to, 0.0f);
+
+    tunnel.update();
+    EXPECT_FLOAT_EQ(tunnel.m_speedboost, 6.0f);
+    // The first step after the cue travels seven times as far as at rest.
+    const float before = tunnel.m_position;
+    clock.set(142010);
+    tunnel.update();
+    EXPECT_GT(tunnel.m_position - before, 0.05f);
+    clock.set(143100);
+    tunnel.update();
+    EXPECT_FLOAT_EQ(tunnel.m_speedboost, 0.0f);
+}
+
+TEST_F(KaleidoTunnelTest, TravelsOneUnitPerSecondAndStandsStillWhilePaused)
+{
+    clock.set(0);
+    tunnel.update();
+    const float start = tunnel.m_position;
+    clock.set(1000);
+    tunnel.update();
+    EXPECT_NEAR(tunnel.m_position - start, 1.0f, 1e-5f);
+    clock.clock.paused = true;
+    clock.set(3000);
+    tunnel.update();
+    EXPECT_NEAR(tunnel.m_position - start, 1.0f, 1e-5f);
+}
+
+TEST_F(KaleidoTunnelTest, CompositionForwardsKicksOnlyInsideTheWindow)
+{
+    cSceneComposition comp(&clock.clock);
+    comp.add_layer(57, sLayer(&tunnel, 3, 140000, 155000), 0, 0);
+    cMETrigger clap = note_on(4, 39, 139000);
+    clock.set(139000);
+    comp.handle_event(&clap);
+    EXPECT_TRUE(tunnel.interpolators().empty());
+    clock.set(155000);
+    comp.handle_event(&clap);
+    EXPECT_EQ(tunnel.interpolators().size(), 1u);
+}
+
+TEST_F(KaleidoTunnelTest, RenderingIntoAGivenTargetIsRefused)
+{
+    cRTProxy target = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    EXPECT_DEATH(tunnel.render_to_texture(*target, 0),
+                 "render-to-texture not implemented for this scene");
+}
+
+TEST_F(KaleidoTunnelTest, FramesAcrossTheWindowKeepStateAndShowTheMeshes)
+{
+    struct
+    {
+        int ms, mesh;
+        const char* name;
+    } moments[] = {{141000, 8, "kaleidotunnel_141000"},
+                   {147500, 5, "kaleidotunnel_147500"},
+                   {154000, 9, "kaleidotunnel_154000"}};
+    for (const auto& m : moments) {
+        tunnel.m_curmesh = m.mesh;
+        std::vector<unsigned char> frame = checked_frame(tunnel, clock, m.ms, m.name);
+        // Coloured meshes over the white haze: a good share of the picture is not white.
+        size_t coloured = 0;
+        for (size_t i = 0; i < frame.size(); i += 4) {
+            const int lo = std::min({frame[i], frame[i + 1], frame[i + 2]});
+            coloured += lo < 200;
+        }
+        EXPECT_GT(double(coloured) / double(frame.size() / 4), 0.1) << m.name;
+    }
+    // Every mesh of the table draws.
+    for (int mesh = 0; mesh < cSceneKaleidoTunnel::NUM_MESHES; ++mesh) {
+        tunnel.m_curmesh = mesh;
+        checked_frame(tunnel, clock, 150000 + mesh * 10);
+    }
+}
+
+} // namespace
