@@ -9,6 +9,7 @@
 #include "effects/var.h"
 #include "fsq.h"
 #include "gui/gui_node.h"
+#include "gui/slider_entries.h"
 #include "gl_extensions.h"
 #include "postprocessing/post_comp.h"
 #include "render_target.h"
@@ -47,6 +48,14 @@ void sCamera::apply_camera() const
     glLoadIdentity();
     glRotated(roll, 0, 0, -1);
     gluLookAt(eye.x, eye.y, eye.z, ctr.x, ctr.y, ctr.z, up.x, up.y, up.z);
+}
+
+void sCamera::add_camera_gui(iGuiNode* in_gui, float in_min, float in_max)
+{
+    add_vec3_slider(in_gui, "set_eye", &eye, in_min, in_max);
+    add_vec3_slider(in_gui, "set_ctr", &ctr, in_min, in_max);
+    add_slider(in_gui, "set_fov", &fov, 10.0f, 160.0f);
+    add_slider(in_gui, "set_roll", &roll, -360.0f, 360.0f);
 }
 
 cScene::cScene(const cClock* in_clock) : m_clock(in_clock) {}

@@ -65,6 +65,7 @@ void cDebugOverlay::draw()
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_FOG);
+    glDisable(GL_CULL_FACE); // the widgets' quads are not all wound one way
     glEnable(GL_BLEND);
     glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE);
     glDepthMask(GL_FALSE);

@@ -102,6 +102,7 @@ void cFpsGraph::RenderOverlay(int mode)
     glDisable(GL_TEXTURE_RECTANGLE_ARB);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_ALPHA_TEST);
+    glDisable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDepthMask(GL_FALSE);

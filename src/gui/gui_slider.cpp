@@ -73,14 +73,16 @@ void cGuiSlider::draw()
     const float value = fraction(m_value);
     const float x_zero = m_x + zero * m_w;
     const float x_value = m_x + value * m_w;
+    // Drawn left to right whichever side of zero the value is on, so culling keeps the bar.
+    const float x_left = std::min(x_zero, x_value), x_right = std::max(x_zero, x_value);
 
     const float shade = m_value > 0.0f ? 1.0f : 0.0f;
     glColor4f(shade, shade, shade, m_armed ? 0.75f : 0.5f);
     glBegin(GL_QUADS);
-    glVertex2f(x_zero, m_y);
-    glVertex2f(x_value, m_y);
-    glVertex2f(x_value, m_y + m_h);
-    glVertex2f(x_zero, m_y + m_h);
+    glVertex2f(x_left, m_y);
+    glVertex2f(x_right, m_y);
+    glVertex2f(x_right, m_y + m_h);
+    glVertex2f(x_left, m_y + m_h);
     glEnd();
 
     glColor4f(1.0f, 0.0f, 0.0f, 0.5f);

@@ -106,6 +106,7 @@ void cGuiTxtLabel::draw()
     glActiveTextureARB(GL_TEXTURE0);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    glDisable(GL_CULL_FACE);
     glMatrixMode(GL_TEXTURE);
     glPushMatrix();
     glLoadIdentity();

@@ -12,15 +12,6 @@
 
 namespace {
 
-bool any_button_held()
-{
-    for (int button = 1; button <= 5; ++button) {
-        if (g_mouse.button[button])
-            return true;
-    }
-    return false;
-}
-
 std::string vector_text(const Vec3<float>& in_value)
 {
     return "(" + vnt::two_decimals(in_value.x) + "," + vnt::two_decimals(in_value.y) + "," +
@@ -57,6 +48,11 @@ void cGuiVarList::add_var(iVar* in_var, iGuiNode* in_widget)
     m_dirty = true;
 }
 
+std::string cGuiVarList::shown_name(const iVar* in_var)
+{
+    return in_var ? in_var->get_name().substr(0, NAME_LENGTH) : std::string();
+}
+
 void cGuiVarList::print(std::ostream& os) const
 {
     for (const auto& row : m_rows) {
@@ -81,7 +77,9 @@ void cGuiVarList::lay_out()
 
 bool cGuiVarList::on_mouse(int in_kind, float in_x, float in_y)
 {
-    const bool held = any_button_held();
+    if (m_dirty)
+        lay_out(); // rows set since the last draw are hit where they will be drawn
+    const bool held = g_mouse.any_button();
     // Arming: only while no button is held, so the armed widget stays the one that was under
     // the pointer when the button went down.
     if (!held) {
@@ -167,8 +165,7 @@ void cGuiVarList::draw_row(size_t in_row)
         glEnd();
     }
 
-    const std::string name = var ? var->get_name() : std::string();
-    m_label.set_text(name.substr(0, NAME_LENGTH));
+    m_label.set_text(shown_name(var));
     m_label.set_pos(m_x, y);
     glColor4f(1.0f, 1.0f, 1.0f, armed ? 1.0f : 0.85f);
     m_label.draw();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -36,6 +37,8 @@ public:
     // Deletes every row and marks the layout stale.
     void clear();
     const std::vector<std::pair<iVar*, iGuiNode*>>& rows() const { return m_rows; }
+    // The name a row shows: the first 20 characters of the variable's.
+    static std::string shown_name(const iVar* in_var);
     // Every row as "name value" lines.
     void print(std::ostream& os) const;
     // Places the widgets: row i at (x + 0.2, h - 0.03 i + 0.02).

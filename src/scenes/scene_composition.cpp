@@ -7,8 +7,11 @@
 
 #include "effects/interpolator.h"
 #include "effects/var.h"
+#include "event_queue.h"
 #include "fsq.h"
 #include "gl_extensions.h"
+#include "gui/gui_slider.h"
+#include "gui/slider_entries.h"
 #include "postprocessing/post_comp.h"
 #include "render_target.h"
 #include "scene_manager.h"
@@ -124,7 +127,35 @@ bool cSceneComposition::update()
     return true;
 }
 
-void cSceneComposition::add_gui(iGuiNode*) {}
+void cSceneComposition::add_gui(iGuiNode* in_gui)
+{
+    // "curtime" runs to the "quit" mark: dragging it seeks the demo (see update()).
+    int quit_time = 0;
+    if (cSceneManager::has_instance()) {
+        if (const cEventQueue* queue = cSceneManager::get_instance()->event_queue()) {
+            const cEvent quit = queue->peek_next(EV_QUIT);
+            if (quit.is_valid())
+                quit_time = quit.m_time;
+        }
+    }
+    add_slider(in_gui, "curtime", &m_curtime, 0.0f, float(quit_time));
+
+    // The sliders of the layers shown now; other widgets stay with their scenes.
+    std::set<cScene*> asked;
+    for (int depth : active_depths(demo_time())) {
+        cScene* scene = m_layers.at(depth).m_scene;
+        if (!asked.insert(scene).second)
+            continue;
+        tVarList vars = scene->get_vars();
+        for (auto& entry : vars) {
+            if (in_gui && entry.first && dynamic_cast<cGuiSlider*>(entry.second)) {
+                in_gui->add_var(entry.first, entry.second);
+                entry = {nullptr, nullptr};
+            }
+        }
+        delete_var_list(vars);
+    }
+}
 
 cRTProxy cSceneComposition::render_to_texture(int)
 {

@@ -8,6 +8,8 @@
 #include "clock.h"
 #include "event_queue.h"
 #include "gl_extensions.h"
+#include "gui/gui_txt_label.h"
+#include "gui/slider_entries.h"
 #include "midi_event.h"
 #include "scene_manager.h"
 #include "shader_manager_glsl.h"
@@ -100,7 +102,10 @@ bool cSceneMidiTest::update()
     return false;
 }
 
-void cSceneMidiTest::add_gui(iGuiNode*) {}
+void cSceneMidiTest::add_gui(iGuiNode* in_gui)
+{
+    add_slider(in_gui, "ctrl", &m_ctrl, 0.5f, 16.0f);
+}
 
 cRTProxy cSceneMidiTest::render_to_texture(int)
 {
@@ -163,9 +168,26 @@ void cSceneMidiTest::draw_lanes(int in_now, int in_lanes) const
     rect(0.998f, 0, 1, 1);
 }
 
-void cSceneMidiTest::draw_names(int) const
+void cSceneMidiTest::draw_names(int in_lanes) const
 {
-    // Track names join when the overlay's font exists.
+    const float lane_h = 1.0f / float(in_lanes);
+    GLint viewport[4] = {0, 0, 1, 1};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const float glyph_h = cGuiTxtLabel::glyph_height(viewport[2], viewport[3]);
+    // As many characters as the name column holds, less a small margin.
+    const size_t fits = size_t((NAME_COLUMN - 0.01f) / cGuiTxtLabel::GLYPH_WIDTH);
+
+    cGuiTxtLabel label;
+    glColor4f(1, 1, 1, 0.9f);
+    for (int lane = 0; lane < in_lanes; ++lane) {
+        std::string name = size_t(lane) < m_track_names.size() ? m_track_names[lane] : "";
+        if (name.empty())
+            name = "track " + std::to_string(lane);
+        label.set_text(name.substr(0, fits));
+        const float y0 = 1.0f - float(lane + 1) * lane_h;
+        label.set_pos(0.005f, y0 + std::max(0.0f, lane_h - glyph_h) * 0.5f);
+        label.draw();
+    }
 }
 
 void cSceneMidiTest::draw()

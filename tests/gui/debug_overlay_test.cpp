@@ -1,0 +1,330 @@
+// The debug overlay as the main loop uses it: rows from the shown scene, the composition's
+// "curtime" and layer sliders, the printed variables, mouse events through the demo, and a
+// picture of the overlay over a scene.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "clock.h"
+#include "demo.h"
+#include "effects/var.h"
+#include "gui/debug_overlay.h"
+#include "gui/gui_slider.h"
+#include "gui/gui_test_helpers.h"
+#include "gui/gui_vec3_slider.h"
+#include "gui/slider_entries.h"
+#include "input.h"
+#include "scene_manager.h"
+#include "scenes/scene_composition.h"
+#include "scenes/scene_midi_test.h"
+#include "shader_manager_glsl.h"
+#include "shaders/shd_particle.h"
+#include "support/gl_fixture.h"
+#include "support/scene_capture.h"
+#include "support/test_media.h"
+
+namespace {
+
+// A scene with a variable of every kind the overlay edits, over a colourful picture.
+class cTunableScene : public cScene
+{
+public:
+    explicit cTunableScene(const cClock* in_clock) : cScene(in_clock) {}
+    std::string get_name() const override { return "tunable"; }
+    void load() override {}
+    void init() override {}
+    void deinit() override {}
+    void handle_event(cEvent*) override {}
+    bool update() override { return false; }
+    tVarList get_vars() override
+    {
+        tVarList vars;
+        add_slider(vars, "glow", &m_glow, 0.0f, 2.0f);
+        add_slider(vars, "kaleidotype", &m_type, 0.0f, 6.0f);
+        add_vec3_slider(vars, "objpos", &m_pos, -10.0f, 10.0f);
+        add_label(vars, "caption", &m_caption);
+        vars.emplace_back(new cVar<float>("a_name_longer_than_twenty", &m_glow), nullptr);
+        return vars;
+    }
+    void add_gui(iGuiNode* in_gui) override { m_camera.add_camera_gui(in_gui, -5000, 5000); }
+    cRTProxy render_to_texture(int) override
+    {
+        cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+        glClearColor(0.05f, 0.02f, 0.12f, 1.0f);
+        out->bind_as_target(true);
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_DEPTH_TEST);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glOrtho(0, 1, 0, 1, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glBegin(GL_TRIANGLE_FAN); // a magenta to cyan glow in the middle
+        glColor3f(0.9f, 0.2f, 0.8f);
+        glVertex2f(0.5f, 0.45f);
+        for (int i = 0; i <= 48; ++i) {
+            const float a = 6.2831853f * float(i) / 48.0f;
+            glColor3f(0.0f, 0.5f + 0.3f * std::sin(3 * a), 0.6f);
+            glVertex2f(0.5f + 0.35f * std::cos(a), 0.45f + 0.6f * std::sin(a));
+        }
+        glEnd();
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glPopAttrib();
+        out->unbind_as_target();
+        return out;
+    }
+
+    float m_glow = 1.25f;
+    int m_type = 3;
+    Vec3<float> m_pos{1.5f, -2.0f, 0.25f};
+    std::string m_caption = "Hello, World (1:2)";
+};
+
+class cTestDemo : public cDemo
+{
+public:
+    void setup() override {}
+};
+
+class DebugOverlayTest : public vnt_test::GLTest
+{
+protected:
+    void TearDown() override
+    {
+        g_mouse = sMouse();
+        cSceneManager::destroy_instance();
+        EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 0);
+        GLTest::TearDown();
+    }
+    vnt_test::sTestClock m_clock{0};
+};
+
+std::vector<std::string> row_names(cGuiVarList& list)
+{
+    std::vector<std::string> names;
+    for (const auto& row : list.rows())
+        names.push_back(row.first->get_name());
+    return names;
+}
+
+} // namespace
+
+TEST_F(DebugOverlayTest, SetSceneTakesTheScenesVariablesAndControlsAndPrintsThem)
+{
+    cDebugOverlay overlay;
+    overlay.layout();
+    cTunableScene scene(&m_clock.clock);
+    overlay.set_scene(&scene);
+    EXPECT_EQ(overlay.scene_label().get_text(), "tunable");
+    EXPECT_EQ(row_names(overlay.var_list()),
+              (std::vector<std::string>{"glow", "kaleidotype", "objpos", "caption",
+                                        "a_name_longer_than_twenty", "set_eye", "set_ctr",
+                                        "set_fov", "set_roll"}));
+
+    std::ostringstream printed;
+    overlay.print_vars(printed);
+    EXPECT_EQ(printed.str(), "glow 1.25\nkaleidotype 3\nobjpos (1.50,-2,0.25)\n"
+                             "caption Hello, World (1:2)\na_name_longer_than_twenty 1.25\n"
+                             "set_eye (1,1,1)\nset_ctr (0,0,0)\nset_fov 65\nset_roll 0\n");
+
+    // The camera's controls edit the camera.
+    auto* fov = dynamic_cast<cGuiSlider*>(overlay.var_list().rows()[7].second);
+    ASSERT_NE(fov, nullptr);
+    EXPECT_EQ(fov->get_min(), 10.0f);
+    EXPECT_EQ(fov->get_max(), 160.0f);
+    auto* roll = dynamic_cast<cGuiSlider*>(overlay.var_list().rows()[8].second);
+    ASSERT_NE(roll, nullptr);
+    EXPECT_EQ(roll->get_min(), -360.0f);
+    auto* eye = dynamic_cast<cGuiVec3Slider*>(overlay.var_list().rows()[5].second);
+    ASSERT_NE(eye, nullptr);
+    EXPECT_EQ(eye->component(0).get_max(), 5000.0f);
+
+    // The next scene replaces the rows; no scene leaves none.
+    overlay.set_scene(nullptr);
+    EXPECT_TRUE(overlay.var_list().rows().empty());
+    EXPECT_EQ(overlay.scene_label().get_text(), "");
+}
+
+TEST_F(DebugOverlayTest, CompositionOffersCurtimeToTheQuitMarkAndItsLayersSliders)
+{
+    const std::string dir = vnt_test::temp_dir("overlay_composition");
+    ASSERT_TRUE(vnt_test::write_silent_mp3(dir + "/song.mp3", 500));
+    vnt_test::write_text(dir + "/markers.txt", "s00 0:00:01,000\nquit 0:03:20,000\n");
+    cSceneManager* manager = cSceneManager::get_instance();
+    manager->set_music_live(false);
+    manager->init(dir + "/markers.txt", dir + "/song.mp3");
+
+    cTunableScene first(&m_clock.clock), second(&m_clock.clock);
+    cSceneComposition comp(&m_clock.clock);
+    comp.add_layer(1, sLayer(&first, 0, 0, 10000), 0, 0);
+    comp.add_layer(2, sLayer(&second, 1, 5000, 20000), 0, 0);
+    comp.add_layer(3, sLayer(&first, 1, 8000, 9000), 0, 0); // the same scene once more
+    m_clock.set(8500);
+
+    cGuiVarList list;
+    comp.add_gui(&list);
+    // Only the plain sliders of the layers shown now, each scene once.
+    EXPECT_EQ(row_names(list),
+              (std::vector<std::string>{"curtime", "glow", "kaleidotype", "glow", "kaleidotype"}));
+    auto* curtime = dynamic_cast<cGuiSlider*>(list.rows()[0].second);
+    ASSERT_NE(curtime, nullptr);
+    EXPECT_EQ(curtime->get_min(), 0.0f);
+    EXPECT_EQ(curtime->get_max(), 200000.0f);
+
+    // Dragging "curtime" moves the composition's time, which its update then seeks to.
+    list.set_pos(0.05f, 0.05f);
+    list.set_size(0.9f, 0.65f);
+    list.lay_out();
+    const float y = 0.67f + 0.01f;
+    list.on_mouse(7, 0.26f, y);
+    g_mouse.button[1] = 1;
+    list.on_mouse(7, 0.25f + 0.4f * 0.25f, y);
+    g_mouse.button[1] = 0;
+    EXPECT_EQ(comp.m_curtime, 50000);
+
+    // No layer shown: "curtime" alone.
+    m_clock.set(30000);
+    cGuiVarList alone;
+    comp.add_gui(&alone);
+    EXPECT_EQ(row_names(alone), std::vector<std::string>{"curtime"});
+}
+
+TEST_F(DebugOverlayTest, AHiddenOverlayArmsButDoesNotDrag)
+{
+    cTestDemo demo;
+    demo.overlay().layout();
+    cTunableScene scene(&m_clock.clock);
+    demo.overlay().set_scene(&scene);
+    g_keys.clear();
+    g_mouse = sMouse();
+
+    // The glow slider: row 0, from x = 0.25, 0.4 wide, over [0, 2].
+    auto pointer = [](float x) {
+        g_mouse.x = x;
+        g_mouse.y = 0.67f + 0.01f;
+    };
+    pointer(0.35f);
+    demo.handle_mouse(); // hovering arms it, shown or not
+    EXPECT_TRUE(demo.overlay().var_list().rows()[0].second->is_active());
+    g_mouse.button[1] = 1;
+    pointer(0.55f);
+    demo.handle_mouse();
+    EXPECT_EQ(scene.m_glow, 1.25f); // hidden: the drag edits nothing
+    g_mouse.button[1] = 0;
+    demo.handle_mouse();
+
+    g_keys.press('\t');
+    demo.handle_keys();
+    ASSERT_TRUE(demo.overlay_shown());
+    g_mouse.button[1] = 1;
+    pointer(0.35f);
+    demo.handle_mouse();
+    EXPECT_FLOAT_EQ(scene.m_glow, 0.5f); // shown: it follows
+    g_mouse.button[1] = 0;
+    demo.handle_mouse();
+    g_keys.clear();
+}
+
+TEST_F(DebugOverlayTest, DrawsOverASceneAndRestoresTheState)
+{
+    cDebugOverlay overlay;
+    overlay.layout();
+    cTunableScene scene(&m_clock.clock);
+    overlay.set_scene(&scene);
+    uint32_t t = 1000;
+    for (int i = 0; i < 250; ++i)
+        overlay.graph().record_time(t += 16 + uint32_t((i * 7919) % 23 == 0 ? 20 : i % 3));
+    overlay.on_mouse_unit(7, 0.30f, 0.67f + 0.01f); // hovering the first slider highlights it
+
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    register_pexpshader();
+    shaders->bind("pexpshader");
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glDepthMask(GL_TRUE);
+    GLint projection_depth = 0, modelview_depth = 0;
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projection_depth);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelview_depth);
+
+    cRTProxy picture = scene.render_to_texture(0);
+    picture->bind_as_target(false);
+    overlay.draw();
+    picture->unbind_as_target();
+    std::vector<unsigned char> rgba = vnt_test::read_target(*picture);
+    const int w = int(picture->m_width), h = int(picture->m_height);
+    if (getenv("VNT_KEEP_PNG"))
+        vnt_test::write_png("overlay.png", w, h, gui_test::opaque(rgba));
+
+    // The state is as it was.
+    EXPECT_EQ(shaders->get_current_shader(), "pexpshader");
+    GLint src = 0, dst = 0, depth_mask = 0, depth = 0;
+    glGetIntegerv(GL_BLEND_SRC_RGB, &src);
+    glGetIntegerv(GL_BLEND_DST_RGB, &dst);
+    glGetIntegerv(GL_DEPTH_WRITEMASK, &depth_mask);
+    EXPECT_EQ(src, GL_ONE);
+    EXPECT_EQ(dst, GL_ZERO);
+    EXPECT_EQ(depth_mask, GL_TRUE);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, projection_depth);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, modelview_depth);
+    shaders->disable();
+
+    // Text shows where the labels are: the scene's name (white on the dark background).
+    auto bright = [&](float x0, float x1, float y0, float y1) {
+        int lit = 0;
+        for (int py = int(y0 * float(h)); py < int(y1 * float(h)); ++py) {
+            for (int px = int(x0 * float(w)); px < int(x1 * float(w)); ++px) {
+                const unsigned char* p = &rgba[(size_t(py) * size_t(w) + size_t(px)) * 4];
+                lit += (p[0] > 200 && p[1] > 200 && p[2] > 200) ? 1 : 0;
+            }
+        }
+        return lit;
+    };
+    EXPECT_GT(bright(0.05f, 0.12f, 0.70f, 0.72f), 20); // "tunable"
+    EXPECT_EQ(bright(0.13f, 0.20f, 0.70f, 0.72f), 0);  // nothing after it
+    EXPECT_GT(bright(0.83f, 0.95f, 0.70f, 0.72f), 20); // the time
+}
+
+TEST_F(DebugOverlayTest, MidiViewNamesItsLanesAndOffersItsSpan)
+{
+    cSceneMidiTest view(&m_clock.clock);
+    view.load();
+    cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    glClearColor(0, 0, 0, 1);
+    picture->bind_as_target(true);
+    view.draw();
+    picture->unbind_as_target();
+    std::vector<unsigned char> rgba = vnt_test::read_target(*picture);
+    const int w = int(picture->m_width), h = int(picture->m_height);
+    if (getenv("VNT_KEEP_PNG"))
+        vnt_test::write_png("miditest.png", w, h, gui_test::opaque(rgba));
+
+    // Every lane's label column carries text ("track 0" ... without names from a MIDI file);
+    // the lanes themselves stay dark with no notes.
+    auto lit = [&](float x0, float x1, int lane) {
+        const float lane_h = 1.0f / 24.0f;
+        int count = 0;
+        for (int py = int((1.0f - lane_h * float(lane + 1)) * float(h));
+             py < int((1.0f - lane_h * float(lane)) * float(h)); ++py) {
+            for (int px = int(x0 * float(w)); px < int(x1 * float(w)); ++px)
+                count += rgba[(size_t(py) * size_t(w) + size_t(px)) * 4] > 160 ? 1 : 0;
+        }
+        return count;
+    };
+    for (int lane : {0, 11, 23}) {
+        EXPECT_GT(lit(0.0f, 0.12f, lane), 20) << lane;
+        EXPECT_EQ(lit(0.2f, 0.9f, lane), 0) << lane;
+    }
+
+    cGuiVarList list;
+    view.add_gui(&list);
+    ASSERT_EQ(list.rows().size(), 1u);
+    EXPECT_EQ(list.rows()[0].first->get_name(), "ctrl");
+}

@@ -1,0 +1,301 @@
+// The overlay's widgets: slider arming and dragging, the vector slider's layout, the variable
+// list writing dragged values back by type, the font's cells, and what the widgets draw.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "effects/var.h"
+#include "gui/gui_slider.h"
+#include "gui/gui_test_helpers.h"
+#include "gui/gui_txt_label.h"
+#include "gui/gui_var_list.h"
+#include "gui/gui_vec3_slider.h"
+#include "gui/slider_entries.h"
+#include "input.h"
+#include "support/gl_fixture.h"
+
+namespace {
+
+// Holds the left button for the lifetime of the object.
+struct sHeldButton
+{
+    sHeldButton() { g_mouse.button[1] = 1; }
+    ~sHeldButton() { g_mouse.button[1] = 0; }
+};
+
+} // namespace
+
+TEST(GuiSlider, ArmsInsideFollowsWhileArmedAndClampsToItsRange)
+{
+    cGuiSlider slider(-1.0f, 3.0f);
+    slider.set_pos(0.2f, 0.5f);
+    slider.set_size(0.4f, 0.02f);
+
+    EXPECT_TRUE(slider.on_mouse(1, 0.3f, 0.51f)); // a press inside
+    EXPECT_FALSE(slider.on_mouse(1, 0.3f, 0.6f));
+    EXPECT_FALSE(slider.on_mouse(1, 0.2f, 0.51f)); // the edge is outside
+
+    EXPECT_FALSE(slider.on_mouse(7, 0.4f, 0.51f)); // not armed: no change
+    EXPECT_EQ(slider.get_value(), 0.0f);
+    EXPECT_FALSE(slider.on_mouse(8, 0.7f, 0.51f)); // arming needs the pointer inside
+    EXPECT_TRUE(slider.on_mouse(8, 0.3f, 0.51f));
+    EXPECT_TRUE(slider.is_active());
+
+    EXPECT_TRUE(slider.on_mouse(7, 0.5f, 0.9f)); // armed: any height, the value under x
+    EXPECT_FLOAT_EQ(slider.get_value(), 2.0f);
+    slider.on_mouse(7, 0.95f, 0.51f); // past the right end
+    EXPECT_FLOAT_EQ(slider.get_value(), 3.0f);
+    slider.on_mouse(7, 0.0f, 0.51f); // past the left end
+    EXPECT_FLOAT_EQ(slider.get_value(), -1.0f);
+
+    EXPECT_TRUE(slider.on_mouse(9, 0.0f, 0.0f));
+    EXPECT_FALSE(slider.is_active());
+
+    // A slider without a range or a width never takes a value that is not a number.
+    cGuiSlider flat(2.0f, 2.0f);
+    flat.set_pos(0, 0);
+    flat.set_size(0.0f, 0.1f);
+    flat.set_value(2.0f);
+    flat.on_mouse(8, 0.0f, 0.05f);
+    flat.on_mouse(7, 0.5f, 0.05f);
+    EXPECT_EQ(flat.get_value(), 2.0f);
+}
+
+TEST(GuiVec3Slider, ThreeComponentsShareTheWidthAndTheEvents)
+{
+    cGuiVec3Slider vec(-5.0f, 5.0f);
+    vec.set_size(0.62f, 0.02f);
+    vec.set_pos(0.1f, 0.3f);
+    float x = 0, y = 0, w = 0, h = 0;
+    vec.component(2).get_pos(x, y);
+    vec.component(2).get_size(w, h);
+    EXPECT_FLOAT_EQ(w, 0.2f);
+    EXPECT_FLOAT_EQ(h, 0.02f);
+    EXPECT_FLOAT_EQ(x, 0.1f + 2 * (0.2f + 0.01f)); // two gaps of (0.62 - 0.6) / 2
+    EXPECT_FLOAT_EQ(y, 0.3f);
+
+    EXPECT_TRUE(vec.contains(0.2f, 0.31f));
+    EXPECT_FALSE(vec.contains(0.305f, 0.31f)); // in the gap
+    EXPECT_TRUE(vec.on_mouse(8, 0.5f, 0.31f)); // arms the middle one
+    EXPECT_TRUE(vec.component(1).is_armed());
+    EXPECT_FALSE(vec.component(0).is_armed());
+    vec.on_mouse(7, 0.52f, 0.9f);
+    EXPECT_FLOAT_EQ(vec.get_value().y, 5.0f); // the middle slider's right end
+    EXPECT_EQ(vec.get_value().x, 0.0f);
+    EXPECT_TRUE(vec.on_mouse(9, 0, 0));
+    EXPECT_FALSE(vec.is_active());
+}
+
+TEST(GuiVarList, DragsOnlyTheArmedRowAndWritesBackByType)
+{
+    float f = 0.25f;
+    int i = 0;
+    int negative = 0;
+    double d = 0.0;
+    Vec3<float> v(1, 2, 3);
+    std::string text = "hello";
+    cGuiVarList list;
+    list.prepare();
+    list.set_pos(0.05f, 0.05f);
+    list.set_size(0.9f, 0.65f);
+    tVarList entries;
+    add_slider(entries, "a_float", &f, 0.0f, 1.0f);
+    add_slider(entries, "an_int", &i, 0.0f, 4.0f);
+    add_slider(entries, "negative", &negative, -4.0f, 0.0f);
+    add_slider(entries, "a_double", &d, -2.0f, 2.0f);
+    add_vec3_slider(entries, "a_vector", &v, -10.0f, 10.0f);
+    add_label(entries, "a_text", &text);
+    add_entries(&list, entries);
+    EXPECT_TRUE(entries.empty());
+    ASSERT_EQ(list.rows().size(), 6u);
+    list.lay_out();
+
+    // Row i sits at y = 0.65 - 0.03 i + 0.02, its widget from x = 0.25 (0.4 wide).
+    auto row_y = [](int row) { return 0.67f - 0.03f * float(row) + 0.01f; };
+    auto x_of = [](float share) { return 0.25f + 0.4f * share; };
+    float wx = 0, wy = 0;
+    list.rows()[2].second->get_pos(wx, wy);
+    EXPECT_FLOAT_EQ(wx, 0.25f);
+    EXPECT_FLOAT_EQ(wy, 0.67f - 0.06f);
+
+    // Hovering arms the row under the pointer; a press and a drag move only that one, even
+    // across the other rows.
+    g_mouse.button[1] = 0;
+    list.on_mouse(7, x_of(0.1f), row_y(0));
+    EXPECT_TRUE(list.rows()[0].second->is_active());
+    {
+        sHeldButton held;
+        list.on_mouse(1, x_of(0.1f), row_y(0));
+        EXPECT_TRUE(list.on_mouse(7, x_of(0.75f), row_y(3))); // over the double's row
+        EXPECT_FLOAT_EQ(f, 0.75f);
+        EXPECT_EQ(d, 0.0);
+        EXPECT_FALSE(list.rows()[3].second->is_active());
+        list.on_mouse(7, 0.99f, row_y(0)); // past the end
+        EXPECT_FLOAT_EQ(f, 1.0f);
+    }
+    // Released over another row: that one arms now, the first one no longer moves.
+    list.on_mouse(4, x_of(0.5f), row_y(1));
+    EXPECT_FALSE(list.rows()[0].second->is_active());
+    EXPECT_TRUE(list.rows()[1].second->is_active());
+
+    // Integers take the nearest whole number: 2.6 stores 3, 2.4 stores 2.
+    {
+        sHeldButton held;
+        list.on_mouse(7, x_of(2.6f / 4.0f), row_y(1));
+        EXPECT_EQ(i, 3);
+        list.on_mouse(7, x_of(2.4f / 4.0f), row_y(1));
+        EXPECT_EQ(i, 2);
+    }
+    // Below zero too: -2.4 stores -2 and -2.6 stores -3 (not -1 and -2).
+    list.on_mouse(7, x_of(0.5f), row_y(2));
+    {
+        sHeldButton held;
+        list.on_mouse(7, x_of((4.0f - 2.4f) / 4.0f), row_y(2));
+        EXPECT_EQ(negative, -2);
+        list.on_mouse(7, x_of((4.0f - 2.6f) / 4.0f), row_y(2));
+        EXPECT_EQ(negative, -3);
+    }
+    // Doubles and vectors.
+    list.on_mouse(7, x_of(0.5f), row_y(3));
+    {
+        sHeldButton held;
+        list.on_mouse(7, x_of(0.875f), row_y(3));
+        EXPECT_NEAR(d, 1.5, 1e-6);
+    }
+    list.on_mouse(7, 0.25f + 0.01f, row_y(4)); // the vector's x component, near its left end
+    {
+        sHeldButton held;
+        list.on_mouse(7, 0.25f, row_y(4));
+        EXPECT_FLOAT_EQ(v.x, -10.0f);
+        EXPECT_FLOAT_EQ(v.y, 0.0f); // the widget had not been in step with the variable yet
+    }
+    // With no button held a move changes nothing.
+    const float before = f;
+    EXPECT_FALSE(list.on_mouse(7, x_of(0.2f), row_y(0)));
+    EXPECT_EQ(f, before);
+
+    std::ostringstream printed;
+    list.print(printed);
+    EXPECT_EQ(printed.str(), "a_float 1\nan_int 2\nnegative -3\na_double 1.5\n"
+                             "a_vector (-10,0,0)\na_text hello\n");
+}
+
+TEST(GuiVarList, ShowsTwentyCharactersOfANameAndOwnsItsRows)
+{
+    float value = 0;
+    cVar<float> long_name("abcdefghijklmnopqrstuvwxyz", &value);
+    EXPECT_EQ(cGuiVarList::shown_name(&long_name), "abcdefghijklmnopqrst");
+    cVar<float> short_name("fov", &value);
+    EXPECT_EQ(cGuiVarList::shown_name(&short_name), "fov");
+    EXPECT_EQ(cGuiVarList::shown_name(nullptr), "");
+
+    // A node that keeps no rows drops what it is handed; a null node too.
+    cGuiSlider not_a_list;
+    tVarList entries;
+    add_slider(entries, "x", &value, 0, 1);
+    add_entries(&not_a_list, entries);
+    add_slider(entries, "y", &value, 0, 1);
+    add_entries(nullptr, entries);
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST(GuiTxtLabel, CharactersMapToTheirFontCells)
+{
+    const std::string text = "a1:B";
+    const int expected[4][2] = {{200, 20}, {20, 20}, {100, 0}, {220, 0}};
+    for (size_t i = 0; i < text.size(); ++i) {
+        int u = -1, v = -1;
+        ASSERT_TRUE(cGuiTxtLabel::glyph_cell(text[i], u, v)) << text[i];
+        EXPECT_EQ(u, expected[i][0]) << text[i];
+        EXPECT_EQ(v, expected[i][1]) << text[i];
+    }
+    const char* const cells = "A0Z9z.,-()";
+    const int cell_u[] = {200, 0, 700, 180, 700, 80, 120, 60, 160, 180};
+    for (int i = 0; cells[i]; ++i) {
+        int u = -1, v = -1;
+        ASSERT_TRUE(cGuiTxtLabel::glyph_cell(cells[i], u, v));
+        EXPECT_EQ(u, cell_u[i]) << cells[i];
+    }
+    int u = 0, v = 0;
+    EXPECT_FALSE(cGuiTxtLabel::glyph_cell(' ', u, v));
+    EXPECT_FALSE(cGuiTxtLabel::glyph_cell('@', u, v));
+    EXPECT_FALSE(cGuiTxtLabel::glyph_cell(char(0xE9), u, v));
+    EXPECT_FLOAT_EQ(cGuiTxtLabel::glyph_height(1280, 720), 0.01f * 1280.0f / 720.0f);
+}
+
+class GuiDrawTest : public vnt_test::GLTest
+{
+protected:
+    void TearDown() override
+    {
+        EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 0);
+        GLTest::TearDown();
+    }
+};
+
+TEST_F(GuiDrawTest, LabelInksEachGlyphPlaceAndSkipsBlanks)
+{
+    cGuiTxtLabel label;
+    label.prepare();
+    label.set_text("a1 B");
+    label.set_pos(0.5f, 0.5f);
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgba = gui_test::draw_unit(
+        [&] {
+            glColor4f(1, 0, 0, 1);
+            label.draw();
+        },
+        0.0f, &w, &h);
+    const float glyph_h = cGuiTxtLabel::glyph_height(w, h);
+    // Ink per character box: red only, in the current colour.
+    auto ink = [&](int index) {
+        int lit = 0;
+        for (int py = int(0.5f * float(h)); py < int((0.5f + glyph_h) * float(h)); ++py) {
+            for (int px = int((0.5f + 0.01f * float(index)) * float(w));
+                 px < int((0.51f + 0.01f * float(index)) * float(w)); ++px) {
+                const unsigned char* p = &rgba[(size_t(py) * size_t(w) + size_t(px)) * 4];
+                EXPECT_EQ(p[1], 0);
+                lit += p[0] > 128 ? 1 : 0;
+            }
+        }
+        return lit;
+    };
+    EXPECT_GT(ink(0), 10);
+    EXPECT_GT(ink(1), 10);
+    EXPECT_EQ(ink(2), 0); // the blank takes its place
+    EXPECT_GT(ink(3), 10);
+    EXPECT_EQ(ink(4), 0);
+}
+
+TEST_F(GuiDrawTest, SliderBarRunsFromZeroToTheValue)
+{
+    cGuiSlider slider(-1.0f, 1.0f);
+    slider.set_pos(0.1f, 0.4f);
+    slider.set_size(0.8f, 0.2f);
+    slider.set_value(-0.5f);
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgba = gui_test::draw_unit([&] { slider.draw(); }, 0.5f, &w, &h);
+    auto red = [&](float x) { return int(gui_test::pixel_at(rgba, w, h, x, 0.5f)[0]); };
+    auto green = [&](float x) { return int(gui_test::pixel_at(rgba, w, h, x, 0.5f)[1]); };
+    // A black bar from the quarter mark (x = 0.3) to the middle (x = 0.5), the frame's light
+    // fill elsewhere, a red line at zero.
+    EXPECT_LT(red(0.4f), red(0.2f) - 40);
+    EXPECT_LT(red(0.4f), red(0.7f) - 40);
+    EXPECT_NEAR(red(0.2f), red(0.7f), 2);
+    EXPECT_GT(red(0.2f), red(0.95f)); // the frame's fill over the background
+    EXPECT_GT(red(0.5f) - green(0.5f), 40);
+
+    // Positive values draw a white bar.
+    slider.set_value(0.5f);
+    rgba = gui_test::draw_unit([&] { slider.draw(); }, 0.5f, &w, &h);
+    EXPECT_GT(red(0.6f), red(0.8f) + 40);
+
+    // A range below zero keeps its bar inside the frame.
+    cGuiSlider below(-2.0f, -1.0f);
+    below.set_pos(0.1f, 0.4f);
+    below.set_size(0.4f, 0.2f);
+    below.set_value(-1.5f);
+    rgba = gui_test::draw_unit([&] { below.draw(); }, 0.5f, &w, &h);
+    EXPECT_LT(red(0.4f), red(0.2f) - 40); // from the value (0.3) to the right end (0.5)
+    EXPECT_EQ(red(0.7f), red(0.95f));     // nothing drawn past the frame
+}
