@@ -10,8 +10,8 @@ class iRenderTarget;
 struct hsb_params
 {
     float hue = 0.0f;        // degrees, -180..180; positive turns red towards yellow and green
-    float saturation = 0.0f; // percent, -100..100; -100 is grey
-    float brightness = 0.0f; // percent, -100..100, added to the value
+    float saturation = 0.0f; // percent, -100..100; -100 is grey, 100 twice as far from it
+    float brightness = 0.0f; // percent, -100..100, added to every channel
 };
 
 // "hue", "saturation", "brightness".

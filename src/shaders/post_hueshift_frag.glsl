@@ -7,7 +7,7 @@
 uniform sampler2DRect source; // unit 0
 uniform float H_adjust;       // radians, sign inverted
 uniform float S_adjust;       // saturation factor
-uniform float B_adjust;       // value offset
+uniform float B_adjust;       // added to every channel
 uniform float mult_adjust;    // hue turns per unit of luminance
 
 // Hue in turns (0..1), saturation, value.
@@ -42,7 +42,8 @@ void main()
     float luma = dot(rgb, vec3(0.299, 0.587, 0.114));
     vec3 hsv = rgb_to_hsv(rgb);
     hsv.x = fract(hsv.x - H_adjust / 6.2831853 + mult_adjust * luma);
-    hsv.y = clamp(hsv.y * S_adjust, 0.0, 1.0);
-    hsv.z = clamp(hsv.z + B_adjust, 0.0, 1.0);
-    gl_FragColor = vec4(hsv_to_rgb(hsv), c.a);
+    rgb = hsv_to_rgb(hsv);
+    float grey = dot(rgb, vec3(1.0 / 3.0));
+    rgb = mix(vec3(grey), rgb, S_adjust) + B_adjust;
+    gl_FragColor = vec4(clamp(rgb, 0.0, 1.0), c.a);
 }

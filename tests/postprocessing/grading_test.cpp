@@ -106,9 +106,10 @@ TEST_F(Grading, HsbWorksInDegreesAndPercent)
     EXPECT_TRUE(near(hsb({255, 0, 0, 200}, {90, 0, 0}), {128, 255, 0, 200}));
     EXPECT_TRUE(near(hsb({255, 0, 0, 200}, {-120, 0, 0}), {0, 0, 255, 200}));
     EXPECT_TRUE(near(hsb({0, 255, 0, 255}, {60, 0, 0}), {0, 255, 255, 255}));
-    EXPECT_TRUE(near(hsb({200, 100, 50, 255}, {0, -100, 0}), {200, 200, 200, 255}));
-    EXPECT_TRUE(near(hsb({200, 100, 50, 255}, {0, -50, 0}), {200, 150, 125, 255}));
-    EXPECT_TRUE(near(hsb({100, 50, 25, 255}, {0, 0, 20}), {151, 76, 38, 255})); // same hue
+    EXPECT_TRUE(near(hsb({200, 100, 60, 255}, {0, -100, 0}), {120, 120, 120, 255})); // grey
+    EXPECT_TRUE(near(hsb({200, 100, 60, 255}, {0, -50, 0}), {160, 110, 90, 255}));
+    EXPECT_TRUE(near(hsb({200, 100, 60, 255}, {0, 50, 0}), {240, 90, 30, 255}));
+    EXPECT_TRUE(near(hsb({100, 50, 25, 255}, {0, 0, 20}), {151, 101, 76, 255}));
 }
 
 TEST_F(Grading, HueShiftTurnsWithOffsetAndLuminance)
