@@ -102,7 +102,7 @@ assets::sImage spike_glow()
     assets::sImage image(w, h);
     for (int y = 0; y < h; ++y) {
         const double v = (y + 0.5) / h;
-        const double ramp = 0.1 + 0.9 * std::pow(v, 2.2);
+        const double ramp = 0.28 + 0.72 * std::pow(v, 1.6);
         const double tip = smooth(0.8, 1.0, v);
         for (int x = 0; x < w; ++x) {
             const double u = (x + 0.5) / w;
