@@ -1,18 +1,56 @@
-// Command-line options of the demo executable.
+// Command-line options of the demo executable: live play, capture to video or PNG files, and
+// the benchmark run.
 #pragma once
 
 #include <string>
 #include <vector>
+
+// A point of the timeline given on the command line: a marker of the script or a time.
+struct sTimePoint
+{
+    int mark = -1;    // event id of a marker ("s00" 0 ... "s21" 21, "s100" 22, "quit" 41), or -1
+    int ms = 0;       // demo time in ms when `mark` is -1
+    std::string text; // as typed, for messages
+
+    bool is_mark() const { return mark >= 0; }
+};
+
+// Id of a marker name ("s00" to "s21", "s100", "quit"); -1 for anything else.
+int mark_id(const std::string& in_name);
+// Name of a marker id ("s07"); empty when the id names no marker.
+std::string mark_name(int in_id);
+// A marker name or a whole non-negative number of ms; false for anything else.
+bool parse_time_point(const std::string& in_text, sTimePoint& out);
 
 struct sOptions
 {
     bool windowed = false; // a window instead of fullscreen
     long frames = -1;      // leave through exit(0) after this many frames; negative: never
     bool help = false;
+    bool mute = false; // start with the music muted (captures then carry no sound)
+
+    bool start_set = false;
+    sTimePoint start; // where the first frame jumps to (default "s00")
+
+    std::string capture;        // output: a .mp4 or .mkv file, or a folder for PNG files
+    bool benchmark = false;     // time every frame offscreen and print the table
+    std::string benchmark_json; // also write the table as JSON to this file
+    int fps = 60;               // frames per second of the fixed step
+    int width = 1280;           // capture and benchmark size, multiples of 4
+    int height = 720;
+    sTimePoint from; // range of a capture or benchmark; default "s00" to "quit"
+    sTimePoint to;
+
+    sOptions();
+    // A capture or benchmark run: fixed step, hidden window, no live music.
+    bool offline() const { return !capture.empty() || benchmark; }
 };
 
 // Parses argv[1..]; on a bad option or value returns false with a message in `error`.
 bool parse_options(const std::vector<std::string>& args, sOptions& out, std::string& error);
+
+// "1280x720" into multiples of 4 between 16 and 8192; false for anything else.
+bool parse_size(const std::string& in_text, int& out_w, int& out_h);
 
 // The usage line printed on a bad option, and the --help text.
 std::string usage_line();
