@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -73,6 +74,19 @@ GLuint compile_stage(GLenum stage, const std::string& name, cShader_GLSL::sBuild
         return 0;
     }
     return shader;
+}
+
+// Resolved path, modification time and size of a source: what "changed on disk" compares.
+std::string source_stamp(const std::string& name)
+{
+    const std::string path = cResourcePath::get_instance()->get_fullpath(name);
+    std::error_code ec;
+    const auto time = std::filesystem::last_write_time(path, ec);
+    if (path.empty() || ec)
+        return name + " missing;";
+    const auto size = std::filesystem::file_size(path, ec);
+    return path + " " + std::to_string(time.time_since_epoch().count()) + " " +
+           std::to_string(ec ? 0 : size) + ";";
 }
 
 void report(const std::vector<cShader_GLSL::sBuildError>& errors)
@@ -147,6 +161,8 @@ void cShader_GLSL::release_programs()
 
 bool cShader_GLSL::load_from_files(std::string in_vertex_file, std::string in_fragment_file)
 {
+    // Stamped before reading, so an edit saved during the build counts as a change.
+    const std::string stamp = source_stamp(in_vertex_file) + source_stamp(in_fragment_file);
     const sBuild build = compile_and_link(in_vertex_file, in_fragment_file);
     report(build.errors);
     if (!build.ok()) {
@@ -157,6 +173,9 @@ bool cShader_GLSL::load_from_files(std::string in_vertex_file, std::string in_fr
         vnt::fatal_exit(0);
     }
     m_files = in_vertex_file + " / " + in_fragment_file;
+    m_vertex_file = in_vertex_file;
+    m_fragment_file = in_fragment_file;
+    m_source_stamp = stamp;
     adopt(build);
     return true;
 }
@@ -164,13 +183,30 @@ bool cShader_GLSL::load_from_files(std::string in_vertex_file, std::string in_fr
 bool cShader_GLSL::reload_from_files(const std::string& in_vertex_file,
                                      const std::string& in_fragment_file)
 {
+    const std::string stamp = source_stamp(in_vertex_file) + source_stamp(in_fragment_file);
     const sBuild build = compile_and_link(in_vertex_file, in_fragment_file);
     report(build.errors);
     if (!build.ok())
         return false;
     m_files = in_vertex_file + " / " + in_fragment_file;
+    m_vertex_file = in_vertex_file;
+    m_fragment_file = in_fragment_file;
+    m_source_stamp = stamp;
     adopt(build);
     return true;
+}
+
+cShader_GLSL::eReload cShader_GLSL::reload_if_changed()
+{
+    if (m_vertex_file.empty())
+        return RELOAD_UNCHANGED; // never built from files
+    const std::string stamp = source_stamp(m_vertex_file) + source_stamp(m_fragment_file);
+    if (stamp == m_source_stamp)
+        return RELOAD_UNCHANGED;
+    if (reload_from_files(m_vertex_file, m_fragment_file))
+        return RELOAD_DONE;
+    m_source_stamp = stamp;
+    return RELOAD_FAILED;
 }
 
 void cShader_GLSL::adopt(const sBuild& in_build)

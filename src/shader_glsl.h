@@ -49,6 +49,20 @@ public:
     // block, keeps the running program and returns false.
     bool reload_from_files(const std::string& in_vertex_file, const std::string& in_fragment_file);
 
+    // Outcome of reload_if_changed().
+    enum eReload
+    {
+        RELOAD_UNCHANGED,
+        RELOAD_DONE,
+        RELOAD_FAILED, // the error block was printed; the running program stays
+    };
+    // Rebuilds the pair when one of its source files changed on disk (time, size, or which
+    // search path holds it) since it was last built or tried. A failed try is not repeated
+    // until the files change again.
+    eReload reload_if_changed();
+    // "vertex / fragment" as passed.
+    const std::string& files() const { return m_files; }
+
     // glUseProgram, then the stored parameter values.
     void bind() override;
     // Releases the texture parameters, then glUseProgram(0).
@@ -79,9 +93,12 @@ private:
     void* const* m_context = nullptr;
     int m_vprof = 0;
     int m_fprof = 0;
-    unsigned m_vp = 0;      // vertex shader object, owned
-    unsigned m_fp = 0;      // fragment shader object, owned
-    unsigned m_program = 0; // the linked program, owned
-    std::string m_files;    // "vertex / fragment" as passed, for messages
+    unsigned m_vp = 0;         // vertex shader object, owned
+    unsigned m_fp = 0;         // fragment shader object, owned
+    unsigned m_program = 0;    // the linked program, owned
+    std::string m_files;       // "vertex / fragment" as passed, for messages
+    std::string m_vertex_file; // as passed, for reloading
+    std::string m_fragment_file;
+    std::string m_source_stamp; // where and when both sources were read last
     std::vector<sSampler> m_samplers;
 };

@@ -10,6 +10,7 @@
 #include "fatal.h"
 #include "gl_extensions.h"
 #include "shader.h"
+#include "shader_glsl.h"
 
 namespace {
 
@@ -190,4 +191,27 @@ cShader* cShaderManager_GLSL::get_shader(const std::string& in_name) const
 {
     const auto found = m_shaders.find(in_name);
     return found == m_shaders.end() ? nullptr : found->second.get();
+}
+
+cShaderManager_GLSL::sReloadCount cShaderManager_GLSL::reload_changed()
+{
+    sReloadCount count;
+    for (const auto& [name, shader] : m_shaders) {
+        auto* glsl = dynamic_cast<cShader_GLSL*>(shader.get());
+        const auto result = glsl ? glsl->reload_if_changed() : cShader_GLSL::RELOAD_UNCHANGED;
+        if (result == cShader_GLSL::RELOAD_DONE) {
+            ++count.reloaded;
+            std::cout << "# glsl: reloaded \"" << name << "\" (" << glsl->files() << ")"
+                      << std::endl;
+        } else if (result == cShader_GLSL::RELOAD_FAILED) {
+            ++count.failed;
+            std::cerr << "# WARNING: shader \"" << name << "\" (" << glsl->files()
+                      << ") did not build; it keeps its running program" << std::endl;
+        } else {
+            ++count.unchanged;
+        }
+    }
+    std::cout << "# glsl: reload: " << count.reloaded << " rebuilt, " << count.failed << " failed, "
+              << count.unchanged << " unchanged" << std::endl;
+    return count;
 }

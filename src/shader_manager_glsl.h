@@ -44,6 +44,17 @@ public:
     // else at its next bind.
     void set_parameter(const std::string& in_shader, int in_parm_name, iVar* in_var);
 
+    // Rebuilds every shader whose source files changed on disk since they were last built or
+    // tried (the author's reload key). One that fails prints its error block and keeps its
+    // running program. Prints a summary line.
+    struct sReloadCount
+    {
+        int reloaded = 0;
+        int failed = 0;
+        int unchanged = 0;
+    };
+    sReloadCount reload_changed();
+
     // The compile/link report: the dashed block naming the current shader.
     void report_error(const std::string& in_error, const std::string& in_listing) const;
 
