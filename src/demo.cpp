@@ -7,6 +7,7 @@
 #include <exception>
 #include <iostream>
 
+#include "author_keys.h"
 #include "gl_extensions.h"
 #include "input.h"
 #include "scene.h"
@@ -155,7 +156,10 @@ void cDemo::handle_keys()
             g_keys.consume();
             break;
         default:
-            break; // held until released
+            // Seeking and shader reload; any other key is held until released.
+            if (handle_author_key(key))
+                g_keys.consume();
+            break;
         }
     }
 }

@@ -204,7 +204,12 @@ bool cSceneManager::fire_events()
 bool cSceneManager::update()
 {
     m_clock.tick();
-    const bool jumped = fire_events();
+    const bool seeked = m_seek_pending;
+    if (m_seek_pending) {
+        m_seek_pending = false;
+        seek(m_pending_seek);
+    }
+    const bool jumped = fire_events() || seeked;
     bool changed = jumped;
     cScene* scene = get_current();
     if (scene && !jumped)

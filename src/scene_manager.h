@@ -55,6 +55,14 @@ public:
     void set_time(int in_t);
     // set_time, the music to t, and the event cursor past every event at or before t.
     void seek(int in_t);
+    // A seek at the start of the next update, taken like the first-frame jump: the scene is not
+    // updated in that frame (so the composition's stall guard keeps the new time) and the
+    // update reports a change. For the author keys.
+    void request_seek(int in_t)
+    {
+        m_pending_seek = in_t;
+        m_seek_pending = true;
+    }
     // Waits 100 ms, starts the music and sets the demo time to 0.
     void play();
     bool toggle_mute();
@@ -100,4 +108,6 @@ private:
     int m_start_mark = 0;     // event id the first frame jumps to, or -1 for m_start_time
     int m_start_time = 0;     // ms, when m_start_mark is -1
     bool m_music_live = true; // false: the music is not played (fixed-step runs)
+    bool m_seek_pending = false;
+    int m_pending_seek = 0; // ms, for the next update when m_seek_pending
 };
