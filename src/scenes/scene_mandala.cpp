@@ -1,0 +1,332 @@
+// The mandala (see scene_mandala.h).
+#include "scenes/scene_mandala.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "gl_extensions.h"
+#include "gui/slider_entries.h"
+#include "mesh_files/mesh_obj.h"
+#include "mesh_manager.h"
+#include "postprocessing/color_correction.h"
+#include "render_target.h"
+#include "shader_manager_glsl.h"
+#include "shaders/shd_mesh.h"
+#include "texture_manager.h"
+
+namespace {
+
+constexpr float PI = 3.14159265358979f;
+
+const char* const PLANE_FILES[cSceneMandala::NUM_PLANES] = {
+    "mandala_plane01.bzobj", "mandala_plane02.bzobj", "mandala_plane03.bzobj",
+    "mandala_plane04.bzobj"};
+
+const char* const LOOKUP_FILES[cSceneMandala::NUM_CONFIGS - 1] = {
+    "Mandala_slices_color_correction_bluegreen.png",
+    "Mandala_slices_color_correction_greenblue.png",
+    "Mandala_slices_color_correction_redyellow.png"};
+
+// Magenta, cyan, acid green, gold.
+const float PALETTE[4][3] = {
+    {1.0f, 0.12f, 0.78f}, {0.1f, 0.85f, 1.0f}, {0.62f, 1.0f, 0.12f}, {1.0f, 0.74f, 0.18f}};
+
+// The palette read smoothly, one colour per unit of `at`.
+void palette(float at, float out[3])
+{
+    const float wrapped = at - 4.0f * std::floor(at / 4.0f);
+    const int a = int(wrapped) % 4, b = (a + 1) % 4;
+    const float f = wrapped - std::floor(wrapped);
+    const float s = f * f * (3.0f - 2.0f * f);
+    for (int c = 0; c < 3; ++c)
+        out[c] = PALETTE[a][c] * (1.0f - s) + PALETTE[b][c] * s;
+}
+
+float smoothstep(float e0, float e1, float x)
+{
+    const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
+    return t * t * (3.0f - 2.0f * t);
+}
+
+} // namespace
+
+cSceneMandala::cSceneMandala(const cClock* in_clock) : cScene(in_clock)
+{
+    m_camera.eye = Vec3<float>(0, 0, 5.6f);
+    m_camera.ctr = Vec3<float>(0, 0, 0);
+    m_camera.up = Vec3<float>(0, 1, 0);
+    m_camera.fov = 45.0f;
+    m_camera.znear = 0.5f;
+    m_camera.zfar = 50.0f;
+    m_hsb.saturation = 12.0f;
+    m_glow.size = cRenderTargetManager::RTT_QUATER;
+    m_glow.precut = 110.0f;
+    m_glow.postcut = 200.0f;
+}
+
+cSceneMandala::~cSceneMandala() = default;
+
+void cSceneMandala::load()
+{
+    register_rgba_shader();
+    register_srccol_shader();
+    register_srccoladd_shader();
+    cMeshManager* meshes = cMeshManager::get_instance();
+    for (int k = 0; k < NUM_PLANES; ++k)
+        m_planes[k] = meshes->get(PLANE_FILES[k], true, true, false);
+    m_circle = meshes->get("mandala_circle_wide.bzobj", true, true, false);
+    cTextureManager* textures = cTextureManager::get_instance();
+    m_slices = textures->get_texture("Mandala_slices.png", true, GL_CLAMP_TO_EDGE, 0);
+    m_string = textures->get_texture("mandala_string.jpg", true, GL_REPEAT, 0);
+    // The composition loads a scene once per layer: the lookups are made once.
+    for (int i = 0; i < NUM_CONFIGS - 1; ++i) {
+        if (!m_corrections[i])
+            m_corrections[i] = std::make_unique<cPostColorCorrection>(LOOKUP_FILES[i]);
+    }
+}
+
+void cSceneMandala::init()
+{
+    // Pushed here, popped in deinit(): attributes, both matrices, the bound shader.
+    cShaderManager_GLSL::get_instance()->push_shader();
+    cShaderManager_GLSL::get_instance()->disable();
+    glGetFloatv(GL_CURRENT_COLOR, m_colour_before);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT |
+                 GL_LIGHTING_BIT | GL_TEXTURE_BIT | GL_POLYGON_BIT | GL_TRANSFORM_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+
+    // Flat layers of light: no depth, no culling, everything adds up.
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    glEnable(GL_BLEND);
+    // Colour adds; alpha gathers the coverage, so the layer below shows where nothing is.
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glShadeModel(GL_SMOOTH);
+}
+
+void cSceneMandala::deinit()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+    // Mesa can let a colour from glBegin/glEnd outlive the pop: set it back explicitly.
+    glColor4fv(m_colour_before);
+    cShaderManager_GLSL::get_instance()->pop_shader();
+}
+
+bool cSceneMandala::update()
+{
+    update_interpolators();
+    return false;
+}
+
+void cSceneMandala::add_gui(iGuiNode* in_gui)
+{
+    m_camera.add_camera_gui(in_gui, -5000.0f, 5000.0f);
+    add_slider(in_gui, "spin", &m_spin, -4.0f, 4.0f);
+    add_sliders(in_gui, sliders(m_hsb));
+    add_sliders(in_gui, sliders(m_glow));
+}
+
+tVarList cSceneMandala::get_vars()
+{
+    tVarList vars;
+    add_slider(vars, "cur_config", &m_cur_config, 0.0f, 3.0f);
+    add_slider(vars, "cur_t", &m_cur_t, 0.0f, 1.0f);
+    add_slider(vars, "render_circles", &m_render_circles, 0.0f, 1.0f);
+    return vars;
+}
+
+cPostColorCorrection* cSceneMandala::correction_for(int in_config) const
+{
+    if (in_config < 1 || in_config >= NUM_CONFIGS)
+        return nullptr;
+    return m_corrections[in_config - 1].get();
+}
+
+float cSceneMandala::plane_reveal(int in_plane, float in_cur_t)
+{
+    const float start = 0.1f * float(in_plane);
+    return smoothstep(start, start + 0.3f, in_cur_t);
+}
+
+void cSceneMandala::draw_backdrop(float in_alpha) const
+{
+    // A deep indigo well behind the mandala, fading out towards the edges.
+    glBegin(GL_TRIANGLE_FAN);
+    glColor4f(0.1f, 0.03f, 0.22f, 0.9f * in_alpha);
+    glVertex3f(0, 0, -0.6f);
+    for (int i = 0; i <= 64; ++i) {
+        const float a = 2.0f * PI * float(i) / 64.0f;
+        glColor4f(0.02f, 0.0f, 0.06f, 0.0f);
+        glVertex3f(3.6f * std::cos(a), 3.6f * std::sin(a), -0.6f);
+    }
+    glEnd();
+}
+
+void cSceneMandala::draw_heart(float in_seconds)
+{
+    // The innermost plane is lit: a light circling above it makes the slices shimmer.
+    const float reveal = plane_reveal(0, m_cur_t);
+    if (reveal <= 0.0f || !m_planes[0])
+        return;
+    const float a = in_seconds * 1.3f;
+    const GLfloat light_pos[4] = {1.4f * std::cos(a), 1.4f * std::sin(a), 1.2f, 1.0f};
+    const GLfloat light_col[4] = {1.0f, 0.95f, 0.9f, 1.0f};
+    const GLfloat ambient[4] = {0.35f, 0.3f, 0.4f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, light_pos);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, light_col);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, light_col);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    float tint[3];
+    palette(in_seconds * 0.2f + 3.0f, tint);
+    const GLfloat diffuse[4] = {0.6f + 0.4f * tint[0], 0.6f + 0.4f * tint[1], 0.6f + 0.4f * tint[2],
+                                reveal};
+    const GLfloat specular[4] = {1, 1, 1, 1};
+    const GLfloat none[4] = {0, 0, 0, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, none);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 24.0f);
+
+    cShaderManager_GLSL::get_instance()->bind("rgba_shader");
+    glPushMatrix();
+    glRotatef(in_seconds * 20.0f * m_spin + m_cur_t * 90.0f, 0, 0, 1);
+    const float s = 0.6f + 0.4f * reveal;
+    glScalef(s, s, 1.0f);
+    m_planes[0]->draw();
+    glPopMatrix();
+}
+
+void cSceneMandala::draw_rings(float in_seconds)
+{
+    cShaderManager_GLSL::get_instance()->bind("srccol_shader");
+    // Late in the unfolding every ring gets an echo: a larger copy turning the other way in
+    // another colour, whose slices cross the ring's own.
+    const float echo = smoothstep(0.5f, 0.9f, m_cur_t);
+    for (int k = 1; k < NUM_PLANES; ++k) {
+        const float reveal = plane_reveal(k, m_cur_t);
+        if (reveal <= 0.0f || !m_planes[k])
+            continue;
+        const float direction = (k % 2) ? -1.0f : 1.0f;
+        const float turn = in_seconds * (10.0f + 5.0f * float(k)) * m_spin;
+        for (int copy = 0; copy < 2; ++copy) {
+            const float alpha = copy ? 0.5f * echo * reveal : reveal;
+            if (alpha <= 0.0f)
+                continue;
+            float tint[3];
+            palette(in_seconds * 0.15f + float(k) * 0.9f + float(m_cur_config) * 0.5f +
+                        2.0f * float(copy),
+                    tint);
+            // Half towards white so the slices keep their own colours under the tint.
+            glColor4f(0.5f + 0.5f * tint[0], 0.5f + 0.5f * tint[1], 0.5f + 0.5f * tint[2], alpha);
+            glPushMatrix();
+            glTranslatef(0, 0, -0.12f * float(k) - 0.05f * float(copy));
+            const float d = copy ? -direction * 0.6f : direction;
+            glRotatef(d * (turn + m_cur_t * 60.0f * float(k)), 0, 0, 1);
+            // Each ring opens out of the one inside it.
+            const float s = (0.7f + 0.3f * reveal) * (copy ? 1.08f : 1.0f);
+            glScalef(s, s, 1.0f);
+            m_planes[k]->draw();
+            glPopMatrix();
+        }
+    }
+    // A vast faint crown of spikes behind everything reaches into the corners.
+    const float crown = 0.3f * plane_reveal(NUM_PLANES - 1, m_cur_t);
+    if (crown > 0.0f && m_planes[NUM_PLANES - 1]) {
+        float tint[3];
+        palette(in_seconds * 0.1f + 1.5f, tint);
+        glColor4f(tint[0], tint[1], tint[2], crown);
+        glPushMatrix();
+        glTranslatef(0, 0, -0.8f);
+        glRotatef(-in_seconds * 4.0f * m_spin, 0, 0, 1);
+        glScalef(2.3f, 2.3f, 1.0f);
+        m_planes[NUM_PLANES - 1]->draw();
+        glPopMatrix();
+    }
+}
+
+void cSceneMandala::draw_circles(float in_seconds)
+{
+    const float reveal = smoothstep(0.45f, 0.8f, m_cur_t);
+    if (!m_render_circles || reveal <= 0.0f || !m_circle)
+        return;
+    cShaderManager_GLSL::get_instance()->bind("srccoladd_shader");
+    m_string.bind(GL_TEXTURE0);
+    const float scales[3] = {0.2f, 0.395f, 1.0f};
+    for (int i = 0; i < 3; ++i) {
+        float tint[3];
+        palette(in_seconds * 0.25f + float(i) * 1.3f, tint);
+        glColor4f(0.2f * tint[0], 0.2f * tint[1], 0.2f * tint[2], reveal);
+        glPushMatrix();
+        glTranslatef(0, 0, 0.05f);
+        glRotatef((i % 2 ? 1.0f : -1.0f) * in_seconds * 8.0f * m_spin, 0, 0, 1);
+        glScalef(scales[i], scales[i], 1.0f);
+        m_circle->draw();
+        glPopMatrix();
+    }
+    m_string.unbind();
+}
+
+void cSceneMandala::grade(cRTProxy& io_picture)
+{
+    // The lookup pass clears its target with the current clear colour.
+    glPushAttrib(GL_COLOR_BUFFER_BIT);
+    glClearColor(0, 0, 0, 0);
+    if (cPostColorCorrection* correction = correction_for(m_cur_config)) {
+        cRTProxy corrected = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+        correction->process(*io_picture, *corrected);
+        io_picture = std::move(corrected);
+    }
+    glPopAttrib();
+    cRTProxy adjusted = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    cPostHSB::get_instance()->process(*io_picture, *adjusted, m_hsb);
+    cPostGlow::get_instance()->glow(*adjusted, *io_picture, m_glow);
+}
+
+cRTProxy cSceneMandala::render_to_texture(int in_time_ms)
+{
+    const float seconds = float(in_time_ms) / 1000.0f;
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0, 0, 0, 0);
+    glDepthMask(GL_TRUE);
+    out->bind_as_target(true);
+    glPopAttrib();
+
+    init();
+    // The eye drifts on a small loop so that the layers slide over each other.
+    const sCamera resting = m_camera;
+    m_camera.eye.x += 0.5f * std::sin(seconds * 0.31f);
+    m_camera.eye.y += 0.35f * std::cos(seconds * 0.23f);
+    m_camera.apply_camera();
+    m_camera = resting;
+
+    draw_backdrop(smoothstep(0.0f, 0.3f, m_cur_t));
+    if (m_slices.isValid()) {
+        m_slices.bind(GL_TEXTURE0);
+        draw_rings(seconds);
+        draw_heart(seconds);
+        m_slices.unbind();
+    }
+    if (m_string.isValid())
+        draw_circles(seconds);
+    deinit();
+    out->unbind_as_target();
+
+    grade(out);
+    return out;
+}

@@ -1,0 +1,174 @@
+// The mandala cube: its variable, the in/out pairs it morphs between, the waves of its
+// configurations, frames across them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "mesh_files/mesh_obj.h"
+#include "mesh_manager.h"
+#include "render_target.h"
+#include "scenes/scene_mandala_cube.h"
+#include "scenes2_support.h"
+#include "shaders/shd_mesh.h"
+
+using namespace scenes2_test;
+
+namespace {
+
+std::string layer_path(int layer, const char* state)
+{
+    char name[96];
+    std::snprintf(name, sizeof(name), "../data/models/mandala_cube/layer%02d_%s.bzobj", layer + 2,
+                  state);
+    return name;
+}
+
+class MandalaCubeTest : public vnt_test::GLTest
+{
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        cube.load();
+    }
+
+    // One ring drawn into a cleared target under a fixed camera and light: through the
+    // scene's morph at `weight`, or (weight < 0) the mesh `plain` with the plain lit shader.
+    std::vector<unsigned char> draw_ring(int layer, float weight, iMesh* plain = nullptr)
+    {
+        cRTProxy target = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+        glClearColor(0, 0, 0, 0);
+        target->bind_as_target(true);
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+        sCamera camera;
+        camera.eye = Vec3<float>(0.8f, 2.2f, 3.2f);
+        camera.ctr = Vec3<float>(0, 0, 0);
+        camera.up = Vec3<float>(0, 1, 0);
+        camera.fov = 40.0f;
+        camera.apply_camera();
+        const GLfloat light[4] = {1, 3, 4, 1};
+        glLightfv(GL_LIGHT0, GL_POSITION, light);
+        cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+        shaders->push_shader();
+        if (plain) {
+            shaders->bind("dtex_shader");
+            plain->draw();
+        } else {
+            cube.draw_layer(layer, weight);
+        }
+        shaders->pop_shader();
+        glPopAttrib();
+        std::vector<unsigned char> pixels = vnt_test::read_pixels(0, 0, 1280, 720);
+        target->unbind_as_target();
+        return pixels;
+    }
+
+    vnt_test::sTestClock clock;
+    cSceneMandalaCube cube{&clock.clock};
+};
+
+TEST_F(MandalaCubeTest, OffersItsConfiguration)
+{
+    EXPECT_EQ(cube.get_name(), "mandalacube");
+    expect_vars(cube, {{"cur_config", 0, 3}});
+    set_var(cube, "cur_config", 3);
+    EXPECT_EQ(cube.m_cur_config, 3);
+    EXPECT_TRUE(cube.is_loaded());
+}
+
+TEST_F(MandalaCubeTest, EveryRingComesAsAnInOutPairOfEqualVertices)
+{
+    cMeshManager* meshes = cMeshManager::get_instance();
+    for (int layer = 0; layer < cSceneMandalaCube::NUM_LAYERS; ++layer) {
+        SCOPED_TRACE(layer);
+        auto* in =
+            dynamic_cast<cMeshObj*>(meshes->get(layer_path(layer, "in"), true, false, false));
+        auto* out =
+            dynamic_cast<cMeshObj*>(meshes->get(layer_path(layer, "out"), true, false, false));
+        ASSERT_NE(in, nullptr);
+        ASSERT_NE(out, nullptr);
+        EXPECT_GT(in->get_vertex_count(), 0u);
+        EXPECT_EQ(in->get_vertex_count(), out->get_vertex_count());
+        EXPECT_EQ(in->get_element_count(), out->get_element_count());
+        EXPECT_TRUE(out->checktypebit(iMeshType::T_NORMALS_BIT));
+    }
+}
+
+TEST_F(MandalaCubeTest, TheMorphDrawsBetweenItsInAndOutMeshes)
+{
+    cMeshManager* meshes = cMeshManager::get_instance();
+    for (int layer : {0, cSceneMandalaCube::NUM_LAYERS - 1}) {
+        SCOPED_TRACE(layer);
+        iMesh* in = meshes->get(layer_path(layer, "in"), true, false, false);
+        iMesh* out = meshes->get(layer_path(layer, "out"), true, false, false);
+        const std::vector<unsigned char> plain_in = draw_ring(layer, -1, in);
+        const std::vector<unsigned char> plain_out = draw_ring(layer, -1, out);
+        const std::vector<unsigned char> folded = draw_ring(layer, 0.0f);
+        const std::vector<unsigned char> opened = draw_ring(layer, 1.0f);
+        const std::vector<unsigned char> half = draw_ring(layer, 0.5f);
+        // The pair itself differs, so the comparisons below mean something.
+        ASSERT_GT(changed_share(plain_in, plain_out, 8), 0.005);
+        EXPECT_LT(changed_share(folded, plain_in, 8), 0.001);
+        EXPECT_LT(changed_share(opened, plain_out, 8), 0.001);
+        EXPECT_GT(changed_share(half, plain_in, 8), 0.002);
+        EXPECT_GT(changed_share(half, plain_out, 8), 0.002);
+        // Weights outside 0..1 hold at the ends.
+        EXPECT_LT(changed_share(draw_ring(layer, 1.7f), plain_out, 8), 0.001);
+        EXPECT_LT(changed_share(draw_ring(layer, -0.4f), plain_in, 8), 0.001);
+    }
+    EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 0u);
+}
+
+TEST_F(MandalaCubeTest, ConfigurationsChooseTheWaves)
+{
+    for (int layer = 0; layer < cSceneMandalaCube::NUM_LAYERS; ++layer) {
+        for (float t : {0.0f, 0.7f, 3.1f, 12.25f}) {
+            EXPECT_FLOAT_EQ(cSceneMandalaCube::layer_weight(0, layer, t), 0.0f);
+            EXPECT_FLOAT_EQ(cSceneMandalaCube::layer_weight(-1, layer, t), 0.0f);
+            EXPECT_FLOAT_EQ(cSceneMandalaCube::layer_weight(4, layer, t), 0.0f);
+            for (int config = 1; config <= 3; ++config) {
+                const float w = cSceneMandalaCube::layer_weight(config, layer, t);
+                EXPECT_GE(w, 0.0f);
+                EXPECT_LE(w, 1.0f);
+            }
+            EXPECT_GT(cSceneMandalaCube::layer_weight(3, layer, t), 0.6f);
+        }
+    }
+    // The outward wave reaches the inner ring first; neighbours alternate in configuration 2.
+    EXPECT_GT(std::fabs(cSceneMandalaCube::layer_weight(1, 0, 1.0f) -
+                        cSceneMandalaCube::layer_weight(1, 4, 1.0f)),
+              0.1f);
+    EXPECT_NEAR(cSceneMandalaCube::layer_weight(2, 0, 0.4f) +
+                    cSceneMandalaCube::layer_weight(2, 1, 0.4f),
+                1.0f, 1e-4f);
+}
+
+TEST_F(MandalaCubeTest, FramesAcrossItsConfigurationsKeepStateAndShowTheCube)
+{
+    struct
+    {
+        int ms, config;
+        const char* name;
+    } moments[] = {{3000, 0, "mandalacube_config0"},
+                   {5200, 1, "mandalacube_config1"},
+                   {8800, 2, "mandalacube_config2"},
+                   {12400, 3, "mandalacube_config3"}};
+    std::vector<unsigned char> closed;
+    for (const auto& m : moments) {
+        cube.m_cur_config = m.config;
+        const std::vector<unsigned char> frame = checked_frame(cube, clock, m.ms, m.name);
+        EXPECT_GT(vnt_test::lit_share(frame), 0.08) << m.name;
+        if (m.config == 0)
+            closed = frame;
+        else
+            EXPECT_GT(changed_share(frame, closed), 0.05) << m.name;
+    }
+    const std::vector<unsigned char> a = checked_frame(cube, clock, 20000);
+    const std::vector<unsigned char> b = checked_frame(cube, clock, 20100);
+    EXPECT_GT(changed_share(a, b), 0.01);
+}
+
+} // namespace
