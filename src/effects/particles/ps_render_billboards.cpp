@@ -101,8 +101,7 @@ void cPSRenderBillboards::render(const cParticleSystem& in_particlesystem,
 {
     if (!m_position_buffer)
         return; // not initialised: nothing to draw into or from
-    if (m_mapped)
-        finish_fill();
+    finish_fill();
     draw(in_shader.empty() ? DEFAULT_SHADER : in_shader);
     if (m_drawn_time != in_particlesystem.m_last_update)
         start_fill(in_particlesystem);
@@ -110,6 +109,8 @@ void cPSRenderBillboards::render(const cParticleSystem& in_particlesystem,
 
 void cPSRenderBillboards::finish_fill()
 {
+    if (!m_mapped)
+        return;
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, m_position_buffer);
     // A buffer whose contents were lost while mapped (GL_FALSE) is not drawn.
     const bool intact = glUnmapBufferARB(GL_ARRAY_BUFFER_ARB) == GL_TRUE;
@@ -162,6 +163,8 @@ void cPSRenderBillboards::draw(const std::string& in_shader) const
 
 void cPSRenderBillboards::start_fill(const cParticleSystem& in_particlesystem)
 {
+    if (m_mapped || !m_position_buffer)
+        return;
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, m_position_buffer);
     float* ppos = static_cast<float*>(glMapBufferARB(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB));
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);

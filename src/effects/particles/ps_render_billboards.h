@@ -23,6 +23,12 @@ public:
     // Creates the corner, position and index buffers and registers "pexpshader".
     void init(int max_num_particles) override;
 
+    // The two halves of a fill, as render() runs them on successive frames: map the position
+    // buffer and write the live particles (nothing while a fill is pending), then unmap it so
+    // those particles are drawn from now on (nothing without a pending fill).
+    void start_fill(const cParticleSystem& in_particlesystem);
+    void finish_fill();
+
     int get_draw_count() const { return m_draw_count; }
     int get_max_particles() const { return m_max_particles; }
     bool is_mapped() const { return m_mapped; }
@@ -34,9 +40,7 @@ public:
     static constexpr int TAIL_BYTES = 36;
 
 private:
-    void finish_fill();
     void draw(const std::string& in_shader) const;
-    void start_fill(const cParticleSystem& in_particlesystem);
     void release();
 
     unsigned m_corner_buffer = 0;   // corner number 0..3 per vertex; static
