@@ -1,0 +1,369 @@
+// Capture and benchmark runs on a fixed time step (see offline_runner.h).
+#include "offline_runner.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <numeric>
+
+#include "author_keys.h"
+#include "event_queue.h"
+#include "frame_sink.h"
+#include "gl_extensions.h"
+#include "options.h"
+#include "scene_manager.h"
+#include "sound_module_sdl.h"
+#include "startup.h"
+#include "video_module.h"
+
+namespace {
+
+constexpr int JUMP_LEAD_MS = 150; // set_time lands this far before the time it is given
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void on_interrupt(int)
+{
+    g_interrupted = 1;
+}
+
+// Ctrl-C ends the run after the current frame, so the output is closed properly.
+class cInterruptGuard
+{
+public:
+    cInterruptGuard()
+    {
+        g_interrupted = 0;
+        struct sigaction handler = {};
+        handler.sa_handler = on_interrupt;
+        sigemptyset(&handler.sa_mask);
+        handler.sa_flags = SA_RESETHAND; // a second Ctrl-C ends the program at once
+        sigaction(SIGINT, &handler, &m_old);
+    }
+    ~cInterruptGuard() { sigaction(SIGINT, &m_old, nullptr); }
+    bool interrupted() const { return g_interrupted != 0; }
+
+private:
+    struct sigaction m_old = {};
+};
+
+std::string point_text(const sTimePoint& in_point, int in_ms)
+{
+    return in_point.is_mark() ? in_point.text + " (" + std::to_string(in_ms) + " ms)"
+                              : std::to_string(in_ms) + " ms";
+}
+
+// Progress on the error stream: rewritten in place on a terminal, a line every few seconds
+// otherwise (logs, pipes).
+class cProgress
+{
+public:
+    cProgress(const char* in_label, long in_total, bool in_on)
+        : m_label(in_label), m_total(in_total), m_on(in_on), m_tty(::isatty(STDERR_FILENO) == 1)
+    {
+    }
+    void frame_done(long in_done)
+    {
+        if (!m_on)
+            return;
+        const double elapsed = seconds_since(m_start);
+        const double every = m_tty ? 0.25 : 5.0;
+        if (in_done < m_total && seconds_since(m_last) < every)
+            return;
+        m_last = std::chrono::steady_clock::now();
+        const std::string text = "# " + m_label + ": " + progress_text(in_done, m_total, elapsed);
+        if (m_tty)
+            std::cerr << "\r" << text << "    " << (in_done >= m_total ? "\n" : "") << std::flush;
+        else
+            std::cerr << text << std::endl;
+    }
+    void stop(long in_done)
+    {
+        if (m_on && m_tty && in_done < m_total)
+            std::cerr << std::endl;
+    }
+
+private:
+    static double seconds_since(std::chrono::steady_clock::time_point in_then)
+    {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - in_then).count();
+    }
+
+    std::string m_label;
+    long m_total;
+    bool m_on;
+    bool m_tty;
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point m_last = m_start;
+};
+
+// The picture of the frame just drawn, RGB bottom row first, from the demo area of the buffer
+// drawn to. Pixel-store state and the read buffer are restored.
+void read_frame(std::vector<unsigned char>& out_rgb)
+{
+    const cVideoModule* video = cVideoModule::get_instance();
+    const GLsizei w = GLsizei(video->get_vp_width());
+    const GLsizei h = GLsizei(video->get_vp_height());
+    out_rgb.resize(size_t(w) * size_t(h) * 3u);
+    GLint read_buffer = GL_BACK;
+    GLint draw_buffer = GL_BACK; // a single-buffered context draws to GL_FRONT
+    glGetIntegerv(GL_READ_BUFFER, &read_buffer);
+    glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glReadBuffer(GLenum(draw_buffer));
+    glReadPixels(0, GLint(video->get_vp_offset()), w, h, GL_RGB, GL_UNSIGNED_BYTE, out_rgb.data());
+    glReadBuffer(GLenum(read_buffer));
+    glPopClientAttrib();
+}
+
+// Starts the run: the jump goes to the range's start.
+void begin_run(const sFrameRange& in_range)
+{
+    cSceneManager* scenes = cSceneManager::get_instance();
+    scenes->set_start(in_range.start_mark, in_range.from_ms);
+    scenes->play();
+}
+
+} // namespace
+
+long sFrameRange::frames() const
+{
+    const long long span = (long long)to_ms - from_ms;
+    if (span <= 0 || fps <= 0)
+        return 0;
+    return long((span * fps + 999) / 1000);
+}
+
+int sFrameRange::time_of(long in_frame) const
+{
+    const long long scaled = (long long)in_frame * 1000;
+    long long step = scaled / fps;
+    if (scaled % fps != 0 && scaled < 0)
+        --step; // floor for the lead-in before frame 0
+    return int(from_ms + step);
+}
+
+bool resolve_range(const cEventQueue* in_queue, const sTimePoint& in_from, const sTimePoint& in_to,
+                   int in_fps, sFrameRange& out_range, std::string& out_error,
+                   std::string& out_warning)
+{
+    const auto resolve = [&](const sTimePoint& point, int& ms) {
+        if (!point.is_mark()) {
+            ms = point.ms;
+            return true;
+        }
+        ms = mark_time(in_queue, point.mark);
+        if (ms >= 0)
+            return true;
+        out_error = in_queue
+                        ? "the marker script has no mark \"" + point.text + "\""
+                        : "no marker script was read, so there is no mark \"" + point.text + "\"";
+        return false;
+    };
+    sFrameRange range;
+    range.fps = in_fps;
+    if (!resolve(in_from, range.from_ms) || !resolve(in_to, range.to_ms))
+        return false;
+    range.start_mark = in_from.is_mark() ? in_from.mark : -1;
+
+    out_warning.clear();
+    const int quit = mark_time(in_queue, EV_QUIT);
+    if (quit >= 0 && range.to_ms > quit) {
+        out_warning = "the end " + point_text(in_to, range.to_ms) + " is past the quit mark at " +
+                      std::to_string(quit) + " ms; the run ends there";
+        range.to_ms = quit;
+    }
+    if (range.to_ms <= range.from_ms) {
+        out_error = "the range is empty: " + point_text(in_to, range.to_ms) +
+                    " does not come after " + point_text(in_from, range.from_ms);
+        return false;
+    }
+    out_range = range;
+    return true;
+}
+
+int lead_frames(int in_fps)
+{
+    // Frames whose length in ms is whole come in multiples of fps / gcd(fps, 1000).
+    const int period = in_fps / std::gcd(in_fps, 1000);
+    int frames = period;
+    while ((long long)frames * 1000 / in_fps < JUMP_LEAD_MS)
+        frames += period;
+    return frames;
+}
+
+std::vector<int16_t> range_audio(const std::vector<int16_t>& in_song, int in_rate,
+                                 const sFrameRange& in_range)
+{
+    const long long first = ((long long)in_range.from_ms * in_rate + 500) / 1000;
+    const long long count =
+        ((long long)in_range.frames() * in_rate + in_range.fps / 2) / in_range.fps;
+    const long long song_frames = (long long)(in_song.size() / 2);
+    std::vector<int16_t> pcm(size_t(count) * 2u, 0);
+    for (long long i = 0; i < count; ++i) {
+        const long long at = first + i;
+        if (at < 0 || at >= song_frames)
+            continue;
+        pcm[size_t(2 * i)] = in_song[size_t(2 * at)];
+        pcm[size_t(2 * i + 1)] = in_song[size_t(2 * at + 1)];
+    }
+    return pcm;
+}
+
+std::string progress_text(long in_done, long in_total, double in_elapsed_s)
+{
+    const double fps = in_elapsed_s > 0.0 ? double(in_done) / in_elapsed_s : 0.0;
+    const long percent = in_total > 0 ? long((long long)in_done * 100 / in_total) : 100;
+    char left[32] = "--:-- left";
+    if (fps > 0.0) {
+        const long seconds = long(double(in_total - in_done) / fps + 0.5);
+        std::snprintf(left, sizeof(left), "%ld:%02ld left", seconds / 60, seconds % 60);
+    }
+    char text[160];
+    std::snprintf(text, sizeof(text), "frame %ld/%ld (%ld%%), %.1f fps, %s", in_done, in_total,
+                  percent, fps, left);
+    return text;
+}
+
+cOfflineRunner::cOfflineRunner(int in_fps) : m_source(double(in_fps), 0)
+{
+    cClock::set_source(&m_source);
+}
+
+cOfflineRunner::~cOfflineRunner()
+{
+    if (cClock::source() == &m_source)
+        cClock::set_source(nullptr);
+}
+
+int cOfflineRunner::draw_step(const sFrameRange& in_range, long in_step)
+{
+    cSceneManager* scenes = cSceneManager::get_instance();
+    scenes->update();
+    if (in_step == 0) {
+        // The jump put the demo 150 ms before the start; the lead-in begins a whole number of
+        // frames before it instead.
+        const int lead_ms = int((long long)lead_frames(in_range.fps) * 1000 / in_range.fps);
+        if (scenes->get_time() != in_range.from_ms - lead_ms)
+            scenes->set_time(in_range.from_ms - lead_ms + JUMP_LEAD_MS);
+    }
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    scenes->draw_current();
+    check_gl_error("cOfflineRunner");
+    return scenes->get_time();
+}
+
+void cOfflineRunner::note_frame_time(const sFrameRange& in_range, long in_frame, int in_time)
+{
+    if (in_frame == 0)
+        m_moved_warned = false;
+    const int expected = in_range.time_of(in_frame);
+    if (in_time != expected && !m_moved_warned) {
+        m_moved_warned = true;
+        std::cerr << "# WARNING: the demo moved its own clock: frame " << in_frame << " shows "
+                  << in_time << " ms instead of " << expected << " ms; the run goes on from there"
+                  << (m_sink_open ? ", the sound stays on the range" : "") << std::endl;
+    }
+    m_frame_times.push_back(in_time);
+}
+
+int cOfflineRunner::capture(const sFrameRange& in_range, iFrameSink& in_sink, bool in_with_audio)
+{
+    m_frame_times.clear();
+    cSoundModule_sdl& sound = cSceneManager::get_instance()->sound();
+    if (in_with_audio && !sound.samples().empty())
+        in_sink.set_audio(range_audio(sound.samples(), cSoundModule_sdl::RATE, in_range),
+                          cSoundModule_sdl::RATE);
+    else if (in_with_audio)
+        std::cerr << "# WARNING: the music is not a decoded stream; the capture has no sound"
+                  << std::endl;
+
+    const cVideoModule* video = cVideoModule::get_instance();
+    std::string error;
+    if (!in_sink.open(int(video->get_vp_width()), int(video->get_vp_height()), in_range.fps,
+                      error)) {
+        std::cerr << "## ERROR: capture: " << error << std::endl;
+        return 1;
+    }
+
+    m_sink_open = true;
+    const long lead = lead_frames(in_range.fps);
+    const long total = in_range.frames();
+    cProgress progress("capture", total, m_progress);
+    cInterruptGuard interrupt;
+    std::vector<unsigned char> rgb;
+    begin_run(in_range);
+    long step = 0;
+    for (; step < lead + total && !interrupt.interrupted(); ++step) {
+        const int t = draw_step(in_range, step);
+        if (step >= lead) {
+            read_frame(rgb);
+            if (!in_sink.write(rgb.data(), error)) {
+                progress.stop(step - lead);
+                std::cerr << "## ERROR: capture: " << error << std::endl;
+                m_sink_open = false;
+                in_sink.close(error);
+                return 1;
+            }
+            note_frame_time(in_range, step - lead, t);
+            progress.frame_done(step - lead + 1);
+        }
+        m_source.advance();
+    }
+    m_sink_open = false;
+    const long written = long(m_frame_times.size());
+    progress.stop(written);
+    if (!in_sink.close(error)) {
+        std::cerr << "## ERROR: capture: " << error << std::endl;
+        return 1;
+    }
+    std::cout << "# capture: " << written << " frames of " << video->get_vp_width() << "x"
+              << video->get_vp_height() << " at " << in_range.fps << " fps, demo time "
+              << in_range.from_ms << " to " << in_range.to_ms << " ms, into " << in_sink.describe()
+              << std::endl;
+    if (interrupt.interrupted()) {
+        std::cerr << "# capture interrupted after " << written << " of " << total << " frames"
+                  << std::endl;
+        return 130;
+    }
+    return 0;
+}
+
+int cOfflineRunner::benchmark(const sFrameRange& in_range, const tLayerProbe& in_probe,
+                              cBenchmarkReport& out_report)
+{
+    m_frame_times.clear();
+    const long lead = lead_frames(in_range.fps);
+    const long total = in_range.frames();
+    cProgress progress("benchmark", total, m_progress);
+    cInterruptGuard interrupt;
+    begin_run(in_range);
+    for (long step = 0; step < lead + total && !interrupt.interrupted(); ++step) {
+        const auto start = std::chrono::steady_clock::now();
+        const int t = draw_step(in_range, step);
+        glFinish(); // the frame is done when the GPU is
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        if (step >= lead) {
+            out_report.add_frame(t, in_probe ? in_probe(t) : tActiveLayers(), ms);
+            note_frame_time(in_range, step - lead, t);
+            progress.frame_done(step - lead + 1);
+        }
+        m_source.advance();
+    }
+    progress.stop(long(m_frame_times.size()));
+    if (interrupt.interrupted()) {
+        std::cerr << "# benchmark interrupted after " << m_frame_times.size() << " of " << total
+                  << " frames" << std::endl;
+        return 130;
+    }
+    return 0;
+}
