@@ -96,6 +96,22 @@ int cEventQueue_factory::eventtoken_parse(const std::string& token)
     return -1;
 }
 
+std::string cEventQueue_factory::token_name(int id)
+{
+    constexpr int named = int(sizeof(NAMED_TOKENS) / sizeof(NAMED_TOKENS[0]));
+    if (id >= EV_BEAT && id < EV_BEAT + named)
+        return NAMED_TOKENS[id - EV_BEAT];
+    if (id >= EV_SCENE_FIRST && id <= EV_SCENE_LAST) {
+        const int scene = id - EV_SCENE_FIRST;
+        return std::string("s") + char('0' + scene / 10) + char('0' + scene % 10);
+    }
+    if (id == EV_SCENE_100)
+        return "s100";
+    if (id == EV_QUIT)
+        return "quit";
+    return "";
+}
+
 bool cEventQueue_factory::read_time(std::string_view field, int& ms)
 {
     static constexpr std::int64_t scale[4] = {3600000, 60000, 1000, 1};

@@ -19,6 +19,8 @@ public:
     // Id of a marker token, or -1 (with a warning for tokens that are neither known, comments
     // nor numbers). A token starting with a digit gives 24.
     static int eventtoken_parse(const std::string& token);
+    // The marker token of an id ("beat", "s05", "s100", "quit"); "" for ids no token gives.
+    static std::string token_name(int id);
     // One line into an event; an invalid event (id -1) when the line holds none.
     static cEvent read_event(std::string_view line);
     // "h:m:s,ms" into milliseconds; false (and `ms` untouched) unless the field is exactly

@@ -75,6 +75,8 @@ struct sMidiFile
     std::uint64_t m_ms_den = 1;
     std::uint32_t m_max_tick = 0;
     std::vector<sMidiTrack> m_tracks;
+    unsigned m_tempo_events = 0;
+    std::uint32_t m_us_per_quarter = DEFAULT_TEMPO; // of the last tempo event read
 
     bool smpte() const { return m_division < 0; }
 };
@@ -153,6 +155,8 @@ void set_tempo(sMidiFile& file, std::uint32_t us_per_quarter)
 {
     const double bpm = 60000000.0 / us_per_quarter;
     std::cout << "# midi: bpm: " << bpm << std::endl;
+    ++file.m_tempo_events;
+    file.m_us_per_quarter = us_per_quarter;
     // A time-code file counts absolute time; a tempo does not change the length of its ticks.
     if (file.smpte())
         return;
@@ -397,10 +401,32 @@ void make_beat_events(const sMidiFile& file, sNewEvents& out)
     }
 }
 
+void describe(const sMidiFile& file, double ms_per_tick, double ms_per_beat, sMidiFileInfo& info)
+{
+    info.m_read = true;
+    info.m_format = file.m_format;
+    info.m_num_tracks = file.m_num_tracks;
+    info.m_division = file.m_division;
+    info.m_tempo_events = file.m_tempo_events;
+    info.m_us_per_quarter = file.m_us_per_quarter;
+    info.m_ms_per_tick = ms_per_tick;
+    info.m_ms_per_beat = ms_per_beat;
+    info.m_max_tick = file.m_max_tick;
+    info.m_length_ms =
+        static_cast<std::int64_t>(std::uint64_t(file.m_max_tick) * file.m_ms_num / file.m_ms_den);
+    info.m_other_channel_notes.assign(file.m_tracks.size(), 0);
+    for (std::size_t i = 0; i < file.m_tracks.size(); ++i) {
+        for (const sMidiRawEvent& raw : file.m_tracks[i].m_events) {
+            if ((raw.m_status & 0xF0) == 0x90 && raw.m_status != 0x90 && raw.m_data[1] != 0)
+                ++info.m_other_channel_notes[i];
+        }
+    }
+}
+
 } // namespace
 
 void cMidiLoader::load_from_memory(const unsigned char* data, std::size_t size, cEventQueue& queue,
-                                   float beat_offset)
+                                   float beat_offset, sMidiFileInfo* info)
 {
     sMidiFile file;
     file.m_data = data;
@@ -420,6 +446,8 @@ void cMidiLoader::load_from_memory(const unsigned char* data, std::size_t size, 
               << " / " << ms_per_tick << std::endl;
     shift_by_beats(made, beat_offset, ms_per_beat);
     make_beat_events(file, made);
+    if (info)
+        describe(file, ms_per_tick, ms_per_beat, *info);
 
     for (auto& ev : made.m_events)
         queue.add_event(ev.release());
@@ -430,7 +458,8 @@ void cMidiLoader::load_from_memory(const unsigned char* data, std::size_t size, 
     queue.sort();
 }
 
-void cMidiLoader::load(const std::string& file, cEventQueue& queue, float beat_offset)
+void cMidiLoader::load(const std::string& file, cEventQueue& queue, float beat_offset,
+                       sMidiFileInfo* info)
 {
     std::vector<unsigned char> bytes;
     std::error_code ec;
@@ -444,7 +473,7 @@ void cMidiLoader::load(const std::string& file, cEventQueue& queue, float beat_o
         std::cerr.flush();
         return;
     }
-    load_from_memory(bytes.data(), bytes.size(), queue, beat_offset);
+    load_from_memory(bytes.data(), bytes.size(), queue, beat_offset, info);
 }
 
 void cMidiLoader::load(const std::string& file, cEventQueue* queue, float beat_offset)
