@@ -1,0 +1,483 @@
+// The author tool run as authors run it, on files the tests write: the figures it prints for a
+// MIDI file, a marker script, OBJ and compressed meshes and a camera path, the OBJ round trip
+// through the compressed format, and its answers to bad files and bad arguments.
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "events/midi_file_builder.h"
+#include "mesh_files/bzobj/bzobj_loader.h"
+#include "mesh_files/bzobj/bzobj_writer.h"
+#include "mesh_files/mesh_obj.h"
+#include "support/process.h"
+#include "support/test_media.h"
+
+namespace {
+
+using vnt_test::sProcessResult;
+
+std::string shell_quote(const std::string& s)
+{
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+sProcessResult tool(std::initializer_list<std::string> args, const std::string& cwd = "")
+{
+    std::string command = cwd.empty() ? "" : "cd " + shell_quote(cwd) + " && ";
+    command += shell_quote(VANTOR_TOOL_EXE);
+    for (const std::string& a : args)
+        command += " " + shell_quote(a);
+    return vnt_test::run_process(command);
+}
+
+bool write_bytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return bool(out);
+}
+
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The line that starts with `prefix`, or "" when none does.
+std::string line_with(const std::string& text, const std::string& prefix)
+{
+    for (const std::string& line : lines_of(text)) {
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            return line;
+    }
+    return "";
+}
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// The whitespace-separated cells of the table row of MIDI track `index`.
+std::vector<std::string> track_row(const std::string& out, int index)
+{
+    for (const std::string& line : lines_of(out)) {
+        std::istringstream in(line);
+        std::vector<std::string> cells;
+        for (std::string cell; in >> cell;)
+            cells.push_back(cell);
+        if (cells.size() == 8 && cells[0] == std::to_string(index))
+            return cells;
+    }
+    return {};
+}
+
+class VantorTool : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { s_dir = vnt_test::temp_dir("vantor_tool"); }
+    static void TearDownTestSuite()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(s_dir, ec);
+    }
+    static std::string file(const std::string& name) { return s_dir + "/" + name; }
+    static std::string s_dir;
+};
+std::string VantorTool::s_dir;
+
+// Three tracks at 480 ticks per quarter and 400000 us per quarter (150 bpm): a conductor, the
+// cue track with two notes and two controllers, and an unnamed track whose first notes are on
+// MIDI channel 2. The last event lies at tick 2400, 2000 ms.
+midi_test::Bytes three_track_song()
+{
+    using midi_test::cTrack;
+    cTrack conductor;
+    conductor.name("conductor").tempo(0, 400000).end(2400);
+    cTrack cues;
+    cues.name("cues")
+        .note_on(0, 48, 100)
+        .msg(240, 0x80, 48, 0)
+        .note_on(720, 54, 90)
+        .note_on(0, 50, 0) // velocity 0: no event
+        .msg(10, 0xB0, 74, 20)
+        .msg(0, 0xB0, 7, 100)
+        .end();
+    cTrack other;
+    other.note_on(0, 60, 100, 1).note_on(100, 62, 100, 1).note_on(1820, 60, 100).end();
+    return midi_test::build_file(480, {conductor, cues, other});
+}
+
+const char* const CUBE_MTL = "# two used materials and one that no face uses\n"
+                             "newmtl red\nKd 1 0 0\nillum 2\nmap_Kd vt_test_red.png\n"
+                             "newmtl blue\nKd 0 0 1\nillum 1\nbump vt_test_missing_bump.png\n"
+                             "newmtl odd\"name\x01\nillum 0\n";
+
+// A box from (0, -2, -3) to (1, 2, 0.5) of six quads, four red, two blue, without normals.
+const char* const CUBE_OBJ = "mtllib cube.mtl\n"
+                             "v 0 -2 -3\nv 1 -2 -3\nv 1 2 -3\nv 0 2 -3\n"
+                             "v 0 -2 0.5\nv 1 -2 0.5\nv 1 2 0.5\nv 0 2 0.5\n"
+                             "usemtl red\nf 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\n"
+                             "usemtl blue\nf 3 7 8 4\nf 5 1 4 8\n";
+
+TEST_F(VantorTool, MidiReportShowsTrackIndicesTempoAndBeats)
+{
+    ASSERT_TRUE(write_bytes(file("song.mid"), three_track_song()));
+    const sProcessResult r = tool({"midi", file("song.mid")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(line_with(r.out, "header:"),
+              "header: format 1, 3 tracks, division 480 ticks per quarter note");
+    EXPECT_TRUE(contains(line_with(r.out, "tempo:"), "400000 us per quarter note (150 bpm)"));
+    EXPECT_EQ(line_with(r.out, "ms per beat:"), "ms per beat: 400");
+
+    // index, name, note-ons, low, high, first ms, last ms, controllers
+    EXPECT_EQ(track_row(r.out, 0),
+              (std::vector<std::string>{"0", "conductor", "0", "-", "-", "-", "-", "-"}));
+    EXPECT_EQ(track_row(r.out, 1),
+              (std::vector<std::string>{"1", "cues", "2", "48", "54", "0", "800", "7,74"}));
+    EXPECT_EQ(track_row(r.out, 2),
+              (std::vector<std::string>{"2", "-", "1", "60", "60", "1600", "1600", "-"}));
+    EXPECT_TRUE(contains(r.out, "track 2 has 2 note-ons on MIDI channels 2 to 16"));
+    // Beats at 0, 400, ..., 2000: the last one at the end of the song.
+    EXPECT_EQ(line_with(r.out, "beat events:"), "beat events: 6");
+    EXPECT_EQ(line_with(r.out, "song length:"), "song length: 2000 ms (00:00:02,000)");
+
+    // Half a beat of offset moves notes by 200 ms, not the beats.
+    const sProcessResult shifted = tool({"midi", file("song.mid"), "--offset", "0.5"});
+    ASSERT_EQ(shifted.status, 0) << shifted.err;
+    EXPECT_EQ(track_row(shifted.out, 1),
+              (std::vector<std::string>{"1", "cues", "2", "48", "54", "200", "1000", "7,74"}));
+    EXPECT_EQ(line_with(shifted.out, "beat events:"), "beat events: 6");
+}
+
+TEST_F(VantorTool, MidiTimingOfLaterTemposAndTimeCodeFiles)
+{
+    using midi_test::cTrack;
+    cTrack a, b;
+    a.tempo(0, 500000).note_on(480, 60, 100).end();
+    b.tempo(0, 250000).end(960);
+    ASSERT_TRUE(write_bytes(file("tempi.mid"), midi_test::build_file(480, {a, b})));
+    const sProcessResult r = tool({"midi", file("tempi.mid")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The last tempo read times the whole song.
+    EXPECT_TRUE(contains(line_with(r.out, "tempo:"), "250000 us per quarter note (240 bpm)"));
+    EXPECT_EQ(line_with(r.out, "ms per beat:"), "ms per beat: 250");
+    EXPECT_EQ(track_row(r.out, 0)[5], "250");
+    EXPECT_TRUE(contains(r.out, "# warning: 2 tempo events"));
+
+    // 25 frames of 40 ticks: one tick per millisecond, no beat grid.
+    cTrack t;
+    t.note_on(1500, 64, 100).end();
+    const std::int16_t smpte = std::int16_t(-(25 << 8) | 40);
+    ASSERT_TRUE(write_bytes(file("smpte.mid"), midi_test::build_file(smpte, {t})));
+    const sProcessResult s = tool({"midi", file("smpte.mid")});
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_TRUE(contains(s.out, "25 frames per second, 40 ticks per frame"));
+    EXPECT_EQ(track_row(s.out, 0)[5], "1500");
+    EXPECT_EQ(line_with(s.out, "beat events:"), "beat events: 0");
+}
+
+TEST_F(VantorTool, MidiFilesTheReaderRefuses)
+{
+    const sProcessResult missing = tool({"midi", file("nowhere.mid")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(contains(missing.err, "Unable to open file"));
+
+    ASSERT_TRUE(vnt_test::write_text(file("riff.mid"), "RIFF\0\0\0\0WAVEfmt "));
+    const sProcessResult riff = tool({"midi", file("riff.mid")});
+    EXPECT_EQ(riff.status, 1);
+    EXPECT_TRUE(contains(riff.err, "# mid FATAL ERROR: This is not a valid MIDI file!"));
+
+    midi_test::Bytes cut = three_track_song();
+    cut.resize(cut.size() - 5);
+    ASSERT_TRUE(write_bytes(file("cut.mid"), cut));
+    const sProcessResult truncated = tool({"midi", file("cut.mid")});
+    EXPECT_EQ(truncated.status, 1);
+    EXPECT_TRUE(contains(truncated.err, "Track 3/3 runs past the end of the file!"));
+
+    EXPECT_EQ(tool({"midi"}).status, 2);
+    EXPECT_EQ(tool({"midi", file("song.mid"), "--offset", "half"}).status, 2);
+    EXPECT_EQ(tool({"midi", file("song.mid"), "--tempo", "1"}).status, 2);
+}
+
+TEST_F(VantorTool, MarkerEventsInTimeOrderThenTheReadersWarnings)
+{
+    ASSERT_TRUE(vnt_test::write_text(file("markers.txt"), "# the demo's marks\n"
+                                                          "quit 01:00:00,0\n"
+                                                          "technofx2 0:1:2,345\n"
+                                                          "beat 00:00:01,500\r\n"
+                                                          "s00 00:00:01,000\n"
+                                                          "bogus 00:00:03,000\n"
+                                                          "lead 1:2\n"
+                                                          "123 comment line\n"
+                                                          "\n"
+                                                          "s100\t00:00:02,000\n"));
+    const sProcessResult r = tool({"markers", file("markers.txt")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string events = r.out.substr(r.out.find("time "));
+    const std::vector<std::string> lines = lines_of(events);
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_EQ(lines[1], "00:00:01,000  s00        0");
+    EXPECT_EQ(lines[2], "00:00:01,500  beat       25");
+    EXPECT_EQ(lines[3], "00:00:02,000  s100       22");
+    EXPECT_EQ(lines[4], "00:01:02,345  technofx2  32");
+    EXPECT_EQ(lines[5], "01:00:00,000  quit       41");
+    EXPECT_EQ(lines[6], "5 events");
+    // Skipped lines come back as the reader's own warnings, after the events.
+    const std::string warnings = r.out.substr(r.out.find("warnings:"));
+    EXPECT_TRUE(contains(warnings, "unknown token bogus"));
+    EXPECT_TRUE(contains(warnings, "invalid time \"1:2\""));
+    EXPECT_FALSE(contains(warnings, "123"));
+
+    // Without "s00" the demo stops on its first frame.
+    ASSERT_TRUE(vnt_test::write_text(file("nostart.txt"), "beat 00:00:01,000\nquit 0:0:2,0\n"));
+    const sProcessResult nostart = tool({"markers", file("nostart.txt")});
+    EXPECT_EQ(nostart.status, 1);
+    EXPECT_TRUE(contains(nostart.out, "00:00:01,000  beat"));
+    EXPECT_TRUE(contains(nostart.err, "no \"s00\" mark"));
+
+    const sProcessResult missing = tool({"markers", file("none.txt")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(contains(missing.out, "Error reading file \"" + file("none.txt")));
+}
+
+TEST_F(VantorTool, ObjMeshReportCountsMaterialsRangesAndBounds)
+{
+    ASSERT_TRUE(vnt_test::write_text(file("cube.obj"), CUBE_OBJ));
+    ASSERT_TRUE(vnt_test::write_text(file("cube.mtl"), CUBE_MTL));
+    ASSERT_TRUE(vnt_test::write_text(file("vt_test_red.png"), "not loaded"));
+    const sProcessResult r = tool({"mesh", file("cube.obj")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(line_with(r.out, "obj:"), "obj: 8 positions, 0 texture coordinates, 0 normals, 6 "
+                                        "faces (6 with more than three corners)");
+    EXPECT_EQ(line_with(r.out, "material library:"),
+              "material library: cube.mtl (" + file("cube.mtl") + ")");
+    EXPECT_EQ(line_with(r.out, "flags:"), "flags: 0x12 = normals, draw per material");
+    EXPECT_EQ(line_with(r.out, "vertices:"), "vertices: 8");
+    EXPECT_EQ(line_with(r.out, "triangles:"), "triangles: 12");
+    EXPECT_EQ(line_with(r.out, "materials:"), "materials: 3");
+    EXPECT_EQ(line_with(r.out, "  0 "),
+              "  0 \"red\": illumination model 2, diffuse (1, 0, 0), dissolve 1");
+    EXPECT_TRUE(contains(r.out, "diffuse texture: vt_test_red.png (beside the model only"));
+    EXPECT_TRUE(contains(r.out, "bump texture: vt_test_missing_bump.png (not found)"));
+    EXPECT_TRUE(contains(r.out, "  2 \"odd\"name?\": illumination model 0"));
+    EXPECT_EQ(line_with(r.out, "material ranges:"), "material ranges: 2");
+    EXPECT_EQ(line_with(r.out, "  triangles 0-"), "  triangles 0-7: material 0 \"red\"");
+    EXPECT_EQ(line_with(r.out, "  triangles 8-"), "  triangles 8-11: material 1 \"blue\"");
+    EXPECT_EQ(line_with(r.out, "bounding box:"),
+              "bounding box: min (0, -2, -3), max (1, 2, 0.5), size (1, 4, 3.5)");
+
+    // JSON: the loader's own messages go to the error stream, names are escaped.
+    const sProcessResult j = tool({"mesh", "--json", file("cube.obj")});
+    ASSERT_EQ(j.status, 0) << j.err;
+    ASSERT_FALSE(j.out.empty());
+    EXPECT_EQ(j.out.front(), '{');
+    EXPECT_EQ(j.out.substr(j.out.size() - 2), "}\n");
+    EXPECT_FALSE(contains(j.out, "done reading obj."));
+    EXPECT_TRUE(contains(j.err, "done reading obj."));
+    for (const char* part :
+         {"\"triangles\": 12", "\"vertices\": 8", "\"per_material\": true", "\"normals\": true",
+          "\"min\": [0, -2, -3]", "\"max\": [1, 2, 0.5]", "\"name\": \"odd\\\"name\\u0001\"",
+          "\"first_triangle\": 8", "\"name\": \"vt_test_missing_bump.png\""})
+        EXPECT_TRUE(contains(j.out, part)) << part;
+}
+
+TEST_F(VantorTool, ConvertedObjLoadsWithTheSameFigures)
+{
+    ASSERT_TRUE(vnt_test::write_text(file("cube.obj"), CUBE_OBJ));
+    ASSERT_TRUE(vnt_test::write_text(file("cube.mtl"), CUBE_MTL));
+    const sProcessResult c = tool({"convert", file("cube.obj"), file("cube.bzobj")});
+    ASSERT_EQ(c.status, 0) << c.err;
+    EXPECT_TRUE(contains(c.out, "wrote " + file("cube.bzobj") +
+                                    ": 8 vertices, 12 triangles, 3 materials, 2 material ranges"));
+
+    const sProcessResult obj = tool({"mesh", file("cube.obj")});
+    const sProcessResult bz = tool({"mesh", file("cube.bzobj")});
+    ASSERT_EQ(bz.status, 0) << bz.err;
+    for (const char* key :
+         {"flags:", "vertices:", "triangles:", "materials:", "  0 ", "  1 ",
+          "material ranges:", "  triangles 0-", "  triangles 8-", "bounding box:"}) {
+        EXPECT_FALSE(line_with(bz.out, key).empty()) << key;
+        EXPECT_EQ(line_with(obj.out, key), line_with(bz.out, key)) << key;
+    }
+
+    // The engine's reader sees the ranges, the material table and the texture names.
+    cMeshObj mesh;
+    bobj_load_compressed(mesh, file("cube.bzobj"));
+    EXPECT_EQ(mesh.m_matranges, (std::vector<tMatRange>{{0u, 0}, {24u, 1}, {36u, -1}}));
+    ASSERT_EQ(mesh.m_materials.size(), 3u);
+    EXPECT_EQ(mesh.m_materials[0].m_tex_diffuse, "vt_test_red.png");
+    EXPECT_EQ(mesh.m_materials[1].m_tex_bump, "vt_test_missing_bump.png");
+    EXPECT_EQ(mesh.m_materials[1].m_illum, 1);
+    EXPECT_EQ(mesh.m_materials[2].m_name, "odd\"name\x01");
+
+    // Materials used again later are listed once per range, in range order.
+    ASSERT_TRUE(vnt_test::write_text(file("aba.obj"), "mtllib cube.mtl\n"
+                                                      "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+                                                      "usemtl red\nf 1 2 3\n"
+                                                      "usemtl blue\nf 1 3 4\n"
+                                                      "usemtl red\nf 4 3 2\n"));
+    const sProcessResult aba = tool({"convert", file("aba.obj"), file("aba.bzobj")});
+    ASSERT_EQ(aba.status, 0) << aba.err;
+    EXPECT_TRUE(contains(aba.out, "one material per range, in range order: 3 table entries "
+                                  "from 3 materials"));
+    const sProcessResult aba_mesh = tool({"mesh", file("aba.bzobj")});
+    EXPECT_EQ(line_with(aba_mesh.out, "  triangles 2-"), "  triangles 2-2: material 2 \"red\"");
+}
+
+TEST_F(VantorTool, ConvertOptionsDropMaterialsAndReplaceNormals)
+{
+    ASSERT_TRUE(vnt_test::write_text(file("cube.obj"), CUBE_OBJ));
+    ASSERT_TRUE(vnt_test::write_text(file("cube.mtl"), CUBE_MTL));
+    const sProcessResult flat =
+        tool({"convert", file("cube.obj"), file("flat.bzobj"), "--drop-materials"});
+    ASSERT_EQ(flat.status, 0) << flat.err;
+    const sProcessResult flat_mesh = tool({"mesh", file("flat.bzobj")});
+    EXPECT_EQ(line_with(flat_mesh.out, "flags:"), "flags: 0x02 = normals");
+    EXPECT_EQ(line_with(flat_mesh.out, "materials:"), "materials: 0");
+    EXPECT_EQ(line_with(flat_mesh.out, "triangles:"), "triangles: 12");
+    EXPECT_TRUE(contains(line_with(flat_mesh.out, "material ranges:"), "material ranges: 1 "));
+
+    // A quad in the xy plane whose file normals point along x: smoothing gives it +z.
+    ASSERT_TRUE(vnt_test::write_text(file("quad.obj"), "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+                                                       "vn 1 0 0\nf 1//1 2//1 3//1 4//1\n"));
+    for (bool smooth : {false, true}) {
+        const std::string out = file(smooth ? "smooth.bzobj" : "kept.bzobj");
+        const sProcessResult r = smooth
+                                     ? tool({"convert", file("quad.obj"), out, "--smooth-normals"})
+                                     : tool({"convert", file("quad.obj"), out});
+        ASSERT_EQ(r.status, 0) << r.err;
+        cMeshObj mesh;
+        bobj_load_compressed(mesh, out);
+        ASSERT_EQ(mesh.m_norm.size(), mesh.m_pos.size());
+        for (std::size_t i = 0; i < mesh.m_norm.size(); i += 3) {
+            EXPECT_FLOAT_EQ(mesh.m_norm[i], smooth ? 0.0f : 1.0f);
+            EXPECT_FLOAT_EQ(mesh.m_norm[i + 2], smooth ? 1.0f : 0.0f);
+        }
+    }
+}
+
+TEST_F(VantorTool, ConvertRefusesWhatTheDemoCouldNotLoad)
+{
+    ASSERT_TRUE(vnt_test::write_text(file("cube.obj"), CUBE_OBJ));
+    EXPECT_EQ(tool({"convert", file("cube.obj"), file("cube_copy.obj")}).status, 2);
+    EXPECT_EQ(tool({"convert", file("cube.obj")}).status, 2);
+
+    const sProcessResult missing = tool({"convert", file("gone.obj"), file("gone.bzobj")});
+    EXPECT_EQ(missing.status, 255);
+    EXPECT_TRUE(contains(missing.err, "file was not found in path: " + file("gone.obj")));
+
+    ASSERT_TRUE(vnt_test::write_text(file("points.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\n"));
+    const sProcessResult empty = tool({"convert", file("points.obj"), file("points.bzobj")});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_TRUE(contains(empty.err, "## ERROR: cannot write " + file("points.bzobj")));
+    EXPECT_EQ(tool({"mesh", file("points.obj")}).status, 1);
+
+    ASSERT_TRUE(vnt_test::write_text(file("model.ply"), "ply\n"));
+    const sProcessResult ply = tool({"convert", file("model.ply"), file("model.bzobj")});
+    EXPECT_EQ(ply.status, 1);
+    EXPECT_TRUE(contains(ply.err, "no loader for"));
+}
+
+TEST_F(VantorTool, DamagedCompressedMeshesGetTheLoadersMessage)
+{
+    cMeshObj mesh;
+    mesh.m_pos = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    mesh.m_elem = {0, 1, 2};
+    mesh.m_matranges = {{0u, 0}, {3u, -1}};
+    std::vector<std::uint8_t> good;
+    std::string error;
+    ASSERT_TRUE(bobj_write_compressed(mesh, good, error)) << error;
+
+    for (std::size_t size :
+         {std::size_t(0), std::size_t(5), std::size_t(8), std::size_t(12), good.size() - 1}) {
+        const std::vector<std::uint8_t> cut(good.begin(), good.begin() + std::ptrdiff_t(size));
+        ASSERT_TRUE(write_bytes(file("cut.bzobj"), cut));
+        const sProcessResult r = tool({"mesh", file("cut.bzobj")});
+        EXPECT_TRUE(r.status == 255 || r.status == 1) << size << ": " << r.status;
+        EXPECT_TRUE(contains(r.err, "## ERROR in bobj_load_compressed") ||
+                    contains(r.err, "zlib caused an error"))
+            << size << ": " << r.err;
+    }
+
+    // A payload that claims a thousand vertices but holds three.
+    std::vector<std::uint8_t> payload;
+    ASSERT_TRUE(bobj_write_payload(mesh, payload, error)) << error;
+    payload[1] = 0xE8;
+    payload[2] = 0x03;
+    uLongf length = compressBound(uLong(payload.size()));
+    std::vector<std::uint8_t> lying(8 + length);
+    ASSERT_EQ(compress2(lying.data() + 8, &length, payload.data(), uLong(payload.size()), 9), Z_OK);
+    lying.resize(8 + length);
+    for (int i = 0; i < 4; ++i) {
+        lying[std::size_t(i)] = std::uint8_t(payload.size() >> (8 * i));
+        lying[std::size_t(4 + i)] = std::uint8_t(length >> (8 * i));
+    }
+    ASSERT_TRUE(write_bytes(file("lying.bzobj"), lying));
+    const sProcessResult r = tool({"mesh", "--json", file("lying.bzobj")});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_TRUE(contains(r.err, "1000 vertices"));
+    EXPECT_TRUE(r.out.empty());
+}
+
+TEST_F(VantorTool, CampathKeysBoxesAndLengthInTheDemosAxes)
+{
+    // Eye keys (0,0,0), (3,0,0), (3,4,0) in the file's z-up axes: (x, z, -y) in the demo's.
+    ASSERT_TRUE(vnt_test::write_text(file("path.txt"), "(0,0,0)(1,2,3)(0,0,1)\n"
+                                                       "(3,0,0)(1,2,3)(0,0,1)\n"
+                                                       "(3,4,0) (1,2,3) (0,0,1)\n"));
+    const sProcessResult r = tool({"campath", file("path.txt")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(line_with(r.out, "keys:"), "keys: 3");
+    EXPECT_EQ(line_with(r.out, "eye box:"), "eye box: min (0, 0, -4), max (3, 0, 0)");
+    EXPECT_EQ(line_with(r.out, "eye path length:"), "eye path length: 7");
+    EXPECT_EQ(line_with(r.out, "centre box:"), "centre box: min (1, 3, -2), max (1, 3, -2)");
+    EXPECT_EQ(line_with(r.out, "centre path length:"), "centre path length: 0");
+
+    // The keys before an unreadable one are kept, with the reader's warning.
+    ASSERT_TRUE(vnt_test::write_text(file("broken.txt"), "(0,0,0)(1,2,3)(0,0,1)\n(x,y,z)\n"));
+    const sProcessResult broken = tool({"campath", file("broken.txt")});
+    EXPECT_EQ(broken.status, 0);
+    EXPECT_EQ(line_with(broken.out, "keys:"), "keys: 1");
+    EXPECT_TRUE(contains(broken.err, "unreadable camera key at line 2"));
+
+    ASSERT_TRUE(vnt_test::write_text(file("nokeys.txt"), "garbage\n"));
+    EXPECT_EQ(tool({"campath", file("nokeys.txt")}).status, 1);
+    const sProcessResult missing = tool({"campath", file("nothere.txt")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(contains(missing.err, "file not found"));
+}
+
+TEST_F(VantorTool, VerbsHelpAndBareNamesFromTheDataFolders)
+{
+    const sProcessResult help = tool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* verb : {"midi", "markers", "mesh", "campath", "convert"}) {
+        EXPECT_TRUE(contains(help.out, std::string("  ") + verb + " ")) << verb;
+        const sProcessResult v = tool({verb, "--help"});
+        EXPECT_EQ(v.status, 0) << verb;
+        EXPECT_EQ(v.out.rfind(std::string("usage: vantor-tool ") + verb, 0), 0u) << verb;
+    }
+    EXPECT_EQ(tool({}).status, 2);
+    EXPECT_EQ(tool({"render", "x"}).status, 2);
+
+    // A bare name is found where the demo finds it, whatever the working folder.
+    const sProcessResult r = tool({"mesh", "plane_hz_mirror.bzobj"}, s_dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(contains(line_with(r.out, "file:"), "data/models/plane_hz_mirror.bzobj"));
+}
+
+} // namespace
