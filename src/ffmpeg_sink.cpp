@@ -173,6 +173,9 @@ std::vector<std::string> cFfmpegSink::arguments(const std::string& in_wav) const
         args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k"});
     else if (!in_wav.empty())
         args.insert(args.end(), {"-c:a", "flac"});
+    // The sound covers the whole range; an interrupted capture ends with its last frame.
+    if (!in_wav.empty())
+        args.push_back("-shortest");
     if (mp4)
         args.insert(args.end(), {"-movflags", "+faststart"});
     args.push_back(m_path);
