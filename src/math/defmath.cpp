@@ -1,6 +1,7 @@
 // Vector helpers, mirror matrix and two-decimal text (see defmath.h).
 #include "math/defmath.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <sstream>
@@ -53,18 +54,54 @@ template <class T> T normalize3(T* v)
 
 } // namespace
 
-void vec_add(float* dest, const float* v1, const float* v2) { add3(dest, v1, v2); }
-void vec_add(double* dest, const double* v1, const double* v2) { add3(dest, v1, v2); }
-void vec_sub(float* dest, const float* v1, const float* v2) { sub3(dest, v1, v2); }
-void vec_sub(double* dest, const double* v1, const double* v2) { sub3(dest, v1, v2); }
-float vec_dot(const float* v1, const float* v2) { return dot3(v1, v2); }
-double vec_dot(const double* v1, const double* v2) { return dot3(v1, v2); }
-float vec_length(const float* v) { return std::sqrt(dot3(v, v)); }
-double vec_length(const double* v) { return std::sqrt(dot3(v, v)); }
-void vec_cross(float* dest, const float* v1, const float* v2) { cross3(dest, v1, v2); }
-void vec_cross(double* dest, const double* v1, const double* v2) { cross3(dest, v1, v2); }
-float vec_normalize(float* v) { return normalize3(v); }
-double vec_normalize(double* v) { return normalize3(v); }
+void vec_add(float* dest, const float* v1, const float* v2)
+{
+    add3(dest, v1, v2);
+}
+void vec_add(double* dest, const double* v1, const double* v2)
+{
+    add3(dest, v1, v2);
+}
+void vec_sub(float* dest, const float* v1, const float* v2)
+{
+    sub3(dest, v1, v2);
+}
+void vec_sub(double* dest, const double* v1, const double* v2)
+{
+    sub3(dest, v1, v2);
+}
+float vec_dot(const float* v1, const float* v2)
+{
+    return dot3(v1, v2);
+}
+double vec_dot(const double* v1, const double* v2)
+{
+    return dot3(v1, v2);
+}
+float vec_length(const float* v)
+{
+    return std::sqrt(dot3(v, v));
+}
+double vec_length(const double* v)
+{
+    return std::sqrt(dot3(v, v));
+}
+void vec_cross(float* dest, const float* v1, const float* v2)
+{
+    cross3(dest, v1, v2);
+}
+void vec_cross(double* dest, const double* v1, const double* v2)
+{
+    cross3(dest, v1, v2);
+}
+float vec_normalize(float* v)
+{
+    return normalize3(v);
+}
+double vec_normalize(double* v)
+{
+    return normalize3(v);
+}
 
 void mirror_matrix(float* out16, const float* p, const float* n)
 {
@@ -86,11 +123,15 @@ std::string two_decimals_text(const std::string& printed)
     const std::string::size_type dot = printed.find('.');
     if (dot == std::string::npos)
         return printed;
-    std::string out = printed.substr(0, dot + 1);
-    std::string fraction = printed.substr(dot + 1, 2);
+    // An exponent ("1.5e-08") stays: only the digits between "." and it are cut or padded.
+    std::string::size_type exponent = printed.find_first_of("eE", dot);
+    if (exponent == std::string::npos)
+        exponent = printed.size();
+    std::string fraction =
+        printed.substr(dot + 1, std::min<std::string::size_type>(2, exponent - dot - 1));
     while (fraction.size() < 2)
         fraction += '0';
-    return out + fraction;
+    return printed.substr(0, dot + 1) + fraction + printed.substr(exponent);
 }
 
 std::string two_decimals(float value)

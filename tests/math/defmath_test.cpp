@@ -82,4 +82,7 @@ TEST(DefMath, TwoDecimalTextCutsAndPadsWithoutRounding)
     EXPECT_EQ(vnt::two_decimals(-0.999f), "-0.99");
     EXPECT_EQ(vnt::two_decimals(7.0f), "7"); // no "." printed: kept as printed
     EXPECT_EQ(vnt::two_decimals_text("1e+06"), "1e+06");
+    // An exponent is kept whole; only the fraction before it follows the rule.
+    EXPECT_EQ(vnt::two_decimals_text("1.5e-08"), "1.50e-08");
+    EXPECT_EQ(vnt::two_decimals_text("-2.12345e+12"), "-2.12e+12");
 }
