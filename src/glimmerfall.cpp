@@ -7,8 +7,17 @@
 #include "load_screen.h"
 #include "midi_loader.h"
 #include "scene_manager.h"
+#include "scenes/scene_blackn_white.h"
 #include "scenes/scene_composition.h"
+#include "scenes/scene_cube_tunnel.h"
+#include "scenes/scene_kaleido3d.h"
+#include "scenes/scene_kaleido_tunnel.h"
+#include "scenes/scene_mandala_gate.h"
 #include "scenes/scene_midi_test.h"
+#include "scenes/scene_net_sphere.h"
+#include "scenes/scene_rose.h"
+#include "scenes/scene_spacesphere.h"
+#include "scenes/scene_spike.h"
 
 namespace {
 
@@ -41,6 +50,15 @@ void cGlimmerfall::setup()
     // Registration order; a name that is taken keeps its first scene.
     scenes->add_scene<cSceneComposition>();
     scenes->add_scene<cSceneMidiTest>();
+    scenes->add_scene<cSceneKaleido3d>();
+    scenes->add_scene<cSceneMandalaGate>();
+    scenes->add_scene<cSceneCubeTunnel>();
+    scenes->add_scene<cSceneRose>();
+    scenes->add_scene<cSceneBlacknWhite>();
+    scenes->add_scene<cSceneSpike>();
+    scenes->add_scene<cSceneSpacesphere>();
+    scenes->add_scene<cSceneKaleidoTunnel>();
+    scenes->add_scene<cSceneNetSphere>();
 
     {
         cLoadScreen_MM loadscreen;
