@@ -58,7 +58,7 @@ cSceneKaleido3d::cSceneKaleido3d(const cClock* in_clock) : cScene(in_clock)
     m_rays.distance = 220.0f;
     m_rays.num_samples = 20.0f;
     m_rays.propagation = 0.25f;
-    m_rays.multiplier = 2.6f;
+    m_rays.multiplier = 4.0f;
     m_rays.size = cRenderTargetManager::RTT_QUATER;
     m_glow.size = cRenderTargetManager::RTT_QUATER;
     m_glow.precut = 120.0f;
@@ -237,8 +237,11 @@ void cSceneKaleido3d::add_rays(iRenderTarget& in_picture, iRenderTarget& out)
     rays->unbind_as_target();
     glPopAttrib();
     cPostRadialBlur::get_instance()->process(in_picture, *rays, scaled);
-    const int add = cPostComp::BLEND_ADD;
-    cPostComp::get_instance()->comp(out, *rays, in_picture, &add, 0.9f);
+    // The sharp picture over its rays. The rays' colour is boosted by the multiplier, which
+    // makes up for the transparent black they were blurred with: over a bright layer below
+    // they tint it instead of greying it.
+    const int over = cPostComp::BLEND_OVER;
+    cPostComp::get_instance()->comp(out, in_picture, *rays, &over, 1.0f);
 }
 
 cRTProxy cSceneKaleido3d::render_to_texture(int in_time_ms)

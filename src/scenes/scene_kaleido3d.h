@@ -55,7 +55,7 @@ public:
 private:
     void place_camera();
     void draw_arrangement(float in_seconds);
-    // The scene's picture with its rays added, into `out`.
+    // The scene's picture over its rays, into `out`.
     void add_rays(iRenderTarget& in_picture, iRenderTarget& out);
 
     iMesh* m_meshes[NUM_MESHES] = {};
