@@ -10,11 +10,14 @@
 #include "scenes/scene_blackn_white.h"
 #include "scenes/scene_composition.h"
 #include "scenes/scene_cube_tunnel.h"
+#include "scenes/scene_ganesh.h"
 #include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_kaleido_tunnel.h"
 #include "scenes/scene_mandala_gate.h"
 #include "scenes/scene_midi_test.h"
+#include "scenes/scene_mushrooms_j.h"
 #include "scenes/scene_net_sphere.h"
+#include "scenes/scene_particles.h"
 #include "scenes/scene_rose.h"
 #include "scenes/scene_spacesphere.h"
 #include "scenes/scene_spike.h"
@@ -58,7 +61,10 @@ void cGlimmerfall::setup()
     scenes->add_scene<cSceneSpike>();
     scenes->add_scene<cSceneSpacesphere>();
     scenes->add_scene<cSceneKaleidoTunnel>();
+    scenes->add_scene<cSceneParticles>();
+    scenes->add_scene<cSceneGanesh>();
     scenes->add_scene<cSceneNetSphere>();
+    scenes->add_scene<cSceneMushroomsJ>();
 
     {
         cLoadScreen_MM loadscreen;

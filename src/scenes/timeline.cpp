@@ -5,9 +5,12 @@
 #include "effects/interpolator.h"
 #include "scene_manager.h"
 #include "scenes/scene_cube_tunnel.h"
+#include "scenes/scene_ganesh.h"
 #include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_kaleido_tunnel.h"
+#include "scenes/scene_mushrooms_j.h"
 #include "scenes/scene_net_sphere.h"
+#include "scenes/scene_particles.h"
 #include "scenes/scene_rose.h"
 #include "scenes/scene_spike.h"
 
@@ -21,7 +24,37 @@ void cSceneComposition::build_timeline()
     add_interpolator(new cSmoothStep<float>(find_var(20, "cur_t"), 78000, 80000, 1.0f, 0.0f));
     add_interpolator(new cLerp<float>(find_var(20, "fov"), 52000, 60000, 90.0f, 60.0f));
 
+    // The particle field, added onto the tunnel, folded by the mandala mirror.
+    add_layer(25, sLayer(scenes->get_scene<cSceneParticles>(), 1, 45500, 83000), 1000, 1000);
+    add_interpolator(new cSetVar<int>(find_var(25, "kaleidotype"), 44500, 106000, 7));
+
+    // The mushroom cave; its spore pods turn twice round over a minute.
+    add_layer(45, sLayer(scenes->get_scene<cSceneMushroomsJ>(), 0, 80000, 106000), 500, 500);
+    add_interpolator(new cLerp<float>(find_var(45, "rotation"), 80000, 140000, 0.0f, 720.0f));
+
     add_layer(55, sLayer(scenes->get_scene<cSceneNetSphere>(), 0, 113000, 141300), 2000, 1000);
+
+    // The Ganesh sculpture: five flights, each from its start to part of its length; the
+    // mandala opens out for the last six seconds.
+    add_layer(60, sLayer(scenes->get_scene<cSceneGanesh>(), 0, 112500, 141000), 2000, 2000);
+    {
+        struct sFlight
+        {
+            int path, start, end;
+            float to;
+        };
+        const sFlight flights[] = {{4, 113000, 119100, 0.65f},
+                                   {1, 119100, 125500, 0.92f},
+                                   {5, 125500, 130000, 0.92f},
+                                   {3, 130000, 134500, 0.95f},
+                                   {6, 134500, 141300, 0.95f}};
+        for (const sFlight& f : flights) {
+            add_interpolator(new cSetVar<int>(find_var(60, "campath"), f.start, f.end, f.path));
+            add_interpolator(
+                new cLerp<float>(find_var(60, "campath_t"), f.start, f.end, 0.0f, f.to));
+        }
+        add_interpolator(new cLerp<float>(find_var(60, "scene_t"), 135000, 141300, 0.0f, 1.0f));
+    }
 
     add_layer(57, sLayer(scenes->get_scene<cSceneKaleidoTunnel>(), 3, 140000, 155000), 1000, 1000);
 
