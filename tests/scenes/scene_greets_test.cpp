@@ -1,0 +1,96 @@
+// The greetings: its variable, the flights of the ten names, frames along its timeline window.
+#include <gtest/gtest.h>
+
+#include "scenes/scene_greets.h"
+#include "scenes2_support.h"
+
+using namespace scenes2_test;
+
+namespace {
+
+class GreetsTest : public vnt_test::GLTest
+{
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        greets.load();
+    }
+    vnt_test::sTestClock clock;
+    cSceneGreets greets{&clock.clock};
+};
+
+TEST_F(GreetsTest, OffersItsProgress)
+{
+    EXPECT_EQ(greets.get_name(), "greets");
+    expect_vars(greets, {{"cur_t", 0, 1}});
+    set_var(greets, "cur_t", 0.3f);
+    EXPECT_FLOAT_EQ(greets.m_cur_t, 0.3f);
+}
+
+TEST_F(GreetsTest, EveryNameFliesOnceInTurnAndNoneOutsideTheWindow)
+{
+    // Sampled finely over the whole progress: each name shows in one unbroken stretch, later
+    // names start later, and a name is never shown before 0 or after 1.
+    float first_seen[cSceneGreets::NUM_GREETS], last_seen[cSceneGreets::NUM_GREETS];
+    for (int i = 0; i < cSceneGreets::NUM_GREETS; ++i) {
+        first_seen[i] = -1.0f;
+        last_seen[i] = -1.0f;
+        bool was_shown = false;
+        int stretches = 0;
+        for (int step = -100; step <= 1100; ++step) {
+            const float t = float(step) / 1000.0f;
+            const cSceneGreets::sFlight f = cSceneGreets::flight(i, t);
+            if (f.shown) {
+                EXPECT_GE(t, 0.0f);
+                EXPECT_LE(t, 1.0f);
+                EXPECT_GE(f.progress, 0.0f);
+                EXPECT_LT(f.progress, 1.0f);
+                EXPECT_GE(f.alpha, 0.0f);
+                EXPECT_LE(f.alpha, 1.0f);
+                if (!was_shown)
+                    ++stretches;
+                if (first_seen[i] < 0.0f)
+                    first_seen[i] = t;
+                last_seen[i] = t;
+            }
+            was_shown = f.shown;
+        }
+        EXPECT_EQ(stretches, 1) << i;
+        if (i > 0) {
+            EXPECT_GT(first_seen[i], first_seen[i - 1]);
+            EXPECT_GT(last_seen[i], last_seen[i - 1]);
+        }
+    }
+    EXPECT_FLOAT_EQ(first_seen[0], 0.0f);
+    EXPECT_LT(last_seen[cSceneGreets::NUM_GREETS - 1], 1.0f);
+    // Indices that do not exist are never shown.
+    EXPECT_FALSE(cSceneGreets::flight(-1, 0.5f).shown);
+    EXPECT_FALSE(cSceneGreets::flight(cSceneGreets::NUM_GREETS, 0.95f).shown);
+    // Midway through its flight a name stands in front of the viewer, fully visible.
+    const cSceneGreets::sFlight mid = cSceneGreets::flight(4, 4 * 0.088f + 0.1f);
+    EXPECT_FLOAT_EQ(mid.alpha, 1.0f);
+    EXPECT_LT(mid.z, -4.0f);
+    EXPECT_LT(std::fabs(mid.x), 1.0f);
+}
+
+TEST_F(GreetsTest, FramesAlongItsWindowKeepStateAndShowTheNames)
+{
+    // 182000 to 196000 with cur_t running 0 to 1.
+    std::vector<unsigned char> previous;
+    for (int ms : {184000, 189000, 194000}) {
+        greets.m_cur_t = float(ms - 182000) / 14000.0f;
+        const std::vector<unsigned char> frame =
+            checked_frame(greets, clock, ms, "greets_" + std::to_string(ms));
+        EXPECT_GT(vnt_test::lit_share(frame), 0.05) << ms;
+        if (!previous.empty())
+            EXPECT_GT(changed_share(frame, previous), 0.05) << ms;
+        previous = frame;
+    }
+    // Before and after its window nothing of the names is drawn.
+    greets.m_cur_t = 1.0f;
+    const std::vector<unsigned char> after = checked_frame(greets, clock, 196000);
+    EXPECT_LT(vnt_test::lit_share(after), 0.01);
+}
+
+} // namespace
