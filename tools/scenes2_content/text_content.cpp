@@ -45,7 +45,7 @@ bool write_intro_bg(const std::string& path)
     constexpr int RAYS = 72;
     for (int i = 0; i < RAYS; ++i) {
         const double centre = 2.0 * PI * i / RAYS;
-        const double half = (i % 2 ? 0.35 : 0.55) * PI / RAYS;
+        const double half = (i % 2 ? 0.55 : 0.85) * PI / RAYS;
         const double outer = i % 2 ? 4.2 : 6.0;
         add_sector(mesh, 1.1, outer, centre - half, centre + half, 1, 0.0, 1.0, 0.0);
     }
@@ -111,8 +111,8 @@ bool write_rays_picture(const std::string& path)
     for (int y = 0; y < H; ++y) {
         for (int x = 0; x < W; ++x) {
             const double u = (x + 0.5) / W * 2 - 1, v = (y + 0.5) / H;
-            const double core = std::exp(-u * u * 6.0) * (1.0 - smoothstep(0.05, 1.0, v));
-            const double a = clamp01(core * (0.6 + 0.4 * std::cos(v * 40.0)));
+            const double core = std::exp(-u * u * 3.0) * (1.0 - smoothstep(0.05, 1.0, v));
+            const double a = clamp01(core * (0.8 + 0.2 * std::cos(v * 40.0)));
             img.set(x, y, 1.0f, 1.0f, 1.0f, float(a));
         }
     }
