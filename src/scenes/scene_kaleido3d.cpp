@@ -56,11 +56,11 @@ cSceneKaleido3d::cSceneKaleido3d(const cClock* in_clock) : cScene(in_clock)
     m_camera.znear = 0.5f;
     m_camera.zfar = 60.0f;
     m_rays.distance = 220.0f;
-    m_rays.num_samples = 20.0f;
+    m_rays.num_samples = 14.0f;
     m_rays.propagation = 0.25f;
     m_rays.multiplier = 4.0f;
     m_rays.size = cRenderTargetManager::RTT_QUATER;
-    m_glow.size = cRenderTargetManager::RTT_QUATER;
+    m_glow.size = cRenderTargetManager::RTT_EIGHTH;
     m_glow.precut = 120.0f;
     m_glow.postcut = 220.0f;
     if (cVideoModule::has_instance()) {
@@ -221,8 +221,8 @@ void cSceneKaleido3d::draw_arrangement(float in_seconds)
 
 void cSceneKaleido3d::add_rays(iRenderTarget& in_picture, iRenderTarget& out)
 {
-    // The rays are drawn at half size: centre and length scale with the target.
-    cRTProxy rays = get_tmp_rt(cRenderTargetManager::RTT_HALF);
+    // The rays are soft: they are drawn at quarter size, centre and length scaled to it.
+    cRTProxy rays = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
     radialblur_params scaled = m_rays;
     const float viewport = cVideoModule::has_instance()
                                ? float(cVideoModule::get_instance()->get_vp_width())

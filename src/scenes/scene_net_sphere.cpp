@@ -37,7 +37,7 @@ cSceneNetSphere::cSceneNetSphere(const cClock* in_clock) : cScene(in_clock)
     m_camera.fov = 55.0f;
     m_camera.znear = 0.5f;
     m_camera.zfar = 50.0f;
-    m_glow.size = cRenderTargetManager::RTT_QUATER;
+    m_glow.size = cRenderTargetManager::RTT_EIGHTH;
     m_glow.precut = 95.0f;
     m_glow.postcut = 200.0f;
 }

@@ -24,7 +24,7 @@ cSceneRose::cSceneRose(const cClock* in_clock) : cScene(in_clock)
     m_camera.ctr = Vec3<float>(0, 0, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
     m_camera.fov = 50.0f;
-    m_glow.size = cRenderTargetManager::RTT_QUATER;
+    m_glow.size = cRenderTargetManager::RTT_EIGHTH;
     m_glow.precut = 110.0f;
     m_glow.postcut = 230.0f;
     m_rose.m_it = 5;

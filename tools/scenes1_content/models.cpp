@@ -192,7 +192,7 @@ cMeshBuilder netsphere()
     std::vector<std::pair<int, int>> edges;
     geodesic_sphere(3, nodes, edges);
     for (const auto& e : edges)
-        add_beam(mesh, nodes[size_t(e.first)], nodes[size_t(e.second)], 0.014f, 4);
+        add_beam(mesh, nodes[size_t(e.first)], nodes[size_t(e.second)], 0.016f, 3);
     for (const V3& n : nodes) {
         const V3 u = (std::fabs(n.z) < 0.9f ? V3(0, 0, 1) : V3(1, 0, 0)).cross(n).normalized();
         const V3 v = n.cross(u);
