@@ -10,9 +10,13 @@
 #include "scenes/scene_blackn_white.h"
 #include "scenes/scene_composition.h"
 #include "scenes/scene_cube_tunnel.h"
+#include "scenes/scene_flower_field.h"
 #include "scenes/scene_ganesh.h"
+#include "scenes/scene_greets.h"
 #include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_kaleido_tunnel.h"
+#include "scenes/scene_mandala.h"
+#include "scenes/scene_mandala_cube.h"
 #include "scenes/scene_mandala_gate.h"
 #include "scenes/scene_midi_test.h"
 #include "scenes/scene_mushrooms_j.h"
@@ -21,6 +25,7 @@
 #include "scenes/scene_rose.h"
 #include "scenes/scene_spacesphere.h"
 #include "scenes/scene_spike.h"
+#include "scenes/scene_title.h"
 
 namespace {
 
@@ -54,6 +59,11 @@ void cGlimmerfall::setup()
     scenes->add_scene<cSceneComposition>();
     scenes->add_scene<cSceneMidiTest>();
     scenes->add_scene<cSceneKaleido3d>();
+    scenes->add_scene<cSceneGreets>();
+    scenes->add_scene<cSceneMandalaCube>();
+    scenes->add_scene<cSceneTitle>();
+    scenes->add_scene<cSceneFlowerField>();
+    scenes->add_scene<cSceneMandala>();
     scenes->add_scene<cSceneMandalaGate>();
     scenes->add_scene<cSceneCubeTunnel>();
     scenes->add_scene<cSceneRose>();

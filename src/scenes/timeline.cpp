@@ -5,18 +5,36 @@
 #include "effects/interpolator.h"
 #include "scene_manager.h"
 #include "scenes/scene_cube_tunnel.h"
+#include "scenes/scene_flower_field.h"
 #include "scenes/scene_ganesh.h"
+#include "scenes/scene_greets.h"
 #include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_kaleido_tunnel.h"
+#include "scenes/scene_mandala.h"
 #include "scenes/scene_mushrooms_j.h"
 #include "scenes/scene_net_sphere.h"
 #include "scenes/scene_particles.h"
 #include "scenes/scene_rose.h"
 #include "scenes/scene_spike.h"
+#include "scenes/scene_title.h"
 
 void cSceneComposition::build_timeline()
 {
     cSceneManager* scenes = cSceneManager::get_instance();
+
+    // The title: the name etched out of the dark over the attractor's last seconds.
+    add_layer(10, sLayer(scenes->get_scene<cSceneTitle>(), 0, 13313, 26000), 5000, 0);
+    add_interpolator(new cLerp<float>(find_var(10, "cur_t"), 13313, 26000, 0.0f, 1.0f));
+
+    // The flower field seen from high above, the camera coming down among the flowers.
+    add_layer(12, sLayer(scenes->get_scene<cSceneFlowerField>(), 0, 25000, 40000), 0, 2000);
+    add_interpolator(new cSetVar<int>(find_var(12, "cur_config"), 24000, 40000, 1));
+    add_interpolator(new cLerp<float>(find_var(12, "cur_t"), 25000, 37000, 1.0f, 0.0f));
+
+    // The mandala unfolds, graded green-blue.
+    add_layer(15, sLayer(scenes->get_scene<cSceneMandala>(), 0, 37000, 53000), 2000, 250);
+    add_interpolator(new cSetVar<int>(find_var(15, "cur_config"), 37000, 53000, 2));
+    add_interpolator(new cLerp<float>(find_var(15, "cur_t"), 37000, 53000, 0.33f, 1.0f));
 
     // The cube tunnel: closed on entry, opening out at the end; the field of view narrows.
     add_layer(20, sLayer(scenes->get_scene<cSceneCubeTunnel>(), 0, 52000, 80000), 1000, 1000);
@@ -31,6 +49,11 @@ void cSceneComposition::build_timeline()
     // The mushroom cave; its spore pods turn twice round over a minute.
     add_layer(45, sLayer(scenes->get_scene<cSceneMushroomsJ>(), 0, 80000, 106000), 500, 500);
     add_interpolator(new cLerp<float>(find_var(45, "rotation"), 80000, 140000, 0.0f, 720.0f));
+
+    // The mandala again, graded blue-green, over the end of the cave.
+    add_layer(65, sLayer(scenes->get_scene<cSceneMandala>(), 0, 105000, 117000), 2000, 0);
+    add_interpolator(new cLerp<int>(find_var(65, "cur_config"), 105000, 117000, 1, 1));
+    add_interpolator(new cLerp<float>(find_var(65, "cur_t"), 105000, 117000, 0.3f, 1.0f));
 
     add_layer(55, sLayer(scenes->get_scene<cSceneNetSphere>(), 0, 113000, 141300), 2000, 1000);
 
@@ -74,6 +97,26 @@ void cSceneComposition::build_timeline()
     add_interpolator(new cSmoothStep<float>(find_var(59, "cam_t"), 156000, 159000, 0.0f, 1.0f));
     add_interpolator(new cSetVar<float>(find_var(59, "rot"), 151000, 152000, 0.0f));
     add_interpolator(new cLerp<float>(find_var(59, "rot"), 158000, 166500, 0.0f, -720.0f));
+
+    // A short last mandala, graded red-yellow, opening onto the flower field.
+    add_layer(70, sLayer(scenes->get_scene<cSceneMandala>(), 0, 166500, 169500), 2000, 0);
+    add_interpolator(new cSetVar<int>(find_var(70, "cur_config"), 166500, 169500, 3));
+    add_interpolator(new cLerp<float>(find_var(70, "cur_t"), 166500, 169500, 0.33f, 1.0f));
+
+    // The flower field again: among the flowers, rising above them for the greetings, sinking
+    // away at the end. The camera is held down until 175000, before the rise from 178000: a
+    // hold running on past the rise would write 0 again every frame once the rise is over and
+    // throw the camera back among the stems in the middle of the greetings.
+    add_layer(68, sLayer(scenes->get_scene<cSceneFlowerField>(), 0, 168000, 196000), 500, 0);
+    add_interpolator(new cSetVar<float>(find_var(68, "cur_t"), 168000, 175000, 0.0f));
+    add_interpolator(new cSetVar<int>(find_var(68, "cur_config"), 168000, 180000, 3));
+    add_interpolator(new cSmoothStep<float>(find_var(68, "cur_t"), 178000, 185000, 0.0f, 1.0f));
+    add_interpolator(
+        new cSmoothStep<float>(find_var(68, "outtro_t"), 194000, 196000, 0.0f, 1.0f));
+
+    // The greetings fly past over the field.
+    add_layer(80, sLayer(scenes->get_scene<cSceneGreets>(), 0, 182000, 196000), 500, 1000);
+    add_interpolator(new cLerp<float>(find_var(80, "cur_t"), 182000, 196000, 0.0f, 1.0f));
 
     add_layer(90, sLayer(scenes->get_scene<cSceneSpike>(), 0, 195000, 224000), 2000, 2000);
 }
