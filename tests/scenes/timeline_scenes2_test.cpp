@@ -1,0 +1,146 @@
+// The timeline rows of the title, the flower field, the mandala and the greetings, run through
+// the demo's own composition frame by frame.
+#include <gtest/gtest.h>
+
+#include "glimmerfall.h"
+#include "offline_runner.h"
+#include "scene_manager.h"
+#include "scenes/scene_composition.h"
+#include "scenes/scene_flower_field.h"
+#include "scenes/scene_greets.h"
+#include "scenes/scene_mandala.h"
+#include "scenes/scene_title.h"
+#include "support/gl_fixture.h"
+
+namespace {
+
+class TimelineRowsTest : public vnt_test::GLTest
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        vnt_test::ensure_gl();
+        s_runner = new cOfflineRunner(60); // before the scene manager starts its clock
+        cSceneManager::get_instance()->set_music_live(false);
+        s_demo = new cGlimmerfall();
+        s_demo->setup();
+    }
+
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        manager = cSceneManager::get_instance();
+        comp = manager->get_scene<cSceneComposition>();
+        title = manager->get_scene<cSceneTitle>();
+        field = manager->get_scene<cSceneFlowerField>();
+        mandala = manager->get_scene<cSceneMandala>();
+        greets = manager->get_scene<cSceneGreets>();
+        ASSERT_TRUE(comp && title && field && mandala && greets);
+    }
+
+    // Runs the composition's update at every `step` ms from `from` to `to` inclusive, as the
+    // frames of the demo would.
+    void play(int from, int to, int step = 40)
+    {
+        cClock& clock = manager->clock();
+        for (int t = from; t <= to; t += step) {
+            clock.prev = clock.now;
+            clock.now = t;
+            clock.start = 0;
+            clock.paused_total = 0;
+            comp->m_curtime = t; // no stall: the composition must not seek
+            comp->update();
+        }
+    }
+
+    static cOfflineRunner* s_runner;
+    static cGlimmerfall* s_demo;
+    cSceneManager* manager = nullptr;
+    cSceneComposition* comp = nullptr;
+    cSceneTitle* title = nullptr;
+    cSceneFlowerField* field = nullptr;
+    cSceneMandala* mandala = nullptr;
+    cSceneGreets* greets = nullptr;
+};
+
+cOfflineRunner* TimelineRowsTest::s_runner = nullptr;
+cGlimmerfall* TimelineRowsTest::s_demo = nullptr;
+
+TEST_F(TimelineRowsTest, LayersStandAtTheirDepthsWindowsAndModes)
+{
+    struct
+    {
+        int depth;
+        cScene* scene;
+        int start, end;
+    } rows[] = {{10, title, 13313, 26000},     {12, field, 25000, 40000},
+                {15, mandala, 37000, 53000},   {65, mandala, 105000, 117000},
+                {70, mandala, 166500, 169500}, {68, field, 168000, 196000},
+                {80, greets, 182000, 196000}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.depth);
+        ASSERT_EQ(comp->layers().count(row.depth), 1u);
+        const sLayer& layer = comp->layer(row.depth);
+        EXPECT_EQ(layer.m_scene, row.scene);
+        EXPECT_EQ(layer.m_starttime, row.start);
+        EXPECT_EQ(layer.m_endtime, row.end);
+        EXPECT_EQ(layer.m_blendmode, 0);
+    }
+}
+
+TEST_F(TimelineRowsTest, TheTitleAndItsFadeFollowItsWindow)
+{
+    play(12000, 26000);
+    EXPECT_FLOAT_EQ(title->m_cur_t, 1.0f);
+    // No fade-out: the title is fully there on its last millisecond.
+    EXPECT_FLOAT_EQ(comp->layer(10).m_opacity, 1.0f);
+    play(19656, 19656);
+    EXPECT_NEAR(title->m_cur_t, 0.5f, 0.001f);
+}
+
+TEST_F(TimelineRowsTest, TheMandalaGradesEachOfItsLayersItsOwnWay)
+{
+    play(36000, 45000);
+    EXPECT_EQ(mandala->m_cur_config, 2);
+    EXPECT_NEAR(mandala->m_cur_t, 0.33f + 0.67f * 8.0f / 16.0f, 0.01f);
+    play(104000, 111000, 100);
+    EXPECT_EQ(mandala->m_cur_config, 1);
+    EXPECT_NEAR(mandala->m_cur_t, 0.3f + 0.7f * 6.0f / 12.0f, 0.01f);
+    play(166000, 168000);
+    EXPECT_EQ(mandala->m_cur_config, 3);
+    EXPECT_NEAR(mandala->m_cur_t, 0.33f + 0.67f * 1.5f / 3.0f, 0.01f);
+}
+
+TEST_F(TimelineRowsTest, TheFlowerFieldRisesForTheGreetingsAndStaysUp)
+{
+    play(24000, 31000);
+    EXPECT_EQ(field->m_cur_config, 1);
+    EXPECT_NEAR(field->m_cur_t, 0.5f, 0.01f);
+
+    play(167000, 177000);
+    EXPECT_EQ(field->m_cur_config, 3);
+    EXPECT_FLOAT_EQ(field->m_cur_t, 0.0f);
+    play(177040, 181500);
+    EXPECT_NEAR(field->m_cur_t, 0.5f, 0.01f);
+    play(181540, 186000);
+    EXPECT_FLOAT_EQ(field->m_cur_t, 1.0f);
+    // Once risen it stays above the field for the rest of the greetings, frame after frame.
+    for (int t = 186040; t <= 193000; t += 40) {
+        play(t, t);
+        ASSERT_FLOAT_EQ(field->m_cur_t, 1.0f) << t;
+    }
+    play(193040, 195000);
+    EXPECT_NEAR(field->m_outtro_t, 0.5f, 0.01f);
+    play(195040, 196000);
+    EXPECT_FLOAT_EQ(field->m_outtro_t, 1.0f);
+}
+
+TEST_F(TimelineRowsTest, TheGreetingsRunOverTheirWindow)
+{
+    play(181000, 189000);
+    EXPECT_NEAR(greets->m_cur_t, 0.5f, 0.01f);
+    play(189040, 196000);
+    EXPECT_FLOAT_EQ(greets->m_cur_t, 1.0f);
+}
+
+} // namespace
