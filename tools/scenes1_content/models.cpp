@@ -482,6 +482,8 @@ const std::vector<sModel>& models()
         {"models/mandala_tunnel_streak.bzobj", mandala_tunnel_streak},
         {"models/helix.bzobj", helix},
         {"models/logo_cubes.bzobj", logo_cubes},
+        // The kaleidoscope mesh asks for the cubes logo by its bare name.
+        {"models/logo_cubes2.bzobj", logo_cubes2},
         {"models/kaleido3d/logo_cubes2.bzobj", logo_cubes2},
         {"models/kaleido3d/torus04.bzobj", torus04},
         {"models/kaleido3d/worms.bzobj", worms},

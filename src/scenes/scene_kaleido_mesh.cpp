@@ -1,0 +1,155 @@
+// The kaleidoscope mesh (see scene_kaleido_mesh.h).
+#include "scenes/scene_kaleido_mesh.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+
+#include "gl_extensions.h"
+#include "gui/slider_entries.h"
+#include "mesh_files/mesh_obj.h"
+#include "mesh_manager.h"
+#include "render_target.h"
+#include "shader_manager_glsl.h"
+
+namespace {
+
+constexpr float PI = 3.14159265358979f;
+const GLfloat backdrop[4] = {0.01f, 0.0f, 0.04f, 1.0f};
+const float palette[4][3] = {
+    {1.0f, 0.15f, 0.8f}, {0.1f, 0.85f, 1.0f}, {0.65f, 1.0f, 0.15f}, {1.0f, 0.72f, 0.15f}};
+constexpr float RING_SPACING = 3.0f; // units between rings
+
+} // namespace
+
+cSceneKaleidoMesh::cSceneKaleidoMesh(const cClock* in_clock) : cScene(in_clock)
+{
+    m_camera.eye = Vec3<float>(0, 0, 1.0f);
+    m_camera.ctr = Vec3<float>(0, 0, -1.0f);
+    m_camera.up = Vec3<float>(0, 1, 0);
+    m_camera.fov = 70.0f;
+    m_camera.znear = 0.2f;
+    m_camera.zfar = 40.0f;
+}
+
+void cSceneKaleidoMesh::load()
+{
+    m_logo = cMeshManager::get_instance()->get("logo_cubes2.bzobj", true, true, false);
+}
+
+void cSceneKaleidoMesh::init()
+{
+    cShaderManager_GLSL::get_instance()->push_shader();
+    cShaderManager_GLSL::get_instance()->disable();
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_FOG_BIT | GL_COLOR_BUFFER_BIT |
+                 GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_TEXTURE_BIT |
+                 GL_TRANSFORM_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_FOG);
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogf(GL_FOG_START, 4.0f);
+    glFogf(GL_FOG_END, 18.0f);
+    glFogfv(GL_FOG_COLOR, backdrop);
+}
+
+void cSceneKaleidoMesh::deinit()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+    cShaderManager_GLSL::get_instance()->pop_shader();
+}
+
+bool cSceneKaleidoMesh::update()
+{
+    update_interpolators();
+    return false;
+}
+
+void cSceneKaleidoMesh::add_gui(iGuiNode* in_gui)
+{
+    m_camera.add_camera_gui(in_gui, -5000.0f, 5000.0f);
+    add_slider(in_gui, "segwidth", &m_segwidth, 0.0f, 2.0f);
+    add_slider(in_gui, "num_segments", &m_num_segments, 2.0f, 50.0f);
+    add_slider(in_gui, "offset", &m_offset, 0.0f, 5.0f);
+}
+
+cRTProxy cSceneKaleidoMesh::render_to_texture(iRenderTarget&, int)
+{
+    assert(0 && "cScene::render-to-texture not implemented for this scene");
+    return cRTProxy();
+}
+
+cRTProxy cSceneKaleidoMesh::render_to_texture(int in_time_ms)
+{
+    const float seconds = float(in_time_ms) / 1000.0f;
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(backdrop[0], backdrop[1], backdrop[2], backdrop[3]);
+    glDepthMask(GL_TRUE);
+    out->bind_as_target(true);
+    glPopAttrib();
+
+    init();
+    m_camera.apply_camera();
+    const GLfloat eye_pos[4] = {0, 0, 1, 1};
+    glLightfv(GL_LIGHT0, GL_POSITION, eye_pos);
+    if (m_logo) {
+        const int segments = std::clamp(m_num_segments, 2, 50);
+        const float step = 360.0f / float(segments);
+        // The logo is 2 units wide: a copy fills `segwidth` of the arc its segment spans.
+        const float arc = 2.0f * PI * std::max(m_offset, 0.1f) / float(segments);
+        // Close to the axis the arcs are short: the copies keep a least size there.
+        const float size = std::max(0.0f, m_segwidth) * std::max(arc / 2.0f, 0.35f);
+        const float travelled = seconds * 2.0f / RING_SPACING;
+        const float whole = std::floor(travelled);
+        for (int r = 0; r < RINGS; ++r) {
+            const int id = r - int(whole);
+            const float z = -RING_SPACING * (float(r) - (travelled - whole));
+            const float* c = palette[((id % 4) + 4) % 4];
+            glColor4f(c[0], c[1], c[2], 1);
+            glPushMatrix();
+            glTranslatef(0, 0, z);
+            glRotatef((id % 2 ? -1.0f : 1.0f) * 20.0f * seconds + 11.0f * float(id), 0, 0, 1);
+            for (int k = 0; k < segments; ++k) {
+                glPushMatrix();
+                glRotatef(step * float(k), 0, 0, 1);
+                glTranslatef(m_offset, 0, 0);
+                const bool mirrored = k % 2 == 1;
+                if (mirrored) {
+                    glScalef(1, -1, 1);
+                    glFrontFace(GL_CW);
+                }
+                glRotatef(-90.0f, 0, 0, 1); // the logo stands upright on its circle
+                glRotatef(25.0f * std::sin(seconds + float(k)), 0, 1, 0);
+                glScalef(size, size, size);
+                m_logo->draw();
+                if (mirrored)
+                    glFrontFace(GL_CCW);
+                glPopMatrix();
+            }
+            glPopMatrix();
+        }
+    }
+    deinit();
+    out->unbind_as_target();
+    return out;
+}
