@@ -216,21 +216,23 @@ cMeshBuilder blacknwhite_star()
         mesh.begin_material(colour == 0 ? flat("white", 1, 1, 1) : flat("black", 0, 0, 0));
         for (int band = colour; band < bands; band += 2) {
             const float s0 = float(band) / float(bands), s1 = float(band + 1) / float(bands);
-            const float t0 = 0.035f * float(band), t1 = 0.035f * float(band + 1);
+            // The twist stays small enough that no band folds over itself.
+            const float t0 = 0.02f * float(band), t1 = 0.02f * float(band + 1);
             for (int k = 0; k < 2 * points; ++k) {
                 const V3 a = outline(k, s0, t0), b = outline(k + 1, s0, t0);
                 const V3 c = outline(k + 1, s1, t1), d = outline(k, s1, t1);
                 const float u0 = float(k) / float(2 * points),
                             u1 = float(k + 1) / float(2 * points);
-                const float uv0[6] = {u0, s0, u1, s1, u1, s0};
-                const float uv1[6] = {u0, s0, u0, s1, u1, s1};
+                const float uv0[6] = {u0, s0, u0, s1, u1, s0};
+                const float uv1[6] = {u1, s0, u0, s1, u1, s1};
                 const float fan[6] = {0.5f, 0, u0, s1, u1, s1};
-                // Counter-clockwise seen from +z; the innermost band is a fan.
+                // Counter-clockwise seen from +z; the innermost band is a fan. The quads are
+                // cut along b-d, which keeps both halves facing +z however the bands turn.
                 if (band == 0) {
                     mesh.flat_triangle(V3(0, 0, 0), d, c, fan);
                 } else {
-                    mesh.flat_triangle(a, c, b, uv0);
-                    mesh.flat_triangle(a, d, c, uv1);
+                    mesh.flat_triangle(a, d, b, uv0);
+                    mesh.flat_triangle(b, d, c, uv1);
                 }
             }
         }
@@ -276,8 +278,9 @@ cMeshBuilder worms()
         const float a0 = 2.0f * PI * float(w) / 5.0f;
         for (int i = 0; i < 48; ++i) {
             const float s = float(i) / 47.0f;
-            const float a = a0 + 2.2f * s + 0.35f * std::sin(9.0f * s);
-            const float r = 0.12f + 0.85f * s;
+            const float a = a0 + 2.2f * s + 0.12f * std::sin(9.0f * s);
+            // Never tighter than the worm is thick: its skin must not fold inside out.
+            const float r = 0.22f + 0.75f * s;
             path.push_back(on_circle(a, r, 0.18f * std::sin(6.0f * s + float(w))));
         }
         add_tube(
