@@ -120,8 +120,12 @@ void cSceneGanesh::load()
     m_ornament = textures->get_texture("ganesh_ornament.png", true, GL_CLAMP, 0);
     m_glow = textures->get_texture("ganesh_glow.png", true, GL_CLAMP, 0);
 
-    register_self_illum_shader();
-    register_rgba_shader();
+    // Shaders other scenes may have registered already are left as they are.
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    if (!shaders->get_shader("self_illum_shader"))
+        register_self_illum_shader();
+    if (!shaders->get_shader("rgba_shader"))
+        register_rgba_shader();
 
     for (int i = 0; i < NUM_PATHS; ++i) {
         const std::string file =

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <utility>
 
 #include "clock.h"
 #include "effects/interpolator.h"
@@ -97,10 +98,17 @@ void cSceneMushroomsJ::load()
     m_skin = textures->get_texture("mushroom_skin.png", true, GL_CLAMP, 0);
     m_sprite = textures->get_texture("particle_sprite_03.jpg", true, GL_CLAMP, 0);
 
-    register_particle_light_shader();
-    register_self_illum_shader();
-    register_lmt_shader();
-    register_xraytex_shader();
+    // Shaders other scenes may have registered already are left as they are.
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    const std::pair<const char*, void (*)()> needed[] = {
+        {"particle_light_shader", register_particle_light_shader},
+        {"self_illum_shader", register_self_illum_shader},
+        {"lmt_shader", register_lmt_shader},
+        {"xraytex_shader", register_xraytex_shader}};
+    for (const auto& [name, add] : needed) {
+        if (!shaders->get_shader(name))
+            add();
+    }
 
     m_pod_anchors.clear();
     for (int i = 0; i < NUM_PATHS; ++i) {

@@ -47,6 +47,7 @@ public:
     float path_progress(int in_time_ms) const;
     // Brightness of a flash whose progress is `in_flash` (0 at the hit, 1 when it has died).
     static float flash_brightness(float in_flash);
+    const sParticleEffect* spores() const { return m_spores.get(); }
 
     float m_rotation = 0.0f; // degrees: the spore pods' orbit and the camera's sway
     float m_flash_a = 1.0f;  // progress of the magenta flash, 0 (hit) .. 1 (gone)

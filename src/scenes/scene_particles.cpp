@@ -57,7 +57,7 @@ void cSceneParticles::load()
 {
     m_effect.reset(new sParticleEffect());
     m_effect->create(CAPACITY);
-    m_effect->system->m_drag = 0.01f;
+    m_effect->system->m_drag = 0.015f;
     m_effect->emitters.push_back(
         new tFountain(Vec3<float>(-4, -5, -4), Vec3<float>(8, 0, 0), Vec3<float>(0, 0, 8)));
     m_sinks[0] = new cGravitySink(Vec3<float>(4, 3, 0), m_sink_strength);

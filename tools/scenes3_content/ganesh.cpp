@@ -235,20 +235,25 @@ void head(cMeshBuilder& b)
         b.push(sXform::translate(vec(side * 0.26, 2.43, 0.55)));
         b.ellipsoid(vec(0.07, 0.05, 0.04), 10, 8, kEnamel);
         b.pop();
-        // The ears: big wavy fans angled forward.
-        b.push(sXform::translate(vec(side * 0.72, 2.3, -0.05)) *
+        // The ears: big wavy fans angled forward, gold outside, lacquered inside.
+        b.push(sXform::translate(vec(side * 0.78, 2.3, -0.05)) *
                sXform::rotate(side * -25.0, vec(0, 1, 0)));
-        b.surface(
-            40, 10,
-            [side](double u, double v) {
-                const double a = 2 * PI * u;
-                const double wave = 1 + 0.08 * std::sin(9 * a);
-                const double r = v * wave;
-                return vec(side * (0.1 + 0.55 * r * (1 + std::cos(a)) * 0.6),
-                           0.75 * r * std::sin(a) * (std::sin(a) > 0 ? 1.0 : 1.25),
-                           -0.06 * r * r + 0.04 * std::sin(v * PI));
-            },
-            side < 0, kLacquer);
+        for (int layer = 0; layer < 2; ++layer) {
+            const size_t first = b.vertex_count();
+            const double inset = layer ? 0.82 : 1.0;
+            b.surface(
+                40, 12,
+                [inset](double u, double v) {
+                    const double a = 2 * PI * u, lat = PI * (v - 0.5);
+                    const double wave = 1 + 0.07 * std::sin(9 * a);
+                    const double r = std::cos(lat) * wave * inset;
+                    return vec(0.55 * r * std::cos(a),
+                               0.72 * r * std::sin(a) * (std::sin(a) > 0 ? 1.0 : 1.2),
+                               0.07 * std::sin(lat) + (inset < 1 ? 0.035 : 0.0));
+                },
+                false, layer ? kLacquer : kGold);
+            b.face_away_from(first, vec(0, 0, layer ? -0.05 : 0.0));
+        }
         b.pop();
     }
     // The trunk: down from the brow, curling to the left towards the sweet.
@@ -414,22 +419,28 @@ void blobs(cMeshBuilder& b)
 }
 
 // A straight stroke of a letter or a figure, from a to b, `w` wide, as a slab.
-void stroke(cMeshBuilder& b, const vec& a, const vec& c, double w, double depth, const double uv[4])
+// Planar texture coordinates over the square of half-size `extent` about the origin.
+void stroke(cMeshBuilder& b, const vec& a, const vec& c, double w, double depth, double extent,
+            const double uv[4])
 {
     const vec d = (c - a).normalized();
     const vec n(-d.y, d.x, 0);
-    b.prism({a - n * (w / 2), c - n * (w / 2), c + n * (w / 2), a + n * (w / 2)}, depth, 2.0, uv);
+    b.prism({a - n * (w / 2), c - n * (w / 2), c + n * (w / 2), a + n * (w / 2)}, depth, extent,
+            uv);
 }
 
 void vantor_logo(cMeshBuilder& b)
 {
-    // "VANTOR" in straight strokes on a 0.6 x 0.8 grid per letter, centred under the lotus.
-    b.push(sXform::translate(vec(-2.45, -2.5, 0.6)));
+    // "VANTOR" in straight strokes on a 0.6 x 0.8 grid per letter, centred under the lotus; the
+    // rainbow of its texture runs across the word.
+    b.push(sXform::translate(vec(0, -3.35, 1.2)));
+    const double left = -2.45, extent = 2.5;
     const double w = 0.13, d = 0.12;
     const sCell c = ornament(CELL_RAINBOW);
     auto letter = [&](double x0, std::initializer_list<std::pair<vec, vec>> strokes) {
         for (const auto& s : strokes)
-            stroke(b, s.first + vec(x0, 0, 0), s.second + vec(x0, 0, 0), w, d, c.uv);
+            stroke(b, s.first + vec(left + x0, 0, 0), s.second + vec(left + x0, 0, 0), w, d, extent,
+                   c.uv);
     };
     letter(0.0, {{{0, 0.8, 0}, {0.3, 0, 0}}, {{0.3, 0, 0}, {0.6, 0.8, 0}}});
     letter(0.85, {{{0, 0, 0}, {0.3, 0.8, 0}},
@@ -441,9 +452,9 @@ void vantor_logo(cMeshBuilder& b)
     // O: a ring of short strokes.
     for (int i = 0; i < 16; ++i) {
         const double a0 = 2 * PI * i / 16, a1 = 2 * PI * (i + 1) / 16;
-        const vec centre(3.7, 0.4, 0);
+        const vec centre(left + 3.7, 0.4, 0);
         stroke(b, centre + vec(0.3 * std::cos(a0), 0.4 * std::sin(a0), 0),
-               centre + vec(0.3 * std::cos(a1), 0.4 * std::sin(a1), 0), w, d, c.uv);
+               centre + vec(0.3 * std::cos(a1), 0.4 * std::sin(a1), 0), w, d, extent, c.uv);
     }
     letter(4.25, {{{0, 0, 0}, {0, 0.8, 0}},
                   {{0, 0.8, 0}, {0.45, 0.8, 0}},
@@ -554,12 +565,10 @@ assets::sImage gold_atlas()
             const bool right = x >= half, top = y >= half;
             double r, g, b;
             if (top && !right) {
-                // Gold with engraved scrolls.
+                // Gold with fine engraved lines.
                 const double n = fbm2_tiled(u * 4, v * 4, 4, 4, 4, 31u);
-                const double scroll = std::pow(0.5 + 0.5 * std::sin((u * 8 + n * 1.5) * 2 * PI) *
-                                                         std::cos((v * 8 - n) * 2 * PI),
-                                               3);
-                const double k = 0.75 + 0.25 * n - 0.35 * scroll;
+                const double lines = std::pow(std::fabs(std::sin((u * 24 + 0.6 * n) * PI)), 24.0);
+                const double k = 0.9 + 0.1 * n - 0.15 * lines;
                 r = 1.0 * k;
                 g = 0.74 * k;
                 b = 0.25 * k;
@@ -748,10 +757,11 @@ std::vector<sFlightPlan> flight_plans()
              return sCamKey{lerp(vec(0.4, 1.8, 2.4), vec(-0.5, 1.3, 13.0), e),
                             lerp(vec(0, 1.6, 0.6), vec(0, 1.2, 0), e), up};
          }},
-        // A spiral: three quarters round, widening, the picture seen at a slant.
+        // A spiral out: across the front from left to right, widening, the picture seen at a
+        // slant.
         {"g_cam07_80_g.txt", 80,
          [up](double t) {
-             return sCamKey{orbit(-120 + 200 * t, 6.0 + 5.0 * t, 0.5 + 2.5 * std::sin(PI * t)),
+             return sCamKey{orbit(-70 + 140 * t, 6.0 + 5.0 * t, 0.5 + 2.5 * std::sin(PI * t)),
                             vec(0, 1.4, 0), up};
          }},
         // Straight back, the horizon turning.

@@ -412,6 +412,19 @@ void cMeshBuilder::prism(const std::vector<vec>& outline, double depth, double e
     }
 }
 
+void cMeshBuilder::face_away_from(size_t first, const vec& centre)
+{
+    const vec c = current().point(centre);
+    for (size_t i = first; i < m_pos.size() / 3; ++i) {
+        const vec p(m_pos[i * 3], m_pos[i * 3 + 1], m_pos[i * 3 + 2]);
+        const vec n(m_norm[i * 3], m_norm[i * 3 + 1], m_norm[i * 3 + 2]);
+        if (n.dot(p - c) < 0) {
+            for (size_t k = 0; k < 3; ++k)
+                m_norm[i * 3 + k] = -m_norm[i * 3 + k];
+        }
+    }
+}
+
 void cMeshBuilder::fill(cMeshObj& mesh) const
 {
     mesh.m_flags = iMeshType::T_DTEX_BIT | iMeshType::T_NORMALS_BIT;

@@ -89,6 +89,10 @@ public:
     void prism(const std::vector<vec>& outline, double depth, double extent,
                const double uv[4] = nullptr);
 
+    // Turns the normals of the vertices from `first` on to face away from `centre` (given in
+    // the current transform's space), for closed shapes whose parametrisation runs either way.
+    void face_away_from(size_t first, const vec& centre);
+
     // The lists in engine form (positions, normals, texture coordinates, material ranges).
     void fill(cMeshObj& mesh) const;
     bool save(const std::string& path, std::string& error) const;

@@ -1,0 +1,213 @@
+// The Ganesh sculpture: its variables, the clap, the camera flights framing the figure, the
+// trail's image given back with the scene, the state diff file, and frames along its window.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "effects/interpolator.h"
+#include "postprocessing/feedback.h"
+#include "scenes/scene_ganesh.h"
+#include "scenes3_support.h"
+
+using namespace scenes3_test;
+
+namespace {
+
+// The trail's image stays lent out from one frame to the next.
+constexpr uint32_t kTrail = 1;
+
+class GaneshTest : public vnt_test::GLTest
+{
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        ganesh.load();
+        ganesh.m_write_diff = 0;
+    }
+    void TearDown() override
+    {
+        // As the scene's own destructor does.
+        cPostFeedback::destroy_instance();
+        GLTest::TearDown();
+    }
+    vnt_test::sTestClock clock;
+    cSceneGanesh ganesh{&clock.clock};
+};
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+TEST_F(GaneshTest, OffersItsCameraAndFinaleVariables)
+{
+    EXPECT_EQ(ganesh.get_name(), "ganesh");
+    expect_vars(ganesh,
+                {{"cam_t", 0, 1}, {"scene_t", 0, 1}, {"campath", 0, 6}, {"campath_t", 0, 1}});
+    tVarList vars = ganesh.get_vars();
+    static_cast<cVar<int>*>(vars[2].first)->set(5);
+    static_cast<cVar<float>*>(vars[3].first)->set(0.25f);
+    EXPECT_EQ(ganesh.m_campath, 5);
+    EXPECT_FLOAT_EQ(ganesh.m_campath_t, 0.25f);
+    delete_var_list(vars);
+}
+
+TEST_F(GaneshTest, ClapKicksAndNothingElseDoes)
+{
+    clock.set(120000);
+    cMETrigger hat = note_on(10, 42, 120000), off = note(iMidiEvent::NOTE_OFF, 4, 39, 120000);
+    ganesh.handle_event(&hat);
+    ganesh.handle_event(&off);
+    EXPECT_TRUE(ganesh.interpolators().empty());
+    cMETrigger clap = note_on(4, 39, 120000);
+    ganesh.handle_event(&clap);
+    ASSERT_EQ(ganesh.interpolators().size(), 1u);
+    auto* kick = dynamic_cast<cEaseOut<float>*>(ganesh.interpolators()[0]);
+    ASSERT_NE(kick, nullptr);
+    EXPECT_EQ(kick->m_starttime, 120000);
+    EXPECT_EQ(kick->m_endtime, 120300);
+    ganesh.update();
+    EXPECT_FLOAT_EQ(ganesh.m_kick, 1.0f);
+    clock.set(120400);
+    ganesh.update();
+    EXPECT_FLOAT_EQ(ganesh.m_kick, 0.0f);
+}
+
+TEST_F(GaneshTest, ShippedFlightsLoadAndFrameTheFigure)
+{
+    const size_t keys[cSceneGanesh::NUM_PATHS] = {60, 50, 100, 50, 50, 80, 60};
+    const Vec3<float> figure(0.0f, 1.4f, 0.0f); // the middle of the sculpture
+    const float half_fov = 30.0f;               // of the scene's 60 degrees
+    for (int i = 0; i < cSceneGanesh::NUM_PATHS; ++i) {
+        SCOPED_TRACE(cSceneGanesh::path_files[i]);
+        const CCamPath& path = ganesh.m_paths[i];
+        EXPECT_EQ(path.keys().size(), keys[i]);
+        for (float t = 0.0f; t <= 1.0f; t += 0.05f) {
+            const Vec3<float> eye = path.eye(t), look = (path.centre(t) - eye).normalized();
+            const Vec3<float> to_figure = figure - eye;
+            // In front of the mandala, clear of the figure, and the figure in the picture.
+            EXPECT_GT(eye.z, 1.5f) << t;
+            EXPECT_GT(to_figure.length(), 2.0f) << t;
+            const float angle =
+                std::acos(std::clamp(look.dot(to_figure.normalized()), -1.0f, 1.0f)) * 57.2958f;
+            EXPECT_LT(angle, half_fov) << t;
+        }
+    }
+}
+
+TEST_F(GaneshTest, CameraFollowsThePathOrTurnsToThePortrait)
+{
+    ganesh.m_campath = 2;
+    ganesh.m_campath_t = 0.5f;
+    checked_frame(ganesh, clock, 125000, "", kTrail);
+    EXPECT_EQ(ganesh.m_camera.eye, ganesh.m_paths[2].eye(0.5f));
+    EXPECT_EQ(ganesh.m_camera.ctr, ganesh.m_paths[2].centre(0.5f));
+    const Vec3<float> path_eye = ganesh.m_camera.eye;
+
+    ganesh.m_cam_t = 1.0f;
+    checked_frame(ganesh, clock, 125020, "", kTrail);
+    const Vec3<float> portrait = ganesh.m_camera.eye;
+    EXPECT_NE(portrait, path_eye);
+    ganesh.m_campath = 6; // the path no longer matters
+    checked_frame(ganesh, clock, 125040, "", kTrail);
+    EXPECT_EQ(ganesh.m_camera.eye, portrait);
+
+    // An index beyond the seven paths is held to the last one.
+    ganesh.m_cam_t = 0.0f;
+    ganesh.m_campath = 12;
+    checked_frame(ganesh, clock, 125060, "", kTrail);
+    EXPECT_EQ(ganesh.m_camera.eye, ganesh.m_paths[6].eye(0.5f));
+}
+
+TEST_F(GaneshTest, TrailImageGoesBackToThePoolWithTheScene)
+{
+    cPostFeedback::destroy_instance();
+    cRenderTargetManager* pool = cRenderTargetManager::get_instance();
+    {
+        cSceneGanesh scene(&clock.clock);
+        scene.load();
+        scene.m_write_diff = 0;
+        for (int t = 130000; t < 130100; t += 20)
+            checked_frame(scene, clock, t, "", kTrail);
+        EXPECT_EQ(pool->lent_out(), kTrail);
+        EXPECT_TRUE(cPostFeedback::get_instance()->feedback().isValid());
+    }
+    EXPECT_EQ(pool->lent_out(), 0u);
+    EXPECT_FALSE(cPostFeedback::has_instance());
+}
+
+TEST_F(GaneshTest, StateDiffIsWrittenOnlyWhenAskedAndShowsNoLeak)
+{
+#if defined(__OPTIMIZE__)
+    // The shipped demo writes no file every frame.
+    EXPECT_EQ(cSceneGanesh(&clock.clock).m_write_diff, 0);
+#endif
+    std::filesystem::remove(cSceneGanesh::diff_file);
+    checked_frame(ganesh, clock, 118000, "", kTrail);
+    EXPECT_FALSE(std::filesystem::exists(cSceneGanesh::diff_file));
+
+    ganesh.m_write_diff = 1;
+    checked_frame(ganesh, clock, 118020, "", kTrail);
+    ASSERT_TRUE(std::filesystem::exists(cSceneGanesh::diff_file));
+    // A frame that gives back every state it changes leaves no differing line.
+    EXPECT_EQ(read_file(cSceneGanesh::diff_file), "\n");
+    std::filesystem::remove(cSceneGanesh::diff_file);
+}
+
+TEST_F(GaneshTest, FinaleOpensTheMandalaOut)
+{
+    ganesh.m_campath = 6;
+    ganesh.m_campath_t = 0.3f;
+    ganesh.m_trail.fade = 0.5f;
+    auto still = checked_frame(ganesh, clock, 136000, "", kTrail);
+    ganesh.m_scene_t = 1.0f;
+    auto open = checked_frame(ganesh, clock, 136000, "", kTrail);
+    // The pieces move: a good part of the picture changes.
+    size_t changed = 0;
+    for (size_t i = 0; i < still.size(); i += 4) {
+        if (std::abs(int(still[i]) - int(open[i])) +
+                std::abs(int(still[i + 1]) - int(open[i + 1])) >
+            48)
+            ++changed;
+    }
+    EXPECT_GT(double(changed) / double(still.size() / 4), 0.2);
+}
+
+TEST_F(GaneshTest, FramesAlongTheWindowKeepStateAndShowTheFigure)
+{
+    // The timeline's camera moves, as its interpolators set them.
+    struct sShot
+    {
+        int t, path;
+        float progress, scene_t;
+    };
+    const sShot shots[] = {{116000, 4, 0.3f, 0},
+                           {122000, 1, 0.45f, 0},
+                           {128000, 5, 0.55f, 0},
+                           {132000, 3, 0.45f, 0},
+                           {139000, 6, 0.6f, 0.6f}};
+    int i = 0;
+    for (const sShot& shot : shots) {
+        ganesh.m_campath = shot.path;
+        ganesh.m_scene_t = shot.scene_t;
+        // A few frames before, so the trail has something to show.
+        const float step = 0.02f / 6.0f;
+        for (int k = 4; k > 0; --k) {
+            ganesh.m_campath_t = shot.progress - step * float(k);
+            checked_frame(ganesh, clock, shot.t - 20 * k, "", kTrail);
+        }
+        ganesh.m_campath_t = shot.progress;
+        const auto pixels =
+            checked_frame(ganesh, clock, shot.t, "ganesh_" + std::to_string(i++), kTrail);
+        EXPECT_GT(vnt_test::lit_share(pixels), 0.3) << shot.t;
+    }
+}
