@@ -7,6 +7,7 @@
 #include "load_screen.h"
 #include "midi_loader.h"
 #include "scene_manager.h"
+#include "scenes/scene_attractor.h"
 #include "scenes/scene_blackn_white.h"
 #include "scenes/scene_composition.h"
 #include "scenes/scene_cube_tunnel.h"
@@ -61,6 +62,7 @@ void cGlimmerfall::setup()
     scenes->add_scene<cSceneKaleido3d>();
     scenes->add_scene<cSceneGreets>();
     scenes->add_scene<cSceneMandalaCube>();
+    scenes->add_scene<cSceneAttractor>();
     scenes->add_scene<cSceneTitle>();
     scenes->add_scene<cSceneFlowerField>();
     scenes->add_scene<cSceneMandala>();

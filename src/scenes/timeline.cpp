@@ -4,6 +4,7 @@
 
 #include "effects/interpolator.h"
 #include "scene_manager.h"
+#include "scenes/scene_attractor.h"
 #include "scenes/scene_cube_tunnel.h"
 #include "scenes/scene_flower_field.h"
 #include "scenes/scene_ganesh.h"
@@ -21,6 +22,12 @@
 void cSceneComposition::build_timeline()
 {
     cSceneManager* scenes = cSceneManager::get_instance();
+
+    // The attractor opens the demo: single view with the first preset, fading in for ten seconds.
+    add_layer(5, sLayer(scenes->get_scene<cSceneAttractor>(), 0, 0, 27000), 10000, 3000);
+    add_interpolator(new cSetVar<int>(find_var(5, "cur_config"), 0, 27000, 0));
+    add_interpolator(new cSetVar<int>(find_var(5, "ifsconfig"), 0, 27000, 0));
+    add_interpolator(new cSetVar<int>(find_var(5, "cur_anim"), 0, 27000, 1));
 
     // The title: the name etched out of the dark over the attractor's last seconds.
     add_layer(10, sLayer(scenes->get_scene<cSceneTitle>(), 0, 13313, 26000), 5000, 0);
@@ -119,4 +126,11 @@ void cSceneComposition::build_timeline()
     add_interpolator(new cLerp<float>(find_var(80, "cur_t"), 182000, 196000, 0.0f, 1.0f));
 
     add_layer(90, sLayer(scenes->get_scene<cSceneSpike>(), 0, 195000, 224000), 2000, 2000);
+
+    // The attractor again: the six-fold mandala screened over the spike ball, then the single
+    // view to close.
+    add_layer(100, sLayer(scenes->get_scene<cSceneAttractor>(), 3, 196000, 222000), 2000, 2000);
+    add_interpolator(new cSetVar<int>(find_var(100, "cur_config"), 194000, 230000, 1));
+    add_layer(110, sLayer(scenes->get_scene<cSceneAttractor>(), 0, 224000, 235000), 3000, 3000);
+    add_interpolator(new cSetVar<int>(find_var(110, "cur_config"), 224000, 230000, 0));
 }

@@ -1,0 +1,435 @@
+// Attractor scene (see scene_attractor.h).
+#include "scenes/scene_attractor.h"
+
+#include <cassert>
+#include <iostream>
+
+#include "clock.h"
+#include "effects/interpolator.h"
+#include "effects/var.h"
+#include "event_queue.h"
+#include "gl_extensions.h"
+#include "gui/slider_entries.h"
+#include "postprocessing/kaleidoscope.h"
+#include "render_target.h"
+#include "scenes/attractor_calculator.h"
+#include "scenes/point_cloud.h"
+#include "shader_manager_glsl.h"
+
+namespace {
+
+// Everything init() changes, saved in one push.
+constexpr GLbitfield SAVED_BITS = GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT |
+                                  GL_HINT_BIT | GL_POINT_BIT | GL_LINE_BIT | GL_CURRENT_BIT |
+                                  GL_LIGHTING_BIT;
+
+void set_params(cSceneAttractor& s, float a, float b, float c, float d)
+{
+    s.p0 = a;
+    s.p1 = b;
+    s.p2 = c;
+    s.p3 = d;
+}
+
+// value += rate per second; back to `reset` once past `limit` (upwards for a positive rate,
+// downwards for a negative one).
+void drift(float& value, float in_dt_ms, float rate, float limit, float reset)
+{
+    value += in_dt_ms / 1000.0f * rate;
+    if (rate > 0 ? value > limit : value < limit)
+        value = reset;
+}
+
+} // namespace
+
+cSceneAttractor::cSceneAttractor(const cClock* in_clock) : cScene(in_clock)
+{
+    auto calculator = std::make_unique<cAttractorCalculator_pickover>();
+    m_pickover = calculator.get();
+    m_cloud = std::make_unique<cPointCloud>(NUM_POINTS, POINTS_PER_FRAME, std::move(calculator));
+    m_camera.eye = Vec3<float>(0.0f, 0.0f, 7.5f);
+    m_camera.ctr = Vec3<float>(0.0f, 0.0f, 0.0f);
+    m_camera.up = Vec3<float>(0.0f, 1.0f, 0.0f);
+}
+
+cSceneAttractor::~cSceneAttractor() = default;
+
+void cSceneAttractor::load()
+{
+    cPostHueShift::get_instance();
+    cPostHSB::get_instance();
+    cPostKaleidoscope::get_instance();
+    cPostGlow::get_instance();
+}
+
+void cSceneAttractor::init()
+{
+    glPushAttrib(SAVED_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+
+    glClearColor(0.05f, 0.05f, 0.05f, 0.0f);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_COLOR_MATERIAL);
+    glDepthMask(GL_FALSE);
+    // Colour adds up with the point alpha; alpha adds up unweighted, so the picture is opaque
+    // where the cloud is dense and the layers below show through where it is thin.
+    glEnable(GL_BLEND);
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDisable(GL_TEXTURE_1D);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    glEnable(GL_POINT_SMOOTH);
+    glEnable(GL_LINE_SMOOTH);
+    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->push_shader();
+    shaders->disable();
+}
+
+void cSceneAttractor::deinit()
+{
+    cShaderManager_GLSL::get_instance()->pop_shader();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+bool cSceneAttractor::update()
+{
+    update_interpolators();
+    if (ifsconfig != m_last_ifsconfig) {
+        m_last_ifsconfig = ifsconfig;
+        apply_ifsconfig(ifsconfig);
+    }
+    return false;
+}
+
+void cSceneAttractor::apply_ifsconfig(int in_config)
+{
+    switch (in_config) {
+    case 0:
+        set_params(*this, -1.25962f, 0.519231f, 0.735577f, 1.55289f);
+        a1 = 0.1f;
+        pts_size = 1.65625f;
+        glow.precut = 250.0f;
+        glow.postcut = 70.8f;
+        cur_anim = 1;
+        kaleido2d = 7;
+        dist = 2.16992f;
+        break;
+    case 1:
+        set_params(*this, -1.47596f, -3.3149f, -3.23077f, 0.155048f);
+        a1 = 0.0537861f;
+        glow.precut = 121.064f;
+        glow.postcut = 192.706f;
+        cur_anim = 6;
+        kaleido2d = 4;
+        dist = 3.103591f;
+        break;
+    case 2:
+        a1 = 0.1f;
+        glow.precut = 0.0f;
+        glow.postcut = 255.0f;
+        hsb.saturation = 66.7668f;
+        cur_anim = 8;
+        kaleido2d = 5;
+        dist = 3.5f;
+        break;
+    case 3:
+        break;
+    default:
+        std::cerr << "## ERROR, unhandled case in " << __FILE__ << ", line: " << __LINE__
+                  << std::endl;
+        break;
+    }
+}
+
+void cSceneAttractor::init_anim(int in_anim)
+{
+    switch (in_anim) {
+    case 0:
+        set_params(*this, 2.75f, 0.806471f, 1.1f, 1.33f);
+        noise = 0.33f;
+        a1 = 0.015f;
+        dist = 1.5f;
+        pos = Vec3<float>(0.44f, 0.5f, 0.44f);
+        break;
+    case 1:
+        set_params(*this, -0.887019f, 0.519231f, 0.735577f, 1.55289f);
+        noise = 0.33f;
+        a1 = 0.03f;
+        dist = 4.4f;
+        pos = Vec3<float>(-0.11f, 0.2f, -0.17f);
+        offset = 1.4f;
+        break;
+    case 2:
+        set_params(*this, 1.0f, 0.284401f, 0.71f, 1.51f);
+        noise = 0.33f;
+        dist = 2.6f;
+        pos = Vec3<float>(0.49f, 0.4f, 0.14f);
+        offset = 0.65f;
+        break;
+    case 3:
+        set_params(*this, -1.45853f, -2.28769f, -2.49519f, 0.822116f);
+        noise = 0.33f;
+        a1 = 0.0537861f;
+        dist = 3.2f;
+        pos = Vec3<float>(-0.71f, 0.6f, -0.13f);
+        offset = 1.4f;
+        break;
+    case 4:
+        set_params(*this, 1.77394f, 1.8f, 0.71f, 1.51f);
+        noise = 0.33f;
+        a1 = 0.0537861f;
+        dist = 1.5f;
+        pos = Vec3<float>(0.5f, 0.4f, 0.5f);
+        offset = 0.42f;
+        break;
+    case 5:
+        set_params(*this, -1.99f, -1.63f, 0.44f, 1.49f);
+        noise = 0.33f;
+        a1 = 0.0537861f;
+        dist = 1.4f;
+        pos = Vec3<float>(-0.49f, 0.56f, -0.41f);
+        offset = 0.75f;
+        break;
+    case 6:
+        set_params(*this, -1.63882f, -2.22476f, -2.80168f, 0.155048f);
+        noise = 0.33f;
+        a1 = 0.0537861f;
+        dist = 2.5f;
+        pos = Vec3<float>(-0.84f, 0.59f, -0.63f);
+        offset = 1.5f;
+        break;
+    case 7:
+        set_params(*this, 1.0f, 1.8f, 0.71f, 1.49017f);
+        noise = 0.33f;
+        a1 = 0.0537861f;
+        dist = 1.55f;
+        pos = Vec3<float>(0.3f, 0.45f, 0.3f);
+        offset = 0.55f;
+        break;
+    case 8:
+        set_params(*this, 1.0f, 1.8f, 1.04485f, 1.54f);
+        noise = 0.6f;
+        a1 = 0.03f;
+        dist = 3.5f;
+        pos = Vec3<float>(0.14f, 0.5f, 0.27f);
+        offset = 0.87f;
+        break;
+    default:
+        assert(0 && "non-existing anim inited");
+        return;
+    }
+    pts_size = 1.65625f;
+}
+
+void cSceneAttractor::update_anim(int in_anim, float in_dt_ms)
+{
+    switch (in_anim) {
+    case 0:
+        drift(p1, in_dt_ms, 0.015f, 0.9f, 0.7f);
+        offset = 0.5f;
+        break;
+    case 1:
+        drift(p0, in_dt_ms, -0.3f, -3.03846f, -0.887019f);
+        break;
+    case 2:
+        drift(p1, in_dt_ms, 0.045f, 1.9f, 0.25f);
+        break;
+    case 3:
+        drift(p3, in_dt_ms, 0.045f, 1.13f, 0.822f);
+        break;
+    case 4:
+        drift(p0, in_dt_ms, 0.1f, 2.0f, 1.773f);
+        break;
+    case 5:
+        drift(p1, in_dt_ms, 0.2f, -1.19f, -1.63f);
+        break;
+    case 6:
+        drift(p2, in_dt_ms, -0.05f, -2.85577f, -2.22476f);
+        drift(p3, in_dt_ms, 0.05f, 1.09255f, 0.155048f);
+        break;
+    case 7:
+        drift(p3, in_dt_ms, 0.006f, 1.54f, 1.485f);
+        break;
+    case 8:
+        drift(p2, in_dt_ms, 0.09f, 1.85f, 0.6f);
+        break;
+    default:
+        assert(0 && "non-existing anim updated");
+        break;
+    }
+}
+
+void cSceneAttractor::step_cloud()
+{
+    if (cur_anim != m_last_anim) {
+        m_last_anim = cur_anim;
+        init_anim(cur_anim);
+    }
+    if (cur_config == 1) {
+        // The clock reads a zero step while paused, so the drift stands still.
+        const int dt = m_clock ? m_clock->delta() : 0;
+        update_anim(cur_anim, float(dt > 0 ? dt : 0));
+    }
+    cPointCloud& cloud = *m_cloud;
+    cloud.m_params[0] = p0;
+    cloud.m_params[1] = p1;
+    cloud.m_params[2] = p2;
+    cloud.m_params[3] = p3;
+    m_pickover->noise_scale = double(noise) * 0.0001;
+    cloud.step();
+}
+
+void cSceneAttractor::handle_event(cEvent* in_event)
+{
+    if (!in_event)
+        return;
+    const int t = in_event->m_time >= 0 ? in_event->m_time : demo_time();
+    if (cur_config == 0) {
+        if (is_note_on(in_event, 2))
+            add_interpolator(new cSmoothStep<float>(&a_kick, t, t + 350, 0.06f, 0.0f));
+    } else if (cur_config == 1) {
+        if (is_note_on(in_event, 1, 48)) {
+            cur_anim = (cur_anim + 1) % NUM_ANIMS;
+            add_interpolator(new cEaseIn<float>(&fov6, t, t + 1000, 160.0f, 40.0f));
+        } else if (is_note_on(in_event, 18)) {
+            m_second_pos = !m_second_pos;
+            pos = stored_pos[m_second_pos ? 1 : 0];
+        }
+    }
+}
+
+cRTProxy cSceneAttractor::render_to_texture(int in_time_ms)
+{
+    init();
+    step_cloud();
+    const float seconds = float(in_time_ms) / 1000.0f;
+
+    cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    picture->bind_as_target(true);
+    if (cur_config == 1)
+        draw_sixfold_view(*picture, seconds);
+    else
+        draw_single_view(*picture, seconds);
+    picture->unbind_as_target();
+
+    cRTProxy result;
+    if (cur_config == 1) {
+        result = grade_sixfold_view(std::move(picture));
+    } else {
+        hue = seconds * 90.0f;
+        result = grade_single_view(std::move(picture));
+    }
+    deinit();
+    return result;
+}
+
+void cSceneAttractor::draw_single_view(iRenderTarget& in_target, float in_seconds)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(35.0, double(in_target.m_width) / double(in_target.m_height), 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0.0, 0.0, dist, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    glRotatef(in_seconds * 10.0f + rot, 0.0f, 1.0f, 0.0f);
+    glTranslatef(pos.x, pos.y, pos.z);
+    glColor4f(col1.x, col1.y, col1.z, a1 + a_kick);
+    glPointSize(pts_size);
+    m_cloud->draw();
+}
+
+void cSceneAttractor::draw_sixfold_view(iRenderTarget& in_target, float in_seconds)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fov6, double(in_target.m_width) / double(in_target.m_height), 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(in_seconds * 10.0f, 0.0f, 0.0f, -1.0f);
+    const sCamera& cam = m_camera;
+    gluLookAt(cam.eye.x, cam.eye.y, cam.eye.z, 0.0, 0.0, 0.0, cam.up.x, cam.up.y, cam.up.z);
+    glRotatef(rot + 90.0f, 0.0f, 1.0f, 0.0f);
+    glPointSize(pts_size);
+    for (int i = 0; i < 6; ++i) {
+        glPushMatrix();
+        glRotatef(float(i) * 60.0f, 1.0f, 0.0f, 0.0f);
+        glTranslatef(0.0f, 0.0f, offset);
+        glScalef(0.4f, 1.0f, 1.0f);
+        glColor4f(col1.x, col1.y, col1.z, a1 + a_kick);
+        glTranslatef(pos.x, pos.y, pos.z);
+        m_cloud->draw();
+        glPopMatrix();
+    }
+}
+
+cRTProxy cSceneAttractor::grade_single_view(cRTProxy in_picture)
+{
+    cRTProxy other = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    hueshift.hue = hue;
+    cPostHueShift::get_instance()->process(*in_picture, *other, hueshift);
+    cPostHSB::get_instance()->process(*other, *in_picture, hsb);
+    const int type = kaleido2d < 0 ? 0 : kaleido2d > 255 ? 255 : kaleido2d;
+    cPostKaleidoscope::get_instance()->process(*in_picture, *other, uint8_t(type));
+    cPostGlow::get_instance()->glow(*other, *in_picture, glow);
+    return in_picture;
+}
+
+cRTProxy cSceneAttractor::grade_sixfold_view(cRTProxy in_picture)
+{
+    cRTProxy result = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    cPostGlow::get_instance()->glow(*in_picture, *result, glow6);
+    return result;
+}
+
+void cSceneAttractor::add_gui(iGuiNode* in_gui)
+{
+    add_slider(in_gui, "cur_config", &cur_config, 0, 1);
+    add_slider(in_gui, "ifsconfig", &ifsconfig, 0, 3);
+    add_slider(in_gui, "offset", &offset, 0, 5);
+    add_slider(in_gui, "p0", &p0, -4, 4);
+    add_slider(in_gui, "p1", &p1, -4, 4);
+    add_slider(in_gui, "p2", &p2, -4, 4);
+    add_slider(in_gui, "p3", &p3, -4, 4);
+    add_vec3_slider(in_gui, "col1", &col1, 0, 1);
+    add_slider(in_gui, "a1", &a1, 0, 0.1f);
+    add_slider(in_gui, "pts-size1", &pts_size, 0.25f, 10);
+    // The grading blocks: single view in pass order, then the six-fold view's glow.
+    tParamSliders grading = sliders(hueshift);
+    for (const tParamSliders& block : {sliders(hsb), sliders(glow)})
+        grading.insert(grading.end(), block.begin(), block.end());
+    for (sParamSlider entry : sliders(glow6)) {
+        entry.name = "six-fold " + entry.name;
+        grading.push_back(entry);
+    }
+    add_sliders(in_gui, grading);
+    add_slider(in_gui, "preset", &cur_anim, 0, NUM_ANIMS - 1);
+    add_slider(in_gui, "rot", &rot, 0, 360);
+    add_slider(in_gui, "dist", &dist, 0.5f, 5);
+    add_slider(in_gui, "kaleido2d", &kaleido2d, 0,
+               float(cPostKaleidoscope::get_instance()->mesh_count()));
+}
+
+tVarList cSceneAttractor::get_vars()
+{
+    tVarList vars;
+    add_slider(vars, "ifsconfig", &ifsconfig, 0, 3);
+    add_slider(vars, "cur_config", &cur_config, 0, 1);
+    add_slider(vars, "cur_anim", &cur_anim, 0, NUM_ANIMS - 1);
+    add_slider(vars, "rot", &rot, 0, 360);
+    return vars;
+}

@@ -1,0 +1,103 @@
+// The strange-attractor scene: a cloud of 100000 points from a three-dimensional Pickover map,
+// added up so that dense regions glow, shown either as one graded view or as a six-fold
+// mandala; presets, slow parameter drift and MIDI kicks keep it moving.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "math/vec3.h"
+#include "postprocessing/glow.h"
+#include "postprocessing/hsb.h"
+#include "postprocessing/hue_shift.h"
+#include "scene.h"
+
+class cAttractorCalculator_pickover;
+class cPointCloud;
+
+class cSceneAttractor : public cScene
+{
+public:
+    static constexpr int NUM_POINTS = 100000;
+    static constexpr int POINTS_PER_FRAME = 20000;
+    static constexpr int NUM_ANIMS = 9;
+
+    explicit cSceneAttractor(const cClock* in_clock);
+    ~cSceneAttractor() override;
+
+    std::string get_name() const override { return "attractors"; }
+    // Registers the grading passes' shaders, so the first frame does not compile them.
+    void load() override;
+    // Additive point drawing: no lighting, depth or texturing, smooth points; everything it
+    // changes (enables, blending, masks, hints, point size, colour, matrices, the bound shader)
+    // is saved here and restored by deinit().
+    void init() override;
+    void deinit() override;
+    void handle_event(cEvent* in_event) override;
+    // Runs the interpolators and applies the `ifsconfig` preset when it changed.
+    bool update() override;
+    void add_gui(iGuiNode* in_gui) override;
+    cRTProxy render_to_texture(int in_time_ms) override;
+    // "ifsconfig", "cur_config", "cur_anim" and "rot".
+    tVarList get_vars() override;
+
+    // The parameter preset `in_config` (0..2; 3 changes nothing).
+    void apply_ifsconfig(int in_config);
+    // The start values of animation preset `in_anim` (0..8; others stop the program).
+    void init_anim(int in_anim);
+    // One frame of drift of animation preset `in_anim` over `in_dt_ms`.
+    void update_anim(int in_anim, float in_dt_ms);
+    // The frame's cloud step: animation preset and drift, parameters, one block of points.
+    void step_cloud();
+
+    cPointCloud& cloud() { return *m_cloud; }
+    cAttractorCalculator_pickover& calculator() { return *m_pickover; }
+    int last_anim() const { return m_last_anim; }
+    int last_ifsconfig() const { return m_last_ifsconfig; }
+
+    // Attractor parameters a, b, c, d ("p0".."p3", -4..4).
+    float p0 = -1.25962f, p1 = 0.519231f, p2 = 0.735577f, p3 = 1.55289f;
+    float noise = 0.25f;                 // jitter; the calculator's scale is noise * 0.0001
+    Vec3<float> col1{1.0f, 0.75f, 0.4f}; // point colour ("col1", 0..1)
+    float a1 = 0.05f;                    // point alpha ("a1", 0..0.1)
+    float a_kick = 0.0f;                 // extra alpha from the kick, eased back to 0
+    float pts_size = 1.65625f;           // point size in pixels ("pts-size1", 0.25..10)
+    int cur_config = 0;                  // 0: single graded view; 1: six-fold view
+    int cur_anim = 1;                    // animation preset ("preset", 0..8)
+    int ifsconfig = 0;                   // parameter preset ("ifsconfig", 0..3)
+    float rot = 0.0f;                    // extra turn about the vertical axis, degrees
+    float dist = 2.16992f;               // camera distance of the single view, 0.5..5
+    Vec3<float> pos{0.0f, -0.5f, 0.0f};  // translation of the cloud
+    float offset = 0.5f;                 // six-fold view: distance of a copy from the axis
+    float fov6 = 40.0f;                  // six-fold view: field of view, degrees
+    float hue = 0.0f;                    // hue offset of the single view, degrees
+    Vec3<float> stored_pos[2] = {{0.0f, -0.5f, 0.0f}, {0.35f, 0.15f, -0.3f}};
+
+    // Grading. Single view: hue shift (offset = `hue`), then `hsb`, then the 2D kaleidoscope of
+    // type `kaleido2d`, then `glow`. The presets' two "colour values" are the glow's pre-cut
+    // and post-cut, their selector is the kaleidoscope type and preset 2's extra value is the
+    // saturation of `hsb`:
+    //   0: kaleidoscope 7 (mandala circle), pre-cut 250 / post-cut 70.8: only the hottest cores
+    //      glow, strongly, as white-gold sparks on a dark, crisp cloud;
+    //   1: kaleidoscope 4 (triple mirror), 121 / 193: a broad, even halo, a softer cloud;
+    //   2: kaleidoscope 5 (mirror matrix), 0 / 255 with saturation +66.8: the whole picture
+    //      blooms in deep, saturated colour.
+    // Six-fold view: `glow6` alone, 250 / 255, a thin halo round the densest threads.
+    hueshift_params hueshift{0.0f, 40.0f, 0.0f, 0.5f};
+    hsb_params hsb{0.0f, 30.0f, 0.0f};
+    int kaleido2d = 7;
+    glow_params glow{cRenderTargetManager::RTT_QUATER, 250.0f, 70.8f};
+    glow_params glow6{cRenderTargetManager::RTT_QUATER, 250.0f, 255.0f};
+
+private:
+    void draw_single_view(iRenderTarget& in_target, float in_seconds);
+    void draw_sixfold_view(iRenderTarget& in_target, float in_seconds);
+    cRTProxy grade_single_view(cRTProxy in_picture);
+    cRTProxy grade_sixfold_view(cRTProxy in_picture);
+
+    std::unique_ptr<cPointCloud> m_cloud;
+    cAttractorCalculator_pickover* m_pickover = nullptr; // owned by m_cloud
+    int m_last_anim = -1;                                // animation preset applied last
+    int m_last_ifsconfig = -1;                           // parameter preset applied last
+    bool m_second_pos = false; // which stored position the last track-18 note chose
+};
