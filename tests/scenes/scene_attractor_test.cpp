@@ -1,8 +1,7 @@
 // The attractor scene: its point cloud's five-step cycle, presets and drift, event reactions,
-// variables, the state it leaves behind and the pictures it draws.
+// variables, the state it leaves behind, its pictures and its three timeline layers.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -15,7 +14,6 @@
 #include "gui/gui_slider.h"
 #include "midi_event.h"
 #include "offline_runner.h"
-#include "render_target.h"
 #include "render_target_manager.h"
 #include "scene_manager.h"
 #include "scenes/attractor_calculator.h"
@@ -26,89 +24,7 @@
 #include "support/gl_fixture.h"
 #include "support/scene_capture.h"
 
-using vnt_test::sTestClock;
-
 namespace {
-
-// Remembers what the point cloud asked of it; writes the call number into every point.
-class cRecordingCalculator : public iAttractorCalculator
-{
-public:
-    struct sCall
-    {
-        bool restart;
-        float* out;
-        int count;
-    };
-    int restart_and_compute(float* out, int count, const float* params) override
-    {
-        return record(true, out, count);
-    }
-    int compute(float* out, int count, const float* params) override
-    {
-        return record(false, out, count);
-    }
-    std::vector<sCall>* calls = nullptr;
-
-private:
-    int record(bool restart, float* out, int count)
-    {
-        calls->push_back({restart, out, count});
-        for (int i = 0; i < count * 3; ++i)
-            out[i] = float(calls->size());
-        return 0;
-    }
-};
-
-// The cloud's buffer read back as floats.
-std::vector<float> read_cloud(cPointCloud& cloud)
-{
-    std::vector<float> copy(size_t(cloud.total()) * 3);
-    const float* mapped = static_cast<const float*>(cloud.vbo().map(GL_READ_ONLY_ARB));
-    EXPECT_NE(mapped, nullptr);
-    if (mapped)
-        std::copy(mapped, mapped + copy.size(), copy.begin());
-    cloud.vbo().unmap();
-    return copy;
-}
-
-// Every value a preset may set, in one comparable list.
-std::vector<float> snapshot(const cSceneAttractor& s)
-{
-    return {s.p0,
-            s.p1,
-            s.p2,
-            s.p3,
-            s.noise,
-            s.col1.x,
-            s.col1.y,
-            s.col1.z,
-            s.a1,
-            s.a_kick,
-            s.pts_size,
-            float(s.cur_config),
-            float(s.cur_anim),
-            float(s.ifsconfig),
-            s.rot,
-            s.dist,
-            s.pos.x,
-            s.pos.y,
-            s.pos.z,
-            s.offset,
-            s.fov6,
-            s.hue,
-            s.hsb.hue,
-            s.hsb.saturation,
-            s.hsb.brightness,
-            s.hueshift.hue,
-            s.hueshift.saturation,
-            s.hueshift.mult,
-            float(s.kaleido2d),
-            s.glow.precut,
-            s.glow.postcut,
-            s.glow6.precut,
-            s.glow6.postcut};
-}
 
 cMETrigger note_on(int track, int note, int time)
 {
@@ -116,6 +32,22 @@ cMETrigger note_on(int track, int note, int time)
     ev.m_track = track;
     ev.m_time = time;
     return ev;
+}
+
+// What a parameter preset sets, then what it must leave alone.
+std::vector<float> preset_values(const cSceneAttractor& s)
+{
+    // clang-format off
+    return {s.p0, s.p1, s.p2, s.p3, s.a1, s.pts_size, s.glow.precut, s.glow.postcut,
+            float(s.cur_anim), float(s.kaleido2d), s.dist, s.hsb.saturation,
+            s.noise, s.offset, s.pos.x, s.pos.y, s.pos.z, s.rot, s.hueshift.mult, s.glow6.precut};
+    // clang-format on
+}
+
+template <class T> T* target_of(cInterpolator* in)
+{
+    auto* var = dynamic_cast<cVar<T>*>(in->m_var);
+    return var ? var->get() : nullptr;
 }
 
 class AttractorTest : public vnt_test::GLTest
@@ -127,14 +59,12 @@ protected:
         scene = std::make_unique<cSceneAttractor>(&clock.clock);
         scene->load();
     }
-    // Steps the cloud through `n - 1` frames `step` ms apart without drawing them, so the
-    // buffer is full, then renders the frame at `end_ms`. With a file name the picture is
-    // also written, made opaque (as it shows over black).
-    std::vector<unsigned char> frames(int end_ms, int n = 6, int step = 20,
-                                      const std::string& png = std::string())
+    // Steps the cloud through five frames 20 ms apart without drawing, so the buffer is full,
+    // then renders the frame at `end_ms`; writes it opaque (as over black) when given a name.
+    std::vector<unsigned char> frame(int end_ms, const std::string& png = std::string())
     {
-        for (int i = n - 1; i > 0; --i) {
-            clock.set(end_ms - i * step);
+        for (int i = 5; i > 0; --i) {
+            clock.set(end_ms - i * 20);
             scene->update();
             scene->step_cloud();
         }
@@ -148,317 +78,173 @@ protected:
         return px;
     }
 
-    sTestClock clock;
+    vnt_test::sTestClock clock;
     std::unique_ptr<cSceneAttractor> scene;
 };
 
 } // namespace
 
-// --- point cloud --------------------------------------------------------------------------
-
 TEST_F(AttractorTest, PointCloudRefillsFiveStepsThenRestartsFromTheOrigin)
 {
     EXPECT_THROW(cPointCloud(100, 101, nullptr), std::invalid_argument);
     EXPECT_THROW(cPointCloud(100, 0, nullptr), std::invalid_argument);
-    EXPECT_THROW(cPointCloud(0, 0, nullptr), std::invalid_argument);
-
-    std::vector<cRecordingCalculator::sCall> calls;
-    auto recorder = std::make_unique<cRecordingCalculator>();
-    recorder->calls = &calls;
-    cPointCloud cloud(100000, 20000, std::move(recorder));
-    EXPECT_EQ(cloud.filled(), 0);
-
-    for (int frame = 0; frame < 11; ++frame)
-        ASSERT_TRUE(cloud.step());
-    ASSERT_EQ(calls.size(), 11u);
-    const float* base = calls[0].out;
-    for (int frame = 0; frame < 11; ++frame) {
-        // Frames 5 and 10 start a new cycle at the start of the buffer.
-        EXPECT_EQ(calls[frame].restart, frame == 5 || frame == 10) << frame;
-        EXPECT_EQ(calls[frame].out - base, ptrdiff_t(frame % 5) * 20000 * 3) << frame;
-        EXPECT_EQ(calls[frame].count, 20000);
-    }
-    EXPECT_EQ(cloud.cursor(), 20000);
-    // The buffer holds the last five steps: 11 at the start, then 7 to 10.
-    const std::vector<float> data = read_cloud(cloud);
-    EXPECT_EQ(data[0], 11.0f);
-    EXPECT_EQ(data[3 * 20000], 7.0f);
-    EXPECT_EQ(data[3 * 100000 - 1], 10.0f);
-
-    // A streaming buffer of total x 3 floats.
-    GLint usage = 0, bytes = 0;
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, cloud.vbo().get_buffer());
-    glGetBufferParameteriv(GL_ARRAY_BUFFER_ARB, GL_BUFFER_USAGE, &usage);
-    glGetBufferParameteriv(GL_ARRAY_BUFFER_ARB, GL_BUFFER_SIZE, &bytes);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-    EXPECT_EQ(usage, GL_STREAM_DRAW_ARB);
-    EXPECT_EQ(bytes, 100000 * 3 * 4);
-}
-
-TEST_F(AttractorTest, PointCloudDrawsOnlyWrittenPoints)
-{
-    // A step that does not divide the total: the tail is never written, so never drawn.
-    std::vector<cRecordingCalculator::sCall> calls;
-    auto recorder = std::make_unique<cRecordingCalculator>();
-    recorder->calls = &calls;
-    cPointCloud cloud(100000, 30000, std::move(recorder));
-    cloud.step();
-    EXPECT_EQ(cloud.filled(), 30000);
-    for (int i = 0; i < 6; ++i)
-        cloud.step();
-    EXPECT_EQ(cloud.filled(), 90000);
-    EXPECT_TRUE(calls[3].restart);
-    EXPECT_TRUE(calls[6].restart);
-}
-
-TEST_F(AttractorTest, RealCloudCycleStartsWithTheTransientFromTheOrigin)
-{
-    cPointCloud& cloud = scene->cloud();
-    cloud.m_params[0] = -1.25962f;
-    cloud.m_params[1] = 0.519231f;
-    cloud.m_params[2] = 0.735577f;
-    cloud.m_params[3] = 1.55289f;
+    cPointCloud cloud(100000, 20000, nullptr);
+    EXPECT_EQ(cloud.filled(), 0); // nothing is drawn before the first step
+    auto read = [&] {
+        const float* mapped = static_cast<const float*>(cloud.vbo().map(GL_READ_ONLY_ARB));
+        std::vector<float> copy(mapped, mapped + 3 * 100000);
+        cloud.vbo().unmap();
+        return copy;
+    };
     for (int i = 0; i < 5; ++i)
-        cloud.step();
-    const std::vector<float> first = read_cloud(cloud);
+        ASSERT_TRUE(cloud.step());
+    const std::vector<float> first = read();
     cloud.step();
-    const std::vector<float> second = read_cloud(cloud);
-    // Both cycles open at (0, -1, 0); the noise has moved on, so the cloud differs slightly.
-    for (const auto* data : {&first, &second}) {
-        EXPECT_FLOAT_EQ((*data)[0], 0.0f);
-        EXPECT_FLOAT_EQ((*data)[1], -1.0f);
-        EXPECT_FLOAT_EQ((*data)[2], 0.0f);
-    }
+    const std::vector<float> second = read();
+    // The sixth step starts over at the buffer's start, from (0, -1, 0), the origin's image;
+    // the noise has moved on, so it differs from the first cycle. The rest stays in place.
+    EXPECT_TRUE(second[0] == 0.0f && second[1] == -1.0f && second[2] == 0.0f);
     EXPECT_NE(std::vector<float>(first.begin(), first.begin() + 60000),
               std::vector<float>(second.begin(), second.begin() + 60000));
-    // The rest of the buffer is still the previous cycle.
-    EXPECT_EQ(std::vector<float>(first.begin() + 60000, first.end()),
-              std::vector<float>(second.begin() + 60000, second.end()));
+    EXPECT_TRUE(std::equal(first.begin() + 60000, first.end(), second.begin() + 60000));
+    EXPECT_EQ(cloud.cursor(), 20000);
+    GLint usage = 0;
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, cloud.vbo().get_buffer());
+    glGetBufferParameteriv(GL_ARRAY_BUFFER_ARB, GL_BUFFER_USAGE, &usage);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    EXPECT_EQ(usage, GL_STREAM_DRAW_ARB);
+
+    // A step that does not divide the total never writes, so never draws, the tail.
+    cPointCloud uneven(100000, 30000, nullptr);
+    for (int i = 0; i < 4; ++i)
+        uneven.step();
+    EXPECT_EQ(uneven.cursor(), 30000);
+    EXPECT_EQ(uneven.filled(), 90000);
 }
 
-// --- variables and presets ----------------------------------------------------------------
-
-TEST_F(AttractorTest, VariablesAreFoundByNameAndDriveTheMembers)
+TEST_F(AttractorTest, VariablesAreFoundByNameWithTheirRanges)
 {
     tVarList vars = scene->get_vars();
     ASSERT_EQ(vars.size(), 4u);
-    struct sExpect
-    {
-        const char* name;
-        float min, max;
-    } expect[] = {{"ifsconfig", 0, 3}, {"cur_config", 0, 1}, {"cur_anim", 0, 8}, {"rot", 0, 360}};
-    for (size_t i = 0; i < vars.size(); ++i) {
-        EXPECT_EQ(vars[i].first->get_name(), expect[i].name);
-        ASSERT_NE(vars[i].second, nullptr) << expect[i].name;
+    const char* names[] = {"ifsconfig", "cur_config", "cur_anim", "rot"};
+    const float max[] = {3, 1, 8, 360};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(find_var_in(vars, names[i]), vars[i].first);
         const auto* slider = dynamic_cast<const cGuiSlider*>(vars[i].second);
-        ASSERT_NE(slider, nullptr) << expect[i].name;
-        EXPECT_EQ(slider->get_min(), expect[i].min) << expect[i].name;
-        EXPECT_EQ(slider->get_max(), expect[i].max) << expect[i].name;
+        ASSERT_NE(slider, nullptr) << names[i];
+        EXPECT_EQ(slider->get_min(), 0.0f) << names[i];
+        EXPECT_EQ(slider->get_max(), max[i]) << names[i];
     }
-
-    auto* ifs = dynamic_cast<cVar<int>*>(find_var_in(vars, "ifsconfig"));
-    auto* config = dynamic_cast<cVar<int>*>(find_var_in(vars, "cur_config"));
-    auto* anim = dynamic_cast<cVar<int>*>(find_var_in(vars, "cur_anim"));
-    auto* rot = dynamic_cast<cVar<float>*>(find_var_in(vars, "rot"));
-    ASSERT_TRUE(ifs && config && anim && rot);
-    EXPECT_EQ(find_var_in(vars, "preset"), nullptr); // the slider label is not the name
-    ifs->set(2);
-    config->set(1);
-    anim->set(5);
-    rot->set(45.0f);
-    EXPECT_EQ(scene->ifsconfig, 2);
-    EXPECT_EQ(scene->cur_config, 1);
-    EXPECT_EQ(scene->cur_anim, 5);
-    EXPECT_EQ(scene->rot, 45.0f);
+    dynamic_cast<cVar<int>*>(vars[0].first)->set(2);
+    dynamic_cast<cVar<int>*>(vars[2].first)->set(5);
+    dynamic_cast<cVar<float>*>(vars[3].first)->set(45.0f);
+    EXPECT_TRUE(scene->ifsconfig == 2 && scene->cur_anim == 5 && scene->rot == 45.0f);
+    EXPECT_EQ(find_var_in(vars, "preset"), nullptr); // the overlay label is not the name
     delete_var_list(vars);
 }
 
-TEST_F(AttractorTest, IfsconfigPresetsSetExactlyTheirValuesOnceWhenChanged)
+TEST_F(AttractorTest, IfsconfigPresetsSetTheirValuesOnceAndThreeNothing)
 {
-    struct sPreset
-    {
-        int config;
-        bool sets_params;
-        float p[4];
-        float a1;
-        bool sets_size;
-        float precut, postcut;
-        int anim, kaleido;
-        float dist;
-    } presets[] = {
-        {0,
-         true,
-         {-1.25962f, 0.519231f, 0.735577f, 1.55289f},
-         0.1f,
-         true,
-         250,
-         70.8f,
-         1,
-         7,
-         2.16992f},
-        {1,
-         true,
-         {-1.47596f, -3.3149f, -3.23077f, 0.155048f},
-         0.0537861f,
-         false,
-         121.064f,
-         192.706f,
-         6,
-         4,
-         3.103591f},
-        {2, false, {}, 0.1f, false, 0, 255, 8, 5, 3.5f},
-    };
-    for (const sPreset& p : presets) {
+    // config, a..d (NAN: unchanged), a1, pts_size (NAN: unchanged), pre-cut, post-cut,
+    // cur_anim, kaleidoscope, dist, saturation (NAN: unchanged)
+    const float table[3][13] = {{0, -1.25962f, 0.519231f, 0.735577f, 1.55289f, 0.1f, 1.65625f, 250,
+                                 70.8f, 1, 7, 2.16992f, NAN},
+                                {1, -1.47596f, -3.3149f, -3.23077f, 0.155048f, 0.0537861f, NAN,
+                                 121.064f, 192.706f, 6, 4, 3.103591f, NAN},
+                                {2, NAN, NAN, NAN, NAN, 0.1f, NAN, 0, 255, 8, 5, 3.5f, 66.7668f}};
+    for (const auto& row : table) {
+        // Every scene applies its own first preset, whatever other scenes applied before.
         cSceneAttractor s(&clock.clock);
-        s.p0 = s.p1 = s.p2 = s.p3 = 3.25f;
-        s.pts_size = 7.5f;
-        s.hsb.saturation = -20.0f;
-        s.ifsconfig = p.config;
+        s.p0 = s.p1 = s.p2 = s.p3 = s.pts_size = s.hsb.saturation = 3.25f;
+        s.ifsconfig = int(row[0]);
         s.update();
-        EXPECT_EQ(s.last_ifsconfig(), p.config);
-        if (p.sets_params) {
-            EXPECT_EQ(s.p0, p.p[0]);
-            EXPECT_EQ(s.p1, p.p[1]);
-            EXPECT_EQ(s.p2, p.p[2]);
-            EXPECT_EQ(s.p3, p.p[3]);
-        } else {
-            EXPECT_EQ(s.p0, 3.25f);
-            EXPECT_EQ(s.p3, 3.25f);
-        }
-        EXPECT_EQ(s.a1, p.a1) << p.config;
-        EXPECT_EQ(s.pts_size, p.sets_size ? 1.65625f : 7.5f) << p.config;
-        EXPECT_EQ(s.glow.precut, p.precut) << p.config;
-        EXPECT_EQ(s.glow.postcut, p.postcut) << p.config;
-        EXPECT_EQ(s.cur_anim, p.anim) << p.config;
-        EXPECT_EQ(s.kaleido2d, p.kaleido) << p.config;
-        EXPECT_EQ(s.dist, p.dist) << p.config;
-        EXPECT_EQ(s.hsb.saturation, p.config == 2 ? 66.7668f : -20.0f) << p.config;
-
-        // Applied when the value changes, not every frame: a hand-tuned value survives.
-        s.p1 = 1.5f;
+        const std::vector<float> got = preset_values(s);
+        for (int i = 0; i < 12; ++i)
+            EXPECT_EQ(got[i], std::isnan(row[i + 1]) ? 3.25f : row[i + 1]) << row[0] << " " << i;
+        s.p1 = 1.5f; // applied when the value changes, not every frame
         s.update();
         EXPECT_EQ(s.p1, 1.5f);
     }
-
-    // Preset 3, and values outside the table, leave everything as it was.
+    cSceneAttractor s(&clock.clock); // the same preset as the last scene: applied all the same
+    s.ifsconfig = 2;
+    s.a1 = 0.0f;
+    s.update();
+    EXPECT_EQ(s.a1, 0.1f);
+    const std::vector<float> before = preset_values(s);
     for (int config : {3, 4, -2}) {
-        cSceneAttractor s(&clock.clock);
-        s.update();
-        const std::vector<float> before = snapshot(s);
         s.ifsconfig = config;
         testing::internal::CaptureStderr();
         s.update();
-        const std::string err = testing::internal::GetCapturedStderr();
-        std::vector<float> after = snapshot(s);
-        after[13] = before[13]; // the ifsconfig value itself
-        EXPECT_EQ(before, after) << config;
-        EXPECT_EQ(err.empty(), config == 3) << err;
+        EXPECT_EQ(testing::internal::GetCapturedStderr().empty(), config == 3) << config;
+        EXPECT_EQ(preset_values(s), before) << config;
     }
 }
 
-TEST_F(AttractorTest, EachSceneAppliesItsOwnFirstPreset)
+TEST_F(AttractorTest, AnimationPresetsStartAndDrift)
 {
-    // The last applied preset belongs to the scene object: a second scene with the same
-    // setting still gets its preset.
-    cSceneAttractor first(&clock.clock), second(&clock.clock);
-    first.update();
-    second.p0 = 0.0f;
-    second.update();
-    EXPECT_EQ(second.p0, -1.25962f);
-}
-
-TEST_F(AttractorTest, AnimationPresetsSetTheirStartValues)
-{
-    struct sAnim
-    {
-        float p[4], noise, a1, dist;
-        Vec3<float> pos;
-        float offset;
-    } anims[] = {
-        {{2.75f, 0.806471f, 1.1f, 1.33f}, 0.33f, 0.015f, 1.5f, {0.44f, 0.5f, 0.44f}, NAN},
-        {{-0.887019f, 0.519231f, 0.735577f, 1.55289f},
-         0.33f,
-         0.03f,
-         4.4f,
-         {-0.11f, 0.2f, -0.17f},
-         1.4f},
-        {{1, 0.284401f, 0.71f, 1.51f}, 0.33f, NAN, 2.6f, {0.49f, 0.4f, 0.14f}, 0.65f},
-        {{-1.45853f, -2.28769f, -2.49519f, 0.822116f},
-         0.33f,
-         0.0537861f,
-         3.2f,
-         {-0.71f, 0.6f, -0.13f},
-         1.4f},
-        {{1.77394f, 1.8f, 0.71f, 1.51f}, 0.33f, 0.0537861f, 1.5f, {0.5f, 0.4f, 0.5f}, 0.42f},
-        {{-1.99f, -1.63f, 0.44f, 1.49f}, 0.33f, 0.0537861f, 1.4f, {-0.49f, 0.56f, -0.41f}, 0.75f},
-        {{-1.63882f, -2.22476f, -2.80168f, 0.155048f},
-         0.33f,
-         0.0537861f,
-         2.5f,
-         {-0.84f, 0.59f, -0.63f},
-         1.5f},
-        {{1, 1.8f, 0.71f, 1.49017f}, 0.33f, 0.0537861f, 1.55f, {0.3f, 0.45f, 0.3f}, 0.55f},
-        {{1, 1.8f, 1.04485f, 1.54f}, 0.6f, 0.03f, 3.5f, {0.14f, 0.5f, 0.27f}, 0.87f},
-    };
-    for (int i = 0; i < cSceneAttractor::NUM_ANIMS; ++i) {
-        const sAnim& a = anims[i];
-        scene->a1 = 0.0777f;
-        scene->offset = 4.25f;
-        scene->pts_size = 9.0f;
-        scene->init_anim(i);
-        EXPECT_EQ(scene->p0, a.p[0]) << i;
-        EXPECT_EQ(scene->p1, a.p[1]) << i;
-        EXPECT_EQ(scene->p2, a.p[2]) << i;
-        EXPECT_EQ(scene->p3, a.p[3]) << i;
-        EXPECT_EQ(scene->noise, a.noise) << i;
-        EXPECT_EQ(scene->a1, std::isnan(a.a1) ? 0.0777f : a.a1) << i;
-        EXPECT_EQ(scene->dist, a.dist) << i;
-        EXPECT_EQ(scene->pos, a.pos) << i;
-        EXPECT_EQ(scene->offset, std::isnan(a.offset) ? 4.25f : a.offset) << i;
-        EXPECT_EQ(scene->pts_size, 1.65625f) << i;
-    }
-}
-
-TEST_F(AttractorTest, DriftMovesOneParameterAndWrapsIt)
-{
-    struct sDrift
-    {
-        int anim;
-        float cSceneAttractor::*param;
-        float rate;  // per second
-        float reset; // value after passing the limit
-        float limit;
-    } drifts[] = {
-        {0, &cSceneAttractor::p1, 0.015f, 0.7f, 0.9f},
-        {1, &cSceneAttractor::p0, -0.3f, -0.887019f, -3.03846f},
-        {2, &cSceneAttractor::p1, 0.045f, 0.25f, 1.9f},
-        {3, &cSceneAttractor::p3, 0.045f, 0.822f, 1.13f},
-        {4, &cSceneAttractor::p0, 0.1f, 1.773f, 2.0f},
-        {5, &cSceneAttractor::p1, 0.2f, -1.63f, -1.19f},
-        {6, &cSceneAttractor::p2, -0.05f, -2.22476f, -2.85577f},
-        {6, &cSceneAttractor::p3, 0.05f, 0.155048f, 1.09255f},
-        {7, &cSceneAttractor::p3, 0.006f, 1.485f, 1.54f},
-        {8, &cSceneAttractor::p2, 0.09f, 0.6f, 1.85f},
-    };
+    // a..d, noise, a1 (NAN: unchanged), dist, pos, offset (NAN: unchanged), then the drifting
+    // parameter (0..3 for a..d), its rate per second, its limit and the value it goes back to.
+    const float table[9][15] = {{2.75f, 0.806471f, 1.1f, 1.33f, 0.33f, 0.015f, 1.5f, 0.44f, 0.5f,
+                                 0.44f, NAN, 1, 0.015f, 0.9f, 0.7f},
+                                {-0.887019f, 0.519231f, 0.735577f, 1.55289f, 0.33f, 0.03f, 4.4f,
+                                 -0.11f, 0.2f, -0.17f, 1.4f, 0, -0.3f, -3.03846f, -0.887019f},
+                                {1, 0.284401f, 0.71f, 1.51f, 0.33f, NAN, 2.6f, 0.49f, 0.4f, 0.14f,
+                                 0.65f, 1, 0.045f, 1.9f, 0.25f},
+                                {-1.45853f, -2.28769f, -2.49519f, 0.822116f, 0.33f, 0.0537861f,
+                                 3.2f, -0.71f, 0.6f, -0.13f, 1.4f, 3, 0.045f, 1.13f, 0.822f},
+                                {1.77394f, 1.8f, 0.71f, 1.51f, 0.33f, 0.0537861f, 1.5f, 0.5f, 0.4f,
+                                 0.5f, 0.42f, 0, 0.1f, 2.0f, 1.773f},
+                                {-1.99f, -1.63f, 0.44f, 1.49f, 0.33f, 0.0537861f, 1.4f, -0.49f,
+                                 0.56f, -0.41f, 0.75f, 1, 0.2f, -1.19f, -1.63f},
+                                {-1.63882f, -2.22476f, -2.80168f, 0.155048f, 0.33f, 0.0537861f,
+                                 2.5f, -0.84f, 0.59f, -0.63f, 1.5f, 2, -0.05f, -2.85577f,
+                                 -2.22476f},
+                                {1, 1.8f, 0.71f, 1.49017f, 0.33f, 0.0537861f, 1.55f, 0.3f, 0.45f,
+                                 0.3f, 0.55f, 3, 0.006f, 1.54f, 1.485f},
+                                {1, 1.8f, 1.04485f, 1.54f, 0.6f, 0.03f, 3.5f, 0.14f, 0.5f, 0.27f,
+                                 0.87f, 2, 0.09f, 1.85f, 0.6f}};
     cSceneAttractor& s = *scene;
-    for (const sDrift& d : drifts) {
-        s.init_anim(d.anim);
-        const float start = s.*d.param;
-        s.update_anim(d.anim, 500.0f);
-        EXPECT_NEAR(s.*d.param, start + 0.5f * d.rate, 1e-6) << d.anim;
-        // Just inside the limit stays; one step past it goes back.
-        s.*d.param = d.limit - (d.rate > 0 ? 1e-4f : -1e-4f);
-        s.update_anim(d.anim, 0.0f);
-        EXPECT_NE(s.*d.param, d.reset) << d.anim;
-        s.update_anim(d.anim, 20.0f);
-        EXPECT_EQ(s.*d.param, d.reset) << d.anim;
+    float* params[4] = {&s.p0, &s.p1, &s.p2, &s.p3};
+    for (int anim = 0; anim < 9; ++anim) {
+        SCOPED_TRACE(anim);
+        const float* r = table[anim];
+        s.a1 = s.offset = s.pts_size = 4.25f;
+        s.init_anim(anim);
+        const float got[11] = {s.p0,   s.p1,    s.p2,    s.p3,    s.noise, s.a1,
+                               s.dist, s.pos.x, s.pos.y, s.pos.z, s.offset};
+        for (int i = 0; i < 11; ++i)
+            EXPECT_EQ(got[i], std::isnan(r[i]) ? 4.25f : r[i]) << i;
+        EXPECT_EQ(s.pts_size, 1.65625f);
+
+        float& p = *params[int(r[11])];
+        const float start = p;
+        s.update_anim(anim, 500.0f);
+        EXPECT_NEAR(p, start + 0.5f * r[12], 1e-6);
+        p = r[13] - (r[12] > 0 ? 1e-4f : -1e-4f); // just inside the limit: stays
+        s.update_anim(anim, 0.0f);
+        EXPECT_NE(p, r[14]);
+        s.update_anim(anim, 20.0f); // past it: back to the start of the range
+        EXPECT_EQ(p, r[14]);
     }
-    scene->offset = 3.0f;
-    scene->update_anim(0, 16.0f);
-    EXPECT_EQ(scene->offset, 0.5f);
+    s.init_anim(6); // the one preset with two drifting parameters
+    s.p3 = 1.0925f;
+    s.update_anim(6, 20.0f);
+    EXPECT_EQ(s.p3, 0.155048f);
+    s.offset = 3.0f;
+    s.update_anim(0, 16.0f);
+    EXPECT_EQ(s.offset, 0.5f);
+
+    EXPECT_DEATH(s.init_anim(9), "non-existing anim inited");
+    EXPECT_DEATH(
+        {
+            s.cur_anim = 9;
+            s.step_cloud();
+        },
+        "non-existing anim inited");
+    EXPECT_DEATH(s.update_anim(-1, 16.0f), "non-existing anim updated");
 }
 
-TEST_F(AttractorTest, DriftRunsOnlyInTheSixfoldViewAndStandsStillWhilePaused)
+TEST_F(AttractorTest, DriftRunsInTheSixfoldViewOnlyAndStandsStillWhilePaused)
 {
     scene->cur_anim = 1;
     scene->cur_config = 1;
@@ -468,6 +254,8 @@ TEST_F(AttractorTest, DriftRunsOnlyInTheSixfoldViewAndStandsStillWhilePaused)
     clock.set(1100);
     scene->step_cloud();
     EXPECT_NEAR(scene->p0, start - 0.03f, 1e-6);
+    EXPECT_EQ(scene->cloud().m_params[0], scene->p0);
+    EXPECT_DOUBLE_EQ(scene->calculator().noise_scale, double(scene->noise) * 0.0001);
 
     clock.clock.paused = true;
     const float held = scene->p0;
@@ -477,89 +265,51 @@ TEST_F(AttractorTest, DriftRunsOnlyInTheSixfoldViewAndStandsStillWhilePaused)
     }
     EXPECT_EQ(scene->p0, held);
     clock.clock.paused = false;
-
     scene->cur_config = 0;
     clock.set(1600);
     scene->step_cloud();
     EXPECT_EQ(scene->p0, held);
-    EXPECT_EQ(scene->cloud().m_params[0], held);
-    EXPECT_DOUBLE_EQ(scene->calculator().noise_scale, double(scene->noise) * 0.0001);
 }
 
-TEST_F(AttractorTest, UnknownAnimationPresetsStop)
+TEST_F(AttractorTest, EventsFlashTheSingleViewAndStepTheSixfoldView)
 {
-    EXPECT_DEATH(
-        {
-            scene->cur_anim = 9;
-            scene->step_cloud();
-        },
-        "non-existing anim inited");
-    EXPECT_DEATH(scene->init_anim(-1), "non-existing anim inited");
-    EXPECT_DEATH(scene->update_anim(9, 16.0f), "non-existing anim updated");
-}
+    cMECtrlChange ctrl(7, 100);
+    ctrl.m_track = 2;
+    cEvent beat(EV_MIDI_BEAT, 5000);
+    cMETrigger off = note_on(2, 36, 5000);
+    off.m_kind = iMidiEvent::NOTE_OFF;
+    cMETrigger kick = note_on(2, 36, 5000), next = note_on(1, 48, 5000);
+    cMETrigger swap = note_on(18, 50, 5000), other = note_on(1, 47, 5000);
+    cEvent* events[] = {&kick, &next, &swap, &other, &off, &ctrl, &beat};
 
-// --- events -------------------------------------------------------------------------------
-
-TEST_F(AttractorTest, SingleViewFlashesOnTheKick)
-{
+    // Single view: only the kick reacts, with a flash of the cloud.
     scene->cur_config = 0;
-    cMETrigger kick = note_on(2, 36, 5000);
-    scene->handle_event(&kick);
+    for (cEvent* ev : events)
+        scene->handle_event(ev);
     ASSERT_EQ(scene->interpolators().size(), 1u);
     auto* flash = dynamic_cast<cSmoothStep<float>*>(scene->interpolators()[0]);
     ASSERT_NE(flash, nullptr);
-    EXPECT_EQ(dynamic_cast<cVar<float>*>(flash->m_var)->get(), &scene->a_kick);
+    EXPECT_EQ(target_of<float>(flash), &scene->a_kick);
     EXPECT_EQ(flash->m_from, 0.06f);
     EXPECT_EQ(flash->m_to, 0.0f);
     EXPECT_EQ(flash->m_starttime, 5000);
     EXPECT_EQ(flash->m_endtime, 5350);
-
-    // Other tracks, note-offs, controllers and the six-fold view's notes do nothing here.
-    cMETrigger off(iMidiEvent::NOTE_OFF, 36, 0);
-    off.m_track = 2;
-    off.m_time = 5100;
-    cMETrigger others[] = {note_on(4, 36, 5000), note_on(1, 48, 5000), note_on(18, 60, 5000), off};
-    cMECtrlChange ctrl(7, 100);
-    ctrl.m_track = 2;
-    cEvent beat(EV_MIDI_BEAT, 5000);
-    for (cMETrigger& ev : others)
-        scene->handle_event(&ev);
-    scene->handle_event(&ctrl);
-    scene->handle_event(&beat);
-    EXPECT_EQ(scene->interpolators().size(), 1u);
     EXPECT_EQ(scene->cur_anim, 1);
 
-    // The flash runs on the scene's own clock.
-    clock.set(5000);
-    scene->update();
-    EXPECT_NEAR(scene->a_kick, 0.06f, 1e-6);
-    clock.set(5400);
-    scene->update();
-    EXPECT_EQ(scene->a_kick, 0.0f);
-}
-
-TEST_F(AttractorTest, SixfoldViewStepsPresetsAndSwapsPositions)
-{
+    // Six-fold view: track 1 note 48 zooms into the next preset, track 18 swaps positions.
     scene->cur_config = 1;
-    scene->cur_anim = 7;
-    cMETrigger next = note_on(1, 48, 200000);
-    scene->handle_event(&next);
-    EXPECT_EQ(scene->cur_anim, 8);
-    ASSERT_EQ(scene->interpolators().size(), 1u);
-    auto* zoom = dynamic_cast<cEaseIn<float>*>(scene->interpolators()[0]);
+    scene->cur_anim = 8;
+    for (cEvent* ev : events)
+        scene->handle_event(ev);
+    EXPECT_EQ(scene->cur_anim, 0);
+    ASSERT_EQ(scene->interpolators().size(), 2u);
+    auto* zoom = dynamic_cast<cEaseIn<float>*>(scene->interpolators()[1]);
     ASSERT_NE(zoom, nullptr);
-    EXPECT_EQ(dynamic_cast<cVar<float>*>(zoom->m_var)->get(), &scene->fov6);
+    EXPECT_EQ(target_of<float>(zoom), &scene->fov6);
     EXPECT_EQ(zoom->m_from, 160.0f);
     EXPECT_EQ(zoom->m_to, 40.0f);
-    EXPECT_EQ(zoom->m_starttime, 200000);
-    EXPECT_EQ(zoom->m_endtime, 201000);
-    scene->handle_event(&next);
-    EXPECT_EQ(scene->cur_anim, 0); // wraps after the ninth
-    EXPECT_EQ(scene->interpolators().size(), 2u);
-
-    // Track 18 alternates between the two stored positions.
-    cMETrigger swap = note_on(18, 50, 200100);
-    scene->handle_event(&swap);
+    EXPECT_EQ(zoom->m_starttime, 5000);
+    EXPECT_EQ(zoom->m_endtime, 6000);
     const Vec3<float> first = scene->pos;
     scene->handle_event(&swap);
     const Vec3<float> second = scene->pos;
@@ -568,113 +318,69 @@ TEST_F(AttractorTest, SixfoldViewStepsPresetsAndSwapsPositions)
     EXPECT_EQ(scene->pos, first);
     EXPECT_TRUE(first == scene->stored_pos[0] || first == scene->stored_pos[1]);
     EXPECT_TRUE(second == scene->stored_pos[0] || second == scene->stored_pos[1]);
-
-    // Other notes, and the kick of the single view, leave the six-fold view alone.
-    cMETrigger others[] = {note_on(1, 47, 200000), note_on(2, 36, 200000), note_on(4, 48, 200000)};
-    for (cMETrigger& ev : others)
-        scene->handle_event(&ev);
-    EXPECT_EQ(scene->cur_anim, 0);
-    EXPECT_EQ(scene->interpolators().size(), 2u);
-    EXPECT_EQ(scene->pos, first);
 }
-
-// --- rendering ----------------------------------------------------------------------------
 
 TEST_F(AttractorTest, FramesLeaveStateShaderMatricesAndPoolAsTheyWere)
 {
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
-    const std::string shader_before = shaders->get_current_shader();
-    const size_t stack_before = shaders->stack_depth();
-    // A state different from everything the scene sets.
-    glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
-    glBlendFunc(GL_ONE, GL_ZERO);
+    const size_t stack = shaders->stack_depth();
+    glClearColor(0.2f, 0.3f, 0.4f, 1.0f); // unlike anything the scene sets
     glPointSize(3.0f);
     glColor4f(0.5f, 0.25f, 0.125f, 1.0f);
-    glHint(GL_POINT_SMOOTH_HINT, GL_FASTEST);
-    glEnable(GL_DEPTH_TEST);
+    auto extra = [] {
+        std::vector<float> v(34);
+        glGetFloatv(GL_POINT_SIZE, &v[0]);
+        glGetFloatv(GL_POINT_SMOOTH_HINT, &v[1]);
+        glGetFloatv(GL_PROJECTION_MATRIX, &v[2]);
+        glGetFloatv(GL_MODELVIEW_MATRIX, &v[18]);
+        return v;
+    };
     sGLstate before;
     before.capture();
-    GLfloat point_before = 0;
-    glGetFloatv(GL_POINT_SIZE, &point_before);
-    GLint hint_before = 0, depth_proj = 0, depth_mv = 0;
-    glGetIntegerv(GL_POINT_SMOOTH_HINT, &hint_before);
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth_proj);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth_mv);
-    GLfloat proj_before[16], mv_before[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, proj_before);
-    glGetFloatv(GL_MODELVIEW_MATRIX, mv_before);
-
+    const std::vector<float> extra_before = extra();
     for (int config : {0, 1}) {
         scene->cur_config = config;
-        {
-            clock.set(10000 + config * 20);
-            scene->update();
-            cRTProxy frame = scene->render_to_texture(clock.clock.demo_time());
-            EXPECT_TRUE(frame.isValid());
-            EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 1u);
-        }
+        EXPECT_TRUE(scene->render_to_texture(10000).isValid());
         EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 0u);
-
         sGLstate after;
         after.capture();
-        EXPECT_EQ(sGLstate::diff(before, after), "") << "view " << config;
-        GLfloat point_after = 0;
-        glGetFloatv(GL_POINT_SIZE, &point_after);
-        EXPECT_EQ(point_after, point_before);
-        GLint hint_after = 0, proj = 0, mv = 0;
-        glGetIntegerv(GL_POINT_SMOOTH_HINT, &hint_after);
-        EXPECT_EQ(hint_after, hint_before);
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &proj);
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &mv);
-        EXPECT_EQ(proj, depth_proj);
-        EXPECT_EQ(mv, depth_mv);
-        GLfloat proj_after[16], mv_after[16];
-        glGetFloatv(GL_PROJECTION_MATRIX, proj_after);
-        glGetFloatv(GL_MODELVIEW_MATRIX, mv_after);
-        EXPECT_TRUE(std::equal(proj_after, proj_after + 16, proj_before));
-        EXPECT_TRUE(std::equal(mv_after, mv_after + 16, mv_before));
-        EXPECT_EQ(shaders->get_current_shader(), shader_before);
-        EXPECT_EQ(shaders->stack_depth(), stack_before);
+        EXPECT_EQ(sGLstate::diff(before, after), "") << config;
+        EXPECT_EQ(extra(), extra_before) << config;
+        EXPECT_EQ(shaders->get_current_shader(), "null_shader");
+        EXPECT_EQ(shaders->stack_depth(), stack);
     }
-    glDisable(GL_DEPTH_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glPointSize(1.0f);
 }
 
 TEST_F(AttractorTest, PresetsGiveGlowingCloudsInBothViews)
 {
-    // Three moments of the timeline (depths 5, 100 and 110) and the other two presets in
-    // both views. Each picture has been looked at; here: lit, not flooded, not flat, and
-    // opaque where the cloud is dense so that "over" compositing shows it.
-    struct sShot
+    // The three timeline moments (depths 5, 100, 110) and the other two presets in both views;
+    // every picture was looked at. Here: lit but not flooded, opaque where the cloud is dense
+    // (so that "over" compositing shows it), and three different single-view treatments.
+    const struct
     {
         int ifs, config, ms;
         const char* png;
-    } shots[] = {
-        {0, 0, 15000, "attractor_single_preset0.png"},
-        {0, 1, 205000, "attractor_sixfold_preset0.png"},
-        {0, 0, 230000, "attractor_single_preset0_late.png"},
-        {1, 0, 60000, "attractor_single_preset1.png"},
-        {1, 1, 61000, "attractor_sixfold_preset1.png"},
-        {2, 0, 90000, "attractor_single_preset2.png"},
-        {2, 1, 91000, "attractor_sixfold_preset2.png"},
-    };
+    } shots[] = {{0, 0, 15000, "attractor_single_preset0.png"},
+                 {0, 1, 205000, "attractor_sixfold_preset0.png"},
+                 {0, 0, 230000, "attractor_single_preset0_late.png"},
+                 {1, 0, 60000, "attractor_single_preset1.png"},
+                 {1, 1, 61000, "attractor_sixfold_preset1.png"},
+                 {2, 0, 90000, "attractor_single_preset2.png"},
+                 {2, 1, 91000, "attractor_sixfold_preset2.png"}};
     std::vector<std::vector<unsigned char>> pictures;
-    for (const sShot& shot : shots) {
+    for (const auto& shot : shots) {
         scene->ifsconfig = shot.ifs;
         scene->cur_config = shot.config;
-        const std::vector<unsigned char> px = frames(shot.ms, 6, 20, shot.png);
+        pictures.push_back(frame(shot.ms, shot.png));
+        const std::vector<unsigned char>& px = pictures.back();
         const double lit = vnt_test::lit_share(px, 24);
-        EXPECT_GT(lit, 0.03) << shot.png;
-        EXPECT_LT(lit, 0.9) << shot.png;
-        // The brightest pixels reach full opacity.
+        EXPECT_TRUE(lit > 0.03 && lit < 0.9) << shot.png << " " << lit;
         unsigned char max_alpha = 0;
         for (size_t i = 3; i < px.size(); i += 4)
             max_alpha = std::max(max_alpha, px[i]);
         EXPECT_EQ(max_alpha, 255) << shot.png;
-        pictures.push_back(px);
     }
-    // The three treatments of the single view are different pictures, not one recoloured.
     auto difference = [&](size_t a, size_t b) {
         double sum = 0;
         for (size_t i = 0; i < pictures[a].size(); ++i)
@@ -685,19 +391,6 @@ TEST_F(AttractorTest, PresetsGiveGlowingCloudsInBothViews)
     EXPECT_GT(difference(3, 5), 3.0);
     EXPECT_GT(difference(0, 5), 3.0);
 }
-
-TEST_F(AttractorTest, KickBrightensTheCloud)
-{
-    scene->cur_config = 0;
-    const std::vector<unsigned char> calm = frames(20000);
-    cMETrigger kick = note_on(2, 36, 20020);
-    scene->handle_event(&kick);
-    const std::vector<unsigned char> flash = frames(20020, 1);
-    const auto m_calm = vnt_test::mean_rgba(calm), m_flash = vnt_test::mean_rgba(flash);
-    EXPECT_GT(m_flash[0] + m_flash[1] + m_flash[2], 1.2 * (m_calm[0] + m_calm[1] + m_calm[2]));
-}
-
-// --- the demo's timeline ------------------------------------------------------------------
 
 // The one attractor object behind depths 5, 100 and 110, driven by the demo's own composition.
 TEST_F(AttractorTest, TimelineRowsDriveOneSceneThroughItsThreeLayers)
@@ -711,28 +404,21 @@ TEST_F(AttractorTest, TimelineRowsDriveOneSceneThroughItsThreeLayers)
     cSceneAttractor* attractor = manager->get_scene<cSceneAttractor>();
     ASSERT_TRUE(comp && attractor);
     EXPECT_EQ(manager->get_scene_by_name("attractors"), attractor);
-
-    struct
-    {
-        int depth, start, end, mode;
-    } rows[] = {{5, 0, 27000, 0}, {100, 196000, 222000, 3}, {110, 224000, 235000, 0}};
+    const int rows[3][4] = {{5, 0, 27000, 0}, {100, 196000, 222000, 3}, {110, 224000, 235000, 0}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.depth);
-        ASSERT_EQ(comp->layers().count(row.depth), 1u);
-        const sLayer& layer = comp->layer(row.depth);
+        ASSERT_EQ(comp->layers().count(row[0]), 1u);
+        const sLayer& layer = comp->layer(row[0]);
         EXPECT_EQ(layer.m_scene, attractor);
-        EXPECT_EQ(layer.m_starttime, row.start);
-        EXPECT_EQ(layer.m_endtime, row.end);
-        EXPECT_EQ(layer.m_blendmode, row.mode);
+        EXPECT_EQ(layer.m_starttime, row[1]);
+        EXPECT_EQ(layer.m_endtime, row[2]);
+        EXPECT_EQ(layer.m_blendmode, row[3]);
     }
-
     cClock& clock = manager->clock();
     auto play = [&](int from, int to) {
         for (int t = from; t <= to; t += 40) {
             clock.prev = clock.now;
             clock.now = t;
-            clock.start = 0;
-            clock.paused_total = 0;
+            clock.start = clock.paused_total = 0;
             comp->m_curtime = t; // no stall: the composition must not seek
             comp->update();
             attractor->update();
@@ -740,14 +426,12 @@ TEST_F(AttractorTest, TimelineRowsDriveOneSceneThroughItsThreeLayers)
     };
     play(0, 5000);
     EXPECT_EQ(attractor->cur_config, 0);
-    EXPECT_EQ(attractor->ifsconfig, 0);
-    EXPECT_EQ(attractor->cur_anim, 1);
     EXPECT_EQ(attractor->last_ifsconfig(), 0);
+    EXPECT_EQ(attractor->cur_anim, 1);
     EXPECT_NEAR(comp->layer(5).m_opacity, 0.5f, 0.01f); // ten seconds of fade-in
     play(195000, 210000);
     EXPECT_EQ(attractor->cur_config, 1);
-    // Both rows hold from 224000 to 230000; the later one, the single view, wins.
-    play(223000, 229000);
+    play(223000, 229000); // both rows hold; the later one, the single view, wins
     EXPECT_EQ(attractor->cur_config, 0);
     cSceneManager::destroy_instance();
 }
