@@ -75,8 +75,8 @@ std::vector<cSceneFlowerField::sFlower> cSceneFlowerField::layout(int in_config)
     std::vector<sFlower> field;
     switch (std::clamp(in_config, 0, NUM_CONFIGS - 1)) {
     case 0: // sunflower spiral, gold at the heart to magenta outside
-        for (int i = 1; i <= 170; ++i) {
-            const float r = 0.42f * std::sqrt(float(i)), a = float(i) * GOLDEN_ANGLE;
+        for (int i = 1; i <= 120; ++i) {
+            const float r = 0.5f * std::sqrt(float(i)), a = float(i) * GOLDEN_ANGLE;
             field.push_back(make_flower(i, r * std::cos(a), r * std::sin(a), r < 2.8f ? 3 : 0));
         }
         break;
@@ -92,16 +92,16 @@ std::vector<cSceneFlowerField::sFlower> cSceneFlowerField::layout(int in_config)
         break;
     case 2: // six spiral arms, acid green and cyan
         for (int arm = 0, i = 0; arm < 6; ++arm) {
-            for (int k = 0; k < 24; ++k, ++i) {
-                const float r = 0.6f + 0.22f * float(k);
-                const float a = 2.0f * PI * float(arm) / 6.0f + 0.32f * float(k);
+            for (int k = 0; k < 18; ++k, ++i) {
+                const float r = 0.6f + 0.29f * float(k);
+                const float a = 2.0f * PI * float(arm) / 6.0f + 0.42f * float(k);
                 field.push_back(make_flower(i, r * std::cos(a), r * std::sin(a), 1 + (arm % 2)));
             }
         }
         break;
     default: // spiral seeds coloured by six sectors
-        for (int i = 1; i <= 190; ++i) {
-            const float r = 0.4f * std::sqrt(float(i)), a = float(i) * GOLDEN_ANGLE;
+        for (int i = 1; i <= 130; ++i) {
+            const float r = 0.48f * std::sqrt(float(i)), a = float(i) * GOLDEN_ANGLE;
             const int sector = int(std::fmod(a, 2.0f * PI) / (PI / 3.0f));
             const int colours[3] = {0, 1, 3}; // magenta, cyan, gold, twice around
             field.push_back(make_flower(i, r * std::cos(a), r * std::sin(a), colours[sector % 3]));

@@ -170,7 +170,7 @@ void cSceneMandala::draw_backdrop(float in_alpha) const
     for (int i = 0; i <= 64; ++i) {
         const float a = 2.0f * PI * float(i) / 64.0f;
         glColor4f(0.02f, 0.0f, 0.06f, 0.0f);
-        glVertex3f(3.6f * std::cos(a), 3.6f * std::sin(a), -0.6f);
+        glVertex3f(2.4f * std::cos(a), 2.4f * std::sin(a), -0.6f);
     }
     glEnd();
 }
@@ -214,7 +214,7 @@ void cSceneMandala::draw_heart(float in_seconds)
 void cSceneMandala::draw_rings(float in_seconds)
 {
     cShaderManager_GLSL::get_instance()->bind("srccol_shader");
-    // Late in the unfolding every ring gets an echo: a larger copy turning the other way in
+    // Late in the unfolding the inner rings get an echo: a larger copy turning the other way in
     // another colour, whose slices cross the ring's own.
     const float echo = smoothstep(0.5f, 0.9f, m_cur_t);
     for (int k = 1; k < NUM_PLANES; ++k) {
@@ -224,7 +224,8 @@ void cSceneMandala::draw_rings(float in_seconds)
         const float direction = (k % 2) ? -1.0f : 1.0f;
         const float turn = in_seconds * (10.0f + 5.0f * float(k)) * m_spin;
         for (int copy = 0; copy < 2; ++copy) {
-            const float alpha = copy ? 0.5f * echo * reveal : reveal;
+            // The outermost ring has no echo: it would cover the whole screen once more.
+            const float alpha = copy ? (k < NUM_PLANES - 1 ? 0.5f * echo * reveal : 0.0f) : reveal;
             if (alpha <= 0.0f)
                 continue;
             float tint[3];
@@ -243,19 +244,6 @@ void cSceneMandala::draw_rings(float in_seconds)
             m_planes[k]->draw();
             glPopMatrix();
         }
-    }
-    // A vast faint crown of spikes behind everything reaches into the corners.
-    const float crown = 0.3f * plane_reveal(NUM_PLANES - 1, m_cur_t);
-    if (crown > 0.0f && m_planes[NUM_PLANES - 1]) {
-        float tint[3];
-        palette(in_seconds * 0.1f + 1.5f, tint);
-        glColor4f(tint[0], tint[1], tint[2], crown);
-        glPushMatrix();
-        glTranslatef(0, 0, -0.8f);
-        glRotatef(-in_seconds * 4.0f * m_spin, 0, 0, 1);
-        glScalef(2.3f, 2.3f, 1.0f);
-        m_planes[NUM_PLANES - 1]->draw();
-        glPopMatrix();
     }
 }
 

@@ -71,7 +71,7 @@ void add_stem(cMeshBuilder& mesh, const sFlower& f)
 void add_blade(cMeshBuilder& mesh, const tVec3& base, const std::function<tVec3(double)>& spine,
                const tVec3& across, double width)
 {
-    constexpr int ALONG = 6, ACROSS = 2;
+    constexpr int ALONG = 5, ACROSS = 2;
     for (int skin = 0; skin < 2; ++skin) {
         const uint32_t first = uint32_t(mesh.vertex_count());
         for (int i = 0; i <= ALONG; ++i) {
