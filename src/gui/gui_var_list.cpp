@@ -97,6 +97,8 @@ bool cGuiVarList::on_mouse(int in_kind, float in_x, float in_y)
     if (in_kind != MOUSE_MOVE || !held)
         return false;
     for (auto& row : m_rows) {
+        // In step with the variable first: a vector dragged on one axis keeps the other two.
+        sync_widget(row.first, row.second);
         if (row.second && row.second->on_mouse(MOUSE_MOVE, in_x, in_y)) {
             write_back(row.first, row.second);
             return true;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/fps_graph.h"
-#include "gui/gui_test_helpers.h"
+#include "gui_test_helpers.h"
 #include "support/gl_fixture.h"
 
 namespace {

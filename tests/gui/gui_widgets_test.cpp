@@ -6,11 +6,11 @@
 
 #include "effects/var.h"
 #include "gui/gui_slider.h"
-#include "gui/gui_test_helpers.h"
 #include "gui/gui_txt_label.h"
 #include "gui/gui_var_list.h"
 #include "gui/gui_vec3_slider.h"
 #include "gui/slider_entries.h"
+#include "gui_test_helpers.h"
 #include "input.h"
 #include "support/gl_fixture.h"
 
@@ -167,7 +167,8 @@ TEST(GuiVarList, DragsOnlyTheArmedRowAndWritesBackByType)
         sHeldButton held;
         list.on_mouse(7, 0.25f, row_y(4));
         EXPECT_FLOAT_EQ(v.x, -10.0f);
-        EXPECT_FLOAT_EQ(v.y, 0.0f); // the widget had not been in step with the variable yet
+        EXPECT_FLOAT_EQ(v.y, 2.0f); // the other axes keep their values
+        EXPECT_FLOAT_EQ(v.z, 3.0f);
     }
     // With no button held a move changes nothing.
     const float before = f;
@@ -177,7 +178,7 @@ TEST(GuiVarList, DragsOnlyTheArmedRowAndWritesBackByType)
     std::ostringstream printed;
     list.print(printed);
     EXPECT_EQ(printed.str(), "a_float 1\nan_int 2\nnegative -3\na_double 1.5\n"
-                             "a_vector (-10,0,0)\na_text hello\n");
+                             "a_vector (-10,2,3)\na_text hello\n");
 }
 
 TEST(GuiVarList, ShowsTwentyCharactersOfANameAndOwnsItsRows)
