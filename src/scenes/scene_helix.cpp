@@ -33,6 +33,9 @@ cSceneHelix::cSceneHelix(const cClock* in_clock) : cScene(in_clock)
 void cSceneHelix::load()
 {
     m_helix = cMeshManager::get_instance()->get("helix.bzobj", true, true, false);
+    // The glow works at an eighth of the screen: its three targets (picture, cut, blur) join
+    // the pool while loading, not in the middle of the show.
+    cRTProxy warm[3] = {get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size)};
 }
 
 void cSceneHelix::init()

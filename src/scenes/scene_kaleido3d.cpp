@@ -84,6 +84,9 @@ void cSceneKaleido3d::load()
 {
     for (int i = 0; i < NUM_MESHES; ++i)
         m_meshes[i] = cMeshManager::get_instance()->get(mesh_files[i], true, true, false);
+    // The glow works at an eighth of the screen: its three targets (picture, cut, blur) join
+    // the pool while loading, not in the middle of the show.
+    cRTProxy warm[3] = {get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size)};
 }
 
 void cSceneKaleido3d::init()

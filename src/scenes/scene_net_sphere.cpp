@@ -53,6 +53,9 @@ void cSceneNetSphere::load()
     m_net = cMeshManager::get_instance()->get("../data/models/netsphere.bzobj", true, true, false);
     if (!m_quadric)
         m_quadric = gluNewQuadric();
+    // The glow works at an eighth of the screen: its three targets (picture, cut, blur) join
+    // the pool while loading, not in the middle of the show.
+    cRTProxy warm[3] = {get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size)};
 }
 
 void cSceneNetSphere::init()

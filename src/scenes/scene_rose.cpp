@@ -36,6 +36,9 @@ cSceneRose::cSceneRose(const cClock* in_clock) : cScene(in_clock)
 void cSceneRose::load()
 {
     m_rose.load();
+    // The glow works at an eighth of the screen: its three targets (picture, cut, blur) join
+    // the pool while loading, not in the middle of the show.
+    cRTProxy warm[3] = {get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size)};
 }
 
 void cSceneRose::init()

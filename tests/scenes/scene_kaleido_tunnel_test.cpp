@@ -25,6 +25,8 @@ TEST_F(KaleidoTunnelTest, OffersItsProgress)
 {
     EXPECT_EQ(tunnel.get_name(), "kaleidotunnel");
     expect_vars(tunnel, {{"cur_t", 0, 1}});
+    expect_gui(tunnel,
+               {"curmesh", "kaleidomode", "segwidth", "num_segments", "offset", "meshscale"});
 }
 
 TEST_F(KaleidoTunnelTest, ClapPullsTheFogInAndTheLaterOfTwoKicksWins)

@@ -27,6 +27,7 @@ TEST_F(RoseTest, OffersKaleidoscopeTypeAndScale)
 {
     EXPECT_EQ(rose.get_name(), "rose");
     expect_vars(rose, {{"kaleido2d", 0, 7}, {"scale", 0, 10}});
+    expect_gui(rose, {"pre-cut", "post-cut", "rose_pos", "rose_col", "rose_it"});
 }
 
 TEST_F(RoseTest, ComponentOffersItsSevenSliders)

@@ -24,6 +24,7 @@ TEST_F(SpikeTest, OffersNoTimelineVariables)
 {
     EXPECT_EQ(spike.get_name(), "spikeball");
     expect_vars(spike, {});
+    expect_gui(spike, {"dodgering", "rotspeed"});
     EXPECT_NE(cShaderManager_GLSL::get_instance()->get_shader("self_illum_shader"), nullptr);
 }
 

@@ -36,6 +36,7 @@ TEST_F(UnshownTest, KaleidoMeshFillsItsRingsAtAnySetting)
     mesh.load();
     EXPECT_EQ(mesh.get_name(), "kaleidotunnel");
     expect_vars(mesh, {});
+    expect_gui(mesh, {"segwidth", "num_segments", "offset"});
     struct
     {
         float segwidth;
@@ -66,6 +67,7 @@ TEST_F(UnshownTest, LogoLightShedsShellsAndTheClapKicksThem)
     logo.load();
     EXPECT_EQ(logo.get_name(), "logolight");
     expect_vars(logo, {});
+    expect_gui(logo, {"cur_t", "max-ext"});
     EXPECT_NE(cShaderManager_GLSL::get_instance()->get_shader("normext_shader"), nullptr);
 
     // The shells spread evenly over the reach and wrap.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <string>
@@ -16,6 +17,7 @@
 #include "gl_extensions.h"
 #include "gl_state.h"
 #include "gui/gui_slider.h"
+#include "gui/gui_var_list.h"
 #include "gui/gui_vec3_slider.h"
 #include "midi_event.h"
 #include "postprocessing/post_comp.h"
@@ -180,6 +182,20 @@ inline void expect_vars(cScene& scene, const std::vector<sVarRange>& expected)
     for (const sVarRange& v : expected)
         EXPECT_NE(comp.find_var(1, v.name), nullptr) << v.name;
     EXPECT_EQ(comp.find_var(1, "no_such_var"), nullptr);
+}
+
+// The scene's overlay controls hold these names (after the camera's four).
+inline void expect_gui(cScene& scene, const std::vector<std::string>& names)
+{
+    cGuiVarList gui;
+    scene.add_gui(&gui);
+    std::vector<std::string> shown;
+    for (const auto& row : gui.rows())
+        shown.push_back(row.first ? row.first->get_name() : "");
+    ASSERT_GE(shown.size(), 4u);
+    EXPECT_EQ(shown[0], "set_eye");
+    for (const std::string& name : names)
+        EXPECT_NE(std::find(shown.begin(), shown.end(), name), shown.end()) << name;
 }
 
 // A note-on of a MIDI track at a time, as the MIDI reader makes it.
