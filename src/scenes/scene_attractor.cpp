@@ -77,10 +77,8 @@ void cSceneAttractor::init()
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_COLOR_MATERIAL);
     glDepthMask(GL_FALSE);
-    // Colour adds up with the point alpha; alpha adds up unweighted, so the picture is opaque
-    // where the cloud is dense and the layers below show through where it is thin.
     glEnable(GL_BLEND);
-    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDisable(GL_TEXTURE_1D);
     glDisable(GL_TEXTURE_2D);
@@ -319,7 +317,10 @@ cRTProxy cSceneAttractor::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
 
     cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    // Light added onto opaque black: the layer's colour is its whole picture. (Transparent
+    // black would leave the alpha at the sum of the squared point alphas, next to nothing, and
+    // blending "over" would all but hide the cloud.)
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     picture->bind_as_target(true);
     if (cur_config == 1)
         draw_sixfold_view(*picture, seconds);

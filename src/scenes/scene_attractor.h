@@ -73,16 +73,17 @@ public:
     float hue = 0.0f;                    // hue offset of the single view, degrees
     Vec3<float> stored_pos[2] = {{0.0f, -0.5f, 0.0f}, {0.35f, 0.15f, -0.3f}};
 
-    // Grading. Single view: hue shift (offset = `hue`), then `hsb`, then the 2D kaleidoscope of
-    // type `kaleido2d`, then `glow`. The presets' two "colour values" are the glow's pre-cut
-    // and post-cut, their selector is the kaleidoscope type and preset 2's extra value is the
-    // saturation of `hsb`:
-    //   0: kaleidoscope 7 (mandala circle), pre-cut 250 / post-cut 70.8: only the hottest cores
-    //      glow, strongly, as white-gold sparks on a dark, crisp cloud;
-    //   1: kaleidoscope 4 (triple mirror), 121 / 193: a broad, even halo, a softer cloud;
-    //   2: kaleidoscope 5 (mirror matrix), 0 / 255 with saturation +66.8: the whole picture
-    //      blooms in deep, saturated colour.
-    // Six-fold view: `glow6` alone, 250 / 255, a thin halo round the densest threads.
+    // Grading. Single view: hue shift (offset = `hue`, turning a full circle every four
+    // seconds, with the hue also running along the brightness), then `hsb`, then the 2D
+    // kaleidoscope of type `kaleido2d`, then `glow`. A preset's two "colour values" are the
+    // glow's pre-cut and post-cut, its selector is the kaleidoscope type, and preset 2's extra
+    // value is the saturation of `hsb`:
+    //   0: mandala circle (7), pre-cut 250 / post-cut 70.8: a starburst of fine threads; only
+    //      the saturated cores glow, hard, so the cloud sparks on each kick's flash;
+    //   1: triple mirror (4), 121 / 193: a lace of hexagonal rings under a broad, even halo;
+    //   2: mirror matrix (5), 0 / 255 and saturation +66.8: a grid of soft clouds, the whole
+    //      picture blooming in deep, saturated colour.
+    // Six-fold view: `glow6` alone, 250 / 255: a thin hot rim round the densest threads.
     hueshift_params hueshift{0.0f, 40.0f, 0.0f, 0.5f};
     hsb_params hsb{0.0f, 30.0f, 0.0f};
     int kaleido2d = 7;
@@ -97,7 +98,7 @@ private:
 
     std::unique_ptr<cPointCloud> m_cloud;
     cAttractorCalculator_pickover* m_pickover = nullptr; // owned by m_cloud
-    int m_last_anim = -1;                                // animation preset applied last
-    int m_last_ifsconfig = -1;                           // parameter preset applied last
+    int m_last_anim = -1;                                // animation preset this scene applied last
+    int m_last_ifsconfig = -1;                           // parameter preset this scene applied last
     bool m_second_pos = false; // which stored position the last track-18 note chose
 };
