@@ -27,6 +27,12 @@ cSceneMandalaGate::cSceneMandalaGate(const cClock* in_clock) : cScene(in_clock)
     m_camera.zfar = 60.0f;
 }
 
+cSceneMandalaGate::~cSceneMandalaGate()
+{
+    if (m_quadric)
+        gluDeleteQuadric(m_quadric);
+}
+
 float cSceneMandalaGate::eye_z(float in_cur_t)
 {
     return 2.8f - 13.5f * std::clamp(in_cur_t, 0.0f, 1.0f);
@@ -44,6 +50,10 @@ void cSceneMandalaGate::load()
     cMeshManager* meshes = cMeshManager::get_instance();
     m_wall = meshes->get("mandala_tunnel_bg.bzobj", true, false, false);
     m_streaks = meshes->get("mandala_tunnel_streak.bzobj", true, true, false);
+    if (!m_quadric) {
+        m_quadric = gluNewQuadric();
+        gluQuadricOrientation(m_quadric, GLU_INSIDE);
+    }
 }
 
 void cSceneMandalaGate::init()
@@ -204,9 +214,9 @@ cRTProxy cSceneMandalaGate::render_to_texture(int in_time_ms)
 
     draw_gate_light(seconds, z);
     if (m_wall) {
-        // Segments from the mouth (z = 0) inwards, as far as the haze lets one see; each turns
-        // slowly against the next.
-        const int first = std::max(0, int(std::floor(-(z - 2.0f) / SEGMENT)));
+        // Segments from the one around the eye inwards, as far as the haze lets one see; each
+        // turns slowly against the next.
+        const int first = std::max(0, int(std::floor((-z - 1.0f) / SEGMENT)));
         for (int k = first; k < first + 3; ++k) {
             glPushMatrix();
             glTranslatef(0, 0, -SEGMENT * float(k));
@@ -214,6 +224,19 @@ cRTProxy cSceneMandalaGate::render_to_texture(int in_time_ms)
             m_wall->draw();
             glPopMatrix();
         }
+    }
+    if (m_quadric) {
+        // A deep violet tube just behind the petals: the gaps between them show a wall, not
+        // the void.
+        const GLfloat violet[4] = {0.2f, 0.05f, 0.4f, 1};
+        const GLfloat black[4] = {0, 0, 0, 1};
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, violet);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
+        glPushMatrix();
+        glRotatef(180.0f, 1, 0, 0); // the tube runs down -z from the mouth
+        gluCylinder(m_quadric, 1.75, 1.75, 3.0 * SEGMENT, 48, 36);
+        glPopMatrix();
     }
     draw_streaks(in_time_ms, z);
     deinit();

@@ -6,6 +6,7 @@
 #include "scene.h"
 
 class iMesh;
+struct GLUquadric;
 
 class cSceneMandalaGate : public cScene
 {
@@ -14,6 +15,7 @@ public:
     static constexpr int STREAK_PERIOD_MS = 1500; // one run of the streaks down a segment
 
     explicit cSceneMandalaGate(const cClock* in_clock);
+    ~cSceneMandalaGate() override;
 
     std::string get_name() const override { return "mandalagate"; }
     // Fetches "mandala_tunnel_bg.bzobj" and "mandala_tunnel_streak.bzobj".
@@ -39,6 +41,7 @@ private:
     void draw_gate_light(float in_seconds, float in_eye_z);
     void draw_streaks(int in_time_ms, float in_eye_z);
 
-    iMesh* m_wall = nullptr;    // owned by the mesh manager
-    iMesh* m_streaks = nullptr; // owned by the mesh manager
+    iMesh* m_wall = nullptr;         // owned by the mesh manager
+    iMesh* m_streaks = nullptr;      // owned by the mesh manager
+    GLUquadric* m_quadric = nullptr; // the dark tube behind the petals
 };
