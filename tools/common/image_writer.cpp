@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+
+#include <unistd.h>
 
 namespace assets {
 
@@ -28,8 +31,10 @@ bool write_image(const std::string& path, const sImage& image)
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);
     const std::string ext = fs::path(path).extension().string();
+    // A per-process name: two builds may regenerate the same picture at once.
     const std::string tmp = fs::path(path).parent_path().string() + "/.tmp_" +
-                            fs::path(path).stem().string() + ext;
+                            std::to_string(::getpid()) + "_" + fs::path(path).stem().string() +
+                            ext;
 
     ILuint id = 0;
     ilGenImages(1, &id);

@@ -7,6 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "mesh_files/mesh_obj.h"
 
@@ -228,7 +231,9 @@ bool bobj_save(const cMeshObj& mesh, const std::string& path, std::string& error
     const fs::path target(path);
     if (target.has_parent_path())
         fs::create_directories(target.parent_path(), ec);
-    const fs::path tmp = target.parent_path() / (".tmp_" + target.filename().string());
+    // A per-process name: two builds may regenerate the same mesh at once.
+    const fs::path tmp = target.parent_path() /
+                         (".tmp_" + std::to_string(::getpid()) + "_" + target.filename().string());
     {
         std::ofstream file(tmp, std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
