@@ -111,11 +111,11 @@ void cSceneComposition::build_timeline()
     add_interpolator(new cLerp<float>(find_var(70, "cur_t"), 166500, 169500, 0.33f, 1.0f));
 
     // The flower field again: among the flowers, rising above them for the greetings, sinking
-    // away at the end. The camera is held down until 175000, before the rise from 178000: a
-    // hold running on past the rise would write 0 again every frame once the rise is over and
-    // throw the camera back among the stems in the middle of the greetings.
+    // away at the end. The hold on "cur_t" runs past the end of the demo and stands before the
+    // rise: the rise wins while it runs, lands on 1 once after 185000, and from the next frame
+    // the hold throws the camera back among the stems, a cut on the bar line at 185 s.
     add_layer(68, sLayer(scenes->get_scene<cSceneFlowerField>(), 0, 168000, 196000), 500, 0);
-    add_interpolator(new cSetVar<float>(find_var(68, "cur_t"), 168000, 175000, 0.0f));
+    add_interpolator(new cSetVar<float>(find_var(68, "cur_t"), 168000, 1750000, 0.0f));
     add_interpolator(new cSetVar<int>(find_var(68, "cur_config"), 168000, 180000, 3));
     add_interpolator(new cSmoothStep<float>(find_var(68, "cur_t"), 178000, 185000, 0.0f, 1.0f));
     add_interpolator(

@@ -111,7 +111,7 @@ TEST_F(TimelineRowsTest, TheMandalaGradesEachOfItsLayersItsOwnWay)
     EXPECT_NEAR(mandala->m_cur_t, 0.33f + 0.67f * 1.5f / 3.0f, 0.01f);
 }
 
-TEST_F(TimelineRowsTest, TheFlowerFieldRisesForTheGreetingsAndStaysUp)
+TEST_F(TimelineRowsTest, TheFlowerFieldRisesForTheGreetingsThenTheHoldTakesOver)
 {
     play(24000, 31000);
     EXPECT_EQ(field->m_cur_config, 1);
@@ -122,12 +122,19 @@ TEST_F(TimelineRowsTest, TheFlowerFieldRisesForTheGreetingsAndStaysUp)
     EXPECT_FLOAT_EQ(field->m_cur_t, 0.0f);
     play(177040, 181500);
     EXPECT_NEAR(field->m_cur_t, 0.5f, 0.01f);
-    play(181540, 186000);
+    play(181540, 184960);
+    EXPECT_GT(field->m_cur_t, 0.99f);
+    // The first frame after the rise lands on its end value; from the next one the hold,
+    // earlier in the list and still active, writes 0 again every frame.
+    play(185000, 185000);
     EXPECT_FLOAT_EQ(field->m_cur_t, 1.0f);
-    // Once risen it stays above the field for the rest of the greetings, frame after frame.
-    for (int t = 186040; t <= 193000; t += 40) {
+    play(185040, 185040);
+    EXPECT_FLOAT_EQ(field->m_cur_t, 1.0f);
+    play(185080, 185080);
+    EXPECT_FLOAT_EQ(field->m_cur_t, 0.0f);
+    for (int t = 185120; t <= 193000; t += 40) {
         play(t, t);
-        ASSERT_FLOAT_EQ(field->m_cur_t, 1.0f) << t;
+        ASSERT_FLOAT_EQ(field->m_cur_t, 0.0f) << t;
     }
     play(193040, 195000);
     EXPECT_NEAR(field->m_outtro_t, 0.5f, 0.01f);
