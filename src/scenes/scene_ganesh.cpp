@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <iterator>
 
 #include "effects/interpolator.h"
 #include "event_queue.h"
@@ -64,19 +65,19 @@ const char* const cSceneGanesh::path_files[NUM_PATHS] = {
     "g_cam02_60.txt", "g_cam03_50.txt",   "g_cam04_100.txt", "g_cam05_50.txt",
     "g_cam06_50.txt", "g_cam07_80_g.txt", "g_cam08_60.txt"};
 
-const char* const cSceneGanesh::mesh_files[] = {"ganesh.bzobj",
-                                                "background_circles2.bzobj",
-                                                "plate_backgroundmandala.bzobj",
-                                                "frame.bzobj",
-                                                "whitecenter.bzobj",
-                                                "mandala_streaks.bzobj",
-                                                "mandala_leafs.bzobj",
-                                                "mandala_blob.bzobj",
-                                                "vantor_logo.bzobj",
-                                                "hand_logo2.bzobj",
-                                                "mandala_frames.bzobj",
-                                                "mandala_circles_inner.bzobj",
-                                                "mandala_circle_outer.bzobj"};
+const char* const cSceneGanesh::mesh_files[NUM_MESHES] = {"ganesh.bzobj",
+                                                          "background_circles2.bzobj",
+                                                          "plate_backgroundmandala.bzobj",
+                                                          "frame.bzobj",
+                                                          "whitecenter.bzobj",
+                                                          "mandala_streaks.bzobj",
+                                                          "mandala_leafs.bzobj",
+                                                          "mandala_blob.bzobj",
+                                                          "vantor_logo.bzobj",
+                                                          "hand_logo2.bzobj",
+                                                          "mandala_frames.bzobj",
+                                                          "mandala_circles_inner.bzobj",
+                                                          "mandala_circle_outer.bzobj"};
 
 const char* const cSceneGanesh::diff_file = "ganesh_diff";
 
@@ -109,7 +110,7 @@ cSceneGanesh::~cSceneGanesh()
 
 void cSceneGanesh::load()
 {
-    static_assert(sizeof(mesh_files) / sizeof(mesh_files[0]) == M_COUNT, "one file per mesh");
+    static_assert(NUM_MESHES == M_COUNT, "one file per mesh");
     for (int i = 0; i < M_COUNT; ++i)
         m_meshes[i] = cMeshManager::get_instance()->get(std::string(kFolder) + mesh_files[i], true,
                                                         true, false);
@@ -251,7 +252,9 @@ void cSceneGanesh::draw_mandala(float in_seconds)
     // The plate has a round edge in its alpha; the others are solid.
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
-    for (const sPiece& piece : pieces) {
+    // Front to back, so hidden parts of the pieces behind are never shaded.
+    for (auto it = std::rbegin(pieces); it != std::rend(pieces); ++it) {
+        const sPiece& piece = *it;
         iMesh* mesh = m_meshes[piece.mesh];
         if (!mesh)
             continue;
@@ -300,7 +303,11 @@ void cSceneGanesh::draw_figure()
 
     cShaderManager_GLSL::get_instance()->bind("rgba_shader");
     m_gold.bind(GL_TEXTURE0);
+    // A solid figure: its far side is never seen.
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
     figure->draw();
+    glDisable(GL_CULL_FACE);
     m_gold.unbind();
 }
 
@@ -355,8 +362,9 @@ cRTProxy cSceneGanesh::render_to_texture(int in_time_ms)
     init();
     place_camera();
     m_camera.apply_camera();
-    draw_mandala(seconds);
+    // The figure first: it hides much of the mandala behind it.
     draw_figure();
+    draw_mandala(seconds);
     draw_glow(seconds);
     deinit();
     picture->unbind_as_target();

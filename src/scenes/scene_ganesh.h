@@ -41,7 +41,9 @@ public:
 
     static constexpr int NUM_PATHS = 7;
     static const char* const path_files[NUM_PATHS];
-    static const char* const mesh_files[];
+    static constexpr int NUM_MESHES = 13;
+    // The sculpture first, then the mandala pieces and the logos.
+    static const char* const mesh_files[NUM_MESHES];
     static const char* const diff_file; // "ganesh_diff"
 
     // Whether frames write the state diff: on in unoptimised (debug) builds, else on request.

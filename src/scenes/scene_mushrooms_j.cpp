@@ -445,8 +445,9 @@ cRTProxy cSceneMushroomsJ::render_to_texture(int in_time_ms)
     place_camera(in_time_ms);
     m_camera.apply_camera();
     if (m_cave) {
-        draw_cave();
+        // The mushrooms before the rock they hide.
         draw_mushrooms();
+        draw_cave();
         draw_pods(seconds);
         draw_volumes();
         draw_spores(seconds);

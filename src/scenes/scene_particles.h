@@ -35,7 +35,7 @@ public:
     // "kaleidotype" (int 0..7).
     tVarList get_vars() override;
 
-    static constexpr int CAPACITY = 20000;
+    static constexpr int CAPACITY = 12000;
     static constexpr int FLARE_MS = 600; // how long a beat's flare lasts
 
     // Strength of the flare at a demo time: 1 at the last beat, fading to 0 over FLARE_MS; 0
@@ -46,7 +46,7 @@ public:
     int m_kaleidotype = 0;        // 2D kaleidoscope type, 0 (none) .. 7
     int m_last_beat = -1;         // demo ms of the last "beat" mark; -1: none yet
     float m_orbit = 12.0f;        // camera distance from the centre
-    float m_sprite_size = 2.0f;   // GL point size of the sprites (edge 0.1 x this, in units)
+    float m_sprite_size = 2.5f;   // GL point size of the sprites (edge 0.1 x this, in units)
     float m_sink_strength = 0.4f; // pull of each sink at rest; a beat multiplies it up to 2.5
     glow_params m_glow;
 

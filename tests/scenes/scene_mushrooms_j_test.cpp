@@ -212,8 +212,10 @@ TEST_F(MushroomsTest, ShippedFlightsLoadAndStayInsideTheCave)
     for (int i = 0; i < cSceneMushroomsJ::NUM_PATHS; ++i)
         EXPECT_EQ(cave.m_paths[i].keys().size(), keys[i]) << cSceneMushroomsJ::path_files[i];
 
-    // Inside a closed tunnel every ray from the eye meets the rock, and none too close.
+    // Inside a closed tunnel every ray from the eye meets the rock, none too close, and the rock
+    // it meets faces the eye.
     std::unique_ptr<cMeshObj> rock(BzObjLoader::create("../data/models/mushroom/cave.bzobj"));
+    ASSERT_EQ(rock->m_norm.size(), rock->m_pos.size());
     ASSERT_FALSE(rock->m_elem.empty());
     auto vertex = [&](uint32_t i) {
         return Vec3<double>(rock->m_pos[i * 3], rock->m_pos[i * 3 + 1], rock->m_pos[i * 3 + 2]);

@@ -13,8 +13,8 @@ namespace content {
 
 namespace {
 
-constexpr int kAlong = 400;           // rings of the tunnel
-constexpr int kAround = 56;           // vertices per ring
+constexpr int kAlong = 320;           // rings of the tunnel
+constexpr int kAround = 48;           // vertices per ring
 constexpr int kMapW = 1024;           // lightmap texels along the loop
 constexpr int kMapH = 256;            // lightmap texels around the tunnel
 constexpr double kLightReach = 14.0;  // no mushroom lights the rock beyond this distance
@@ -173,7 +173,7 @@ void cCave::build_group(cMeshBuilder& b, int group, bool volumes) const
             const double along = o[0] / 165.0; // about one unit along the loop
             const vec foot = floor_point(site.s + along, lateral) - up * 0.25;
             const double scale = site.scale * o[2];
-            b.push(sXform::basis(side, up, t.cross(up) * -1.0, foot) *
+            b.push(sXform::basis(side, up, t * -1.0, foot) *
                    sXform::rotate(site.yaw + o[0] * 90.0, vec(0, 1, 0)) * sXform::scale(scale));
             if (volumes) {
                 if (o[2] == 1.0) {
@@ -183,9 +183,9 @@ void cCave::build_group(cMeshBuilder& b, int group, bool volumes) const
                         add_volume_b(b);
                 }
             } else if (group == 0) {
-                add_mushroom_a(b, o[2] == 1.0 ? 3 : 2);
+                add_mushroom_a(b, o[2] == 1.0 ? 2 : 1);
             } else {
-                add_mushroom_b(b, o[2] == 1.0 ? 3 : 2);
+                add_mushroom_b(b, o[2] == 1.0 ? 2 : 1);
             }
             b.pop();
         }
@@ -197,8 +197,8 @@ void cCave::build_low(cMeshBuilder& b) const
     const float tint[4] = {1, 1, 1, 1};
     b.material(make_material("mushroom_low", kMushroomSkin, tint, 0));
     assets::cRandom rnd(4711);
-    for (int i = 0; i < 28; ++i) {
-        const double s = (i + rnd.next()) / 28.0;
+    for (int i = 0; i < 20; ++i) {
+        const double s = (i + rnd.next()) / 20.0;
         // Low on the walls, just above the floor's edge, on either side.
         const double side = rnd.next() < 0.5 ? 0.0 : PI;
         const double phi = side + (side == 0 ? -1 : 1) * (0.25 + 0.35 * rnd.next());
@@ -221,7 +221,7 @@ void cCave::build_tiny(cMeshBuilder& b) const
     const float tint[4] = {1, 1, 1, 1};
     b.material(make_material("mushroom_tiny", kMushroomSkin, tint, 0));
     assets::cRandom rnd(1234);
-    for (int i = 0; i < 520; ++i) {
+    for (int i = 0; i < 400; ++i) {
         double s, lateral;
         if (i % 10 < 7) {
             // Around the big mushrooms.

@@ -75,7 +75,7 @@ void band(cMeshBuilder& b, const vec& centre, const vec& axis, double radius, do
             const double t = 2 * PI * s;
             return centre + x * (radius * std::cos(t)) + y * (radius * std::sin(t));
         },
-        [=](double) { return thickness; }, 8, 32, uv);
+        [=](double) { return thickness; }, 6, 24, uv);
 }
 
 // ---- the sculpture ------------------------------------------------------------------------------
@@ -128,7 +128,7 @@ void body(cMeshBuilder& b)
 
     // Belly, chest and shoulders.
     b.push(sXform::translate(vec(0, 0.45, 0.22)));
-    b.ellipsoid(vec(0.85, 0.8, 0.75), 36, 24, kGold);
+    b.ellipsoid(vec(0.85, 0.8, 0.75), 32, 20, kGold);
     b.pop();
     band(b, vec(0, 0.42, 0.2), vec(0, 1, 0.05), 0.83, 0.07, kEnamel); // the snake belt
     b.push(sXform::translate(vec(0, 1.2, 0.0)));
@@ -165,8 +165,8 @@ void arm(cMeshBuilder& b, const vec& shoulder, const vec& elbow, const vec& hand
     // The hand: a flat oval facing palm_normal, with a hint of fingers.
     const vec n = palm_normal.normalized();
     const vec along = (hand - elbow).normalized();
-    const vec side = n.cross(along).normalized();
-    const vec up = side.cross(n);
+    const vec up = n.cross(along).normalized().cross(n);
+    const vec side = up.cross(n);
     b.push(sXform::basis(side, up, n, hand + up * 0.1));
     b.ellipsoid(vec(0.14, 0.18, 0.06), 12, 10, kGold);
     for (int f = 0; f < 4; ++f) {

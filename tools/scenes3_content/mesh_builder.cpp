@@ -423,6 +423,19 @@ void cMeshBuilder::face_away_from(size_t first, const vec& centre)
                 m_norm[i * 3 + k] = -m_norm[i * 3 + k];
         }
     }
+    // The triangles follow their normals round.
+    auto at = [this](const std::vector<float>& list, uint32_t i) {
+        return vec(list[i * 3], list[i * 3 + 1], list[i * 3 + 2]);
+    };
+    for (size_t k = 0; k + 2 < m_elem.size(); k += 3) {
+        const uint32_t a = m_elem[k], b = m_elem[k + 1], c3 = m_elem[k + 2];
+        if (a < first || b < first || c3 < first)
+            continue;
+        const vec wound = (at(m_pos, b) - at(m_pos, a)).cross(at(m_pos, c3) - at(m_pos, a));
+        const vec normal = at(m_norm, a) + at(m_norm, b) + at(m_norm, c3);
+        if (wound.dot(normal) < 0)
+            std::swap(m_elem[k + 1], m_elem[k + 2]);
+    }
 }
 
 void cMeshBuilder::fill(cMeshObj& mesh) const
@@ -451,6 +464,10 @@ void cMeshBuilder::fill(cMeshObj& mesh) const
 
 bool cMeshBuilder::save(const std::string& path, std::string& error) const
 {
+    if (m_bad_transform) {
+        error = "built through a singular or mirroring transform";
+        return false;
+    }
     cMeshObj mesh;
     fill(mesh);
     return bobj_save(mesh, path, error);

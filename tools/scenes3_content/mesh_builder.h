@@ -31,6 +31,7 @@ struct sXform
     vec t;
 
     vec point(const vec& p) const;
+    double determinant() const;
     vec direction(const vec& d) const;
     // Normals go through the inverse transpose of the linear part.
     vec normal(const vec& n) const;
@@ -56,7 +57,8 @@ class cMeshBuilder
 public:
     // Starts a new material range; the triangles after it use `m`.
     void material(const cMaterial_GL& m);
-    // Transforms applied to everything added until the matching pop (innermost last).
+    // Transforms applied to everything added until the matching pop (innermost last). A
+    // singular or mirroring one is a mistake of the generator: save() then refuses the mesh.
     void push(const sXform& x);
     void pop();
 
@@ -90,7 +92,8 @@ public:
                const double uv[4] = nullptr);
 
     // Turns the normals of the vertices from `first` on to face away from `centre` (given in
-    // the current transform's space), for closed shapes whose parametrisation runs either way.
+    // the current transform's space), and the winding of their triangles with them, for closed
+    // shapes whose parametrisation runs either way.
     void face_away_from(size_t first, const vec& centre);
 
     // The lists in engine form (positions, normals, texture coordinates, material ranges).
@@ -105,6 +108,7 @@ private:
     sXform current() const;
 
     std::vector<sXform> m_stack;
+    bool m_bad_transform = false; // a singular or mirroring transform was pushed
     std::vector<float> m_pos;
     std::vector<float> m_norm;
     std::vector<float> m_tex;

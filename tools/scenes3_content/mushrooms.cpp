@@ -120,7 +120,7 @@ void add_tiny(cMeshBuilder& b, double cap_tilt)
     b.push(sXform::translate(vec(0, 0.18, 0)) * sXform::rotate(cap_tilt, vec(1, 0, 0)) *
            sXform::scale(0.1, 0.08, 0.1));
     b.revolve(
-        7, 3,
+        6, 2,
         [](double s, double& r, double& y) {
             const double a = s * PI / 2;
             r = std::cos(a);
