@@ -2,7 +2,6 @@
 #include "scenes/scene_ganesh.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 #include <iterator>
 
@@ -29,8 +28,9 @@ const float kCentreY = 1.2f; // the mandala turns about the vertical line x = 0,
 const Vec3<float> kPortraitEye(0.0f, 1.6f, 9.5f);
 const Vec3<float> kPortraitCentre(0.0f, 1.4f, 0.0f);
 
-// The flat pieces behind the figure, back to front: the turn in degrees per second, how far
-// the finale pushes them back (share of their own depth), and how much the clap brightens them.
+// A flat piece of the mandala or a logo: where it stands in depth (the finale pushes the pieces
+// behind the figure further back, in proportion), how fast it turns and how much a clap
+// brightens it.
 struct sPiece
 {
     int mesh;
@@ -332,7 +332,7 @@ void cSceneGanesh::draw_glow(float in_seconds)
         m_rose->draw();
 }
 
-void cSceneGanesh::set_trail(float in_seconds)
+void cSceneGanesh::set_trail()
 {
     // Each frame the trail turns a little and spreads outwards from the centre.
     const float finale = std::clamp(m_scene_t, 0.0f, 1.0f);
@@ -342,7 +342,6 @@ void cSceneGanesh::set_trail(float in_seconds)
     const float m[16] = {c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0, -1.0f, 0, 1};
     std::copy(m, m + 16, m_trail.transform);
     m_trail.fade = std::max(0.04f, 0.12f - 0.08f * finale);
-    (void)in_seconds;
 }
 
 cRTProxy cSceneGanesh::render_to_texture(int in_time_ms)
@@ -370,7 +369,7 @@ cRTProxy cSceneGanesh::render_to_texture(int in_time_ms)
     picture->unbind_as_target();
 
     cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    set_trail(seconds);
+    set_trail();
     cPostFeedback::get_instance()->apply(*picture, *out, m_trail);
 
     if (m_write_diff) {

@@ -64,7 +64,8 @@ private:
     void draw_mandala(float in_seconds);
     void draw_figure();
     void draw_glow(float in_seconds);
-    void set_trail(float in_seconds);
+    // The trail's turn, spread and fade for the moment of the finale.
+    void set_trail();
 
     enum eMesh
     {

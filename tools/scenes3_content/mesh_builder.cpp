@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "mesh_files/bzobj/bzobj_writer.h"
 #include "mesh_files/mesh_obj.h"
@@ -475,7 +478,8 @@ bool cMeshBuilder::save(const std::string& path, std::string& error) const
 
 bool write_cam_path(const std::string& path, const std::vector<sCamKey>& keys)
 {
-    const std::string tmp = path + ".tmp";
+    // A per-process name: two builds may regenerate the same path at once.
+    const std::string tmp = path + ".tmp_" + std::to_string(::getpid());
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out)

@@ -1,0 +1,147 @@
+// The timeline rows of the particle field, the mushroom cave and the Ganesh sculpture, run
+// through the demo's own composition frame by frame.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "glimmerfall.h"
+#include "midi_event.h"
+#include "offline_runner.h"
+#include "scene_manager.h"
+#include "scenes/scene_composition.h"
+#include "scenes/scene_ganesh.h"
+#include "scenes/scene_mushrooms_j.h"
+#include "scenes/scene_particles.h"
+#include "support/gl_fixture.h"
+
+namespace {
+
+class TimelineScenes3Test : public vnt_test::GLTest
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        vnt_test::ensure_gl();
+        s_runner = new cOfflineRunner(60); // before the scene manager starts its clock
+        cSceneManager::get_instance()->set_music_live(false);
+        s_demo = new cGlimmerfall();
+        s_demo->setup();
+    }
+
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        manager = cSceneManager::get_instance();
+        comp = manager->get_scene<cSceneComposition>();
+        field = manager->get_scene<cSceneParticles>();
+        cave = manager->get_scene<cSceneMushroomsJ>();
+        ganesh = manager->get_scene<cSceneGanesh>();
+        ASSERT_TRUE(comp && field && cave && ganesh);
+    }
+
+    // The composition's update every `step` ms from `from` to `to` inclusive.
+    void play(int from, int to, int step = 40)
+    {
+        cClock& clock = manager->clock();
+        for (int t = from; t <= to; t += step) {
+            clock.prev = clock.now;
+            clock.now = t;
+            clock.start = 0;
+            clock.paused_total = 0;
+            comp->m_curtime = t; // no stall: the composition must not seek
+            comp->update();
+        }
+    }
+
+    static cOfflineRunner* s_runner;
+    static cGlimmerfall* s_demo;
+    cSceneManager* manager = nullptr;
+    cSceneComposition* comp = nullptr;
+    cSceneParticles* field = nullptr;
+    cSceneMushroomsJ* cave = nullptr;
+    cSceneGanesh* ganesh = nullptr;
+};
+
+cOfflineRunner* TimelineScenes3Test::s_runner = nullptr;
+cGlimmerfall* TimelineScenes3Test::s_demo = nullptr;
+
+} // namespace
+
+TEST_F(TimelineScenes3Test, LayersStandAtTheirDepthsWindowsAndModes)
+{
+    struct
+    {
+        int depth;
+        cScene* scene;
+        int start, end, mode;
+    } rows[] = {{25, field, 45500, 83000, 1},
+                {45, cave, 80000, 106000, 0},
+                {60, ganesh, 112500, 141000, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.depth);
+        ASSERT_EQ(comp->layers().count(row.depth), 1u);
+        const sLayer& layer = comp->layer(row.depth);
+        EXPECT_EQ(layer.m_scene, row.scene);
+        EXPECT_EQ(layer.m_starttime, row.start);
+        EXPECT_EQ(layer.m_endtime, row.end);
+        EXPECT_EQ(layer.m_blendmode, row.mode);
+    }
+    // The cave comes in over the field while the field fades out.
+    const std::vector<int> at_81000 = comp->active_depths(81000);
+    EXPECT_NE(std::find(at_81000.begin(), at_81000.end(), 25), at_81000.end());
+    EXPECT_NE(std::find(at_81000.begin(), at_81000.end(), 45), at_81000.end());
+}
+
+TEST_F(TimelineScenes3Test, TheFieldIsFoldedByTheMandalaMirror)
+{
+    field->m_kaleidotype = 0;
+    play(45000, 46000);
+    EXPECT_EQ(field->m_kaleidotype, 7);
+    EXPECT_NEAR(comp->layer(25).m_opacity, 0.5f, 0.05f);
+}
+
+TEST_F(TimelineScenes3Test, TheCavesRotationRunsOnPastItsWindow)
+{
+    play(79000, 80000);
+    EXPECT_FLOAT_EQ(cave->m_rotation, 0.0f);
+    play(80200, 95000, 200);
+    EXPECT_NEAR(cave->m_rotation, 720.0f * 15000.0f / 60000.0f, 1.0f);
+    play(95200, 106000, 200);
+    // The lerp runs to 140000; the layer leaves at 106000 with the rotation part way.
+    EXPECT_NEAR(cave->m_rotation, 720.0f * 26000.0f / 60000.0f, 1.0f);
+}
+
+TEST_F(TimelineScenes3Test, GaneshFliesItsFivePathsThenOpensOut)
+{
+    play(112000, 116050, 50);
+    EXPECT_EQ(ganesh->m_campath, 4);
+    EXPECT_NEAR(ganesh->m_campath_t, 0.65f * 3050.0f / 6100.0f, 0.01f);
+    play(116100, 119100, 50);
+    EXPECT_EQ(ganesh->m_campath, 1); // at the seam the later pair wins
+    EXPECT_NEAR(ganesh->m_campath_t, 0.0f, 0.01f);
+    play(119150, 127750, 50);
+    EXPECT_EQ(ganesh->m_campath, 5);
+    EXPECT_NEAR(ganesh->m_campath_t, 0.92f * 0.5f, 0.01f);
+    play(127800, 132250, 50);
+    EXPECT_EQ(ganesh->m_campath, 3);
+    EXPECT_FLOAT_EQ(ganesh->m_scene_t, 0.0f);
+    play(132300, 138150, 50);
+    EXPECT_EQ(ganesh->m_campath, 6);
+    EXPECT_NEAR(ganesh->m_scene_t, 3150.0f / 6300.0f, 0.01f);
+    play(138200, 141300, 50);
+    EXPECT_FLOAT_EQ(ganesh->m_scene_t, 1.0f);
+    EXPECT_NEAR(ganesh->m_campath_t, 0.95f, 0.001f);
+}
+
+TEST_F(TimelineScenes3Test, EventsReachOnlyTheShownScenes)
+{
+    play(89000, 90000);
+    const size_t cave_before = cave->interpolators().size();
+    const size_t ganesh_before = ganesh->interpolators().size();
+    cMETrigger clap(iMidiEvent::NOTE_ON, 39, 100);
+    clap.m_track = 4;
+    clap.m_time = 90000;
+    comp->handle_event(&clap);
+    EXPECT_EQ(cave->interpolators().size(), cave_before + 1);
+    EXPECT_EQ(ganesh->interpolators().size(), ganesh_before);
+}
