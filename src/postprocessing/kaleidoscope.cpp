@@ -69,8 +69,12 @@ void cPostKaleidoscope::apply(iRenderTarget& source, uint8_t type)
 
 void cPostKaleidoscope::process(iRenderTarget& source, iRenderTarget& target, uint8_t type)
 {
+    // The target starts transparent black; the caller's clear colour is put back.
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     glClearColor(0, 0, 0, 0);
     target.bind_as_target(true);
     apply(source, type);
     target.unbind_as_target();
+    glClearColor(clear[0], clear[1], clear[2], clear[3]);
 }

@@ -230,6 +230,9 @@ TEST_F(KaleidoscopeTest, ShaderMatricesAndEnablesAreRestored)
         glGetFloatv(GL_PROJECTION_MATRIX, &s[16]);
         glGetFloatv(GL_MODELVIEW_MATRIX, &s[32]);
         GLint mode = 0, active = 0, program = 0;
+        GLfloat clear[4];
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+        s.insert(s.end(), clear, clear + 4);
         glGetIntegerv(GL_MATRIX_MODE, &mode);
         glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
         glGetIntegerv(GL_CURRENT_PROGRAM, &program);
@@ -238,6 +241,7 @@ TEST_F(KaleidoscopeTest, ShaderMatricesAndEnablesAreRestored)
                   float(glIsEnabled(GL_CULL_FACE)), float(glIsEnabled(GL_TEXTURE_RECTANGLE_ARB))});
         return s;
     };
+    glClearColor(0.2f, 0.4f, 0.6f, 0.8f); // the caller's, kept
     const std::vector<float> before = state();
     for (uint8_t type : {0, 4, 7}) {
         cPostKaleidoscope::get_instance()->process(*m_source, *m_out, type);
