@@ -1,6 +1,8 @@
 // Attractor scene (see scene_attractor.h).
 #include "scenes/scene_attractor.h"
 
+#include <cmath>
+
 #include <cassert>
 #include <iostream>
 
@@ -10,6 +12,7 @@
 #include "event_queue.h"
 #include "gl_extensions.h"
 #include "gui/slider_entries.h"
+#include "math/defmath.h"
 #include "postprocessing/kaleidoscope.h"
 #include "render_target.h"
 #include "scenes/attractor_calculator.h"
@@ -60,6 +63,8 @@ void cSceneAttractor::load()
     cPostHSB::get_instance();
     cPostKaleidoscope::get_instance();
     cPostGlow::get_instance();
+    // The six-fold view's double-size copy comes from the pool: have one there before the show.
+    cRTProxy warm = get_tmp_rt(cRenderTargetManager::RTT_DOUBLE);
 }
 
 void cSceneAttractor::init()
@@ -317,12 +322,18 @@ cRTProxy cSceneAttractor::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
 
     cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    const bool turned = cur_config == 1 && sixfold_turns_on_screen();
+    cRTProxy copy; // drawn before the picture is bound: one target at a time
+    if (turned)
+        copy = draw_sixfold_copy(*picture, seconds);
     // Light added onto opaque black: the layer's colour is its whole picture. (Transparent
     // black would leave the alpha at the sum of the squared point alphas, next to nothing, and
     // blending "over" would all but hide the cloud.)
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     picture->bind_as_target(true);
-    if (cur_config == 1)
+    if (turned)
+        add_turned_copies(*picture, *copy);
+    else if (cur_config == 1)
         draw_sixfold_view(*picture, seconds);
     else
         draw_single_view(*picture, seconds);
@@ -376,6 +387,80 @@ void cSceneAttractor::draw_sixfold_view(iRenderTarget& in_target, float in_secon
         m_cloud->draw();
         glPopMatrix();
     }
+}
+
+bool cSceneAttractor::sixfold_turns_on_screen() const
+{
+    // Ry(rot + 90) lays the copies' x axis along -z, the line of sight of an eye on the z axis.
+    const sCamera& cam = m_camera;
+    return !m_exact_sixfold && rot == 0.0f && cam.eye.x == 0.0f && cam.eye.y == 0.0f &&
+           cam.eye.z > 0.0f && cam.up.z == 0.0f;
+}
+
+cRTProxy cSceneAttractor::draw_sixfold_copy(const iRenderTarget& in_picture, float in_seconds)
+{
+    cRTProxy copy = get_tmp_rt(cRenderTargetManager::RTT_DOUBLE);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    copy->bind_as_target(true);
+    // The picture's frustum widened to the copy's size: one pixel of the copy is one of the
+    // picture, around the same centre.
+    const double top = 0.1 * std::tan(double(fov6) * vnt::PI / 360.0);
+    const double right = top * double(in_picture.m_width) / double(in_picture.m_height);
+    const double grow_x = double(copy->m_width) / double(in_picture.m_width);
+    const double grow_y = double(copy->m_height) / double(in_picture.m_height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-right * grow_x, right * grow_x, -top * grow_y, top * grow_y, 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(in_seconds * 10.0f, 0.0f, 0.0f, -1.0f);
+    const sCamera& cam = m_camera;
+    gluLookAt(cam.eye.x, cam.eye.y, cam.eye.z, 0.0, 0.0, 0.0, cam.up.x, cam.up.y, cam.up.z);
+    glRotatef(rot + 90.0f, 0.0f, 1.0f, 0.0f);
+    glPointSize(pts_size);
+    glTranslatef(0.0f, 0.0f, offset);
+    glScalef(0.4f, 1.0f, 1.0f);
+    glColor4f(col1.x, col1.y, col1.z, a1 + a_kick);
+    glTranslatef(pos.x, pos.y, pos.z);
+    m_cloud->draw();
+    copy->unbind_as_target();
+    return copy;
+}
+
+void cSceneAttractor::add_turned_copies(const iRenderTarget& in_picture, iRenderTarget& in_copy)
+{
+    const float w = float(in_picture.m_width), h = float(in_picture.m_height);
+    const float cw = float(in_copy.m_width), ch = float(in_copy.m_height);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, w, 0.0, h, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE); // the copies add up as the points would
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    in_copy.bind_as_texture(GL_TEXTURE0);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    for (int i = 0; i < 6; ++i) {
+        glPushMatrix();
+        glTranslatef(w * 0.5f, h * 0.5f, 0.0f);
+        glRotatef(float(i) * 60.0f, 0.0f, 0.0f, 1.0f);
+        glTranslatef(-cw * 0.5f, -ch * 0.5f, 0.0f);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.0f, 0.0f);
+        glVertex2f(0.0f, 0.0f);
+        glTexCoord2f(cw, 0.0f);
+        glVertex2f(cw, 0.0f);
+        glTexCoord2f(cw, ch);
+        glVertex2f(cw, ch);
+        glTexCoord2f(0.0f, ch);
+        glVertex2f(0.0f, ch);
+        glEnd();
+        glPopMatrix();
+    }
+    in_copy.unbind_as_texture();
+    glPopAttrib();
 }
 
 cRTProxy cSceneAttractor::grade_single_view(cRTProxy in_picture)

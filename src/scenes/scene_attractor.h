@@ -93,10 +93,24 @@ public:
 private:
     void draw_single_view(iRenderTarget& in_target, float in_seconds);
     void draw_sixfold_view(iRenderTarget& in_target, float in_seconds);
+    // True when the six copies are turns of one copy about the line of sight (the eye on the
+    // z axis looking at the origin, no extra turn about y): then one copy is drawn and turned
+    // on screen five times, a sixth of the points' cost.
+    bool sixfold_turns_on_screen() const;
+    // The first copy into a target twice the picture's size (so turned copies keep their
+    // corners), in the picture's own pixel scale.
+    cRTProxy draw_sixfold_copy(const iRenderTarget& in_picture, float in_seconds);
+    // Adds the copy six times into the bound picture, turned by 60 degrees each.
+    void add_turned_copies(const iRenderTarget& in_picture, iRenderTarget& in_copy);
     cRTProxy grade_single_view(cRTProxy in_picture);
     cRTProxy grade_sixfold_view(cRTProxy in_picture);
 
     std::unique_ptr<cPointCloud> m_cloud;
+
+public:
+    bool m_exact_sixfold = false; // draw all six copies as points (the slow, reference way)
+
+private:
     cAttractorCalculator_pickover* m_pickover = nullptr; // owned by m_cloud
     int m_last_anim = -1;                                // animation preset this scene applied last
     int m_last_ifsconfig = -1;                           // parameter preset this scene applied last

@@ -437,3 +437,31 @@ TEST_F(AttractorTest, TimelineRowsDriveOneSceneThroughItsThreeLayers)
     EXPECT_EQ(attractor->cur_config, 0);
     cSceneManager::destroy_instance();
 }
+
+// The six-fold view drawn as one copy turned on screen matches the six copies drawn as points.
+TEST_F(AttractorTest, TurnedCopiesMatchTheSixCopiesDrawnAsPoints)
+{
+    auto sixfold = [&](bool exact) {
+        clock.set(60000); // both scenes made at the same time, so their clouds agree
+        scene = std::make_unique<cSceneAttractor>(&clock.clock);
+        scene->load();
+        scene->ifsconfig = 1;
+        scene->cur_config = 1;
+        scene->m_exact_sixfold = exact;
+        return frame(61000, exact ? "attractor_sixfold_points.png" : "attractor_sixfold_turned.png");
+    };
+    const std::vector<unsigned char> points = sixfold(true);
+    const std::vector<unsigned char> turned = sixfold(false);
+    ASSERT_EQ(points.size(), turned.size());
+    const auto mean_points = vnt_test::mean_rgba(points);
+    const auto mean_turned = vnt_test::mean_rgba(turned);
+    double diff = 0;
+    for (size_t i = 0; i < points.size(); ++i)
+        diff += std::abs(int(points[i]) - int(turned[i]));
+    diff /= double(points.size());
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(mean_turned[c], mean_points[c], 0.08 * mean_points[c] + 0.5) << c;
+    EXPECT_LT(diff, 3.0); // resampled points, not another picture
+    EXPECT_GT(vnt_test::lit_share(turned, 24), 0.03);
+    EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 0u);
+}
