@@ -2,6 +2,7 @@
 # Installs what is missing, builds, and runs every test headless with ctest.
 #   ./test.sh             the normal build in build/
 #   ./test.sh --sanitize  the whole suite under AddressSanitizer and UBSan, in build-asan/
+# BUILD_DIR overrides the build folder, JOBS the number of parallel jobs (default: all cores).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -20,8 +21,9 @@ for arg in "$@"; do
     esac
 done
 
+build_dir=${BUILD_DIR:-$build_dir}
 scripts/install-deps.sh
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 cmake -S . -B "$build_dir" "${cmake_args[@]}"
 cmake --build "$build_dir" -j "$jobs"
 

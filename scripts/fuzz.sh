@@ -45,6 +45,7 @@ done
 [[ $jobs =~ ^[1-9][0-9]*$ ]] || { echo "fuzz.sh: -j needs a positive number" >&2; exit 2; }
 
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
+scripts/install-deps.sh --fuzz
 cc=""
 for candidate in clang-14 clang; do
     if command -v "$candidate" >/dev/null; then
@@ -53,12 +54,11 @@ for candidate in clang-14 clang; do
     fi
 done
 if [[ -z $cc ]]; then
-    echo "fuzz.sh: clang is needed (libFuzzer): apt-get install clang libclang-rt-dev" >&2
+    echo "fuzz.sh: clang is needed (libFuzzer): apt-get install clang-14 libclang-rt-14-dev" >&2
     exit 2
 fi
 cxx=${cc/clang/clang++}
 
-scripts/install-deps.sh
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOR_FUZZING=ON \
     -DVANTOR_BUILD_TESTS=OFF -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" >/dev/null
 nice -n 10 cmake --build "$build_dir" -j "$jobs" --target fuzzers

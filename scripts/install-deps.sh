@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the demo and the tests need, and only those missing.
+#   scripts/install-deps.sh          the build, the demo and the tests
+#   scripts/install-deps.sh --fuzz   also clang and libFuzzer (scripts/fuzz.sh)
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     ffmpeg
 )
+if [[ ${1:-} == --fuzz ]]; then
+    packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

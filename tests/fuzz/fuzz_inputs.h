@@ -192,7 +192,8 @@ inline void feed_campath(const uint8_t* in_data, size_t in_size)
     }
 }
 
-// Every reader, with the exit statuses its bad files may end the program with.
+// Every reader, with the exit statuses its bad files may end the program with. The OBJ reader
+// ends the program only for a file it cannot open: in memory it drops what it cannot use.
 struct sReader
 {
     const char* name;
@@ -203,7 +204,7 @@ struct sReader
 inline const std::vector<sReader>& readers()
 {
     static const std::vector<sReader> all = {
-        {"bzobj", feed_bzobj, {-1, 1}}, {"obj", feed_obj, {-1}},
+        {"bzobj", feed_bzobj, {-1, 1}}, {"obj", feed_obj, {}},
         {"mtl", feed_mtl, {}},          {"midi", feed_midi, {1}},
         {"markers", feed_markers, {}},  {"campath", feed_campath, {}},
     };

@@ -1,0 +1,195 @@
+// Replays the fuzzers' hand-made seeds, the inputs of past findings and the generated content
+// through every file reader, each input in a child process. A reader either reads the input or
+// ends the program with one of its own exit statuses, never without a message; inputs named
+// "bad_*" must be refused, and the demo's own content must be read.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <set>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_inputs.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Passes the error stream on and counts what went through.
+class cCountingBuffer : public std::streambuf
+{
+public:
+    explicit cCountingBuffer(std::streambuf* in_out) : m_out(in_out) {}
+    size_t count() const { return m_count; }
+
+protected:
+    int overflow(int c) override
+    {
+        if (c == traits_type::eof())
+            return traits_type::not_eof(c);
+        ++m_count;
+        return m_out->sputc(char(c));
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override
+    {
+        m_count += size_t(n);
+        return m_out->sputn(s, n);
+    }
+    int sync() override { return m_out->pubsync(); }
+
+private:
+    std::streambuf* m_out;
+    size_t m_count = 0;
+};
+
+bool g_returned = false;
+cCountingBuffer* g_errors = nullptr;
+
+// Child side: exit status 0 when the reader took the input, the reader's own status when it
+// refused it, and 99 when it refused it without a word on the error stream.
+[[noreturn]] void read_and_exit(const vnt_fuzz::sReader& in_reader, const std::vector<uint8_t>& in)
+{
+    static cCountingBuffer errors(std::cerr.rdbuf());
+    g_errors = &errors;
+    std::cerr.rdbuf(&errors);
+    std::cout.rdbuf(nullptr); // progress lines
+    std::atexit([] {
+        if (!g_returned && g_errors->count() == 0) {
+            static const char text[] = "refused without a message\n";
+            (void)!write(2, text, sizeof(text) - 1);
+            _exit(99);
+        }
+    });
+    in_reader.feed(in.data(), in.size());
+    g_returned = true;
+    std::exit(0);
+}
+
+std::vector<uint8_t> read_bytes(const fs::path& in_path)
+{
+    std::ifstream in(in_path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
+}
+
+std::vector<fs::path> files_in(const fs::path& in_dir, const std::string& in_ext = "")
+{
+    std::vector<fs::path> out;
+    std::error_code ec;
+    if (!fs::is_directory(in_dir, ec))
+        return out;
+    for (const auto& entry : fs::recursive_directory_iterator(in_dir, ec)) {
+        if (entry.is_regular_file() && (in_ext.empty() || entry.path().extension() == in_ext))
+            out.push_back(entry.path());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Runs one input in a child and checks how it ended.
+void expect_outcome(const vnt_fuzz::sReader& in_reader, const std::vector<uint8_t>& in_bytes,
+                    const std::set<int>& in_statuses, const std::string& in_what)
+{
+    EXPECT_EXIT(
+        read_and_exit(in_reader, in_bytes),
+        [in_statuses](int st) { return WIFEXITED(st) && in_statuses.count(WEXITSTATUS(st)) > 0; },
+        "")
+        << in_what;
+}
+
+std::set<int> refusals(const vnt_fuzz::sReader& in_reader)
+{
+    std::set<int> out;
+    for (int s : in_reader.fatal_statuses)
+        out.insert(s & 0xff);
+    return out;
+}
+
+void replay(const std::string& in_name)
+{
+    const vnt_fuzz::sReader* reader = vnt_fuzz::find_reader(in_name);
+    ASSERT_NE(reader, nullptr) << in_name;
+    const fs::path root = fs::path(VANTOR_SOURCE_DIR) / "tests" / "fuzz";
+    std::vector<fs::path> inputs = files_in(root / "seeds" / in_name);
+    const std::vector<fs::path> found = files_in(root / "regressions" / in_name);
+    inputs.insert(inputs.end(), found.begin(), found.end());
+    ASSERT_FALSE(inputs.empty()) << "no inputs for the " << in_name << " reader";
+
+    int refused = 0;
+    for (const fs::path& file : inputs) {
+        const bool bad = file.filename().string().rfind("bad_", 0) == 0;
+        std::set<int> statuses = refusals(*reader);
+        if (bad) {
+            ++refused;
+            ASSERT_FALSE(statuses.empty()) << in_name << " refuses nothing; rename " << file;
+        } else {
+            statuses.insert(0);
+        }
+        expect_outcome(*reader, read_bytes(file), statuses, file.string());
+    }
+    if (!reader->fatal_statuses.empty()) {
+        EXPECT_GT(refused, 0) << "no input the " << in_name << " reader must refuse";
+    }
+}
+
+} // namespace
+
+TEST(FuzzReplay, CompressedMeshes)
+{
+    replay("bzobj");
+}
+
+TEST(FuzzReplay, ObjAndMtl)
+{
+    replay("obj");
+    replay("mtl");
+}
+
+TEST(FuzzReplay, MidiFiles)
+{
+    replay("midi");
+}
+
+TEST(FuzzReplay, MarkerScriptsAndCameraPaths)
+{
+    replay("markers");
+    replay("campath");
+}
+
+// The generated content goes through the same readers and checks, and is read without refusal.
+TEST(FuzzReplay, GeneratedContentIsRead)
+{
+    const fs::path data = fs::path(VANTOR_SOURCE_DIR) / "data";
+    const std::set<int> read = {0};
+    int files = 0;
+    for (const fs::path& file : files_in(data / "models", ".bzobj")) {
+        std::vector<uint8_t> bytes = read_bytes(file);
+        bytes.insert(bytes.begin(), 0); // a whole file, as the fuzzer's inputs say
+        expect_outcome(*vnt_fuzz::find_reader("bzobj"), bytes, read, file.string());
+        ++files;
+    }
+    for (const fs::path& file : files_in(data / "models", ".txt")) {
+        expect_outcome(*vnt_fuzz::find_reader("campath"), read_bytes(file), read, file.string());
+        ++files;
+    }
+    for (const fs::path& file : files_in(data / "music", ".mid")) {
+        expect_outcome(*vnt_fuzz::find_reader("midi"), read_bytes(file), read, file.string());
+        ++files;
+    }
+    for (const fs::path& file : files_in(data / "script", ".txt")) {
+        expect_outcome(*vnt_fuzz::find_reader("markers"), read_bytes(file), read, file.string());
+        ++files;
+    }
+    if (files == 0)
+        GTEST_SKIP() << "no generated content in " << data.string();
+}
