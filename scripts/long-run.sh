@@ -33,9 +33,9 @@ scripts/install-deps.sh
 if [[ ! -f $build_dir/CMakeCache.txt ]]; then
     cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release
 fi
-cmake --build "$build_dir" -j "$(nproc 2>/dev/null || echo 2)" --target long_run_test
+cmake --build "$build_dir" -j "$(nproc 2>/dev/null || echo 2)" --target whole_demo_test
 
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 cd "$build_dir"
-exec tests/long_run_test --gtest_filter='LongRun.*'
+exec tests/whole_demo_test --gtest_filter='LongRun.*'

@@ -1,0 +1,285 @@
+// The whole demo on the fixed step at a small size, in one process, pass after pass through the
+// timeline: it goes from "s00" to "quit" with every render target back in the pool after every
+// frame (but the feedback trail's image, kept on purpose), the same OpenGL state at the start of every frame, no OpenGL error, no "## ERROR" line,
+// no performance warning after the first pass, the same demo times in every pass, and resident
+// memory flat after the first pass.
+//
+// WholeDemo runs two passes at 640x360 in every test run. LongRun runs three, and only when
+// VANTOR_LONG_RUN is set (scripts/long-run.sh); VANTOR_LONG_RUN_FPS, _SIZE, _FROM, _TO and
+// _SLACK_MB choose the run and the allowed growth.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "benchmark_report.h"
+#include "gl_extensions.h"
+#include "gl_state.h"
+#include "glimmerfall.h"
+#include "offline_runner.h"
+#include "options.h"
+#include "postprocessing/feedback.h"
+#include "render_target_manager.h"
+#include "scene_manager.h"
+#include "support/gl_fixture.h"
+
+namespace {
+
+constexpr int kPasses = 3;
+
+std::string env_or(const char* in_name, const std::string& in_default)
+{
+    const char* value = std::getenv(in_name);
+    return value && *value ? std::string(value) : in_default;
+}
+
+// Resident set size of this process in KiB, from /proc/self/status; -1 when unknown.
+long resident_kib()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    }
+    return -1;
+}
+
+// Passes a stream on and keeps the lines that begin with `in_prefix`.
+class cLineCatcher : public std::streambuf
+{
+public:
+    cLineCatcher(std::ostream& in_stream, const std::string& in_prefix)
+        : m_stream(in_stream), m_out(in_stream.rdbuf()), m_prefix(in_prefix)
+    {
+        m_stream.rdbuf(this);
+    }
+    ~cLineCatcher() override { m_stream.rdbuf(m_out); }
+
+    const std::vector<std::string>& lines() const { return m_lines; }
+
+protected:
+    int overflow(int c) override
+    {
+        if (c == traits_type::eof())
+            return traits_type::not_eof(c);
+        take(char(c));
+        return m_out->sputc(char(c));
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override
+    {
+        for (std::streamsize i = 0; i < n; ++i)
+            take(s[i]);
+        return m_out->sputn(s, n);
+    }
+    int sync() override { return m_out->pubsync(); }
+
+private:
+    void take(char c)
+    {
+        if (c != '\n') {
+            m_line += c;
+            return;
+        }
+        if (m_line.rfind(m_prefix, 0) == 0)
+            m_lines.push_back(m_line);
+        m_line.clear();
+    }
+
+    std::ostream& m_stream;
+    std::streambuf* m_out;
+    std::string m_prefix;
+    std::string m_line;
+    std::vector<std::string> m_lines;
+};
+
+// What a frame leaves behind for the next one: the fixed-function state and the bindings and
+// stack depths a leak would show in.
+struct sFrameState
+{
+    sGLstate fixed;
+    GLint program = 0, framebuffer = 0, active_texture = 0;
+    GLint modelview_depth = 0, projection_depth = 0, texture_depth = 0, attrib_depth = 0;
+
+    void capture()
+    {
+        fixed.capture();
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &active_texture);
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelview_depth);
+        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projection_depth);
+        glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &texture_depth);
+        glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &attrib_depth);
+    }
+    std::string as_text() const
+    {
+        std::ostringstream out;
+        out << fixed.as_text() << "PROGRAM=" << program << "\nFRAMEBUFFER=" << framebuffer
+            << "\nACTIVE_TEXTURE=" << active_texture << "\nMODELVIEW_STACK_DEPTH="
+            << modelview_depth << "\nPROJECTION_STACK_DEPTH=" << projection_depth
+            << "\nTEXTURE_STACK_DEPTH=" << texture_depth << "\nATTRIB_STACK_DEPTH=" << attrib_depth
+            << "\n";
+        return out.str();
+    }
+};
+
+// The lines in which two state texts differ.
+std::string changed_lines(const std::string& in_before, const std::string& in_after)
+{
+    std::istringstream a(in_before), b(in_after);
+    std::string la, lb, out;
+    while (std::getline(a, la) && std::getline(b, lb)) {
+        if (la != lb)
+            out += la + "  ->  " + lb + "\n";
+    }
+    return out;
+}
+
+// Targets kept from the pool between frames on purpose: the feedback trail's image.
+uint32_t kept_targets()
+{
+    return cPostFeedback::has_instance() && cPostFeedback::get_instance()->feedback().isValid()
+               ? 1u
+               : 0u;
+}
+
+struct sPass
+{
+    long frames = 0;
+    long rss_kib = 0;
+    double seconds = 0;
+    size_t performance_warnings = 0; // during this pass
+    std::vector<int> times;
+};
+
+struct sRunSetup
+{
+    int passes = 2;
+    int fps = 5;
+    int width = 640, height = 360;
+    std::string from = "s00", to = "quit";
+    long slack_kib = 8 * 1024;
+};
+
+// Runs the whole demo `passes` times and checks every pass.
+void run_whole_demo(const sRunSetup& in_setup)
+{
+    vnt_test::ensure_gl(unsigned(in_setup.width), unsigned(in_setup.height));
+    cLineCatcher errors(std::cerr, "## ERROR");
+    cLineCatcher performance(std::cout, "# performance-warning");
+    cOfflineRunner runner(in_setup.fps); // before the scene manager starts its clock
+    runner.set_progress(false);
+    cSceneManager::get_instance()->set_music_live(false);
+    cGlimmerfall demo;
+    demo.setup();
+    const long loaded_kib = resident_kib();
+
+    sTimePoint from, to;
+    ASSERT_TRUE(parse_time_point(in_setup.from, from)) << in_setup.from;
+    ASSERT_TRUE(parse_time_point(in_setup.to, to)) << in_setup.to;
+    sFrameRange range;
+    std::string error, warning;
+    ASSERT_TRUE(resolve_range(cSceneManager::get_instance()->event_queue(), from, to,
+                              in_setup.fps, range, error, warning))
+        << error;
+    if (!warning.empty())
+        std::cerr << "# WARNING: " << warning << std::endl;
+
+    long frames_with_targets_out = 0;
+    long gl_errors = 0;
+    long frames_with_other_state = 0;
+    std::string first_state, first_change;
+    const auto probe = [&](int in_time) {
+        if (cRenderTargetManager::get_instance()->lent_out() != kept_targets())
+            ++frames_with_targets_out;
+        while (glGetError() != GL_NO_ERROR)
+            ++gl_errors;
+        // The state a frame ends with is the state the next one starts with.
+        sFrameState state;
+        state.capture();
+        const std::string text = state.as_text();
+        if (first_state.empty()) {
+            first_state = text;
+        } else if (text != first_state && frames_with_other_state++ == 0) {
+            first_change = "after the frame at " + std::to_string(in_time) + " ms:\n" +
+                           changed_lines(first_state, text);
+        }
+        return tActiveLayers();
+    };
+
+    std::vector<sPass> passes;
+    for (int p = 0; p < in_setup.passes; ++p) {
+        sBenchmarkSetup setup;
+        setup.width = in_setup.width;
+        setup.height = in_setup.height;
+        setup.fps = in_setup.fps;
+        cBenchmarkReport report(setup);
+        const size_t warnings_before = performance.lines().size();
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_EQ(runner.benchmark(range, probe, report), 0) << "pass " << p + 1 << " interrupted";
+        sPass pass;
+        pass.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        pass.rss_kib = resident_kib();
+        pass.times = runner.frame_times();
+        pass.frames = long(pass.times.size());
+        pass.performance_warnings = performance.lines().size() - warnings_before;
+        std::cout << "# whole demo: pass " << p + 1 << ": " << pass.frames << " frames of "
+                  << in_setup.width << "x" << in_setup.height << " at " << in_setup.fps
+                  << " fps (" << range.from_ms << " to " << range.to_ms << " ms) in "
+                  << pass.seconds << " s, resident " << pass.rss_kib / 1024.0 << " MiB ("
+                  << loaded_kib / 1024.0 << " MiB after loading)" << std::endl;
+        passes.push_back(std::move(pass));
+    }
+
+    EXPECT_EQ(passes.front().frames, range.frames()) << "the run stopped before its end";
+    EXPECT_EQ(frames_with_targets_out, 0) << "frames that kept a render target from the pool";
+    EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), kept_targets());
+    EXPECT_EQ(gl_errors, 0) << "OpenGL errors left after frames";
+    EXPECT_EQ(frames_with_other_state, 0)
+        << "frames that left another GL state than the first, the first " << first_change;
+    EXPECT_TRUE(errors.lines().empty())
+        << errors.lines().size() << " error lines, the first: " << errors.lines().front();
+    for (int p = 1; p < in_setup.passes; ++p) {
+        EXPECT_EQ(passes[size_t(p)].performance_warnings, 0u)
+            << "performance warnings in pass " << p + 1 << ", the last: "
+            << performance.lines().back();
+        EXPECT_EQ(passes[size_t(p)].times, passes[0].times)
+            << "pass " << p + 1 << " showed other demo times than pass 1";
+    }
+    const long growth = passes.back().rss_kib - passes.front().rss_kib;
+    std::cout << "# whole demo: resident memory grew by " << growth / 1024.0
+              << " MiB from the end of pass 1 to the end of pass " << in_setup.passes
+              << " (allowed " << in_setup.slack_kib / 1024 << " MiB)" << std::endl;
+    EXPECT_LE(growth, in_setup.slack_kib) << "resident memory keeps growing after the first pass";
+}
+
+} // namespace
+
+// The run every test run makes: two passes at 640x360, five frames a second.
+TEST(WholeDemo, TwoPassesFromStartToQuitAtSmallSize)
+{
+    run_whole_demo(sRunSetup());
+}
+
+TEST(LongRun, WholeDemoThreeTimes)
+{
+    if (!std::getenv("VANTOR_LONG_RUN"))
+        GTEST_SKIP() << "long run: set VANTOR_LONG_RUN=1 or use scripts/long-run.sh";
+    sRunSetup setup;
+    setup.passes = 3;
+    setup.fps = std::atoi(env_or("VANTOR_LONG_RUN_FPS", "30").c_str());
+    ASSERT_GT(setup.fps, 0);
+    ASSERT_TRUE(parse_size(env_or("VANTOR_LONG_RUN_SIZE", "320x180"), setup.width, setup.height));
+    setup.from = env_or("VANTOR_LONG_RUN_FROM", "s00");
+    setup.to = env_or("VANTOR_LONG_RUN_TO", "quit");
+    setup.slack_kib = std::atol(env_or("VANTOR_LONG_RUN_SLACK_MB", "8").c_str()) * 1024;
+    run_whole_demo(setup);
+}
