@@ -5,8 +5,6 @@
 
 #include <vector>
 
-#include "glimmerfall.h"
-#include "offline_runner.h"
 #include "render_target.h"
 #include "render_target_manager.h"
 #include "scene_manager.h"
@@ -16,7 +14,7 @@
 #include "scenes/scene_mushrooms_j.h"
 #include "scenes/scene_particles.h"
 #include "scenes/scene_title.h"
-#include "support/gl_fixture.h"
+#include "support/demo_timeline.h"
 
 namespace {
 
@@ -49,58 +47,13 @@ private:
     std::vector<int>& m_order;
 };
 
-class TimelineHandoverTest : public vnt_test::GLTest
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        vnt_test::ensure_gl();
-        s_runner = new cOfflineRunner(60); // before the scene manager starts its clock
-        cSceneManager::get_instance()->set_music_live(false);
-        s_demo = new cGlimmerfall();
-        s_demo->setup();
-    }
-
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        manager = cSceneManager::get_instance();
-        comp = manager->get_scene<cSceneComposition>();
-        ASSERT_NE(comp, nullptr);
-    }
-
-    // The composition's update at every `step` ms from `from` to `to` inclusive, as the demo's
-    // frames would run it.
-    void play(int from, int to, int step = 20)
-    {
-        for (int t = from; t <= to; t += step)
-            at(t);
-    }
-    void at(int t)
-    {
-        cClock& clock = manager->clock();
-        clock.prev = clock.now;
-        clock.now = t;
-        clock.start = 0;
-        clock.paused_total = 0;
-        comp->m_curtime = t; // no stall: the composition must not seek
-        comp->update();
-    }
-
-    static cOfflineRunner* s_runner;
-    static cGlimmerfall* s_demo;
-    cSceneManager* manager = nullptr;
-    cSceneComposition* comp = nullptr;
-};
-
-cOfflineRunner* TimelineHandoverTest::s_runner = nullptr;
-cGlimmerfall* TimelineHandoverTest::s_demo = nullptr;
+using TimelineHandoverTest = vnt_test::DemoTimelineTest;
 
 TEST_F(TimelineHandoverTest, TheTitleCutsAt26000WhileTheAttractorFadesOutUntil27000)
 {
     ASSERT_EQ(comp->layer(10).m_scene, manager->get_scene<cSceneTitle>());
     ASSERT_EQ(comp->layer(5).m_scene, manager->get_scene<cSceneAttractor>());
-    play(12000, 26000);
+    play(12000, 26000, 20);
     EXPECT_EQ(comp->active_depths(26000), (std::vector<int>{5, 10, 12}));
     EXPECT_FLOAT_EQ(comp->layer(10).m_opacity, 1.0f); // opaque on its last millisecond
     const float attractor_at_cut = comp->layer(5).m_opacity;
@@ -132,13 +85,13 @@ TEST_F(TimelineHandoverTest, TheTunnelTheFieldAndTheCaveMeetAt80000)
     EXPECT_EQ(comp->active_depths(83001), (std::vector<int>{45}));
 
     // The tunnel has faded out as the cave begins to fade in; the field is blended additively.
-    play(78000, 80000);
+    play(78000, 80000, 20);
     EXPECT_NEAR(comp->layer(20).m_opacity, 0.0f, 0.01f);
     EXPECT_NEAR(comp->layer(45).m_opacity, 0.0f, 0.01f);
     EXPECT_EQ(comp->layer(25).m_blendmode, 1);
-    play(80020, 80500);
+    play(80020, 80500, 20);
     EXPECT_NEAR(comp->layer(45).m_opacity, 1.0f, 0.01f);
-    play(80520, 83000);
+    play(80520, 83000, 20);
     EXPECT_NEAR(comp->layer(25).m_opacity, 0.0f, 0.01f);
 }
 

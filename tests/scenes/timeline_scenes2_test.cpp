@@ -2,69 +2,34 @@
 // the demo's own composition frame by frame.
 #include <gtest/gtest.h>
 
-#include "glimmerfall.h"
-#include "offline_runner.h"
 #include "scene_manager.h"
 #include "scenes/scene_composition.h"
 #include "scenes/scene_flower_field.h"
 #include "scenes/scene_greets.h"
 #include "scenes/scene_mandala.h"
 #include "scenes/scene_title.h"
-#include "support/gl_fixture.h"
+#include "support/demo_timeline.h"
 
 namespace {
 
-class TimelineRowsTest : public vnt_test::GLTest
+class TimelineRowsTest : public vnt_test::DemoTimelineTest
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        vnt_test::ensure_gl();
-        s_runner = new cOfflineRunner(60); // before the scene manager starts its clock
-        cSceneManager::get_instance()->set_music_live(false);
-        s_demo = new cGlimmerfall();
-        s_demo->setup();
-    }
-
     void SetUp() override
     {
-        GLTest::SetUp();
-        manager = cSceneManager::get_instance();
-        comp = manager->get_scene<cSceneComposition>();
+        DemoTimelineTest::SetUp();
         title = manager->get_scene<cSceneTitle>();
         field = manager->get_scene<cSceneFlowerField>();
         mandala = manager->get_scene<cSceneMandala>();
         greets = manager->get_scene<cSceneGreets>();
-        ASSERT_TRUE(comp && title && field && mandala && greets);
+        ASSERT_TRUE(title && field && mandala && greets);
     }
 
-    // Runs the composition's update at every `step` ms from `from` to `to` inclusive, as the
-    // frames of the demo would.
-    void play(int from, int to, int step = 40)
-    {
-        cClock& clock = manager->clock();
-        for (int t = from; t <= to; t += step) {
-            clock.prev = clock.now;
-            clock.now = t;
-            clock.start = 0;
-            clock.paused_total = 0;
-            comp->m_curtime = t; // no stall: the composition must not seek
-            comp->update();
-        }
-    }
-
-    static cOfflineRunner* s_runner;
-    static cGlimmerfall* s_demo;
-    cSceneManager* manager = nullptr;
-    cSceneComposition* comp = nullptr;
     cSceneTitle* title = nullptr;
     cSceneFlowerField* field = nullptr;
     cSceneMandala* mandala = nullptr;
     cSceneGreets* greets = nullptr;
 };
-
-cOfflineRunner* TimelineRowsTest::s_runner = nullptr;
-cGlimmerfall* TimelineRowsTest::s_demo = nullptr;
 
 TEST_F(TimelineRowsTest, LayersStandAtTheirDepthsWindowsAndModes)
 {

@@ -4,66 +4,32 @@
 
 #include <algorithm>
 
-#include "glimmerfall.h"
 #include "midi_event.h"
-#include "offline_runner.h"
 #include "scene_manager.h"
 #include "scenes/scene_composition.h"
 #include "scenes/scene_ganesh.h"
 #include "scenes/scene_mushrooms_j.h"
 #include "scenes/scene_particles.h"
-#include "support/gl_fixture.h"
+#include "support/demo_timeline.h"
 
 namespace {
 
-class TimelineScenes3Test : public vnt_test::GLTest
+class TimelineScenes3Test : public vnt_test::DemoTimelineTest
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        vnt_test::ensure_gl();
-        s_runner = new cOfflineRunner(60); // before the scene manager starts its clock
-        cSceneManager::get_instance()->set_music_live(false);
-        s_demo = new cGlimmerfall();
-        s_demo->setup();
-    }
-
     void SetUp() override
     {
-        GLTest::SetUp();
-        manager = cSceneManager::get_instance();
-        comp = manager->get_scene<cSceneComposition>();
+        DemoTimelineTest::SetUp();
         field = manager->get_scene<cSceneParticles>();
         cave = manager->get_scene<cSceneMushroomsJ>();
         ganesh = manager->get_scene<cSceneGanesh>();
-        ASSERT_TRUE(comp && field && cave && ganesh);
+        ASSERT_TRUE(field && cave && ganesh);
     }
 
-    // The composition's update every `step` ms from `from` to `to` inclusive.
-    void play(int from, int to, int step = 40)
-    {
-        cClock& clock = manager->clock();
-        for (int t = from; t <= to; t += step) {
-            clock.prev = clock.now;
-            clock.now = t;
-            clock.start = 0;
-            clock.paused_total = 0;
-            comp->m_curtime = t; // no stall: the composition must not seek
-            comp->update();
-        }
-    }
-
-    static cOfflineRunner* s_runner;
-    static cGlimmerfall* s_demo;
-    cSceneManager* manager = nullptr;
-    cSceneComposition* comp = nullptr;
     cSceneParticles* field = nullptr;
     cSceneMushroomsJ* cave = nullptr;
     cSceneGanesh* ganesh = nullptr;
 };
-
-cOfflineRunner* TimelineScenes3Test::s_runner = nullptr;
-cGlimmerfall* TimelineScenes3Test::s_demo = nullptr;
 
 } // namespace
 
