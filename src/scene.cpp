@@ -117,3 +117,26 @@ void cScene::draw()
     RenderFSQ(*composed);
     glPopAttrib();
 }
+
+void cScene::push_drawing_state()
+{
+    cShaderManager_GLSL::get_instance()->push_shader();
+    cShaderManager_GLSL::get_instance()->disable();
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_FOG_BIT | GL_COLOR_BUFFER_BIT |
+                 GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_TEXTURE_BIT |
+                 GL_TRANSFORM_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+}
+
+void cScene::pop_drawing_state()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+    cShaderManager_GLSL::get_instance()->pop_shader();
+}

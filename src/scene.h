@@ -84,6 +84,13 @@ public:
     sCamera m_camera;
 
 protected:
+    // Saves what a scene's drawing changes, for its init(): the bound shader (none is bound
+    // afterwards), the enables, lighting, fog, colour, depth, polygon and texture state, the
+    // matrix mode and both matrices.
+    void push_drawing_state();
+    // Puts back what push_drawing_state() saved, for its deinit().
+    void pop_drawing_state();
+
     const cClock* m_clock;
     std::vector<cInterpolator*> m_interpolators;
     std::list<void*> m_aux; // not used by the base

@@ -52,15 +52,7 @@ void cSceneCubeTunnel::load()
 
 void cSceneCubeTunnel::init()
 {
-    cShaderManager_GLSL::get_instance()->push_shader();
-    cShaderManager_GLSL::get_instance()->disable();
-    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_FOG_BIT | GL_COLOR_BUFFER_BIT |
-                 GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_TEXTURE_BIT |
-                 GL_TRANSFORM_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
+    push_drawing_state();
 
     glDisable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
@@ -91,12 +83,7 @@ void cSceneCubeTunnel::init()
 
 void cSceneCubeTunnel::deinit()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-    cShaderManager_GLSL::get_instance()->pop_shader();
+    pop_drawing_state();
 }
 
 void cSceneCubeTunnel::handle_event(cEvent* in_event)

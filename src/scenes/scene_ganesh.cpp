@@ -171,12 +171,7 @@ void cSceneGanesh::init()
 
 void cSceneGanesh::deinit()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-    cShaderManager_GLSL::get_instance()->pop_shader();
+    pop_drawing_state();
 }
 
 void cSceneGanesh::handle_event(cEvent* in_event)

@@ -155,12 +155,7 @@ void cSceneMushroomsJ::init()
 
 void cSceneMushroomsJ::deinit()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-    cShaderManager_GLSL::get_instance()->pop_shader();
+    pop_drawing_state();
 }
 
 void cSceneMushroomsJ::handle_event(cEvent* in_event)

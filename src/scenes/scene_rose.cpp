@@ -63,12 +63,7 @@ void cSceneRose::init()
 
 void cSceneRose::deinit()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-    cShaderManager_GLSL::get_instance()->pop_shader();
+    pop_drawing_state();
 }
 
 void cSceneRose::handle_event(cEvent* in_event)

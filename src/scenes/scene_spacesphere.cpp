@@ -84,12 +84,7 @@ void cSceneSpacesphere::init()
 
 void cSceneSpacesphere::deinit()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-    cShaderManager_GLSL::get_instance()->pop_shader();
+    pop_drawing_state();
 }
 
 bool cSceneSpacesphere::update()
