@@ -122,9 +122,10 @@ void cScene::push_drawing_state()
 {
     cShaderManager_GLSL::get_instance()->push_shader();
     cShaderManager_GLSL::get_instance()->disable();
+    glGetFloatv(GL_CURRENT_COLOR, m_colour_before);
     glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_FOG_BIT | GL_COLOR_BUFFER_BIT |
                  GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_TEXTURE_BIT |
-                 GL_TRANSFORM_BIT);
+                 GL_TRANSFORM_BIT | GL_SCISSOR_BIT | GL_POINT_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glMatrixMode(GL_MODELVIEW);
@@ -138,5 +139,7 @@ void cScene::pop_drawing_state()
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glPopAttrib();
+    // Mesa can let a colour from glBegin/glEnd outlive the pop: set it back explicitly.
+    glColor4fv(m_colour_before);
     cShaderManager_GLSL::get_instance()->pop_shader();
 }

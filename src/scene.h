@@ -85,8 +85,8 @@ public:
 
 protected:
     // Saves what a scene's drawing changes, for its init(): the bound shader (none is bound
-    // afterwards), the enables, lighting, fog, colour, depth, polygon and texture state, the
-    // matrix mode and both matrices.
+    // afterwards), the enables, lighting, fog, colour, depth, polygon, texture, scissor and
+    // point state, the current colour, the matrix mode and both matrices.
     void push_drawing_state();
     // Puts back what push_drawing_state() saved, for its deinit().
     void pop_drawing_state();
@@ -95,4 +95,7 @@ protected:
     std::vector<cInterpolator*> m_interpolators;
     std::list<void*> m_aux; // not used by the base
     int m_last_round = -1;  // demo time of the previous interpolator run
+
+private:
+    float m_colour_before[4] = {1, 1, 1, 1}; // current colour when push_drawing_state() ran
 };

@@ -54,7 +54,6 @@ public:
     float m_glow = 1.0f;       // brightness of the halos
 
 private:
-    float m_colour_before[4] = {1, 1, 1, 1}; // current colour when init() ran
     void place_camera(float in_seconds);
     void draw_ground(float in_fade) const;
     void draw_horizon(float in_alpha) const;

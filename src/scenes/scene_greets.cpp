@@ -60,16 +60,7 @@ void cSceneGreets::load()
 
 void cSceneGreets::init()
 {
-    // Pushed here, popped in deinit(): attributes, both matrices, the bound shader.
-    cShaderManager_GLSL::get_instance()->push_shader();
-    cShaderManager_GLSL::get_instance()->disable();
-    glGetFloatv(GL_CURRENT_COLOR, m_colour_before);
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT |
-                 GL_LIGHTING_BIT | GL_TEXTURE_BIT | GL_POLYGON_BIT | GL_TRANSFORM_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
+    push_drawing_state(); // popped in deinit()
 
     glDisable(GL_FOG);
     glDisable(GL_LIGHTING);
@@ -86,14 +77,7 @@ void cSceneGreets::init()
 
 void cSceneGreets::deinit()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-    // Mesa can let a colour from glBegin/glEnd outlive the pop: set it back explicitly.
-    glColor4fv(m_colour_before);
-    cShaderManager_GLSL::get_instance()->pop_shader();
+    pop_drawing_state();
 }
 
 bool cSceneGreets::update()

@@ -47,7 +47,6 @@ public:
     float m_text_light = 1.0f;   // brightness of the names
 
 private:
-    float m_colour_before[4] = {1, 1, 1, 1}; // current colour when init() ran
     void draw_tunnel(float in_seconds) const;
     void draw_greet(int in_index, const sFlight& in_flight, float in_seconds);
 

@@ -49,7 +49,6 @@ public:
     glow_params m_glow;
 
 private:
-    float m_colour_before[4] = {1, 1, 1, 1}; // current colour when init() ran
     void draw_backdrop(float in_alpha) const;
     void draw_heart(float in_seconds);
     void draw_rings(float in_seconds);

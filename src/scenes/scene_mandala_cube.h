@@ -46,7 +46,6 @@ public:
     float m_light = 1.0f; // brightness of the key light
 
 private:
-    float m_colour_before[4] = {1, 1, 1, 1}; // current colour when init() ran
     iMesh* m_faces = nullptr;                // owned by the mesh manager
     std::unique_ptr<cMeshMorph> m_layers[NUM_LAYERS];
 };

@@ -43,14 +43,7 @@ void cSceneRose::load()
 
 void cSceneRose::init()
 {
-    cShaderManager_GLSL::get_instance()->push_shader();
-    cShaderManager_GLSL::get_instance()->disable();
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT |
-                 GL_LIGHTING_BIT | GL_TEXTURE_BIT | GL_TRANSFORM_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
+    push_drawing_state();
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
     glDisable(GL_DEPTH_TEST);

@@ -60,15 +60,7 @@ void cSceneSpacesphere::load()
 
 void cSceneSpacesphere::init()
 {
-    cShaderManager_GLSL::get_instance()->push_shader();
-    cShaderManager_GLSL::get_instance()->disable();
-    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_FOG_BIT | GL_COLOR_BUFFER_BIT |
-                 GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_TEXTURE_BIT |
-                 GL_TRANSFORM_BIT | GL_POINT_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
+    push_drawing_state();
     glDisable(GL_FOG);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_TEXTURE_RECTANGLE_ARB);

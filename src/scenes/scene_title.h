@@ -36,7 +36,6 @@ public:
     float m_rays = 1.0f;       // brightness of the sun of rays and the light behind the name
 
 private:
-    float m_colour_before[4] = {1, 1, 1, 1}; // current colour when init() ran
     void place_camera(float in_seconds);
     void draw_rays(float in_seconds) const;
     void draw_halo(float in_seconds) const;
