@@ -111,6 +111,12 @@ void cSceneAttractor::deinit()
 bool cSceneAttractor::update()
 {
     update_interpolators();
+    // Back from the six-fold view, whose animation presets tune the points for six copies and
+    // its own grading: the single view takes its parameter preset again, so it closes the
+    // show as bright as it opened it.
+    if (cur_config == 0 && m_last_config == 1)
+        m_last_ifsconfig = -1;
+    m_last_config = cur_config;
     if (ifsconfig != m_last_ifsconfig) {
         m_last_ifsconfig = ifsconfig;
         apply_ifsconfig(ifsconfig);

@@ -114,5 +114,6 @@ private:
     cAttractorCalculator_pickover* m_pickover = nullptr; // owned by m_cloud
     int m_last_anim = -1;                                // animation preset this scene applied last
     int m_last_ifsconfig = -1;                           // parameter preset this scene applied last
+    int m_last_config = -1; // the view update() saw last
     bool m_second_pos = false; // which stored position the last track-18 note chose
 };

@@ -433,8 +433,13 @@ TEST_F(AttractorTest, TimelineRowsDriveOneSceneThroughItsThreeLayers)
     EXPECT_NEAR(comp->layer(5).m_opacity, 0.5f, 0.01f); // ten seconds of fade-in
     play(195000, 210000);
     EXPECT_EQ(attractor->cur_config, 1);
+    attractor->cur_anim = 4; // as the kicks of the six-fold stretch leave it: faint points
+    attractor->a1 = 0.02f;
     play(223000, 229000); // both rows hold; the later one, the single view, wins
     EXPECT_EQ(attractor->cur_config, 0);
+    // The closing single view takes its own preset again instead of the six-fold one's points.
+    EXPECT_FLOAT_EQ(attractor->a1, 0.1f);
+    EXPECT_EQ(attractor->cur_anim, 1);
     cSceneManager::destroy_instance();
 }
 
