@@ -9,6 +9,8 @@
 // _SLACK_MB choose the run and the allowed growth.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -39,9 +41,12 @@ std::string env_or(const char* in_name, const std::string& in_default)
     return value && *value ? std::string(value) : in_default;
 }
 
-// Resident set size of this process in KiB, from /proc/self/status; -1 when unknown.
+// Resident set size of this process in KiB, from /proc/self/status; -1 when unknown. The heap
+// first hands freed memory back, so what is left is memory in use rather than the allocator's
+// high-water mark.
 long resident_kib()
 {
+    malloc_trim(0);
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
