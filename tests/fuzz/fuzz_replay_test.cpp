@@ -59,9 +59,9 @@ cCountingBuffer* g_errors = nullptr;
 // refused it, and 99 when it refused it without a word on the error stream.
 [[noreturn]] void read_and_exit(const vnt_fuzz::sReader& in_reader, const std::vector<uint8_t>& in)
 {
-    static cCountingBuffer errors(std::cerr.rdbuf());
-    g_errors = &errors;
-    std::cerr.rdbuf(&errors);
+    // Never destroyed: the standard streams flush through it after the statics are gone.
+    g_errors = new cCountingBuffer(std::cerr.rdbuf());
+    std::cerr.rdbuf(g_errors);
     std::cout.rdbuf(nullptr); // progress lines
     std::atexit([] {
         if (!g_returned && g_errors->count() == 0) {
