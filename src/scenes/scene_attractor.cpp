@@ -376,6 +376,11 @@ void cSceneAttractor::draw_sixfold_view(iRenderTarget& in_target, float in_secon
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(fov6, double(in_target.m_width) / double(in_target.m_height), 0.1, 100.0);
+    draw_sixfold_copies(6, in_seconds);
+}
+
+void cSceneAttractor::draw_sixfold_copies(int in_copies, float in_seconds)
+{
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glRotatef(in_seconds * 10.0f, 0.0f, 0.0f, -1.0f);
@@ -383,7 +388,7 @@ void cSceneAttractor::draw_sixfold_view(iRenderTarget& in_target, float in_secon
     gluLookAt(cam.eye.x, cam.eye.y, cam.eye.z, 0.0, 0.0, 0.0, cam.up.x, cam.up.y, cam.up.z);
     glRotatef(rot + 90.0f, 0.0f, 1.0f, 0.0f);
     glPointSize(pts_size);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < in_copies; ++i) {
         glPushMatrix();
         glRotatef(float(i) * 60.0f, 1.0f, 0.0f, 0.0f);
         glTranslatef(0.0f, 0.0f, offset);
@@ -417,18 +422,7 @@ cRTProxy cSceneAttractor::draw_sixfold_copy(const iRenderTarget& in_picture, flo
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glFrustum(-right * grow_x, right * grow_x, -top * grow_y, top * grow_y, 0.1, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(in_seconds * 10.0f, 0.0f, 0.0f, -1.0f);
-    const sCamera& cam = m_camera;
-    gluLookAt(cam.eye.x, cam.eye.y, cam.eye.z, 0.0, 0.0, 0.0, cam.up.x, cam.up.y, cam.up.z);
-    glRotatef(rot + 90.0f, 0.0f, 1.0f, 0.0f);
-    glPointSize(pts_size);
-    glTranslatef(0.0f, 0.0f, offset);
-    glScalef(0.4f, 1.0f, 1.0f);
-    glColor4f(col1.x, col1.y, col1.z, a1 + a_kick);
-    glTranslatef(pos.x, pos.y, pos.z);
-    m_cloud->draw();
+    draw_sixfold_copies(1, in_seconds);
     copy->unbind_as_target();
     return copy;
 }

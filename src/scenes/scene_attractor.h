@@ -93,6 +93,9 @@ public:
 private:
     void draw_single_view(iRenderTarget& in_target, float in_seconds);
     void draw_sixfold_view(iRenderTarget& in_target, float in_seconds);
+    // The six-fold view's camera and its first `in_copies` copies, each turned 60 degrees about
+    // the copies' axis from the one before; the projection is the caller's.
+    void draw_sixfold_copies(int in_copies, float in_seconds);
     // True when the six copies are turns of one copy about the line of sight (the eye on the
     // z axis looking at the origin, no extra turn about y): then one copy is drawn and turned
     // on screen five times, a sixth of the points' cost.
