@@ -317,11 +317,11 @@ void cSceneFlowerField::draw_flowers(float in_seconds)
         const GLfloat amb[4] = {c[0] * 0.7f, c[1] * 0.7f, c[2] * 0.7f, 1};
         const GLfloat dif[4] = {0.15f + 0.85f * c[0], 0.15f + 0.85f * c[1], 0.15f + 0.85f * c[2],
                                 alpha};
-        const GLfloat spec[4] = {0.6f, 0.6f, 0.6f, 1};
+        const GLfloat specular[4] = {0.6f, 0.6f, 0.6f, 1};
         glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, emission);
         glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, amb);
         glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, dif);
-        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, spec);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
         glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 30.0f);
         float offset[3] = {f->x, 0.0f, f->z};
         float* offset_ptr = offset;

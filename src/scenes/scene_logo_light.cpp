@@ -149,8 +149,8 @@ cRTProxy cSceneLogoLight::render_to_texture(int in_time_ms)
     glLightfv(GL_LIGHT0, GL_POSITION, key_pos);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, key);
     glLightfv(GL_LIGHT0, GL_SPECULAR, key);
-    const GLfloat spec[4] = {0.8f, 0.8f, 0.8f, 1};
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, spec);
+    const GLfloat specular[4] = {0.8f, 0.8f, 0.8f, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 40.0f);
     if (m_logo) {
         float inner[16], outer[16];

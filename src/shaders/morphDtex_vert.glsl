@@ -20,11 +20,11 @@ void light0(vec3 n, vec3 p, out vec4 primary, out vec4 secondary)
     }
     float ndl = max(dot(n, l), 0.0);
     float ndh = max(dot(n, normalize(l - normalize(p))), 0.0);
-    float spec = (ndl > 0.0 && ndh > 0.0) ? pow(ndh, gl_FrontMaterial.shininess) : 0.0;
+    float specular = (ndl > 0.0 && ndh > 0.0) ? pow(ndh, gl_FrontMaterial.shininess) : 0.0;
     primary = gl_FrontLightModelProduct.sceneColor +
               att * (gl_FrontLightProduct[0].ambient + gl_FrontLightProduct[0].diffuse * ndl);
     primary.a = gl_FrontMaterial.diffuse.a;
-    secondary = att * gl_FrontLightProduct[0].specular * spec;
+    secondary = att * gl_FrontLightProduct[0].specular * specular;
 }
 
 void main()

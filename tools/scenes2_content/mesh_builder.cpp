@@ -91,18 +91,18 @@ void cMeshBuilder::fill(cMeshObj& mesh) const
     for (size_t k = 0; k < m_range_starts.size(); ++k)
         mesh.m_matranges.emplace_back(m_range_starts[k], int32_t(k));
     mesh.m_matranges.emplace_back(uint32_t(m_elem.size()), -1);
-    for (const sMaterialSpec& spec : m_materials) {
+    for (const sMaterialSpec& material : m_materials) {
         cMaterial_GL m;
-        m.m_name = spec.name;
-        m.m_tex_diffuse = spec.diffuse_map;
+        m.m_name = material.name;
+        m.m_tex_diffuse = material.diffuse_map;
         for (int c = 0; c < 4; ++c) {
-            m.m_ambient[c] = spec.ambient[size_t(c)];
-            m.m_diffuse[c] = spec.diffuse[size_t(c)];
-            m.m_specular[c] = spec.specular[size_t(c)];
+            m.m_ambient[c] = material.ambient[size_t(c)];
+            m.m_diffuse[c] = material.diffuse[size_t(c)];
+            m.m_specular[c] = material.specular[size_t(c)];
         }
-        m.m_shininess = spec.shininess;
+        m.m_shininess = material.shininess;
         m.m_illum = 2;
-        m.m_dissolve = spec.dissolve;
+        m.m_dissolve = material.dissolve;
         mesh.m_materials.push_back(m);
     }
 }
