@@ -1,196 +1,19 @@
-// Shared checks of the mandala, mandala cube, flower field, title and greetings tests: the state
-// a frame must give back, the variables a scene offers, note events as the MIDI reader makes
-// them, picture measures, and frames written as pictures for looking at.
+// Shared checks of the mandala, mandala cube, flower field, title and greetings tests: those of
+// every scene test, setting a variable as the timeline would, and picture measures.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "effects/var.h"
-#include "gl_extensions.h"
-#include "gl_state.h"
-#include "gui/gui_slider.h"
-#include "midi_event.h"
-#include "postprocessing/post_comp.h"
-#include "render_target_manager.h"
-#include "scene.h"
-#include "scenes/scene_composition.h"
-#include "shader_manager_glsl.h"
-#include "support/gl_fixture.h"
-#include "support/scene_capture.h"
+#include "support/scene_checks.h"
 
 namespace scenes2_test {
 
-// What a frame must leave as it found it.
-struct sFrameState
-{
-    std::string gl_text;
-    std::array<GLfloat, 16> projection{}, modelview{}, texture{};
-    std::array<GLint, 4> depths{}; // projection, modelview, texture and attribute stacks
-    GLint framebuffer = 0, active_texture = 0, client_texture = 0, array_buffer = 0;
-    GLint element_buffer = 0, scissor_test = 0, front_face = 0;
-    std::array<GLint, 4> blend_separate{};
-    std::array<GLboolean, 4> client_arrays{}; // vertex, normal, texcoord (set 0), colour
-    std::string shader;
-    size_t shader_stack = 0;
-    uint32_t lent_out = 0;
-
-    static sFrameState take()
-    {
-        sFrameState s;
-        sGLstate gl;
-        gl.capture();
-        s.gl_text = gl.as_text();
-        glGetFloatv(GL_PROJECTION_MATRIX, s.projection.data());
-        glGetFloatv(GL_MODELVIEW_MATRIX, s.modelview.data());
-        glGetFloatv(GL_TEXTURE_MATRIX, s.texture.data());
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &s.depths[0]);
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &s.depths[1]);
-        glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &s.depths[2]);
-        glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &s.depths[3]);
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &s.framebuffer);
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &s.active_texture);
-        glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE, &s.client_texture);
-        glGetIntegerv(GL_ARRAY_BUFFER_BINDING_ARB, &s.array_buffer);
-        glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING_ARB, &s.element_buffer);
-        s.scissor_test = glIsEnabled(GL_SCISSOR_TEST);
-        glGetIntegerv(GL_FRONT_FACE, &s.front_face);
-        glGetIntegerv(GL_BLEND_SRC_RGB, &s.blend_separate[0]);
-        glGetIntegerv(GL_BLEND_DST_RGB, &s.blend_separate[1]);
-        glGetIntegerv(GL_BLEND_SRC_ALPHA, &s.blend_separate[2]);
-        glGetIntegerv(GL_BLEND_DST_ALPHA, &s.blend_separate[3]);
-        s.client_arrays = {glIsEnabled(GL_VERTEX_ARRAY), glIsEnabled(GL_NORMAL_ARRAY),
-                           glIsEnabled(GL_TEXTURE_COORD_ARRAY), glIsEnabled(GL_COLOR_ARRAY)};
-        cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
-        s.shader = shaders->get_current_shader();
-        s.shader_stack = shaders->stack_depth();
-        s.lent_out = cRenderTargetManager::get_instance()->lent_out();
-        return s;
-    }
-};
-
-inline void expect_same_state(const sFrameState& before, const sFrameState& after)
-{
-    EXPECT_EQ(before.gl_text, after.gl_text);
-    EXPECT_EQ(before.projection, after.projection);
-    EXPECT_EQ(before.modelview, after.modelview);
-    EXPECT_EQ(before.texture, after.texture);
-    EXPECT_EQ(before.depths, after.depths);
-    EXPECT_EQ(before.framebuffer, after.framebuffer);
-    EXPECT_EQ(before.active_texture, after.active_texture);
-    EXPECT_EQ(before.client_texture, after.client_texture);
-    EXPECT_EQ(before.array_buffer, after.array_buffer);
-    EXPECT_EQ(before.element_buffer, after.element_buffer);
-    EXPECT_EQ(before.scissor_test, after.scissor_test);
-    EXPECT_EQ(before.front_face, after.front_face);
-    EXPECT_EQ(before.blend_separate, after.blend_separate);
-    EXPECT_EQ(before.client_arrays, after.client_arrays);
-    EXPECT_EQ(before.shader, after.shader);
-    EXPECT_EQ(before.shader_stack, after.shader_stack);
-    EXPECT_EQ(before.lent_out, after.lent_out);
-}
-
-// A state unlike the defaults, the way a careless scene would hide its leaks: a bound shader,
-// additive blending, a clear colour, a moved modelview, a current colour.
-inline void disturb_state()
-{
-    cPostComp::get_instance(); // registers "blend_comp"
-    cShaderManager_GLSL::get_instance()->bind("blend_comp");
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(0.5f, 0, 0);
-    glColor4f(0.2f, 0.4f, 0.6f, 0.8f);
-}
-
-inline void restore_defaults()
-{
-    cShaderManager_GLSL::get_instance()->disable();
-    glDisable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ZERO);
-    glClearColor(0, 0, 0, 0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glColor4f(1, 1, 1, 1);
-}
-
-// Where the pictures of the frames go: scenes2_looks/ in the build folder.
-inline std::string look_path(const std::string& name)
-{
-    std::filesystem::create_directories("scenes2_looks");
-    return "scenes2_looks/" + name + ".png";
-}
-
-// Writes a frame as the composition shows it over black (colour times alpha, opaque).
-inline void write_look(const std::string& name, const std::vector<unsigned char>& rgba)
-{
-    std::vector<unsigned char> shown(rgba.size());
-    for (size_t i = 0; i + 3 < rgba.size(); i += 4) {
-        for (size_t c = 0; c < 3; ++c)
-            shown[i + c] = (unsigned char)((rgba[i + c] * rgba[i + 3] + 127) / 255);
-        shown[i + 3] = 255;
-    }
-    GLint view[4];
-    glGetIntegerv(GL_VIEWPORT, view);
-    vnt_test::write_png(look_path(name).c_str(), view[2], view[3], shown);
-}
-
-// One frame of `scene` at `ms` (update, then render) in a disturbed state, which it must give
-// back unchanged; written as a picture when a name is given.
-inline std::vector<unsigned char> checked_frame(cScene& scene, vnt_test::sTestClock& clock, int ms,
-                                                const std::string& name = "")
-{
-    disturb_state();
-    const sFrameState before = sFrameState::take();
-    std::vector<unsigned char> pixels = vnt_test::render_scene(scene, clock, ms);
-    if (!name.empty())
-        write_look(name, pixels);
-    const sFrameState after = sFrameState::take();
-    expect_same_state(before, after);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    restore_defaults();
-    return pixels;
-}
-
-// A variable the scene must offer, with its slider range.
-struct sVarRange
-{
-    const char* name;
-    float min;
-    float max;
-};
-
-// The scene's list holds exactly these names, in this order, each with a slider of that range;
-// the composition finds every one of them on a layer of the scene.
-inline void expect_vars(cScene& scene, const std::vector<sVarRange>& expected)
-{
-    tVarList vars = scene.get_vars();
-    ASSERT_EQ(vars.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(expected[i].name);
-        ASSERT_NE(vars[i].first, nullptr);
-        EXPECT_EQ(vars[i].first->get_name(), expected[i].name);
-        const auto* slider = dynamic_cast<const cGuiSlider*>(vars[i].second);
-        ASSERT_NE(slider, nullptr);
-        EXPECT_FLOAT_EQ(slider->get_min(), expected[i].min);
-        EXPECT_FLOAT_EQ(slider->get_max(), expected[i].max);
-    }
-    delete_var_list(vars);
-
-    cSceneComposition comp(scene.clock());
-    comp.add_layer(1, sLayer(&scene, 0, 0, 1000), 0, 0);
-    for (const sVarRange& v : expected)
-        EXPECT_NE(comp.find_var(1, v.name), nullptr) << v.name;
-    EXPECT_EQ(comp.find_var(1, "no_such_var"), nullptr);
-}
+using namespace vnt_test::scene_checks;
 
 // Sets the scene's variable `name` (a float or an int variable) as the timeline would.
 inline void set_var(cScene& scene, const std::string& name, float value)
@@ -204,41 +27,6 @@ inline void set_var(cScene& scene, const std::string& name, float value)
     else
         ADD_FAILURE() << "no variable " << name;
     delete_var_list(vars);
-}
-
-// A note-on of a MIDI track at a time, as the MIDI reader makes it.
-inline cMETrigger note_on(int track, int note, int time)
-{
-    cMETrigger ev(iMidiEvent::NOTE_ON, note, 100);
-    ev.m_track = track;
-    ev.m_time = time;
-    return ev;
-}
-
-inline cMETrigger note_off(int track, int note, int time)
-{
-    cMETrigger ev(iMidiEvent::NOTE_OFF, note, 0);
-    ev.m_track = track;
-    ev.m_time = time;
-    return ev;
-}
-
-// Share of pixels differing by more than `threshold` in any colour channel.
-inline double changed_share(const std::vector<unsigned char>& a,
-                            const std::vector<unsigned char>& b, int threshold = 16)
-{
-    if (a.size() != b.size() || a.empty())
-        return 1.0;
-    size_t changed = 0;
-    for (size_t i = 0; i + 3 < a.size(); i += 4) {
-        for (size_t c = 0; c < 3; ++c) {
-            if (std::abs(int(a[i + c]) - int(b[i + c])) > threshold) {
-                ++changed;
-                break;
-            }
-        }
-    }
-    return double(changed) / double(a.size() / 4);
 }
 
 // Mean colour of the pixels brighter than `threshold` in any channel (what the scene shows,
