@@ -143,3 +143,14 @@ void cScene::pop_drawing_state()
     glColor4fv(m_colour_before);
     cShaderManager_GLSL::get_instance()->pop_shader();
 }
+
+cRTProxy cScene::bind_full_target_cleared(float in_r, float in_g, float in_b, float in_a)
+{
+    cRTProxy target = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(in_r, in_g, in_b, in_a);
+    glDepthMask(GL_TRUE);
+    target->bind_as_target(true);
+    glPopAttrib();
+    return target;
+}

@@ -90,6 +90,9 @@ protected:
     void push_drawing_state();
     // Puts back what push_drawing_state() saved, for its deinit().
     void pop_drawing_state();
+    // A full-size target from the pool, bound for drawing and cleared to the colour and depth 1
+    // (the clear colour and depth mask are left as they were).
+    cRTProxy bind_full_target_cleared(float in_r, float in_g, float in_b, float in_a);
 
     const cClock* m_clock;
     std::vector<cInterpolator*> m_interpolators;

@@ -186,12 +186,7 @@ void cSceneCubeTunnel::draw_core_light(float in_seconds)
 cRTProxy cSceneCubeTunnel::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(haze[0], haze[1], haze[2], 1.0f);
-    glDepthMask(GL_TRUE);
-    out->bind_as_target(true);
-    glPopAttrib();
+    cRTProxy out = bind_full_target_cleared(haze[0], haze[1], haze[2], 1.0f);
 
     init();
     m_camera.roll = 10.0 * std::sin(seconds * 0.4);

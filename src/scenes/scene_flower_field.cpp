@@ -393,12 +393,7 @@ cRTProxy cSceneFlowerField::render_to_texture(int in_time_ms)
         m_field = layout(m_cur_config);
         m_field_config = m_cur_config;
     }
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0, 0, 0, 0);
-    glDepthMask(GL_TRUE);
-    out->bind_as_target(true);
-    glPopAttrib();
+    cRTProxy out = bind_full_target_cleared(0, 0, 0, 0);
 
     init();
     place_camera(seconds);

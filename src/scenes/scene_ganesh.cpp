@@ -338,13 +338,8 @@ cRTProxy cSceneGanesh::render_to_texture(int in_time_ms)
         m_reference.capture();
     const float seconds = float(in_time_ms) / 1000.0f;
 
-    cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Transparent around the mandala: the trail and the layers below show there.
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glDepthMask(GL_TRUE);
-    picture->bind_as_target(true);
-    glPopAttrib();
+    cRTProxy picture = bind_full_target_cleared(0.0f, 0.0f, 0.0f, 0.0f);
 
     init();
     place_camera();

@@ -196,12 +196,7 @@ void cSceneGreets::draw_greet(int in_index, const sFlight& in_flight, float in_s
 cRTProxy cSceneGreets::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0, 0, 0, 0);
-    glDepthMask(GL_TRUE);
-    out->bind_as_target(true);
-    glPopAttrib();
+    cRTProxy out = bind_full_target_cleared(0, 0, 0, 0);
 
     init();
     m_camera.apply_camera();

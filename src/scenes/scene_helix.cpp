@@ -82,12 +82,7 @@ void cSceneHelix::add_gui(iGuiNode* in_gui)
 cRTProxy cSceneHelix::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
-    cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(backdrop[0], backdrop[1], backdrop[2], backdrop[3]);
-    glDepthMask(GL_TRUE);
-    picture->bind_as_target(true);
-    glPopAttrib();
+    cRTProxy picture = bind_full_target_cleared(backdrop[0], backdrop[1], backdrop[2], backdrop[3]);
 
     init();
     m_camera.apply_camera();

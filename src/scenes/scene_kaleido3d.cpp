@@ -237,13 +237,8 @@ void cSceneKaleido3d::add_rays(iRenderTarget& in_picture, iRenderTarget& out)
 cRTProxy cSceneKaleido3d::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
-    cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Transparent where nothing is drawn: the layers below show through.
-    glClearColor(0, 0, 0, 0);
-    glDepthMask(GL_TRUE);
-    picture->bind_as_target(true);
-    glPopAttrib();
+    cRTProxy picture = bind_full_target_cleared(0, 0, 0, 0);
 
     init();
     m_camera.apply_camera();

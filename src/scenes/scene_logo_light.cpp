@@ -135,12 +135,7 @@ void cSceneLogoLight::draw_logo(float in_extrude, float in_reach, float in_inner
 cRTProxy cSceneLogoLight::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(backdrop[0], backdrop[1], backdrop[2], backdrop[3]);
-    glDepthMask(GL_TRUE);
-    out->bind_as_target(true);
-    glPopAttrib();
+    cRTProxy out = bind_full_target_cleared(backdrop[0], backdrop[1], backdrop[2], backdrop[3]);
 
     init();
     m_camera.apply_camera();

@@ -272,12 +272,7 @@ void cSceneMandala::grade(cRTProxy& io_picture)
 cRTProxy cSceneMandala::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0, 0, 0, 0);
-    glDepthMask(GL_TRUE);
-    out->bind_as_target(true);
-    glPopAttrib();
+    cRTProxy out = bind_full_target_cleared(0, 0, 0, 0);
 
     init();
     // The eye drifts on a small loop so that the layers slide over each other.

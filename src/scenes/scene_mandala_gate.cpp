@@ -175,12 +175,7 @@ void cSceneMandalaGate::draw_streaks(int in_time_ms, float in_eye_z)
 cRTProxy cSceneMandalaGate::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(haze[0], haze[1], haze[2], haze[3]);
-    glDepthMask(GL_TRUE);
-    out->bind_as_target(true);
-    glPopAttrib();
+    cRTProxy out = bind_full_target_cleared(haze[0], haze[1], haze[2], haze[3]);
 
     init();
     const float z = eye_z(m_cur_t);

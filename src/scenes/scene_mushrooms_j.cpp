@@ -422,12 +422,7 @@ void cSceneMushroomsJ::draw_spores(float in_seconds)
 cRTProxy cSceneMushroomsJ::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(kHaze[0], kHaze[1], kHaze[2], kHaze[3]);
-    glDepthMask(GL_TRUE);
-    out->bind_as_target(true);
-    glPopAttrib();
+    cRTProxy out = bind_full_target_cleared(kHaze[0], kHaze[1], kHaze[2], kHaze[3]);
 
     init();
     place_camera(in_time_ms);

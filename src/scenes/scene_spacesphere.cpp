@@ -146,12 +146,7 @@ void cSceneSpacesphere::draw_halo(const float in_centre[3], float in_inner, floa
 cRTProxy cSceneSpacesphere::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0.0f, 0.0f, 0.012f, 1.0f);
-    glDepthMask(GL_TRUE);
-    out->bind_as_target(true);
-    glPopAttrib();
+    cRTProxy out = bind_full_target_cleared(0.0f, 0.0f, 0.012f, 1.0f);
 
     init();
     // The camera drifts slowly around the planet.

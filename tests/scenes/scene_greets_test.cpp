@@ -83,8 +83,9 @@ TEST_F(GreetsTest, FramesAlongItsWindowKeepStateAndShowTheNames)
         const std::vector<unsigned char> frame =
             checked_frame(greets, clock, ms, "greets_" + std::to_string(ms));
         EXPECT_GT(vnt_test::lit_share(frame), 0.05) << ms;
-        if (!previous.empty())
+        if (!previous.empty()) {
             EXPECT_GT(changed_share(frame, previous), 0.05) << ms;
+        }
         previous = frame;
     }
     // Before and after its window nothing of the names is drawn.

@@ -48,8 +48,9 @@ TEST_F(SpheresTest, NetSpheresGlowAndTurn)
         std::vector<unsigned char> frame =
             checked_frame(nets, clock, ms, "netsphere_" + std::to_string(ms));
         EXPECT_GT(vnt_test::lit_share(frame), 0.1) << ms;
-        if (!previous.empty())
+        if (!previous.empty()) {
             EXPECT_GT(changed_share(previous, frame), 0.02) << ms;
+        }
         previous = frame;
     }
 }

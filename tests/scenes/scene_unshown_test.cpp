@@ -52,8 +52,9 @@ TEST_F(UnshownTest, KaleidoMeshFillsItsRingsAtAnySetting)
             checked_frame(mesh, clock, 1000 * i, "kaleidomesh_" + std::to_string(i));
         // Rings of copies away from the axis cover a good part of the frame; the extremes
         // (everything at the axis, nothing wide) only have to draw without harm.
-        if (s.segwidth > 0.0f && s.offset >= 1.0f)
+        if (s.segwidth > 0.0f && s.offset >= 1.0f) {
             EXPECT_GT(vnt_test::lit_share(frame), 0.03) << i;
+        }
         ++i;
     }
     cRTProxy target = get_tmp_rt(cRenderTargetManager::RTT_FULL);
