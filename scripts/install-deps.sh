@@ -11,6 +11,7 @@ packages=(
     libmpg123-dev libmp3lame-dev libopenmpt-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     ffmpeg
+    sox python3-numpy # scripts/analyze-song.sh
 )
 if [[ ${1:-} == --fuzz ]]; then
     packages+=(clang-14 libclang-rt-14-dev)

@@ -19,24 +19,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kUsage = "usage: soundtrack --out DIR [--seconds N]";
+const char* const kUsage = "usage: soundtrack --out DIR [--seconds N] [--solo TRACK]";
 
 struct sArgs
 {
     std::string out;
     double seconds = 0.0; // 0: the whole song
+    std::string solo;     // a track name: only that instrument plays (for measuring it)
 };
 
 bool parse_args(int argc, char** argv, sArgs& args, std::string& error)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if ((a == "--out" || a == "--seconds") && i + 1 >= argc) {
+        if ((a == "--out" || a == "--seconds" || a == "--solo") && i + 1 >= argc) {
             error = a + " needs a value";
             return false;
         }
         if (a == "--out") {
             args.out = argv[++i];
+        } else if (a == "--solo") {
+            args.solo = argv[++i];
         } else if (a == "--seconds") {
             const char* text = argv[++i];
             char* end = nullptr;
@@ -99,7 +102,20 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    const sSong song = compose_song();
+    sSong song = compose_song();
+    if (!args.solo.empty()) {
+        bool found = false;
+        for (std::size_t i = 1; i < song.tracks.size(); ++i) {
+            found |= song.tracks[i].name == args.solo;
+            if (song.tracks[i].name != args.solo)
+                song.tracks[i].notes.clear();
+        }
+        if (!found) {
+            std::cerr << "## ERROR: soundtrack: no track \"" << args.solo << "\"\n"
+                      << kUsage << "\n";
+            return 2;
+        }
+    }
     const std::vector<uint8_t> midi = write_midi(song);
     const std::string markers = write_markers(song);
 
