@@ -10,6 +10,7 @@
 
 #include "arrangement.h"
 #include "ctrl_curve.h"
+#include "drums.h"
 #include "dsp.h"
 #include "effects.h"
 #include "event_queue_factory.h"
@@ -193,6 +194,20 @@ double rms(const sStereo& s, std::size_t from, std::size_t to)
     for (std::size_t i = from; i < to; ++i)
         sum += double(s.l[i]) * s.l[i];
     return std::sqrt(sum / double(to - from));
+}
+
+// Level (dB) of the component at `hz` in the left channel over [from, to): one Hann-windowed
+// bin of a Fourier transform.
+double level_db(const sStereo& s, double hz, std::size_t from, std::size_t to)
+{
+    double re = 0.0, im = 0.0;
+    for (std::size_t i = from; i < to; ++i) {
+        const double w = 0.5 - 0.5 * std::cos(2.0 * kPi * double(i - from) / double(to - from));
+        const double a = 2.0 * kPi * hz * double(i) / kSampleRate;
+        re += w * s.l[i] * std::cos(a);
+        im += w * s.l[i] * std::sin(a);
+    }
+    return 10.0 * std::log10(re * re + im * im + 1e-30);
 }
 
 } // namespace
@@ -393,6 +408,31 @@ TEST(SoundtrackVoices, OverlappingNotesGlideInsteadOfRestarting)
     EXPECT_GT(rms(slide, from, to), 0.05);
     EXPECT_LT(rms(detached, from, to), 0.01);
     EXPECT_GT(rms(detached, to, to + kSampleRate / 50), 0.05) << "the second note sounds";
+}
+
+TEST(SoundtrackVoices, BassAndKickCarryTheirFundamentals)
+{
+    // A held E1 of the bass: its sub must add to the saw's fundamental, not cancel it.
+    sTrack bass;
+    bass.ctrls = {{0, 74, 88}};
+    bass.notes.push_back({0, 2 * kTicksPerBar, 28, 100});
+    sStereo out(sample_of_tick(2 * kTicksPerBar));
+    render_bass(bass, out);
+    const double e1 = level_db(out, mtof(28), 0, out.size());
+    EXPECT_GT(e1, level_db(out, mtof(40), 0, out.size()) + 6.0) << "E1 over E2";
+
+    // The kick's loudest component is its sub body, below 70 Hz.
+    const sStereo kick = kick_sound();
+    double loudest = 0.0, best = -1e9;
+    for (double hz = 30.0; hz <= 300.0; hz += 2.0) {
+        const double db = level_db(kick, hz, 0, kick.size());
+        if (db > best) {
+            best = db;
+            loudest = hz;
+        }
+    }
+    EXPECT_LT(loudest, 70.0);
+    EXPECT_GT(loudest, 40.0);
 }
 
 TEST(SoundtrackVoices, ControllerCurvesStepSmoothlyAndJoinMidway)

@@ -169,21 +169,21 @@ sStereo tom_sound(int note)
 
 sStereo kick_sound()
 {
-    sStereo s(samples(0.3));
+    sStereo s(samples(0.42));
     cNoise noise(4242u);
     double phase = 0.0;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const float t = seconds_at(i);
-        // A fast click of pitch into a body that settles on 47 Hz.
-        const double f = 47.0 + 150.0 * std::exp(-t / 0.028) + 1800.0 * std::exp(-t / 0.0015);
+        // A fast click of pitch into a sub body that settles on 52 Hz and rings for 130 ms.
+        const double f = 52.0 + 110.0 * std::exp(-t / 0.022) + 1500.0 * std::exp(-t / 0.0015);
         phase += f / kSampleRate;
         const float body = float(std::sin(2.0 * kPi * phase));
-        float env = t < 0.018f ? 1.0f : std::exp(-(t - 0.018f) / 0.045f);
+        float env = t < 0.02f ? 1.0f : std::exp(-(t - 0.02f) / 0.13f);
         env *= std::min(1.0f, t / 0.0003f);
-        if (t > 0.22f)
-            env *= 0.5f + 0.5f * std::cos(float(kPi) * std::min(1.0f, (t - 0.22f) / 0.08f));
+        if (t > 0.32f)
+            env *= 0.5f + 0.5f * std::cos(float(kPi) * std::min(1.0f, (t - 0.32f) / 0.1f));
         const float click = noise.next() * std::exp(-t / 0.0008f) * 0.25f;
-        const float v = soft_clip(1.5f * body * env) * 0.95f + click;
+        const float v = soft_clip(1.2f * body * env) * 0.95f + click;
         s.l[i] = v;
         s.r[i] = v;
     }

@@ -53,7 +53,7 @@ const sStrip kStrips[] = {
 };
 
 // Master level before the limiter, set so the whole song measures about -14 LUFS.
-constexpr float kMasterGainDb = -4.0f;
+constexpr float kMasterGainDb = -5.5f;
 
 const sTrack* find_track(const sSong& song, const std::string& name)
 {

@@ -247,7 +247,9 @@ void render_bass(const sTrack& track, sStereo& out)
                 amp = std::min(1.0f, t / 0.0015f);
             else
                 amp *= release;
-            const float x = f2.lowpass(f1.lowpass(saw.saw(inc))) + 0.55f * sub.sine(inc);
+            // The rising ramp's fundamental is -(2/pi) sin: the sub joins it with the same
+            // sign, so the two add up instead of cancelling.
+            const float x = f2.lowpass(f1.lowpass(saw.saw(inc))) - 0.55f * sub.sine(inc);
             const float v = soft_clip(1.4f * x) * amp * (0.75f + 0.25f * vel);
             l = v;
             r = v;
