@@ -51,7 +51,7 @@ void load_vbo(const char* extensions)
         SDL_Quit();
         show_box("missing gl-extension",
                  "GL_ARB_vertex_buffer_object is missing\n(you probably need newer hardware)");
-        fatal_exit(0);
+        fatal_exit(1);
     }
     VNT_GL_VBO(VNT_GL_LOAD)
 }
@@ -77,9 +77,10 @@ void load_framebuffer_objects(const char* extensions)
     if (!has_extension_in(extensions, "GL_EXT_framebuffer_object")) {
         std::cerr << "# WARNING: GL_EXT_framebuffer_object not supported" << std::endl;
         SDL_Quit();
-        show_box("vnt::slw - missing gl-extension",
-                 "GL_EXT_framebuffer_object is missing\n(you probably just need a driver-update...)");
-        fatal_exit(0);
+        show_box(
+            "vnt::slw - missing gl-extension",
+            "GL_EXT_framebuffer_object is missing\n(you probably just need a driver-update...)");
+        fatal_exit(1);
     }
     warn_missing(extensions, "GL_ARB_draw_buffers", "# WARNING: GL_ARB_draw_buffers not supported");
     VNT_GL_FBO(VNT_GL_LOAD)

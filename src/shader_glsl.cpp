@@ -170,7 +170,7 @@ bool cShader_GLSL::load_from_files(std::string in_vertex_file, std::string in_fr
         const std::string& failed =
             build.fragment_failed && !build.vertex_failed ? in_fragment_file : in_vertex_file;
         std::cerr << "## ERROR: cShader_GLSL::load_from_files() failed on " << failed << std::endl;
-        vnt::fatal_exit(0);
+        vnt::fatal_exit(1);
     }
     m_files = in_vertex_file + " / " + in_fragment_file;
     m_vertex_file = in_vertex_file;
@@ -266,4 +266,52 @@ void cShader_GLSL::assign_texture_units() const
 int cShader_GLSL::get_named_parameter(const char* in_name) const
 {
     return m_program ? glGetUniformLocation(m_program, in_name) : -1;
+}
+
+namespace {
+
+// What a parameter variable is, for the error line of a mismatch.
+std::string describe_parameter(iVar* in_var)
+{
+    if (!in_var)
+        return "no variable";
+    if (auto* block = dynamic_cast<cFloatsVar*>(in_var))
+        return std::to_string(block->count()) + " floats";
+    if (dynamic_cast<cVar<float>*>(in_var))
+        return "one float";
+    return "a variable of another type";
+}
+
+} // namespace
+
+const float* cShader_GLSL::float_parameter(iVar* in_var, const char* in_what)
+{
+    if (auto* value = dynamic_cast<cVar<float>*>(in_var))
+        return value->get();
+    std::cerr << "## ERROR: " << in_what << " expects one float, got " << describe_parameter(in_var)
+              << std::endl;
+    return nullptr;
+}
+
+const float* cShader_GLSL::floats_parameter(iVar* in_var, std::size_t in_count, const char* in_what)
+{
+    auto* block = dynamic_cast<cFloatsVar*>(in_var);
+    if (block && block->count() == in_count && block->values())
+        return block->values();
+    std::cerr << "## ERROR: " << in_what << " expects " << in_count << " floats, got "
+              << describe_parameter(in_var) << std::endl;
+    return nullptr;
+}
+
+void cShader_GLSL::report_unknown_parameter(const char* in_shader, int in_parm_name)
+{
+    std::cerr << "## ERROR: " << in_shader << " has no parameter " << in_parm_name << std::endl;
+}
+
+std::string cFloatsVar::to_string() const
+{
+    std::string text = "(";
+    for (std::size_t i = 0; i < m_count; ++i)
+        text += (i ? "," : "") + vnt::two_decimals(m_values[i]);
+    return text + ")";
 }

@@ -2,11 +2,39 @@
 // every effect class. Parameters are uniform locations, texture samplers own fixed units.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "effects/var.h"
 #include "shader.h"
+
+// A shader parameter of several floats: where they are and how many. The shader copies only a
+// block of exactly the length it expects, so a short array is refused rather than over-read.
+class cFloatsVar : public iVar
+{
+public:
+    template <std::size_t N>
+    explicit cFloatsVar(const float (&in_values)[N]) : m_values(in_values), m_count(N)
+    {
+    }
+    template <std::size_t N>
+    explicit cFloatsVar(const std::array<float, N>& in_values)
+        : m_values(in_values.data()), m_count(N)
+    {
+    }
+
+    std::string get_name() const override { return std::string(); }
+    std::string to_string() const override;
+    const float* values() const { return m_values; }
+    std::size_t count() const { return m_count; }
+
+private:
+    const float* m_values;
+    std::size_t m_count;
+};
 
 class cShader_GLSL : public cShader
 {
@@ -43,7 +71,7 @@ public:
     cShader_GLSL& operator=(const cShader_GLSL&) = delete;
 
     // Builds the pair and looks the parameters up. A source that is missing or does not
-    // compile or link prints the error block and the failing name, and ends the program (0).
+    // compile or link prints the error block and the failing name, and ends the program (1).
     bool load_from_files(std::string in_vertex_file, std::string in_fragment_file) override;
     // Rebuilds the pair from its (edited) files for author tools: on failure prints the error
     // block, keeps the running program and returns false.
@@ -83,6 +111,14 @@ protected:
     void set_samplers(std::vector<sSampler> in_samplers) { m_samplers = std::move(in_samplers); }
     // Location of a uniform of the linked pair; -1 when the programs lack it.
     int get_named_parameter(const char* in_name) const;
+    // The value of a one-float parameter (a cVar<float>), or null after an error line saying
+    // that `in_what` expects one float, when the variable is missing or of another type.
+    static const float* float_parameter(iVar* in_var, const char* in_what);
+    // The values of a parameter of `in_count` floats (a cFloatsVar of that length), or null
+    // after an error line saying what `in_what` expects and what it got.
+    static const float* floats_parameter(iVar* in_var, std::size_t in_count, const char* in_what);
+    // The error line for a parameter id the effect does not have.
+    static void report_unknown_parameter(const char* in_shader, int in_parm_name);
 
 private:
     // Takes the built objects over (deleting the previous ones) and runs the set-up hooks.

@@ -121,9 +121,11 @@ void cVideoModule::init_sdl()
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::cerr << "## ERROR: whoops, SDL failed to init: " << SDL_GetError() << " exiting!"
                   << std::endl;
-        vnt::fatal_exit(0);
+        vnt::fatal_exit(1);
     }
-    int* requested = &m_red_bits;
+    const int requested[NUM_ATTRIBUTES] = {m_red_bits,   m_green_bits,   m_blue_bits,
+                                           m_alpha_bits, m_depth_bits,   m_doublebuffer,
+                                           m_ms_buffers, m_ms_samples,   m_stereo};
     for (int i = 0; i < NUM_ATTRIBUTES; ++i)
         SDL_GL_SetAttribute(kAttributes[i], requested[i]);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);

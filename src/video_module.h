@@ -57,7 +57,7 @@ public:
     int m_bpp = 32;
     bool m_widescreen = false;
     int m_video_mem = 2147483647; // not yet known
-    // The nine requested attributes, contiguous in comparison order.
+    // The nine requested attributes, in comparison order.
     int m_red_bits = 8, m_green_bits = 8, m_blue_bits = 8, m_alpha_bits = 8;
     int m_depth_bits = 24;
     int m_doublebuffer = 1;

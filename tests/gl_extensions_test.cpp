@@ -30,14 +30,14 @@ TEST(GlExtensions, MissingMandatoryExtensionsEndTheProgram)
 {
     vnt_test::ensure_gl();
     EXPECT_EXIT(vnt::load_extensions("GL_ARB_multitexture GL_EXT_framebuffer_object"),
-                ::testing::ExitedWithCode(0),
+                ::testing::ExitedWithCode(1),
                 "# WARNING: GL_ARB_vertex_buffer_object not supported");
     EXPECT_EXIT(vnt::load_extensions("GL_ARB_vertex_buffer_object GL_ARB_multitexture_foo "
                                      "GL_EXT_framebuffer_object"),
                 ::testing::ExitedWithCode(255), "# WARNING: GL_ARB_multitexture not supported");
     EXPECT_EXIT(vnt::load_extensions("GL_ARB_vertex_buffer_object GL_ARB_multitexture"),
-                ::testing::ExitedWithCode(0), "# WARNING: GL_EXT_framebuffer_object not supported");
-    EXPECT_EXIT(vnt::load_extensions(""), ::testing::ExitedWithCode(0),
+                ::testing::ExitedWithCode(1), "# WARNING: GL_EXT_framebuffer_object not supported");
+    EXPECT_EXIT(vnt::load_extensions(""), ::testing::ExitedWithCode(1),
                 "GL_ARB_vertex_buffer_object not supported");
 }
 

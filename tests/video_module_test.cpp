@@ -1,6 +1,8 @@
 // The video module's attribute report, viewport placement and pixel-to-unit mapping.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "video_module.h"
 
 TEST(VideoModule, AttributeReportNamesTheFirstMismatch)
@@ -59,16 +61,13 @@ TEST(VideoModule, LetterboxedViewportAndUnitMapping)
     video->set_size(1280, 720);
 }
 
-TEST(VideoModule, FullscreenFlagAndMultisampleRequest)
+TEST(VideoModule, WindowingLibraryThatCannotStartEndsWithAFailureStatus)
 {
-    cVideoModule* video = cVideoModule::get_instance();
-    EXPECT_FALSE(video->is_fullscreen());
-    video->set_fullscreen(false);
-    EXPECT_EQ(video->m_flags, 10u);
-    video->set_fullscreen(true);
-    EXPECT_TRUE(video->is_fullscreen());
-    EXPECT_EQ(video->m_flags & 10u, 10u);
-    video->set_fsaa(4);
-    EXPECT_EQ(video->m_ms_samples, 4);
-    EXPECT_EQ(video->m_ms_buffers, 1);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("SDL_VIDEODRIVER", "no_such_driver", 1);
+            cVideoModule::get_instance()->init_sdl();
+        },
+        testing::ExitedWithCode(1), "## ERROR: whoops, SDL failed to init: .* exiting!");
 }

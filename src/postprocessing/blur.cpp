@@ -21,8 +21,7 @@ void blur_pass(const char* shader, iRenderTarget& from, iRenderTarget& to, float
     to.bind_as_target(false);
     from.bind_as_texture(GL_TEXTURE0);
     float dir[2] = {dir_x, dir_y};
-    float* block = dir;
-    cVar<float*> var(&block);
+    cFloatsVar var(dir);
     shaders->set_parameter(shader, 1, &var);
     shaders->bind(shader);
     draw_quad(from);

@@ -28,8 +28,7 @@ void cPostHSB::apply(iRenderTarget& source, const hsb_params& in_params)
     shaders->push_shader();
     // The shader converts and keeps the three values.
     float values[3] = {in_params.hue, in_params.saturation, in_params.brightness};
-    float* block = values;
-    cVar<float*> var(&block);
+    cFloatsVar var(values);
     shaders->set_parameter("hsb_shader", cShdPostHSB::SP_IN_HSB, &var);
     glPushAttrib(GL_ENABLE_BIT);
     glDisable(GL_BLEND);

@@ -28,8 +28,7 @@ void cPostHueShift::apply(iRenderTarget& source, const hueshift_params& in_param
     shaders->push_shader();
     // A copy of the structure is handed over; the shader converts and keeps the values.
     float values[4] = {in_params.hue, in_params.saturation, in_params.brightness, in_params.mult};
-    float* block = values;
-    cVar<float*> var(&block);
+    cFloatsVar var(values);
     shaders->set_parameter("hueshift_shader", cShdPostHueShift::SP_IN_HSB, &var);
     glPushAttrib(GL_ENABLE_BIT);
     glDisable(GL_BLEND);

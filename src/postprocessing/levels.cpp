@@ -49,8 +49,7 @@ void cPostLevels::apply(iRenderTarget& source, const levels_params& in_params)
     // The shader takes the five values unchanged, on the 0..255 scale.
     float values[5] = {in_params.in_black, in_params.in_white, in_params.gamma, in_params.out_black,
                        in_params.out_white};
-    float* block = values;
-    cVar<float*> var(&block);
+    cFloatsVar var(values);
     shaders->set_parameter("levels_shader", 1, &var);
     shaders->push_shader();
     shaders->bind("levels_shader");

@@ -37,8 +37,7 @@ void cPostRadialBlur::apply(iRenderTarget& source, const radialblur_params& in_p
     // The shader keeps its own copy of the six floats.
     float values[6] = {in_params.center_x,    in_params.center_y,    in_params.distance,
                        in_params.num_samples, in_params.propagation, in_params.multiplier};
-    float* block = values;
-    cVar<float*> var(&block);
+    cFloatsVar var(values);
     shaders->set_parameter("radialblur_shader", 1, &var);
 
     shaders->push_shader();

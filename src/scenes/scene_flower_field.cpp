@@ -324,9 +324,8 @@ void cSceneFlowerField::draw_flowers(float in_seconds)
         glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
         glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 30.0f);
         float offset[3] = {f->x, 0.0f, f->z};
-        float* offset_ptr = offset;
-        cVar<float*> offset_ptr_var(&offset_ptr);
-        shaders->set_parameter("sinewave_shader", 2, &offset_ptr_var);
+        cFloatsVar offset_var(offset);
+        shaders->set_parameter("sinewave_shader", 2, &offset_var);
         glPushMatrix();
         glTranslatef(f->x, 0.0f, f->z);
         glRotatef(f->yaw, 0, 1, 0);

@@ -113,15 +113,13 @@ void cSceneLogoLight::add_gui(iGuiNode* in_gui)
     add_slider(in_gui, "max-ext", &m_max_ext, 0.0f, 3.0f);
 }
 
-void cSceneLogoLight::draw_logo(float in_extrude, float in_reach, float in_inner[16],
-                                float in_outer[16], float in_alpha)
+void cSceneLogoLight::draw_logo(float in_extrude, float in_reach, const float (&in_inner)[16],
+                                const float (&in_outer)[16], float in_alpha)
 {
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     float extrude = in_extrude, reach = std::max(in_reach, 0.001f);
-    float* inner = in_inner;
-    float* outer = in_outer;
     cVar<float> extrude_var(&extrude), reach_var(&reach);
-    cVar<float*> inner_var(&inner), outer_var(&outer);
+    cFloatsVar inner_var(in_inner), outer_var(in_outer);
     shaders->set_parameter("normext_shader", cShdNormExt::SP_EXTRUDE, &extrude_var);
     shaders->set_parameter("normext_shader", cShdNormExt::SP_MAX_EXTRUDE, &reach_var);
     shaders->set_parameter("normext_shader", cShdNormExt::SP_INNER_MAT, &inner_var);

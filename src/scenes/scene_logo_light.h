@@ -37,8 +37,8 @@ public:
 private:
     // The logo pushed `in_extrude` out along its normals, faded by `in_reach`; the matrices
     // turn it before and after the push.
-    void draw_logo(float in_extrude, float in_reach, float in_inner[16], float in_outer[16],
-                   float in_alpha);
+    void draw_logo(float in_extrude, float in_reach, const float (&in_inner)[16],
+                   const float (&in_outer)[16], float in_alpha);
 
     iMesh* m_logo = nullptr; // owned by the mesh manager
     cTexProxy m_bubble;

@@ -46,10 +46,9 @@ void set_diffuse(float r, float g, float b, float a = 1.0f)
 }
 
 // A three-float shader parameter.
-void set_vec3(const char* in_shader, int in_id, const float* in_value)
+void set_vec3(const char* in_shader, int in_id, const float (&in_value)[3])
 {
-    float* block = const_cast<float*>(in_value);
-    cVar<float*> var(&block);
+    cFloatsVar var(in_value);
     cShaderManager_GLSL::get_instance()->set_parameter(in_shader, in_id, &var);
 }
 
@@ -398,7 +397,8 @@ void cSceneMushroomsJ::draw_spores(float in_seconds)
     const float max_colour[3] = {0.8f + 0.2f * a, 0.55f + 0.45f * b, 1.0f};
     const char* shader = "particle_light_shader";
     set_float(shader, 1, in_seconds);
-    set_vec3(shader, 2, lantern.data());
+    const float lantern_position[3] = {lantern.x, lantern.y, lantern.z};
+    set_vec3(shader, 2, lantern_position);
     set_float(shader, 3, 6.0f);
     set_vec3(shader, 4, min_colour);
     set_vec3(shader, 5, max_colour);

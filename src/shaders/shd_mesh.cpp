@@ -1,7 +1,8 @@
 // Mesh shaders (see shd_mesh.h).
 #include "shaders/shd_mesh.h"
 
-#include <cassert>
+#include <algorithm>
+#include <cstddef>
 #include <iostream>
 
 #include "effects/var.h"
@@ -20,16 +21,17 @@ void report_lookup(int location, int line)
                   << line << std::endl;
 }
 
-const float* float_block(iVar* var)
+// Copies a checked parameter; a refused one (null) leaves the stored value as it was.
+void take(float& out, const float* value)
 {
-    auto* block = dynamic_cast<cVar<float*>*>(var);
-    return block ? *block->get() : nullptr;
+    if (value)
+        out = *value;
 }
 
-const float* single_float(iVar* var)
+template <std::size_t N> void take(float (&out)[N], const float* block)
 {
-    auto* value = dynamic_cast<cVar<float>*>(var);
-    return value ? value->get() : nullptr;
+    if (block)
+        std::copy(block, block + N, out);
 }
 
 } // namespace
@@ -52,10 +54,11 @@ void cShdMorphDtex::init_parameters()
 
 void cShdMorphDtex::set_parameter(int in_parm_name, iVar* in_var)
 {
-    assert(in_parm_name == SP_INTERP && "unknown parm");
-    const float* value = single_float(in_var);
-    assert(value && "interp must be of type float");
-    m_interp = *value;
+    if (in_parm_name != SP_INTERP) {
+        report_unknown_parameter("morph_shader", in_parm_name);
+        return;
+    }
+    take(m_interp, float_parameter(in_var, "morph_shader parameter SP_INTERP"));
 }
 
 void cShdMorphDtex::update_parameters()
@@ -88,34 +91,20 @@ void cShdNormExt::init_parameters()
 void cShdNormExt::set_parameter(int in_parm_name, iVar* in_var)
 {
     switch (in_parm_name) {
-    case SP_EXTRUDE: {
-        const float* value = single_float(in_var);
-        assert(value && "extrude must be of type float");
-        m_extrude = *value;
+    case SP_EXTRUDE:
+        take(m_extrude, float_parameter(in_var, "normext_shader parameter SP_EXTRUDE"));
         break;
-    }
-    case SP_INNER_MAT: {
-        const float* block = float_block(in_var);
-        assert(block && "inner mat must be of type float*");
-        for (int i = 0; i < 16; ++i)
-            m_inner[i] = block[i];
+    case SP_INNER_MAT:
+        take(m_inner, floats_parameter(in_var, 16, "normext_shader parameter SP_INNER_MAT"));
         break;
-    }
-    case SP_OUTER_MAT: {
-        const float* block = float_block(in_var);
-        assert(block && "outer mat must be of type float*");
-        for (int i = 0; i < 16; ++i)
-            m_outer[i] = block[i];
+    case SP_OUTER_MAT:
+        take(m_outer, floats_parameter(in_var, 16, "normext_shader parameter SP_OUTER_MAT"));
         break;
-    }
-    case SP_MAX_EXTRUDE: {
-        const float* value = single_float(in_var);
-        assert(value && "max extrude must be of type float");
-        m_max = *value;
+    case SP_MAX_EXTRUDE:
+        take(m_max, float_parameter(in_var, "normext_shader parameter SP_MAX_EXTRUDE"));
         break;
-    }
     default:
-        assert(0 && "unknown parm");
+        report_unknown_parameter("normext_shader", in_parm_name);
     }
 }
 
@@ -148,20 +137,12 @@ void cShdSinewaves::init_parameters()
 
 void cShdSinewaves::set_parameter(int in_parm_name, iVar* in_var)
 {
-    if (in_parm_name == 1) {
-        const float* value = single_float(in_var);
-        assert(value && "cur_t must be of type float");
-        m_cur_t = *value;
-    } else if (in_parm_name == 2) {
-        const float* block = float_block(in_var);
-        assert(block && "offset must be of type vec3");
-        for (int i = 0; i < 3; ++i)
-            m_offset[i] = block[i];
-    } else if (in_parm_name == 3) {
-        const float* value = single_float(in_var);
-        assert(value && "strength must be of type float");
-        m_strength = *value;
-    }
+    if (in_parm_name == 1)
+        take(m_cur_t, float_parameter(in_var, "sinewave_shader parameter 1 (cur_t)"));
+    else if (in_parm_name == 2)
+        take(m_offset, floats_parameter(in_var, 3, "sinewave_shader parameter 2 (offset)"));
+    else if (in_parm_name == 3)
+        take(m_strength, float_parameter(in_var, "sinewave_shader parameter 3 (strength)"));
 }
 
 void cShdSinewaves::update_parameters()
@@ -190,17 +171,10 @@ void cShdLightmapTriple::init_parameters()
 
 void cShdLightmapTriple::set_parameter(int in_parm_name, iVar* in_var)
 {
-    if (in_parm_name == 1) {
-        const float* block = float_block(in_var);
-        assert(block && "intensities must be of type vec3");
-        for (int i = 0; i < 3; ++i)
-            m_intensities[i] = block[i];
-    } else if (in_parm_name == 2) {
-        const float* block = float_block(in_var);
-        assert(block && "lightmap col must be of type vec3");
-        for (int i = 0; i < 3; ++i)
-            m_col[i] = block[i];
-    }
+    if (in_parm_name == 1)
+        take(m_intensities, floats_parameter(in_var, 3, "lmt_shader parameter 1 (intensities)"));
+    else if (in_parm_name == 2)
+        take(m_col, floats_parameter(in_var, 3, "lmt_shader parameter 2 (lightmap colour)"));
 }
 
 void cShdLightmapTriple::update_parameters()
@@ -225,9 +199,11 @@ void cShdXrayTex::init_parameters()
 
 void cShdXrayTex::set_parameter(int in_parm_name, iVar* in_var)
 {
-    const float* value = in_parm_name == SP_IN_EMIT ? single_float(in_var) : nullptr;
-    assert(value && "wrong input to xray shader");
-    m_lightemit = *value;
+    if (in_parm_name != SP_IN_EMIT) {
+        report_unknown_parameter("xraytex_shader", in_parm_name);
+        return;
+    }
+    take(m_lightemit, float_parameter(in_var, "xraytex_shader parameter SP_IN_EMIT"));
 }
 
 void cShdXrayTex::update_parameters()

@@ -1,7 +1,7 @@
 // Particle sprite shaders (see shd_particle.h).
 #include "shaders/shd_particle.h"
 
-#include <cassert>
+#include <algorithm>
 #include <iostream>
 
 #include "effects/var.h"
@@ -17,22 +17,17 @@ void report_lookup(int location, int line)
                   << line << std::endl;
 }
 
-const float* float_block(iVar* var)
+// Copies a checked parameter; a refused one (null) leaves the stored value as it was.
+void take(float& out, const float* value)
 {
-    auto* block = dynamic_cast<cVar<float*>*>(var);
-    return block ? *block->get() : nullptr;
+    if (value)
+        out = *value;
 }
 
-const float* single_float(iVar* var)
+void take3(float (&out)[3], const float* block)
 {
-    auto* value = dynamic_cast<cVar<float>*>(var);
-    return value ? value->get() : nullptr;
-}
-
-void copy3(float* dest, const float* src)
-{
-    for (int i = 0; i < 3; ++i)
-        dest[i] = src[i];
+    if (block)
+        std::copy(block, block + 3, out);
 }
 
 } // namespace
@@ -73,50 +68,33 @@ void cShdParticleLight::init_parameters()
 void cShdParticleLight::set_parameter(int in_parm_name, iVar* in_var)
 {
     switch (in_parm_name) {
-    case 1: {
-        const float* value = single_float(in_var);
-        assert(value && "interp must be of type float");
-        m_cur_t = *value;
+    case 1:
+        take(m_cur_t, float_parameter(in_var, "particle_light_shader parameter 1 (cur_t)"));
         break;
-    }
-    case 2: {
-        const float* block = float_block(in_var);
-        assert(block && "pos must be of type vec3");
-        copy3(m_light_position, block);
+    case 2:
+        take3(m_light_position,
+              floats_parameter(in_var, 3, "particle_light_shader parameter 2 (light position)"));
         break;
-    }
-    case 3: {
-        const float* value = single_float(in_var);
-        assert(value && "max dist must be of type float");
-        m_max_dist = *value;
+    case 3:
+        take(m_max_dist, float_parameter(in_var, "particle_light_shader parameter 3 (max dist)"));
         break;
-    }
-    case 4: {
-        const float* block = float_block(in_var);
-        assert(block && "mincol must be of type vec3");
-        copy3(m_min_color, block);
+    case 4:
+        take3(m_min_color,
+              floats_parameter(in_var, 3, "particle_light_shader parameter 4 (min colour)"));
         break;
-    }
-    case 5: {
-        const float* block = float_block(in_var);
-        assert(block && "max col must be of type vec3");
-        copy3(m_max_color, block);
+    case 5:
+        take3(m_max_color,
+              floats_parameter(in_var, 3, "particle_light_shader parameter 5 (max colour)"));
         break;
-    }
-    case 6: {
-        const float* value = single_float(in_var);
-        assert(value && "seg width must be of type float");
-        m_seg_width = *value;
+    case 6:
+        take(m_seg_width, float_parameter(in_var, "particle_light_shader parameter 6 (seg width)"));
         break;
-    }
-    case 7: {
-        const float* value = single_float(in_var);
-        assert(value && "particle size must be of type float");
-        m_particle_size = *value;
+    case 7:
+        take(m_particle_size,
+             float_parameter(in_var, "particle_light_shader parameter 7 (particle size)"));
         break;
-    }
     default:
-        assert(0 && "unknown parm");
+        report_unknown_parameter("particle_light_shader", in_parm_name);
     }
 }
 

@@ -1,7 +1,7 @@
 // Post-processing shaders (see shd_post.h).
 #include "shaders/shd_post.h"
 
-#include <cassert>
+#include <algorithm>
 #include <initializer_list>
 #include <iostream>
 
@@ -13,13 +13,6 @@ namespace {
 
 const std::vector<cShader_GLSL::sSampler> one_source = {{"source", 0}};
 const std::vector<cShader_GLSL::sSampler> two_sources = {{"a", 0}, {"b", 1}};
-
-// The floats a float-pointer variable points at; null for a variable of another type.
-const float* float_block(iVar* var)
-{
-    auto* block = dynamic_cast<cVar<float*>*>(var);
-    return block ? *block->get() : nullptr;
-}
 
 // Summary report: one line after all lookups when any of them failed.
 void report_missing(std::initializer_list<int> locations, const char* operation)
@@ -60,10 +53,8 @@ void cShdLevels::set_parameter(int in_parm_name, iVar* in_var)
 {
     if (in_parm_name != 1)
         return;
-    const float* block = float_block(in_var);
-    assert(block && "input mismatch");
-    for (int i = 0; i < 5; ++i)
-        m_values[i] = block[i];
+    if (const float* block = floats_parameter(in_var, 5, "levels_shader parameter 1"))
+        std::copy(block, block + 5, m_values);
 }
 
 void cShdLevels::update_parameters()
@@ -94,8 +85,13 @@ void cShdPostHSB::init_parameters()
 
 void cShdPostHSB::set_parameter(int in_parm_name, iVar* in_var)
 {
-    const float* block = in_parm_name == SP_IN_HSB ? float_block(in_var) : nullptr;
-    assert(block && "wrong shaderparameter parsed to set_paramter");
+    if (in_parm_name != SP_IN_HSB) {
+        report_unknown_parameter("hsb_shader", in_parm_name);
+        return;
+    }
+    const float* block = floats_parameter(in_var, 3, "hsb_shader parameter SP_IN_HSB");
+    if (!block)
+        return;
     m_adjust[0] = block[0] / -180.0f * pi;
     m_adjust[1] = block[1] / 100.0f + 1.0f;
     m_adjust[2] = block[2] / 100.0f;
@@ -129,8 +125,13 @@ void cShdPostHueShift::init_parameters()
 
 void cShdPostHueShift::set_parameter(int in_parm_name, iVar* in_var)
 {
-    const float* block = in_parm_name == SP_IN_HSB ? float_block(in_var) : nullptr;
-    assert(block && "wrong shaderparameter parsed to set_paramter");
+    if (in_parm_name != SP_IN_HSB) {
+        report_unknown_parameter("hueshift_shader", in_parm_name);
+        return;
+    }
+    const float* block = floats_parameter(in_var, 4, "hueshift_shader parameter SP_IN_HSB");
+    if (!block)
+        return;
     m_adjust[0] = block[0] / -180.0f * pi;
     m_adjust[1] = block[1] / 100.0f + 1.0f;
     m_adjust[2] = block[2] / 100.0f;
@@ -167,10 +168,12 @@ void cShdRadialblur::init_parameters()
 
 void cShdRadialblur::set_parameter(int in_parm_name, iVar* in_var)
 {
-    const float* block = in_parm_name == 1 ? float_block(in_var) : nullptr;
-    assert(block && "input mismatch");
-    for (int i = 0; i < 6; ++i)
-        m_values[i] = block[i];
+    if (in_parm_name != 1) {
+        report_unknown_parameter("radialblur_shader", in_parm_name);
+        return;
+    }
+    if (const float* block = floats_parameter(in_var, 6, "radialblur_shader parameter 1"))
+        std::copy(block, block + 6, m_values);
 }
 
 void cShdRadialblur::update_parameters()
@@ -204,10 +207,12 @@ void cShdBlurTex::init_parameters()
 
 void cShdBlurTex::set_parameter(int in_parm_name, iVar* in_var)
 {
-    const float* block = in_parm_name == 1 ? float_block(in_var) : nullptr;
-    assert(block && "wrong shaderparameter parsed to set_parameter");
-    m_dir[0] = block[0];
-    m_dir[1] = block[1];
+    if (in_parm_name != 1) {
+        report_unknown_parameter("blur shader", in_parm_name);
+        return;
+    }
+    if (const float* block = floats_parameter(in_var, 2, "blur shader parameter 1"))
+        std::copy(block, block + 2, m_dir);
 }
 
 void cShdBlurTex::update_parameters()

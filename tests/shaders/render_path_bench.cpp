@@ -32,8 +32,7 @@ void BM_BindWithParameters(benchmark::State& state)
     register_levels_shader();
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     float levels[5] = {10, 240, 1.2f, 0, 255};
-    float* block = levels;
-    cVar<float*> var(&block);
+    cFloatsVar var(levels);
     for (auto _ : state) {
         shaders->push_shader();
         shaders->set_parameter("levels_shader", 1, &var);

@@ -137,10 +137,8 @@ protected:
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     float levels[5] = {0, 255, 1, 0, 255};
     float hsb[3] = {0, 0, 0};
-    float* levels_block = levels;
-    float* hsb_block = hsb;
-    cVar<float*> levels_var{"levels", &levels_block};
-    cVar<float*> hsb_var{"hsb", &hsb_block};
+    cFloatsVar levels_var{levels};
+    cFloatsVar hsb_var{hsb};
 };
 
 } // namespace
@@ -186,13 +184,11 @@ TEST_F(ShaderManager, StackRestoresEnclosingShadersWithTheirValues)
     EXPECT_EQ(shaders->stack_depth(), 0u);
 
     // Levels with out black 255 (white), nested under it HSB and then the blend shader.
-    float white[5] = {0, 255, 1, 255, 255};
-    levels_var.set(white);
+    levels[3] = 255;
     shaders->set_parameter("levels_shader", 1, &levels_var);
     shaders->bind("levels_shader");
     shaders->push_shader();
     hsb[2] = -100; // brightness -100: black
-    hsb_var.set(hsb);
     shaders->set_parameter("hsb_shader", cShdPostHSB::SP_IN_HSB, &hsb_var);
     shaders->bind("hsb_shader");
     shaders->push_shader();
@@ -209,7 +205,6 @@ TEST_F(ShaderManager, StackRestoresEnclosingShadersWithTheirValues)
 
 TEST_F(ShaderManager, ParametersReachTheBoundShaderAtOnceAndOthersAtTheirBind)
 {
-    levels_var.set(levels);
     shaders->set_parameter("levels_shader", 1, &levels_var);
     shaders->bind("levels_shader");
     EXPECT_TRUE(near(draw_grey(), {100, 100, 100, 255}));
@@ -217,7 +212,6 @@ TEST_F(ShaderManager, ParametersReachTheBoundShaderAtOnceAndOthersAtTheirBind)
     shaders->set_parameter("levels_shader", 1, &levels_var);
     EXPECT_TRUE(near(draw_grey(), {255, 255, 255, 255}));
 
-    hsb_var.set(hsb);
     shaders->set_parameter("hsb_shader", 1, &hsb_var);
     shaders->bind("hsb_shader");
     levels[3] = 0; // stored in the levels shader only; the bound program is untouched
@@ -293,19 +287,19 @@ TEST_F(ShaderManager, SourcesThatDoNotBuildEndTheProgramNamingTheFile)
     g_vertex_file = good_v;
     g_fragment_file = bad_f;
     shaders->bind("levels_shader"); // the block names the shader bound by the drawing code
-    EXPECT_EXIT(shaders->add_shader<cFileShader>("broken"), testing::ExitedWithCode(0),
+    EXPECT_EXIT(shaders->add_shader<cFileShader>("broken"), testing::ExitedWithCode(1),
                 "\n-{51}\nGLSL compile error in [^ ]*broken_frag\\.glsl\n.+\n-{51}\n"
                 "last-shader: levels_shader\nGLSL error, exiting\\.\\.\\.\n"
                 "## ERROR: cShader_GLSL::load_from_files\\(\\) failed on [^ ]*broken_frag\\.glsl");
 
     g_vertex_file = bad_v; // both broken: two blocks, the vertex file is named
-    EXPECT_EXIT(shaders->add_shader<cFileShader>("broken"), testing::ExitedWithCode(0),
+    EXPECT_EXIT(shaders->add_shader<cFileShader>("broken"), testing::ExitedWithCode(1),
                 "error in [^ ]*broken_vert\\.glsl.+error in [^ ]*broken_frag\\.glsl.+"
                 "failed on [^ ]*broken_vert\\.glsl");
 
     g_vertex_file = "nowhere_vert.glsl";
     g_fragment_file = good_f;
-    EXPECT_EXIT(shaders->add_shader<cFileShader>("broken"), testing::ExitedWithCode(0),
+    EXPECT_EXIT(shaders->add_shader<cFileShader>("broken"), testing::ExitedWithCode(1),
                 "GLSL compile error in nowhere_vert\\.glsl\nfile not found\n.+"
                 "failed on nowhere_vert\\.glsl");
     for (const std::string& path : {good_v, good_f, bad_v, bad_f})

@@ -2,9 +2,12 @@
 // samplers, and the post-processing programs compute what their passes rely on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
+#include <iostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -94,7 +97,8 @@ protected:
         shaders->pop_shader();
     }
     // A source of one colour through the shader with a float block as parameter 1.
-    tPixel through(const char* shader, const tPixel& colour, float* block)
+    template <std::size_t N>
+    tPixel through(const char* shader, const tPixel& colour, const float (&block)[N])
     {
         cRTProxy src = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
         cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
@@ -103,10 +107,9 @@ protected:
         pass(shader, *src, *out);
         return pixel_of(*out, 7, 7);
     }
-    void set_block(const char* shader, float* block)
+    template <class Block> void set_block(const char* shader, const Block& block)
     {
-        float* pointer = block;
-        cVar<float*> var(&pointer);
+        cFloatsVar var(block);
         shaders->set_parameter(shader, 1, &var);
     }
     // A normalised 2D texture bound on `unit` (GL_TEXTURE0 + i) for the test's duration.
@@ -139,23 +142,32 @@ protected:
 
 } // namespace
 
-// Runs first, so that every name is built here.
+// Every name is built in a fresh process, whatever the other tests registered before, without
+// a word on the error stream (a lookup or sampler that fails prints its error line).
 TEST_F(ShaderSources, EveryRegisteredPairBuildsWithAllItsParametersAndSamplers)
 {
-    testing::internal::CaptureStderr();
-    for (const auto& entry : all_shaders)
-        entry.second();
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "");
-    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
-    for (const auto& entry : all_shaders) {
-        auto* shader = dynamic_cast<cShader_GLSL*>(shaders->get_shader(entry.first));
-        ASSERT_NE(shader, nullptr) << entry.first;
-        EXPECT_NE(shader->get_program(), 0u) << entry.first;
-    }
-    // One class under two names: two programs.
-    EXPECT_NE(dynamic_cast<cShader_GLSL*>(shaders->get_shader("rgba_shader"))->get_program(),
-              dynamic_cast<cShader_GLSL*>(shaders->get_shader("rgbatex_shader"))->get_program());
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            testing::internal::CaptureStderr();
+            for (const auto& entry : all_shaders)
+                entry.second();
+            const std::string err = testing::internal::GetCapturedStderr();
+            cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+            std::vector<GLuint> programs;
+            for (const auto& entry : all_shaders) {
+                auto* shader = dynamic_cast<cShader_GLSL*>(shaders->get_shader(entry.first));
+                programs.push_back(shader ? shader->get_program() : 0);
+            }
+            std::sort(programs.begin(), programs.end());
+            // Each name has its own program, also the class registered under two names.
+            const bool distinct = programs.front() != 0 &&
+                                  std::unique(programs.begin(), programs.end()) == programs.end();
+            std::cerr << "<<" << err << ">> " << (distinct ? "built" : "missing or shared programs")
+                      << std::endl;
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "<<>> built");
 }
 
 TEST_F(Shaders, LevelsWorkOnTheZeroTo255Scale)
@@ -165,8 +177,8 @@ TEST_F(Shaders, LevelsWorkOnTheZeroTo255Scale)
     const int levels[4] = {0, 64, 192, 255}; // four vertical stripes, alpha 128
     for (int i = 0; i < 4; ++i)
         paint(*src, i / 4.0f, 0, (i + 1) / 4.0f, 1, levels[i], levels[i], levels[i], 128);
-    auto expect_stripes = [&](std::vector<float> params, std::vector<int> want) {
-        set_block("levels_shader", params.data());
+    auto expect_stripes = [&](std::array<float, 5> params, std::vector<int> want) {
+        set_block("levels_shader", params);
         pass("levels_shader", *src, *out);
         for (int i = 0; i < 4; ++i) {
             const tPixel px = pixel_of(*out, 20 + 40 * i, 45);
@@ -205,6 +217,43 @@ TEST_F(Shaders, HueSaturationAndBrightness)
     const tPixel cycled = through("hueshift_shader", {255, 0, 0, 255}, red); // about 108 deg
     EXPECT_LT(cycled[0], 128);
     EXPECT_GT(cycled[1], 128);
+}
+
+TEST_F(Shaders, ParametersOfTheWrongSizeOrTypeAreRefusedWithAMessage)
+{
+    float hsb[3] = {90, 50, -20};
+    set_block("hsb_shader", hsb);
+    const float* adjust =
+        dynamic_cast<cShdPostHSB*>(shaders->get_shader("hsb_shader"))->get_adjust();
+    const std::vector<float> kept(adjust, adjust + 3);
+    const float two[2] = {0, 0};
+    float one = 0;
+    cFloatsVar short_block(two);
+    cVar<float> single(&one);
+    const std::pair<const char*, iVar*> refused[] = {
+        {"hsb_shader parameter SP_IN_HSB expects 3 floats, got 2 floats", &short_block},
+        {"hsb_shader parameter SP_IN_HSB expects 3 floats, got one float", &single},
+        {"hsb_shader parameter SP_IN_HSB expects 3 floats, got no variable", nullptr}};
+    for (const auto& [message, var] : refused) {
+        testing::internal::CaptureStderr();
+        shaders->set_parameter("hsb_shader", cShdPostHSB::SP_IN_HSB, var);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  std::string("## ERROR: ") + message + "\n");
+        EXPECT_EQ(std::vector<float>(adjust, adjust + 3), kept) << message;
+    }
+    // Every block shader checks its own length, the matrices and triples too.
+    const float sixteen[16] = {};
+    cFloatsVar matrix(sixteen);
+    testing::internal::CaptureStderr();
+    shaders->set_parameter("normext_shader", cShdNormExt::SP_INNER_MAT, &short_block);
+    shaders->set_parameter("particle_light_shader", 2, &matrix);
+    shaders->set_parameter("normext_shader", cShdNormExt::SP_EXTRUDE, &matrix);
+    shaders->set_parameter("normext_shader", cShdNormExt::SP_OUTER_MAT, &matrix);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "## ERROR: normext_shader parameter SP_INNER_MAT expects 16 floats, got 2 floats\n"
+              "## ERROR: particle_light_shader parameter 2 (light position) expects 3 floats, "
+              "got 16 floats\n"
+              "## ERROR: normext_shader parameter SP_EXTRUDE expects one float, got 16 floats\n");
 }
 
 TEST_F(Shaders, SeparableBlurSpreadsAlongItsDirectionOnly)
