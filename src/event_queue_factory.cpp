@@ -2,19 +2,20 @@
 #include "event_queue_factory.h"
 
 #include <cctype>
-#include <climits>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
 
 #include "event_queue.h"
+#include "file_read.h"
 
 namespace {
 
 constexpr std::size_t MAX_LINE = 511; // characters of one line, its line feed not counted
+// A real script is a few kilobytes; anything past this is not one.
+constexpr std::size_t MAX_SCRIPT_BYTES = 16u << 20;
+// Marks lie within a day; later times would overflow the clock's arithmetic.
+constexpr std::int64_t MAX_TIME_MS = 24 * 3600000;
 
 // Marker names in the order they are matched; their ids follow from EV_BEAT on.
 constexpr const char* NAMED_TOKENS[] = {"beat",   "snare",    "rumble",    "fadein", "bwab1",
@@ -54,18 +55,6 @@ bool parse_number(std::string_view text, std::int64_t& value)
         value = value * 10 + (c - '0');
     }
     return true;
-}
-
-bool read_whole_file(const std::string& name, std::string& text)
-{
-    std::error_code ec;
-    if (std::filesystem::is_directory(name, ec))
-        return false;
-    std::ifstream in(name, std::ios::binary);
-    if (!in)
-        return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
 }
 
 } // namespace
@@ -130,7 +119,7 @@ bool cEventQueue_factory::read_time(std::string_view field, int& ms)
         total += value * scale[part];
         begin = end + 1;
     }
-    if (total > INT_MAX)
+    if (total > MAX_TIME_MS)
         return false;
     ms = static_cast<int>(total);
     return true;
@@ -184,7 +173,10 @@ cEventQueue* cEventQueue_factory::load_from_text(std::string_view text)
 cEventQueue* cEventQueue_factory::loadFile(const std::string& file_name)
 {
     std::string text;
-    if (!read_whole_file(file_name, text)) {
+    if (const char* refused = vnt::read_regular_file(file_name, MAX_SCRIPT_BYTES, text)) {
+        if (std::string(refused) == "not a regular file" || std::string(refused) == "too large")
+            std::cerr << "# warning, " << file_name << " refused: " << refused << " (at most "
+                      << MAX_SCRIPT_BYTES << " bytes)" << std::endl;
         std::cout << "Error reading file \"" << file_name << " in cEventQueue_factory::loadFile"
                   << std::endl;
         return nullptr;

@@ -24,6 +24,6 @@ public:
     // One line into an event; an invalid event (id -1) when the line holds none.
     static cEvent read_event(std::string_view line);
     // "h:m:s,ms" into milliseconds; false (and `ms` untouched) unless the field is exactly
-    // four decimal numbers whose total fits the demo's millisecond range.
+    // four decimal numbers whose total is at most 24 hours.
     static bool read_time(std::string_view field, int& ms);
 };

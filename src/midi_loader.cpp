@@ -8,10 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -19,6 +16,7 @@
 
 #include "event_queue.h"
 #include "fatal.h"
+#include "file_read.h"
 #include "midi_event.h"
 
 namespace {
@@ -26,6 +24,8 @@ namespace {
 constexpr std::size_t HEADER_SIZE = 14;         // "MThd", length, format, tracks, division
 constexpr std::uint32_t DEFAULT_TEMPO = 500000; // us per quarter note: 120 beats per minute
 constexpr std::size_t MAX_BEAT_EVENTS = 1u << 20;
+// A real song's file is well under a megabyte; anything past this is not one.
+constexpr std::size_t MAX_FILE_BYTES = 64u << 20;
 
 [[noreturn]] void midi_fatal(const std::string& message)
 {
@@ -461,19 +461,17 @@ void cMidiLoader::load_from_memory(const unsigned char* data, std::size_t size, 
 void cMidiLoader::load(const std::string& file, cEventQueue& queue, float beat_offset,
                        sMidiFileInfo* info)
 {
-    std::vector<unsigned char> bytes;
-    std::error_code ec;
-    std::ifstream in;
-    if (!std::filesystem::is_directory(file, ec))
-        in.open(file, std::ios::binary);
-    if (in)
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad()) {
+    std::string bytes;
+    if (const char* refused = vnt::read_regular_file(file, MAX_FILE_BYTES, bytes)) {
         std::cerr << "# midi: Unable to open file '" << file << "'!\n";
+        if (std::string(refused) == "not a regular file" || std::string(refused) == "too large")
+            std::cerr << "# midi: refused: " << refused << " (at most " << MAX_FILE_BYTES
+                      << " bytes)\n";
         std::cerr.flush();
         return;
     }
-    load_from_memory(bytes.data(), bytes.size(), queue, beat_offset, info);
+    load_from_memory(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), queue,
+                     beat_offset, info);
 }
 
 void cMidiLoader::load(const std::string& file, cEventQueue* queue, float beat_offset)

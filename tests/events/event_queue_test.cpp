@@ -1,7 +1,10 @@
 // The event queue's cursor rules and the marker-script reader.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -123,11 +126,11 @@ TEST(MarkerScript, TimesAndTokens)
     EXPECT_EQ(ms, 3600000);
     EXPECT_TRUE(cEventQueue_factory::read_time("0:0:1,5", ms)); // ",5" is 5 ms
     EXPECT_EQ(ms, 1005);
-    EXPECT_TRUE(cEventQueue_factory::read_time("596:31:23,647", ms));
-    EXPECT_EQ(ms, 2147483647);
+    EXPECT_TRUE(cEventQueue_factory::read_time("24:00:00,000", ms)); // a day at most
+    EXPECT_EQ(ms, 86400000);
     ms = -7;
     for (const char* bad : {"", "00:01:02", "00:01:02,345,6", "0:1:x,5", "0:-1:2,3", "0::2,3",
-                            "0:1:2,", "596:31:23,648", "9999999999:0:0,0"}) {
+                            "0:1:2,", "24:00:00,001", "596:31:23,647", "9999999999:0:0,0"}) {
         EXPECT_FALSE(cEventQueue_factory::read_time(bad, ms)) << bad;
         EXPECT_EQ(ms, -7) << bad;
     }
@@ -223,9 +226,23 @@ TEST(MarkerScript, FilesAreReadOrReported)
 
     testing::internal::CaptureStdout();
     EXPECT_EQ(cEventQueue_factory::loadFile(path), nullptr);
-    EXPECT_EQ(cEventQueue_factory::loadFile(testing::TempDir()), nullptr); // a folder
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Error reading file \"" + path + " in cEventQueue_factory::loadFile\n" +
-                  "Error reading file \"" + testing::TempDir() +
-                  " in cEventQueue_factory::loadFile\n");
+              "Error reading file \"" + path + " in cEventQueue_factory::loadFile\n");
+
+    // A folder, a FIFO (which would block) and a file past the cap are refused unread.
+    const std::string fifo = testing::TempDir() + "markers_fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(path, std::ios::binary) << "s00 00:00:01,000\n";
+    std::filesystem::resize_file(path, (16u << 20) + 1);
+    for (const std::string& refused : {testing::TempDir(), fifo, path}) {
+        testing::internal::CaptureStderr();
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(cEventQueue_factory::loadFile(refused), nullptr) << refused;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "Error reading file \"" + refused + " in cEventQueue_factory::loadFile\n");
+        EXPECT_TRUE(contains(testing::internal::GetCapturedStderr(), refused + " refused: "));
+    }
+    std::remove(fifo.c_str());
+    std::remove(path.c_str());
 }

@@ -2,10 +2,12 @@
 // and malformed files, which must end with the fatal message and never read out of bounds.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -229,13 +231,27 @@ TEST(MidiLoader, UnreadableFileLeavesTheQueueAlone)
     q.add_event(new cEvent(EV_BEAT, 5));
     testing::internal::CaptureStderr();
     cMidiLoader::load("/nonexistent/song.mid", q, 0.0f);
-    cMidiLoader::load(testing::TempDir(), q, 0.0f);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(q.size(), 1u);
-    EXPECT_EQ(err.substr(0, err.find('\n') + 1),
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "# midi: Unable to open file '/nonexistent/song.mid'!\n");
 
+    // A folder, a FIFO (which would block) and a file past the cap are refused unread.
     const std::string path = testing::TempDir() + "midi_loader_test.mid";
+    const std::string fifo = testing::TempDir() + "midi_loader_fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(path, std::ios::binary) << "MThd";
+    std::filesystem::resize_file(path, (64u << 20) + 1);
+    for (const std::string& refused : {testing::TempDir(), fifo, path}) {
+        testing::internal::CaptureStderr();
+        cMidiLoader::load(refused, q, 0.0f);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err.substr(0, err.find('\n') + 1),
+                  "# midi: Unable to open file '" + refused + "'!\n");
+        EXPECT_TRUE(err.find("# midi: refused: ") != std::string::npos) << err;
+    }
+    EXPECT_EQ(q.size(), 1u);
+    std::remove(fifo.c_str());
+
     const Bytes song = two_track_song();
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(song.data()), std::streamsize(song.size()));
