@@ -253,8 +253,8 @@ TEST(SoundtrackMidi, SongFileIsStrictFormatOneWithOneTempoAndNamedTracks)
     EXPECT_EQ(tempos, 1);
     EXPECT_EQ(summary[0].tempos, 1) << "the tempo lives in the conductor track";
 
-    // 416667 microseconds per quarter note is 144 beats per minute.
-    const std::vector<uint8_t> tempo = {0xFF, 0x51, 0x03, 0x06, 0x5B, 0x9B};
+    // 500000 microseconds per quarter note is 120 beats per minute.
+    const std::vector<uint8_t> tempo = {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20};
     EXPECT_NE(std::search(file.begin(), file.end(), tempo.begin(), tempo.end()), file.end());
 }
 

@@ -12,6 +12,8 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,7 +33,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double kMsPerBeat = 60000.0 / 144.0;
+constexpr double kMsPerBeat = soundtrack::kMicrosPerBeat / 1000.0;
 
 std::string data_file(const std::string& name)
 {
@@ -173,11 +175,11 @@ TEST(Soundtrack, MidiFileReadsBackNoteForNoteWithNamedTracks)
             << cc;
 }
 
-TEST(Soundtrack, KicksAndBeatsSitOnThe144BpmGrid)
+TEST(Soundtrack, KicksAndBeatsSitOnTheBeatGrid)
 {
     const auto queue = load_midi();
     const std::vector<int> kicks = note_ons(*queue, 2);
-    ASSERT_GT(kicks.size(), 400u);
+    ASSERT_GT(kicks.size(), 300u);
     for (int t : kicks) {
         const double beats = t / kMsPerBeat;
         // Event times are truncated to whole milliseconds.
@@ -188,11 +190,33 @@ TEST(Soundtrack, KicksAndBeatsSitOnThe144BpmGrid)
     for (const cEvent* ev : queue->events())
         if (ev->m_id == EV_MIDI_BEAT)
             beats.push_back(ev->m_time);
-    ASSERT_GT(beats.size(), 560u);
+    ASSERT_GT(beats.size(), 400u);
     EXPECT_EQ(beats.front(), 0);
     for (std::size_t i = 1; i < beats.size(); ++i)
         EXPECT_NEAR(beats[i] - beats[i - 1], kMsPerBeat, 1.0) << i;
     EXPECT_GE(beats.back(), soundtrack::kQuitMs); // the beat runs until the demo leaves
+}
+
+TEST(Soundtrack, TheTimelinesChangesFallOnBeats)
+{
+    // Layer starts and ends, interpolator windows and camera flights of the picture.
+    const std::string timeline = slurp(vnt_test::source_dir() + "/src/scenes/timeline.cpp");
+    std::set<int> times;
+    for (const char* pattern : {R"(sLayer\([^;]*?,\s*\d+,\s*(\d+),\s*(\d+)\))",
+                                R"(find_var\(\d+,\s*"[^"]+"\),\s*(\d+),\s*(\d+))",
+                                R"(\{\d+,\s*(\d+),\s*(\d+),\s*[\d.]+f\})"}) {
+        const std::regex re(pattern);
+        for (auto it = std::sregex_iterator(timeline.begin(), timeline.end(), re);
+             it != std::sregex_iterator(); ++it)
+            for (int g : {1, 2})
+                if (const int t = std::stoi((*it)[g].str()); t >= 1000 && t <= soundtrack::kQuitMs)
+                    times.insert(t);
+    }
+    ASSERT_GT(times.size(), 40u) << "the timeline reads as expected";
+    std::size_t on_beat = 0;
+    for (int t : times)
+        on_beat += std::fabs(t - std::round(t / kMsPerBeat) * kMsPerBeat) <= 15.0;
+    EXPECT_GE(double(on_beat), 0.9 * double(times.size()));
 }
 
 TEST(Soundtrack, ScenesFindTheirCuesInTheirTimeWindows)
@@ -214,13 +238,13 @@ TEST(Soundtrack, ScenesFindTheirCuesInTheirTimeWindows)
     EXPECT_TRUE(any_within(hats, 195000, 224000)) << "spike ball";
     EXPECT_TRUE(any_within(phrase, 196001, 222000)) << "six-fold attractor";
     EXPECT_TRUE(any_within(stab, 196001, 222000)) << "six-fold attractor positions";
-    // Phrases of five to ten bars (eight and a fill, mostly), each starting on a bar line.
+    // Phrases of four to ten bars (eight and a fill, mostly), each starting on a bar line.
     const double bar = 4 * kMsPerBeat;
     ASSERT_GT(phrase.size(), 15u);
     for (std::size_t i = 0; i < phrase.size(); ++i) {
         EXPECT_NEAR(phrase[i], std::round(phrase[i] / bar) * bar, 1.0) << phrase[i];
         if (i > 0) {
-            EXPECT_GE(phrase[i] - phrase[i - 1], 5 * bar - 1) << phrase[i];
+            EXPECT_GE(phrase[i] - phrase[i - 1], 4 * bar - 1) << phrase[i];
             EXPECT_LE(phrase[i] - phrase[i - 1], 10 * bar + 1) << phrase[i];
         }
     }
@@ -280,17 +304,15 @@ TEST(Soundtrack, EveryKickNoteIsHeardWithin5ms)
     for (std::size_t i = 0; i < mono.size(); ++i)
         mono[i] = 0.5f * (song.audio.l[i] + song.audio.r[i]);
 
-    // The main groove: kick, bass, clap, hats, ride, acid, stabs, arpeggio, pads together.
+    // Every kick of the song, under impacts, crashes and the densest groove alike.
     int checked = 0;
     for (int t : note_ons(*queue, 2)) {
-        if (t < 53000 || t > 79000)
-            continue;
         const long onset = onset_near(mono, long(double(t) * 44.1));
         ASSERT_GE(onset, 0);
         EXPECT_NEAR(double(onset) / 44.1, double(t), 5.0) << "kick at " << t << " ms";
         ++checked;
     }
-    EXPECT_GT(checked, 60);
+    EXPECT_GT(checked, 300);
 }
 
 TEST(Soundtrack, GeneratorRepeatsItselfByteForByte)

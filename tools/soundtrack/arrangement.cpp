@@ -39,44 +39,44 @@ struct sPlan
 const sPlan kPlan[] = {
 //   bar  n  name            comment
 //                                harmony   kick bass clap hats ride shak toms acid arp pad stab lead zap bell drone
-    {0,   8, "intro",        "pads swell in under bells and a closed arpeggio, a riser leads to the first kick",
+    {0,   7, "intro",        "pads swell in under bells and a closed arpeggio, a riser leads to the first kick",
                                   PHRYGIAN, 0,   0,   0,   0,   0,   0,   0,   0,   1,  1,  0,   0,   0,  1,   1},
-    {8,   7, "title",        "kick and rolling bass, the bass filter opens",
+    {7,   5, "title",        "kick and rolling bass, the bass filter opens",
                                   PHRYGIAN, 1,   1,   0,   0,   0,   1,   0,   0,   0,  2,  0,   0,   0,  0,   0},
-    {15,  7, "groove",       "clap and hats join, first zaps",
+    {12,  6, "groove",       "clap and hats join, first zaps",
                                   PHRYGIAN, 1,   1,   1,   1,   0,   1,   0,   0,   0,  0,  0,   0,   1,  0,   0},
-    {22,  9, "acid",         "the acid line creeps in with a closed filter, ride from bar 26",
+    {18,  8, "acid",         "the acid line creeps in with a closed filter, ride from bar 22",
                                   PHRYGIAN, 1,   1,   1,   1,   1,   0,   0,   1,   0,  0,  0,   0,   0,  0,   0},
-    {31, 17, "main",         "full groove: screaming acid, chord stabs, arpeggio",
+    {26, 14, "main",         "full groove: screaming acid, chord stabs, arpeggio",
                                   PHRYGIAN, 1,   1,   1,   1,   1,   0,   0,   2,   1,  3,  1,   0,   1,  0,   0},
-    {48, 15, "arpeggio",     "the arpeggio leads, toms roll underneath, the acid squelches low",
+    {40, 12, "arpeggio",     "the arpeggio leads, toms roll underneath, the acid squelches low",
                                   PHRYGIAN, 1,   1,   1,   1,   0,   1,   1,   3,   2,  3,  0,   0,   1,  0,   0},
-    {63,  5, "wind down",    "hats open up, the bass filter closes, pads swell",
+    {52,  4, "wind down",    "hats open up, the bass filter closes, pads swell",
                                   PHRYGIAN, 3,   2,   0,   2,   0,   0,   0,   0,   1,  4,  0,   0,   0,  1,   1},
-    {68,  8, "breakdown",    "no drums: big pads, drone, bells and the melody",
+    {56,  8, "breakdown",    "no drums: big pads, drone, bells and the melody",
                                   MINOR,    0,   0,   0,   0,   0,   0,   0,   0,   1,  5,  0,   1,   0,  1,   1},
-    {76,  8, "build",        "snare roll and riser, the acid line alone with its filter rising",
+    {64,  6, "build",        "snare roll and riser, the acid line alone with its filter rising",
                                   MINOR,    0,   3,   0,   0,   0,   0,   0,   4,   1,  5,  0,   1,   0,  0,   1},
-    {84,  7, "drop",         "everything at once after an impact",
+    {70,  6, "drop",         "everything at once after an impact",
                                   PHRYGIAN, 1,   1,   1,   1,   1,   0,   0,   2,   0,  3,  1,   0,   1,  0,   0},
-    {91, 10, "acid and stabs", "acid and stabs answer each other over the arpeggio",
+    {76,  8, "acid and stabs", "acid and stabs answer each other over the arpeggio",
                                   PHRYGIAN, 1,   1,   1,   1,   1,   0,   0,   5,   2,  3,  1,   0,   1,  0,   0},
-    {101, 8, "tribal",       "stripped down: toms, shaker and the bare rolling bass",
+    {84,  7, "tribal",       "stripped down: toms, shaker and the bare rolling bass",
                                   PHRYGIAN, 1,   1,   1,   1,   0,   1,   1,   0,   0,  0,  0,   0,   1,  0,   0},
-    {109, 8, "final build",  "the arpeggio climbs, a long snare roll, the kick stops two bars early",
+    {91,  7, "final build",  "the arpeggio climbs, a long snare roll, the kick stops two bars early",
                                   PHRYGIAN, 2,   4,   1,   1,   0,   1,   0,   0,   4,  0,  0,   0,   0,  0,   0},
-    {117,17, "climax",       "the melody over the full groove, the bass follows the chords",
+    {98, 14, "climax",       "the melody over the full groove, the bass follows the chords",
                                   MINOR,    1,   5,   1,   1,   1,   0,   0,   6,   2,  3,  1,   1,   1,  0,   0},
-    {134, 7, "outro",        "the groove stops on an impact, the last chord and the acid echo fade",
+    {112, 5, "outro",        "the groove stops on an impact, the last chord and the acid echo fade",
                                   MINOR,    0,   0,   0,   0,   0,   0,   0,   7,   0,  6,  0,   0,   0,  1,   1},
 };
 // clang-format on
 
-constexpr int kSongBars = 141; // the music ends here (235.0 s); the MIDI file one bar later
-constexpr int kEndBar = 142;
+constexpr int kSongBars = 117; // the music ends here (234 s); the MIDI file one bar later
+constexpr int kEndBar = 118;
 
 // Bars whose last beat is a snare fill instead of kick, bass and hats.
-const int kFillBars[] = {14, 21, 30, 47, 62, 90, 100, 133};
+const int kFillBars[] = {11, 17, 25, 39, 51, 75, 83, 111};
 
 // Scene marks s01..s21: section starts, and the turns inside long sections (with a note).
 struct sMark
@@ -85,39 +85,39 @@ struct sMark
     const char* comment;
 };
 const sMark kSceneMarks[] = {
-    {8, ""},
-    {15, ""},
-    {22, ""},
-    {31, ""},
-    {39, "second phrase of the main groove"},
-    {48, ""},
-    {56, "second phrase of the arpeggio part"},
-    {63, ""},
-    {68, ""},
+    {7, ""},
+    {12, ""},
+    {18, ""},
+    {26, ""},
+    {34, "second phrase of the main groove"},
+    {40, ""},
+    {48, "second phrase of the arpeggio part"},
+    {52, ""},
+    {56, ""},
+    {64, ""},
+    {70, ""},
     {76, ""},
+    {82, "a riser and a fill lead into the tribal part"},
     {84, ""},
     {91, ""},
-    {99, "a riser and a fill lead into the tribal part"},
-    {101, ""},
-    {109, ""},
-    {113, "the snare roll starts, two bars later the kick stops"},
-    {117, ""},
-    {125, "second time through the melody"},
-    {134, ""},
-    {138, "only the last chord, drone and bells remain"},
-    {141, "the music has faded"},
+    {94, "the snare roll starts, two bars later the kick stops"},
+    {98, ""},
+    {106, "second time through the melody"},
+    {112, ""},
+    {115, "only the last chord, drone and bells remain"},
+    {117, "the music has faded"},
 };
 
-const int kCrashBars[] = {8, 15, 22, 31, 48, 63, 68, 84, 91, 101, 117, 125, 134};
-const int kImpactBars[] = {31, 68, 84, 117, 134};
-const int kDownsweepBars[] = {22, 48, 63, 68, 84, 101, 117};
+const int kCrashBars[] = {7, 12, 18, 26, 40, 52, 56, 70, 76, 84, 98, 106, 112};
+const int kImpactBars[] = {26, 56, 70, 98, 112};
+const int kDownsweepBars[] = {18, 40, 52, 56, 70, 84, 98};
 struct sSpan
 {
     int from, to; // bars
 };
-const sSpan kRisers[] = {{4, 8}, {29, 31}, {45, 48}, {78, 84}, {99, 101}, {111, 117}};
-const int kBuildCueBars[] = {4, 29, 45, 76, 99, 109};
-const int kBreakdownCueBars[] = {63, 68, 134};
+const sSpan kRisers[] = {{3, 7}, {24, 26}, {37, 40}, {66, 70}, {82, 84}, {93, 98}};
+const int kBuildCueBars[] = {3, 24, 37, 64, 82, 91};
+const int kBreakdownCueBars[] = {52, 56, 112};
 
 // Other marker tokens where the music has them.
 struct sToken
@@ -126,10 +126,10 @@ struct sToken
     const char* token;
 };
 const sToken kTokens[] = {
-    {0, "fadein"},          {4, "sinus_in"},    {8, "beat"},          {15.25, "snare"},
-    {15.0625, "hihatc"},    {15.125, "hihato"}, {18.875, "technofx"}, {22, "lead"},
-    {31.1875, "technofx2"}, {63, "bwab1"},      {68, "melody"},       {80.125, "bwab2"},
-    {84, "beat"},           {101, "rumble"},    {117, "beat"},
+    {0, "fadein"},          {3, "sinus_in"},    {7, "beat"},          {12.25, "snare"},
+    {12.0625, "hihatc"},    {12.125, "hihato"}, {15.875, "technofx"}, {18, "lead"},
+    {26.1875, "technofx2"}, {52, "bwab1"},      {56, "melody"},       {66.125, "bwab2"},
+    {70, "beat"},           {84, "rumble"},     {98, "beat"},
 };
 
 // ---- harmony -----------------------------------------------------------------------------
@@ -326,7 +326,7 @@ private:
         const sPlan& p = plan_at(bar);
         const int pos = (bar - p.first_bar) % 8;
         if (p.harmony == MINOR) {
-            if (bar >= kPlan[std::size(kPlan) - 1].first_bar || bar == 133)
+            if (bar >= kPlan[std::size(kPlan) - 1].first_bar || bar == 111)
                 return {0, true}; // the outro and the fill into it stay on Em
             static const sChord cycle[4] = {{0, true}, {8, false}, {5, true}, {7, false}};
             return cycle[pos / 2];
@@ -386,13 +386,13 @@ private:
             const sPlan& p = plan_at(bar);
             kick(bar, p);
             // In the last two bars of the final build only the roll, riser and arpeggio go on.
-            if (p.kick == 2 && bar >= 115)
+            if (p.kick == 2 && bar >= 96)
                 continue;
             if (p.clap)
                 clap(bar, p);
             if (p.hats)
                 hats(bar, p.hats);
-            if (p.ride && bar >= 26)
+            if (p.ride && bar >= 22)
                 ride(bar);
             if (p.shaker)
                 for (int s = 0; s < groove_beats(bar) * 4; ++s)
@@ -415,10 +415,10 @@ private:
             beats = groove_beats(bar);
             break;
         case 2: // the final build stops two bars before the climax
-            beats = bar < 115 ? 4 : 0;
+            beats = bar < 96 ? 4 : 0;
             break;
         case 3: // the wind-down stops half way through its last bar
-            beats = bar < 67 ? 4 : 2;
+            beats = bar < 55 ? 4 : 2;
             break;
         default:
             break;
@@ -495,8 +495,8 @@ private:
 
     void rolls()
     {
-        roll(76, 84, 2);
-        roll(113, 117, 1);
+        roll(64, 70, 2);
+        roll(94, 98, 1);
     }
 
     void effects()
@@ -507,9 +507,9 @@ private:
             note(TRACK_DOWNSWEEP, step_tick(b, 0), 2 * kTicksPerBar, 60, 100);
         for (const sSpan& r : kRisers) {
             // The riser into the drop stops two beats early, with the roll.
-            const uint32_t end = step_tick(r.to, 0) - (r.to == 84 ? 2 * kTicksPerBeat : 0);
+            const uint32_t end = step_tick(r.to, 0) - (r.to == 70 ? 2 * kTicksPerBeat : 0);
             note(TRACK_RISER, step_tick(r.from, 0), end - step_tick(r.from, 0), 48,
-                 r.from < 8 ? 85 : 110);
+                 r.from < 7 ? 85 : 110);
         }
         for (int bar = 0; bar < kSongBars; ++bar) {
             const sPlan& p = plan_at(bar);
@@ -535,15 +535,15 @@ private:
                 continue;
             const int root = place_in_register(28, chord_at(bar).root);
             int steps = groove_beats(bar) * 4;
-            if (p.bass == 2 && bar == 67)
+            if (p.bass == 2 && bar == 55)
                 steps = 8;
-            if (p.bass == 4 && bar >= 115)
+            if (p.bass == 4 && bar >= 96)
                 steps = 0;
             if (p.bass == 3) {
-                // The build: off-beat eighths from bar 80, gone for the last two beats.
-                if (bar < 80)
+                // The build: off-beat eighths from its third bar, gone for the last two beats.
+                if (bar < 66)
                     continue;
-                steps = bar == 83 ? 8 : 16;
+                steps = bar == 69 ? 8 : 16;
                 for (int s = 2; s < steps; s += 4)
                     note(TRACK_BASS, step_tick(bar, s), kTicksPerStep * 3 / 2, root, 105);
                 continue;
@@ -555,12 +555,12 @@ private:
         }
         // Filter: opening in the title, closing in the wind-down, rising in the builds.
         ctrl(TRACK_BASS, 0, 74, 30);
-        ramp(TRACK_BASS, 74, 8, 15, 30, 88);
-        ramp(TRACK_BASS, 74, 63, 68, 88, 12);
-        ramp(TRACK_BASS, 74, 80, 84, 20, 95);
-        ctrl(TRACK_BASS, step_tick(84, 0), 74, 90);
-        ramp(TRACK_BASS, 74, 109, 115, 80, 118);
-        ctrl(TRACK_BASS, step_tick(117, 0), 74, 92);
+        ramp(TRACK_BASS, 74, 7, 12, 30, 88);
+        ramp(TRACK_BASS, 74, 52, 56, 88, 12);
+        ramp(TRACK_BASS, 74, 66, 70, 20, 95);
+        ctrl(TRACK_BASS, step_tick(70, 0), 74, 90);
+        ramp(TRACK_BASS, 74, 91, 96, 80, 118);
+        ctrl(TRACK_BASS, step_tick(98, 0), 74, 92);
     }
 
     // ---- acid line ---------------------------------------------------------------------
@@ -595,7 +595,7 @@ private:
                 acid_bar(bar, kAcidLow, root);
                 break;
             case 4:
-                if (bar >= 80)
+                if (bar >= 66)
                     acid_bar(bar, kAcidTeaser, root);
                 break;
             case 5:
@@ -605,7 +605,7 @@ private:
                 acid_bar(bar, kAcidPower, root);
                 break;
             case 7:
-                if (bar < 137)
+                if (bar < 115)
                     acid_bar(bar, kAcidMain, root);
                 break;
             default:
@@ -614,25 +614,25 @@ private:
         }
         // Filter (74), resonance (71) and level (11) per section.
         const int t = TRACK_ACID;
-        ctrl(t, step_tick(22, 0), 11, 110);
-        ctrl(t, step_tick(22, 0), 71, 92);
-        ramp(t, 74, 22, 31, 12, 72);
-        ctrl(t, step_tick(31, 0), 71, 108);
-        triangle(t, 74, 31, 48, 45, 112, 8);
-        ctrl(t, step_tick(48, 0), 11, 92);
-        ctrl(t, step_tick(48, 0), 71, 96);
-        triangle(t, 74, 48, 63, 28, 75, 8);
-        ctrl(t, step_tick(80, 0), 11, 118);
-        ctrl(t, step_tick(80, 0), 71, 116);
-        ramp(t, 74, 80, 83.5, 8, 127);
-        ctrl(t, step_tick(84, 0), 71, 108);
-        ramp(t, 74, 84, 91, 118, 60);
-        ctrl(t, step_tick(91, 0), 71, 112);
-        triangle(t, 74, 91, 101, 50, 115, 4);
-        ctrl(t, step_tick(117, 0), 11, 112);
-        triangle(t, 74, 117, 134, 60, 122, 8);
-        ramp(t, 11, 134, 137, 100, 0);
-        ramp(t, 74, 134, 137, 80, 20);
+        ctrl(t, step_tick(18, 0), 11, 110);
+        ctrl(t, step_tick(18, 0), 71, 92);
+        ramp(t, 74, 18, 26, 12, 72);
+        ctrl(t, step_tick(26, 0), 71, 108);
+        triangle(t, 74, 26, 40, 45, 112, 8);
+        ctrl(t, step_tick(40, 0), 11, 92);
+        ctrl(t, step_tick(40, 0), 71, 96);
+        triangle(t, 74, 40, 52, 28, 75, 8);
+        ctrl(t, step_tick(66, 0), 11, 118);
+        ctrl(t, step_tick(66, 0), 71, 116);
+        ramp(t, 74, 66, 69.5, 8, 127);
+        ctrl(t, step_tick(70, 0), 71, 108);
+        ramp(t, 74, 70, 76, 118, 60);
+        ctrl(t, step_tick(76, 0), 71, 112);
+        triangle(t, 74, 76, 84, 50, 115, 4);
+        ctrl(t, step_tick(98, 0), 11, 112);
+        triangle(t, 74, 98, 112, 60, 122, 8);
+        ramp(t, 11, 112, 115, 100, 0);
+        ramp(t, 74, 112, 115, 80, 20);
     }
 
     // ---- arpeggio ----------------------------------------------------------------------
@@ -643,7 +643,7 @@ private:
         int cycle = 0;
         for (int bar = 0; bar < kSongBars; ++bar) {
             const sPlan& p = plan_at(bar);
-            if (!p.arp || (p.first_bar == 0 && bar < 4))
+            if (!p.arp || (p.first_bar == 0 && bar < 3))
                 continue;
             const sChord chord = chord_at(bar);
             const int root = place_in_register(64, chord.root);
@@ -674,20 +674,20 @@ private:
         }
         const int t = TRACK_ARP;
         ctrl(t, 0, 11, 105);
-        ramp(t, 74, 4, 8, 8, 52);
-        ctrl(t, step_tick(31, 0), 74, 46);
-        ctrl(t, step_tick(31, 0), 11, 80);
-        ctrl(t, step_tick(48, 0), 11, 124);
-        triangle(t, 74, 48, 63, 62, 100, 8);
-        ctrl(t, step_tick(63, 0), 11, 100);
-        ramp(t, 74, 63, 68, 60, 18);
-        ramp(t, 74, 68, 76, 20, 62);
-        ramp(t, 74, 76, 84, 62, 96);
-        ctrl(t, step_tick(91, 0), 11, 118);
-        triangle(t, 74, 91, 101, 62, 100, 8);
-        ramp(t, 74, 109, 117, 50, 127);
-        ctrl(t, step_tick(117, 0), 11, 110);
-        triangle(t, 74, 117, 134, 66, 104, 8);
+        ramp(t, 74, 3, 7, 8, 52);
+        ctrl(t, step_tick(26, 0), 74, 46);
+        ctrl(t, step_tick(26, 0), 11, 80);
+        ctrl(t, step_tick(40, 0), 11, 124);
+        triangle(t, 74, 40, 52, 62, 100, 8);
+        ctrl(t, step_tick(52, 0), 11, 100);
+        ramp(t, 74, 52, 56, 60, 18);
+        ramp(t, 74, 56, 64, 20, 62);
+        ramp(t, 74, 64, 70, 62, 96);
+        ctrl(t, step_tick(76, 0), 11, 118);
+        triangle(t, 74, 76, 84, 62, 100, 8);
+        ramp(t, 74, 91, 98, 50, 127);
+        ctrl(t, step_tick(98, 0), 11, 110);
+        triangle(t, 74, 98, 112, 66, 104, 8);
     }
 
     // ---- pads, stabs, lead, bells, drone -----------------------------------------------
@@ -718,21 +718,21 @@ private:
             bar = end;
         }
         const int t = TRACK_PAD;
-        ramp(t, 11, 0, 4, 0, 127);
-        ramp(t, 74, 0, 8, 20, 72);
-        ctrl(t, step_tick(8, 0), 11, 84);
-        ctrl(t, step_tick(8, 0), 74, 56);
-        ctrl(t, step_tick(31, 0), 11, 62);
-        ctrl(t, step_tick(31, 0), 74, 46);
-        ramp(t, 11, 63, 68, 62, 127);
-        ramp(t, 74, 63, 68, 44, 86);
-        ramp(t, 74, 68, 76, 60, 100);
-        ramp(t, 74, 76, 84, 100, 76);
-        ctrl(t, step_tick(84, 0), 11, 62);
-        ctrl(t, step_tick(84, 0), 74, 46);
-        ctrl(t, step_tick(134, 0), 11, 127);
-        ramp(t, 74, 134, 141, 82, 22);
-        ramp(t, 11, 136, 141, 127, 0);
+        ramp(t, 11, 0, 3, 0, 127);
+        ramp(t, 74, 0, 7, 20, 72);
+        ctrl(t, step_tick(7, 0), 11, 84);
+        ctrl(t, step_tick(7, 0), 74, 56);
+        ctrl(t, step_tick(26, 0), 11, 62);
+        ctrl(t, step_tick(26, 0), 74, 46);
+        ramp(t, 11, 52, 56, 62, 127);
+        ramp(t, 74, 52, 56, 44, 86);
+        ramp(t, 74, 56, 64, 60, 100);
+        ramp(t, 74, 64, 70, 100, 76);
+        ctrl(t, step_tick(70, 0), 11, 62);
+        ctrl(t, step_tick(70, 0), 74, 46);
+        ctrl(t, step_tick(112, 0), 11, 127);
+        ramp(t, 74, 112, 117, 82, 22);
+        ramp(t, 11, 113, 117, 127, 0);
     }
 
     void stabs()
@@ -758,9 +758,13 @@ private:
 
     void lead()
     {
-        for (int start : {68, 76, 117, 125}) {
+        // Twice in the breakdown and build, twice in the climax; cut at the section's end.
+        for (int start : {56, 64, 98, 106}) {
+            const uint32_t stop = step_tick(plan_at(start).first_bar + plan_at(start).bars, 0);
             uint32_t t = step_tick(start, 0);
             for (const sMelodyNote& m : kMelody) {
+                if (t >= stop)
+                    break;
                 const uint32_t steps = uint32_t(m.steps * kTicksPerStep);
                 const uint32_t length = m.slide ? steps + 20 : steps * 9 / 10;
                 note(TRACK_LEAD, t, length, m.note, m.steps >= 4 ? 110 : 92);
@@ -768,26 +772,26 @@ private:
             }
         }
         const int t = TRACK_LEAD;
-        ramp(t, 74, 68, 76, 30, 70);
-        ramp(t, 74, 76, 84, 70, 105);
-        ctrl(t, step_tick(117, 0), 74, 96);
+        ramp(t, 74, 56, 64, 30, 70);
+        ramp(t, 74, 64, 70, 70, 105);
+        ctrl(t, step_tick(98, 0), 74, 96);
     }
 
     void bells()
     {
         for (int bar = 0; bar < kSongBars; ++bar) {
             const sPlan& p = plan_at(bar);
-            if (!p.bell || (p.first_bar == 134 && bar >= 140))
+            if (!p.bell || (p.first_bar == 112 && bar >= 116))
                 continue;
             const sChord chord = chord_at(bar);
             const int root = place_in_register(76, chord.root);
             const int third = root + (chord.minor ? 3 : 4), fifth = root + 7;
-            const int fade = p.first_bar == 134 ? (bar - 134) * 12 : 0;
+            const int fade = p.first_bar == 112 ? (bar - 112) * 12 : 0;
             if (bar % 2 == 0) {
                 note(TRACK_BELL, step_tick(bar, 0), kTicksPerBar, root, 100 - fade);
                 note(TRACK_BELL, step_tick(bar, 6), kTicksPerBar, fifth, 84 - fade);
                 note(TRACK_BELL, step_tick(bar, 12), kTicksPerBar, third, 90 - fade);
-            } else if (p.harmony == PHRYGIAN || p.first_bar == 134) {
+            } else if (p.harmony == PHRYGIAN || p.first_bar == 112) {
                 note(TRACK_BELL, step_tick(bar, 8), kTicksPerBar, root + 12, 80 - fade);
             }
         }
@@ -803,7 +807,7 @@ private:
             }
             // A long note per section, or per chord where the harmony moves.
             int end = p.first_bar + p.bars;
-            if (p.harmony == MINOR && p.first_bar != 134)
+            if (p.harmony == MINOR && p.first_bar != 112)
                 end = std::min(end, bar + 2);
             note(TRACK_DRONE, step_tick(bar, 0), uint32_t((end - bar) * kTicksPerBar),
                  place_in_register(40, chord_at(bar).root), 100);

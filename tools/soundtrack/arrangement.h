@@ -1,6 +1,6 @@
 // The composition: every note, controller change, section and marker of "Glimmerfall", a goa
-// trance piece at 144 BPM in E Phrygian with a harmonic-minor breakdown and climax. Its
-// sections follow the demo's picture timeline.
+// trance piece at 120 BPM in E Phrygian with a harmonic-minor breakdown and climax. Its
+// sections follow the demo's picture timeline: a bar lasts two seconds.
 #pragma once
 
 #include "song.h"

@@ -32,7 +32,12 @@ std::string write_markers(const sSong& song)
     std::ostringstream out;
     out << "# " << song.title << ": marks of the soundtrack, one \"<token> <h>:<mm>:<ss>,<ms>\" "
         << "per line.\n";
-    out << "# 144 beats per minute in 4/4: a bar lasts 1666.667 ms, eight bars 13.333 s.\n";
+    const double bar_ms = seconds_per_tick() * kTicksPerBar * 1000.0;
+    char tempo[128];
+    std::snprintf(tempo, sizeof tempo,
+                  "# %.6g beats per minute in 4/4: a bar lasts %.6g ms, eight bars %.6g s.\n",
+                  4.0 * 60000.0 / bar_ms, bar_ms, 8.0 * bar_ms / 1000.0);
+    out << tempo;
     out << "# Made by the soundtrack generator together with the music and its MIDI file.\n";
 
     std::size_t next_section = 0;

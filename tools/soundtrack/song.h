@@ -12,8 +12,9 @@ namespace soundtrack {
 constexpr int kTicksPerBeat = 480;
 constexpr int kTicksPerStep = kTicksPerBeat / 4; // a sixteenth note
 constexpr int kTicksPerBar = kTicksPerBeat * 4;  // 4/4 throughout
-// 144 beats per minute as a MIDI tempo can hold it: whole microseconds per quarter note.
-constexpr uint32_t kMicrosPerBeat = 416667;
+// 120 beats per minute, whole microseconds per quarter note in the MIDI tempo: a beat lasts
+// 500 ms, so the demo's picture changes on its half-second grid fall on beats.
+constexpr uint32_t kMicrosPerBeat = 500000;
 constexpr int kSampleRate = 44100;
 
 // Seconds per tick exactly as a MIDI reader derives it from the tempo event.
