@@ -126,8 +126,9 @@ void cSceneCubeTunnel::draw_rings(float in_seconds)
     const float step = std::floor(travelled);
     const float shift = (travelled - step) * RING_SPACING;
     for (int i = 0; i < NUM_RINGS; ++i) {
-        // Rings keep their identity (colour, turn) while they travel.
-        const float id = float(i) - step;
+        // Rings keep their identity (colour, turn) while they travel: when `step` grows by one,
+        // the ring in slot i moves to slot i - 1, so its number is i + step.
+        const float id = float(i) + step;
         const float z = -float(i) * RING_SPACING + shift;
         float rgb[3];
         palette_colour(id * 0.25f + in_seconds * 0.15f, rgb);

@@ -137,8 +137,9 @@ void cSceneKaleidoTunnel::draw_segments(float in_seconds)
     const float shift = (travelled - step) * width;
     const float wind = 40.0f * m_cur_t; // degrees between neighbouring segments
     for (int i = 0; i < count; ++i) {
-        // A segment keeps its number (colour, mirror, turn) while it travels.
-        const int id = i - int(step);
+        // A segment keeps its number (colour, mirror, turn) while it travels: when `step` grows
+        // by one, the segment in slot i moves to slot i - 1, so its number is i + step.
+        const int id = i + int(step);
         const float z = 0.6f - float(i) * width + shift;
         const float* c = palette[((id % 4) + 4) % 4];
         glColor4f(c[0], c[1], c[2], 1.0f);

@@ -1,5 +1,8 @@
-// The cube tunnel: its variables, the clap flash, frames along its timeline window.
+// The cube tunnel: its variables, the clap flash, frames along its timeline window, rings that
+// keep their look while they travel.
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "scenes/scene_cube_tunnel.h"
 #include "scenes1_support.h"
@@ -85,6 +88,30 @@ TEST_F(CubeTunnelTest, FramesAlongTheWindowKeepStateAndShowTheTunnel)
     std::vector<unsigned char> gone = checked_frame(tunnel, clock, 70100);
     EXPECT_LT(vnt_test::mean_rgba(gone)[0] + vnt_test::mean_rgba(gone)[2],
               vnt_test::mean_rgba(b)[0] + vnt_test::mean_rgba(b)[2]);
+}
+
+TEST_F(CubeTunnelTest, RingsMovingUpASlotChangeThePictureNoMoreThanOrdinaryMotion)
+{
+    // Two frames 1/60 s apart, the travel placed by hand: once across the moment every ring
+    // moves up one slot, once in the middle of a slot.
+    auto difference = [&](float position, float travel) {
+        std::vector<unsigned char> frames[2];
+        for (int k = 0; k < 2; ++k) {
+            clock.set(66000 + 17 * k); // the frame's update() then travels nothing
+            tunnel.m_position = position + float(k) * travel;
+            frames[k] = checked_frame(tunnel, clock, 66000 + 17 * k);
+        }
+        double sum = 0;
+        for (size_t i = 0; i < frames[0].size(); ++i)
+            sum += i % 4 == 3 ? 0 : std::abs(int(frames[0][i]) - int(frames[1][i]));
+        return sum / double(frames[0].size() / 4 * 3);
+    };
+    const float step = tunnel.m_speed / 60.0f;
+    const float slot = 40.0f * cSceneCubeTunnel::RING_SPACING;
+    const double across = difference(slot - 0.5f * step, step);
+    const double ordinary = difference(slot + 0.3f, step);
+    EXPECT_GT(ordinary, 0.5);
+    EXPECT_LT(across, 1.5 * ordinary);
 }
 
 } // namespace

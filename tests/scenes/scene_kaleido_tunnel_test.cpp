@@ -1,6 +1,9 @@
 // The kaleidoscope tunnel: its variable, the fog and speed kicks (the later of two overlapping
-// kicks wins), the travel, the composition's forwarding, frames across its window.
+// kicks wins), the travel, the composition's forwarding, frames across its window, segments
+// that keep their look while they travel.
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "scenes/scene_kaleido_tunnel.h"
 #include "scenes1_support.h"
@@ -148,6 +151,30 @@ TEST_F(KaleidoTunnelTest, FramesAcrossTheWindowKeepStateAndShowTheMeshes)
         tunnel.m_curmesh = mesh;
         checked_frame(tunnel, clock, 150000 + mesh * 10);
     }
+}
+
+TEST_F(KaleidoTunnelTest, SegmentsMovingUpASlotChangeThePictureNoMoreThanOrdinaryMotion)
+{
+    // Two frames 1/60 s apart at rest speed, the travel placed by hand: once across the moment
+    // every segment moves up one slot, once in the middle of a slot.
+    auto difference = [&](float position, float travel) {
+        std::vector<unsigned char> frames[2];
+        for (int k = 0; k < 2; ++k) {
+            clock.set(145000 + 17 * k); // the frame's update() then travels nothing
+            tunnel.m_position = position + float(k) * travel;
+            frames[k] = checked_frame(tunnel, clock, 145000 + 17 * k);
+        }
+        double sum = 0;
+        for (size_t i = 0; i < frames[0].size(); ++i)
+            sum += i % 4 == 3 ? 0 : std::abs(int(frames[0][i]) - int(frames[1][i]));
+        return sum / double(frames[0].size() / 4 * 3);
+    };
+    const float step = 1.0f / 60.0f;
+    const float slot = 200.0f * tunnel.m_segwidth;
+    const double across = difference(slot - 0.5f * step, step);
+    const double ordinary = difference(slot + 0.3f, step);
+    EXPECT_GT(ordinary, 0.5);
+    EXPECT_LT(across, 1.5 * ordinary);
 }
 
 } // namespace
