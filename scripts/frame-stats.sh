@@ -208,16 +208,30 @@ if n - 1 >= size:
             continue
         x = [(v - mean) * w for v, w in zip(seg, hann)]
         power = [abs(sum(a * b for a, b in zip(x, twiddle[b]))) ** 2 for b in range(size // 2 + 1)]
-        ac = power[2:]
-        top = max(range(len(ac)), key=ac.__getitem__) + 2
-        median = sorted(ac)[len(ac) // 2]
-        hz = top * fps / size
-        # Amplitude of that sine against the mean difference (the Hann window halves the sum).
-        strength = 2 * math.sqrt(power[top]) / (size * 0.5) / mean
-        tolerance = 1.5 * fps / size
-        off_beat = all(abs(hz - k * beat_hz / 2) > tolerance for k in range(1, 64))
-        if off_beat and power[top] > 12 * max(median, 1e-20) and strength > 0.25:
-            flicker.append((s, s + size - 1, hz, strength))
+        median = max(sorted(power[2:])[(len(power) - 2) // 2], 1e-20)
+        # Every clear peak (a local maximum far above the median) away from the beat rate, its
+        # halves and its multiples; the strongest of them counts. Its strength is the amplitude
+        # of that sine against the mean difference (the Hann window halves the sum).
+        found = None
+        for b in range(2, len(power) - 1):
+            if power[b] < 12 * median or power[b] < power[b - 1] or power[b] < power[b + 1]:
+                continue
+            hz = b * fps / size
+            if any(abs(hz - k * beat_hz / 2) <= fps / size for k in range(1, 64)):
+                continue
+            strength = 2 * math.sqrt(power[b]) / (size * 0.5) / mean
+            if strength > 0.15 and (found is None or strength > found[1]):
+                found = (hz, strength)
+        if found:
+            flicker.append((s, s + size - 1) + found)
+# Overlapping windows with flicker are one stretch: its frequencies and largest strength.
+merged = []
+for s, e, hz, strength in flicker:
+    if merged and s <= merged[-1][1]:
+        a, _, lo, hi, top = merged[-1]
+        merged[-1] = (a, e, min(lo, hz), max(hi, hz), max(top, strength))
+    else:
+        merged.append((s, e, hz, hz, strength))
 
 # --- per layer: how many of its frames are lone spikes -----------------------------------------
 layer_rows = []
@@ -261,9 +275,11 @@ for i, j, kind in extremes:
     mean = sum(lum[i:j + 1]) / (j - i + 1)
     lines.append("  %s - %s  %-6s  %.1f s, mean luminance %.3f" %
                  (clock(times[i]), clock(times[j] + frame_ms), kind, (j - i + 1) / float(fps), mean))
-lines.append("periodic flicker off the beat (%d-frame windows): %d" % (size, len(flicker)))
-for s, e, hz, strength in flicker:
-    lines.append("  %s - %s  %.2f Hz, %.0f %% of the mean difference" %
+lines.append("periodic flicker off the beat (in %d-frame windows): %d stretches" %
+             (size, len(merged)))
+for s, e, lo, hi, strength in merged:
+    hz = "%.2f" % lo if lo == hi else "%.2f to %.2f" % (lo, hi)
+    lines.append("  %s - %s  %s Hz, up to %.0f %% of the mean difference" %
                  (clock(times[s]), clock(times[e] + frame_ms), hz, 100 * strength))
 report = "\n".join(lines) + "\n"
 open(out + ".txt", "w").write(report)
@@ -329,7 +345,7 @@ for y0, title, top_value in panels:
 for i, j, kind in extremes:
     for x in range(column(i), max(column(i) + 1, column(j + 1))):
         vline(x, TOP + 1, TOP + PANEL - 1, (70, 20, 20) if kind == "dark" else (70, 70, 20))
-for a, b in [(column(s), column(e + 1)) for s, e, _, _ in flicker]:
+for a, b in [(column(s), column(e + 1)) for s, e, _, _, _ in merged]:
     for x in range(a, max(a + 1, b)):
         vline(x, panels[1][0] + 1, panels[1][0] + 6, (255, 120, 0))
 # Scene marks and the time along the bottom.
