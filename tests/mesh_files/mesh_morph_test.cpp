@@ -150,7 +150,7 @@ TEST_F(MeshMorphTest, MismatchAndMisuse)
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("## ERROR in cMeshMorph::load"), std::string::npos) << err;
     EXPECT_DEATH(morph.draw(), "shader_inited");
-    EXPECT_DEATH(morph.upload(true), "0");
+    EXPECT_DEATH(morph.upload(true), "cMeshMorph::upload.*Assertion `0' failed");
     morph.shader_inited = true;
     EXPECT_EQ(draw_at(morph, 1.0f), left);
 }
