@@ -3,6 +3,7 @@
 // voices' glides and controller curves, and the song's sections against the picture timeline.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -387,6 +388,20 @@ TEST(SoundtrackLimiter, HoldsTheCeilingAndLeavesQuietAudioAlone)
     EXPECT_NEAR(rms(spiked, at + kSampleRate / 2, spiked.size()),
                 rms(quiet, at + kSampleRate / 2, quiet.size()), 0.01)
         << "the gain recovers after the spike";
+
+    // A quarter of the sample rate sampled 45 degrees off its crests: every sample at 0.71,
+    // the wave itself at 1.0. Only the true-peak limiter sees it.
+    sStereo between(kSampleRate / 2);
+    for (std::size_t i = 0; i < between.size(); ++i)
+        between.l[i] = between.r[i] = float(std::sin(kPi * (double(i) / 2.0 + 0.25)));
+    const std::vector<float> before = true_peaks(between.l);
+    EXPECT_NEAR(*std::max_element(before.begin() + 100, before.end() - 100), 1.0f, 0.02f);
+    sStereo sample_limited = between;
+    limit(sample_limited, ceiling, lookahead, 0.12f);
+    EXPECT_EQ(sample_limited.l, between.l);
+    limit(between, ceiling, lookahead, 0.12f, true);
+    const std::vector<float> after = true_peaks(between.l);
+    EXPECT_LE(*std::max_element(after.begin() + 100, after.end() - 100), ceiling * 1.01f);
 }
 
 TEST(SoundtrackVoices, OverlappingNotesGlideInsteadOfRestarting)

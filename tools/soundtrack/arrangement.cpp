@@ -57,8 +57,8 @@ const sPlan kPlan[] = {
                                   MINOR,    0,   0,   0,   0,   0,   0,   0,   0,   1,  5,  0,   1,   0,  1,   1},
     {64,  6, "build",        "snare roll and riser, the acid line alone with its filter rising",
                                   MINOR,    0,   3,   0,   0,   0,   0,   0,   4,   1,  5,  0,   1,   0,  0,   1},
-    {70,  6, "drop",         "everything at once after an impact",
-                                  PHRYGIAN, 1,   1,   1,   1,   1,   0,   0,   2,   0,  3,  1,   0,   1,  0,   0},
+    {70,  6, "drop",         "everything at once after an impact, the acid wide open over the arpeggio",
+                                  PHRYGIAN, 1,   1,   1,   1,   1,   0,   0,   2,   2,  3,  1,   0,   1,  0,   0},
     {76,  8, "acid and stabs", "acid and stabs answer each other over the arpeggio",
                                   PHRYGIAN, 1,   1,   1,   1,   1,   0,   0,   5,   2,  3,  1,   0,   1,  0,   0},
     {84,  7, "tribal",       "stripped down: toms, shaker and the bare rolling bass",
@@ -545,7 +545,7 @@ private:
                     continue;
                 steps = bar == 69 ? 8 : 16;
                 for (int s = 2; s < steps; s += 4)
-                    note(TRACK_BASS, step_tick(bar, s), kTicksPerStep * 3 / 2, root, 105);
+                    note(TRACK_BASS, step_tick(bar, s), kTicksPerStep * 3 / 2, root, 90);
                 continue;
             }
             for (int s = 0; s < steps; ++s)
@@ -557,7 +557,7 @@ private:
         ctrl(TRACK_BASS, 0, 74, 30);
         ramp(TRACK_BASS, 74, 7, 12, 30, 88);
         ramp(TRACK_BASS, 74, 52, 56, 88, 12);
-        ramp(TRACK_BASS, 74, 66, 70, 20, 95);
+        ramp(TRACK_BASS, 74, 66, 70, 20, 70);
         ctrl(TRACK_BASS, step_tick(70, 0), 74, 90);
         ramp(TRACK_BASS, 74, 91, 96, 80, 118);
         ctrl(TRACK_BASS, step_tick(98, 0), 74, 92);
@@ -622,11 +622,13 @@ private:
         ctrl(t, step_tick(40, 0), 11, 92);
         ctrl(t, step_tick(40, 0), 71, 96);
         triangle(t, 74, 40, 52, 28, 75, 8);
-        ctrl(t, step_tick(66, 0), 11, 118);
-        ctrl(t, step_tick(66, 0), 71, 116);
-        ramp(t, 74, 66, 69.5, 8, 127);
-        ctrl(t, step_tick(70, 0), 71, 108);
-        ramp(t, 74, 70, 76, 118, 60);
+        // The build only teases the filter; the drop opens it all the way.
+        ctrl(t, step_tick(66, 0), 11, 100);
+        ctrl(t, step_tick(66, 0), 71, 100);
+        ramp(t, 74, 66, 69.5, 8, 90);
+        ctrl(t, step_tick(70, 0), 11, 116);
+        ctrl(t, step_tick(70, 0), 71, 112);
+        triangle(t, 74, 70, 76, 96, 124, 2);
         ctrl(t, step_tick(76, 0), 71, 112);
         triangle(t, 74, 76, 84, 50, 115, 4);
         ctrl(t, step_tick(98, 0), 11, 112);
@@ -683,8 +685,8 @@ private:
         ramp(t, 74, 52, 56, 60, 18);
         ramp(t, 74, 56, 64, 20, 62);
         ramp(t, 74, 64, 70, 62, 96);
-        ctrl(t, step_tick(76, 0), 11, 118);
-        triangle(t, 74, 76, 84, 62, 100, 8);
+        ctrl(t, step_tick(70, 0), 11, 118);
+        triangle(t, 74, 70, 84, 62, 100, 8);
         ramp(t, 74, 91, 98, 50, 127);
         ctrl(t, step_tick(98, 0), 11, 110);
         triangle(t, 74, 98, 112, 66, 104, 8);
@@ -728,6 +730,7 @@ private:
         ramp(t, 74, 52, 56, 44, 86);
         ramp(t, 74, 56, 64, 60, 100);
         ramp(t, 74, 64, 70, 100, 76);
+        ramp(t, 11, 66, 70, 127, 64); // the build thins out to leave the drop its room
         ctrl(t, step_tick(70, 0), 11, 62);
         ctrl(t, step_tick(70, 0), 74, 46);
         ctrl(t, step_tick(112, 0), 11, 127);
@@ -758,9 +761,11 @@ private:
 
     void lead()
     {
-        // Twice in the breakdown and build, twice in the climax; cut at the section's end.
+        // Through the breakdown, half of it again in the build (its last bars belong to the
+        // roll and the riser), twice in the climax (cut at the outro).
         for (int start : {56, 64, 98, 106}) {
-            const uint32_t stop = step_tick(plan_at(start).first_bar + plan_at(start).bars, 0);
+            const int end = start == 64 ? 68 : plan_at(start).first_bar + plan_at(start).bars;
+            const uint32_t stop = step_tick(end, 0);
             uint32_t t = step_tick(start, 0);
             for (const sMelodyNote& m : kMelody) {
                 if (t >= stop)
@@ -773,7 +778,7 @@ private:
         }
         const int t = TRACK_LEAD;
         ramp(t, 74, 56, 64, 30, 70);
-        ramp(t, 74, 64, 70, 70, 105);
+        ramp(t, 74, 64, 68, 70, 90);
         ctrl(t, step_tick(98, 0), 74, 96);
     }
 

@@ -81,16 +81,78 @@ void cPingPong::process(float in, float& l, float& r)
     r = fr;
 }
 
-void limit(sStereo& audio, float ceiling, std::size_t lookahead, float release_s)
+cGlue::cGlue(float threshold_db, float ratio, float attack_s, float release_s)
+    : m_threshold_db(threshold_db), m_slope(1.0f - 1.0f / std::max(ratio, 1.0f)),
+      m_square_k(1.0f - decay_factor(0.005f)), m_attack_k(1.0f - decay_factor(attack_s)),
+      m_release_k(1.0f - decay_factor(release_s))
+{
+}
+
+void cGlue::process(float& l, float& r)
+{
+    m_square += m_square_k * (0.5f * (l * l + r * r) - m_square);
+    const float level_db = 10.0f * std::log10(m_square + 1e-12f);
+    const float target = std::max(0.0f, level_db - m_threshold_db) * m_slope;
+    m_reduction_db +=
+        (target - m_reduction_db) * (target > m_reduction_db ? m_attack_k : m_release_k);
+    const float g = db_to_gain(-m_reduction_db);
+    l *= g;
+    r *= g;
+}
+
+std::vector<float> true_peaks(const std::vector<float>& x)
+{
+    // Hann-windowed sinc taps for the three points between samples, eight on each side.
+    constexpr int kSide = 8;
+    static const auto taps = [] {
+        std::vector<float> t(3 * 2 * kSide);
+        for (int phase = 1; phase <= 3; ++phase)
+            for (int j = -kSide + 1; j <= kSide; ++j) {
+                const double d = double(j) - phase / 4.0; // distance of tap j from the point
+                const double sinc = std::sin(kPi * d) / (kPi * d);
+                const double w = 0.5 + 0.5 * std::cos(kPi * d / kSide);
+                t[std::size_t((phase - 1) * 2 * kSide + (j + kSide - 1))] = float(sinc * w);
+            }
+        return t;
+    }();
+    const std::size_t n = x.size();
+    std::vector<float> peak(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        float p = std::fabs(x[i]);
+        if (i + kSide < n && i >= std::size_t(kSide - 1)) {
+            for (int phase = 0; phase < 3; ++phase) {
+                const float* t = &taps[std::size_t(phase * 2 * kSide)];
+                float v = 0.0f;
+                for (int j = 0; j < 2 * kSide; ++j)
+                    v += t[j] * x[i + std::size_t(j) + 1 - kSide];
+                p = std::max(p, std::fabs(v));
+            }
+        }
+        peak[i] = p;
+    }
+    return peak;
+}
+
+void limit(sStereo& audio, float ceiling, std::size_t lookahead, float release_s, bool true_peak)
 {
     const std::size_t n = audio.size();
     if (n == 0)
         return;
-    // The gain each sample needs on its own.
+    // The gain each sample needs on its own; a point between two samples asks it of both.
     std::vector<float> need(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const float peak = std::max(std::fabs(audio.l[i]), std::fabs(audio.r[i]));
-        need[i] = peak > ceiling ? ceiling / peak : 1.0f;
+    if (true_peak) {
+        const std::vector<float> pl = true_peaks(audio.l), pr = true_peaks(audio.r);
+        for (std::size_t i = 0; i < n; ++i) {
+            const float peak = std::max(pl[i], pr[i]);
+            need[i] = peak > ceiling ? ceiling / peak : 1.0f;
+        }
+        for (std::size_t i = n - 1; i > 0; --i)
+            need[i] = std::min(need[i], need[i - 1]);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) {
+            const float peak = std::max(std::fabs(audio.l[i]), std::fabs(audio.r[i]));
+            need[i] = peak > ceiling ? ceiling / peak : 1.0f;
+        }
     }
     // The lowest need over [i, i + lookahead]: a running minimum with a monotonic queue.
     std::vector<float> ahead(n);

@@ -1,7 +1,8 @@
-// Send effects and the master limiter: a stereo reverb, a tempo-synced ping-pong echo, and a
-// look-ahead peak limiter.
+// Send effects and the master's dynamics: a stereo reverb, a tempo-synced ping-pong echo, a
+// glue compressor, a soft clipper and a look-ahead peak limiter.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -54,8 +55,42 @@ private:
     float m_hp_l = 0.0f, m_hp_r = 0.0f;
 };
 
-// Brings every sample of `audio` to at most `ceiling` (linear) in both channels. The gain
-// falls ahead of a peak over `lookahead` samples and recovers with `release_s`.
-void limit(sStereo& audio, float ceiling, std::size_t lookahead, float release_s);
+// A gentle stereo-linked compressor that holds a mix together: above `threshold_db` (mean
+// square of both channels) the level rises by 1/`ratio`, the gain following the level with
+// `attack_s` and `release_s`.
+class cGlue
+{
+public:
+    cGlue(float threshold_db, float ratio, float attack_s, float release_s);
+    void process(float& l, float& r);
+
+private:
+    float m_threshold_db, m_slope;
+    float m_square = 0.0f, m_square_k;
+    float m_reduction_db = 0.0f, m_attack_k, m_release_k;
+};
+
+// Rounds peaks off above `knee` (linear) so the output never exceeds `ceiling`; below the
+// knee the signal passes unchanged.
+inline float soft_clip_knee(float x, float knee, float ceiling)
+{
+    const float a = std::fabs(x);
+    if (a <= knee)
+        return x;
+    const float room = ceiling - knee;
+    const float y = knee + room * std::tanh((a - knee) / room);
+    return x < 0.0f ? -y : y;
+}
+
+// The highest of a sample and the three points a quarter, a half and three quarters of the way
+// to the next one, as a band-limited reconstruction gives them (|value|): the true peak an
+// encoder or a converter sees.
+std::vector<float> true_peaks(const std::vector<float>& x);
+
+// Brings every sample of `audio` to at most `ceiling` (linear) in both channels; with
+// `true_peak` the points between samples too. The gain falls ahead of a peak over
+// `lookahead` samples and recovers with `release_s`.
+void limit(sStereo& audio, float ceiling, std::size_t lookahead, float release_s,
+           bool true_peak = false);
 
 } // namespace soundtrack

@@ -33,7 +33,7 @@ const sStrip kStrips[] = {
     {"kick", render_kick, -1.0f, 0.0f, 0.0f, 0.0f, 0.0f},
     {"bass", render_bass, -5.0f, 0.0f, 0.0f, 0.0f, 0.6f},
     {"clap", render_clap, -2.0f, 0.0f, 0.22f, 0.0f, 0.0f},
-    {"snare roll", render_snare_roll, -11.0f, 0.0f, 0.25f, 0.0f, 0.0f},
+    {"snare roll", render_snare_roll, -15.0f, 0.0f, 0.25f, 0.0f, 0.0f},
     {"ride", render_ride, -14.0f, 0.3f, 0.05f, 0.0f, 0.2f},
     {"shaker", render_shaker, -15.0f, -0.35f, 0.05f, 0.0f, 0.2f},
     {"toms", render_toms, -20.0f, 0.2f, 0.2f, 0.1f, 0.0f},
@@ -43,7 +43,7 @@ const sStrip kStrips[] = {
     {"pad", render_pad, -16.0f, 0.0f, 0.3f, 0.0f, 0.7f},
     {"acid", render_acid, -11.0f, 0.0f, 0.12f, 0.25f, 0.3f},
     {"drone", render_drone, -11.0f, 0.0f, 0.2f, 0.0f, 0.5f},
-    {"riser", render_riser, -13.0f, 0.0f, 0.3f, 0.0f, 0.0f},
+    {"riser", render_riser, -23.0f, 0.0f, 0.3f, 0.0f, 0.0f},
     {"downsweep", render_downsweep, -14.0f, 0.0f, 0.35f, 0.0f, 0.0f},
     {"zap", render_zap, -12.0f, -0.25f, 0.2f, 0.5f, 0.0f},
     {"lead stab", render_stab, -12.0f, 0.0f, 0.35f, 0.35f, 0.4f},
@@ -52,8 +52,9 @@ const sStrip kStrips[] = {
     {"arp", render_arp, -11.0f, 0.0f, 0.15f, 0.4f, 0.5f},
 };
 
-// Master level before the limiter, set so the whole song measures about -14 LUFS.
-constexpr float kMasterGainDb = -5.5f;
+// Master level into the glue compressor and the clipper, set so the whole song measures about
+// -10 LUFS.
+constexpr float kMasterGainDb = 2.5f;
 
 const sTrack* find_track(const sSong& song, const std::string& name)
 {
@@ -137,24 +138,38 @@ void add_returns(sBuses& buses, const std::vector<float>& duck)
     }
 }
 
-// Master: DC and rumble off, level, a fade over the tail after the song's end, limiter.
+// Master: DC and rumble off, everything below ~120 Hz in mono, level, glue compression, a
+// soft clipper that rounds off the kick's and the claps' peaks, a fade over the tail after the
+// song's end, and a limiter on the true peaks.
 void master(sStereo& mix, std::size_t end_of_song)
 {
     cOnePole dc_l, dc_r;
     dc_l.set(18.0f);
     dc_r.set(18.0f);
+    cSvf side_a, side_b; // the side signal loses its lows: 24 dB per octave below 120 Hz
+    side_a.set(120.0f, 0.7071f);
+    side_b.set(120.0f, 0.7071f);
+    cGlue glue(-12.0f, 1.6f, 0.01f, 0.2f);
     const float gain = db_to_gain(kMasterGainDb);
     const std::size_t total = mix.size();
     for (std::size_t i = 0; i < total; ++i) {
-        float g = gain;
+        const float l = dc_l.highpass(mix.l[i]), r = dc_r.highpass(mix.r[i]);
+        const float mid = 0.5f * (l + r);
+        const float side = side_b.highpass(side_a.highpass(0.5f * (l - r)));
+        float out_l = (mid + side) * gain, out_r = (mid - side) * gain;
+        glue.process(out_l, out_r);
+        out_l = soft_clip_knee(out_l, kClipKnee, kMasterCeiling);
+        out_r = soft_clip_knee(out_r, kClipKnee, kMasterCeiling);
         if (i >= end_of_song && total > end_of_song) {
             const float x = float(i - end_of_song) / float(total - end_of_song);
-            g *= 0.5f + 0.5f * std::cos(float(kPi) * x);
+            const float fade = 0.5f + 0.5f * std::cos(float(kPi) * x);
+            out_l *= fade;
+            out_r *= fade;
         }
-        mix.l[i] = dc_l.highpass(mix.l[i]) * g;
-        mix.r[i] = dc_r.highpass(mix.r[i]) * g;
+        mix.l[i] = out_l;
+        mix.r[i] = out_r;
     }
-    limit(mix, kMasterCeiling, kSampleRate * 3 / 2000, 0.12f);
+    limit(mix, kMasterCeiling, kSampleRate * 3 / 2000, 0.12f, true);
 }
 
 } // namespace
