@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "clock.h"
 #include "fsq.h"
 #include "gl_extensions.h"
 #include "resource_path.h"
@@ -13,12 +14,6 @@
 namespace {
 
 constexpr int RAMP_MS = 200;
-
-int stopwatch_ms()
-{
-    return int(double(SDL_GetPerformanceCounter()) / double(SDL_GetPerformanceFrequency()) *
-               1000.0);
-}
 
 void draw_level(float level)
 {
@@ -74,12 +69,12 @@ float cLoadScreen_MM::ramp(float from, float to, int elapsed, int duration)
 void cLoadScreen_MM::show_progress(float in_progress, bool in_swap)
 {
     const float from = m_level;
-    const int started = stopwatch_ms();
+    const uint64_t started = vnt::counter_ticks();
     for (;;) {
-        const int elapsed = stopwatch_ms() - started;
+        const int64_t elapsed = vnt::elapsed_ms(started);
         if (elapsed >= RAMP_MS)
             break;
-        draw_level(ramp(from, in_progress, elapsed, RAMP_MS));
+        draw_level(ramp(from, in_progress, int(elapsed), RAMP_MS));
         if (!in_swap)
             break;
         cVideoModule::get_instance()->swap_buffers();

@@ -1,6 +1,7 @@
 // The load screen: eased ramps, the picture it draws, the state it leaves behind.
 #include <gtest/gtest.h>
 
+#include "clock.h"
 #include "gl_extensions.h"
 #include "load_screen.h"
 #include "resource_path.h"
@@ -50,4 +51,33 @@ TEST_F(GLTest, LoadScreenDrawsTheLevelAndRestoresViewportAndClearColour)
     EXPECT_FLOAT_EQ(clear[1], 0.5f);
     EXPECT_FLOAT_EQ(clear[2], 0.75f);
     EXPECT_EQ(cResourcePath::get_instance()->searchpaths().back(), "../data/models/loader/");
+}
+
+namespace {
+
+uint64_t g_ticks = 0;
+uint64_t ticks_stepping_5ms()
+{
+    const uint64_t now = g_ticks;
+    g_ticks += 5000000;
+    return now;
+}
+
+} // namespace
+
+TEST_F(GLTest, LoadScreenRampEndsWhereverTheCounterStands)
+{
+    // 2^31 ms after boot (25 days up), and the counter's sign bit: the ramp still ends.
+    for (uint64_t start : {(uint64_t(1) << 31) * 1000000 - 100000000ull,
+                           (uint64_t(1) << 63) - 100000000ull}) {
+        g_ticks = start;
+        vnt::set_counter(&ticks_stepping_5ms, 1000000000);
+        {
+            cLoadScreen_MM screen;
+            screen.show_progress(1.0f, true);
+            EXPECT_FLOAT_EQ(screen.level(), 1.0f);
+        }
+        vnt::set_counter(nullptr, 0);
+        EXPECT_GT(g_ticks - start, 200000000u); // it waited its 200 ms on the counter
+    }
 }
