@@ -10,6 +10,7 @@
 #include "author_keys.h"
 #include "gl_extensions.h"
 #include "input.h"
+#include "live_log.h"
 #include "scene.h"
 #include "scene_manager.h"
 #include "startup.h"
@@ -107,6 +108,8 @@ void cDemo::frame()
     if (scenes->update())
         m_overlay.set_scene(scenes->get_current());
     m_overlay.graph().record();
+    report_if_asked();
+    log_frame(*scenes);
 
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -127,9 +130,10 @@ void cDemo::handle_keys()
 {
     if (!g_keys.begin())
         return;
-    const int count = g_keys.size();
-    for (int i = 0; i < count; ++i) {
-        const int key = g_keys.next();
+    for (int key = g_keys.next(); key != -1; key = g_keys.next()) {
+        if (key == '\t' || key == ' ' || key == 'm' || key == 'p' || key == 't' ||
+            key == 'q' || key == 27)
+            vnt::live_log("key", std::to_string(key));
         switch (key) {
         case '\t':
             m_show_overlay = !m_show_overlay;
@@ -139,8 +143,8 @@ void cDemo::handle_keys()
         case 'q':
             std::exit(0);
         case ' ':
-            print_time_report(std::cerr, current_time(), current_scene_name());
-            m_overlay.print_vars(std::cerr);
+            // Reported once this frame's time is set, so that it is the time of the picture.
+            m_report_pending = true;
             g_keys.consume();
             break;
         case 'm':
@@ -157,11 +161,36 @@ void cDemo::handle_keys()
             break;
         default:
             // Seeking and shader reload; any other key is held until released.
-            if (handle_author_key(key))
+            if (handle_author_key(key)) {
+                vnt::live_log("key", std::to_string(key));
                 g_keys.consume();
+            }
             break;
         }
     }
+}
+
+void cDemo::report_if_asked()
+{
+    if (!m_report_pending)
+        return;
+    m_report_pending = false;
+    print_time_report(std::cerr, current_time(), current_scene_name());
+    if (!cSceneManager::has_instance())
+        return;
+    if (cScene* shown = cSceneManager::get_instance()->get_current())
+        shown->print_vars(std::cerr);
+}
+
+void cDemo::log_frame(cSceneManager& in_scenes) const
+{
+    if (!vnt::live_log_open())
+        return;
+    for (const auto& mark : in_scenes.sound().take_callbacks()) {
+        const double song_ms = double(mark.frame) * 1000.0 / cSoundModule_sdl::RATE;
+        vnt::live_log("callback", std::to_string(song_ms), mark.ticks);
+    }
+    vnt::live_log("frame", std::to_string(in_scenes.get_time()));
 }
 
 void cDemo::handle_mouse()

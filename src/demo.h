@@ -7,6 +7,8 @@
 
 #include "gui/debug_overlay.h"
 
+class cSceneManager;
+
 class cDemo
 {
 public:
@@ -30,6 +32,9 @@ public:
     // One frame of the loop, from the event pump to the error checks.
     void frame();
     void handle_keys();
+    // The Space report, once this frame's demo time is set: the time of the picture drawn
+    // next and the variables of what it shows.
+    void report_if_asked();
     void handle_mouse();
 
     bool overlay_shown() const { return m_show_overlay; }
@@ -42,9 +47,12 @@ protected:
 
 private:
     void send_overlay_mouse(int kind, float px, float py);
+    // The frame's demo time and the device callbacks since the last frame, to the live log.
+    void log_frame(cSceneManager& in_scenes) const;
 
     cDebugOverlay m_overlay;
     bool m_show_overlay = false;
+    bool m_report_pending = false; // Space was pressed: report once the frame's time is set
     long m_frame_limit = -1;
     long m_frames = 0;
 };

@@ -13,16 +13,17 @@ sMouse g_mouse;
 
 bool cKeySet::begin()
 {
-    if (m_keys.empty())
-        return false;
-    m_cursor = m_keys.begin();
+    m_pass = m_keys;
+    m_pass.insert(m_tapped.begin(), m_tapped.end());
+    m_tapped.clear();
+    m_cursor = m_pass.begin();
     m_last = -1;
-    return true;
+    return !m_pass.empty();
 }
 
 int cKeySet::next()
 {
-    if (m_cursor == m_keys.end()) {
+    if (m_cursor == m_pass.end()) {
         m_last = -1;
         return -1;
     }
@@ -34,7 +35,7 @@ int cKeySet::next()
 void cKeySet::consume()
 {
     if (m_last != -1)
-        m_keys.erase(m_last); // the cursor already stands past it, so it stays valid
+        m_keys.erase(m_last); // a held key counts once; the pass walks its own copy
     m_last = -1;
 }
 

@@ -5,25 +5,41 @@
 
 union SDL_Event;
 
-// The keys currently held (lower-cased key codes), with a cursor for one pass over them.
+// The keys held or pressed since the last pass (lower-cased key codes), with a cursor for one
+// pass over them. A key pressed and released between two passes is still seen by the next one
+// (once), so a short tap between two frames is not lost.
 class cKeySet
 {
 public:
-    void press(int key) { m_keys.insert(key); }
+    void press(int key)
+    {
+        m_keys.insert(key);
+        m_tapped.insert(key);
+    }
     void release(int key) { m_keys.erase(key); }
-    // False when nothing is held; otherwise puts the cursor on the first key.
+    // False when nothing is held or was tapped; otherwise puts the cursor on the first key.
+    // Taps are forgotten by the pass: a tap not consumed by it is gone.
     bool begin();
+    // Keys held now.
     int size() const { return int(m_keys.size()); }
     // The key under the cursor, advancing the cursor; -1 at the end.
     int next();
     // Removes the key that next() returned last.
     void consume();
     bool held(int key) const { return m_keys.count(key) != 0; }
-    void clear() { m_keys.clear(); }
+    void clear()
+    {
+        m_keys.clear();
+        m_tapped.clear();
+        m_pass.clear();
+        m_cursor = m_pass.end();
+    }
 
 private:
-    std::set<int> m_keys;
-    std::set<int>::iterator m_cursor = m_keys.end();
+    std::set<int> m_keys;   // held now
+    std::set<int> m_tapped; // pressed since the last pass began
+    std::set<int> m_pass;   // what the current pass walks over
+    std::set<int>::iterator m_cursor = m_pass.end();
     int m_last = -1;
 };
 

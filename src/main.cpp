@@ -18,6 +18,7 @@
 #include "frame_sink.h"
 #include "gl_extensions.h"
 #include "glimmerfall.h"
+#include "live_log.h"
 #include "offline_runner.h"
 #include "options.h"
 #include "scene_manager.h"
@@ -204,6 +205,10 @@ int main(int argc, char** argv)
     std::unique_ptr<iFrameSink> sink;
     if (options.offline() && !prepare_outputs(options, sink))
         return 2;
+    if (!options.live_log.empty()) {
+        std::error_code ec;
+        options.live_log = fs::absolute(options.live_log, ec).string();
+    }
     enter_executable_folder(argv[0]);
 
     cVideoModule* video = cVideoModule::get_instance();
@@ -213,9 +218,10 @@ int main(int argc, char** argv)
         video->set_size(uint32_t(options.width), uint32_t(options.height));
     } else {
         video->set_fullscreen(!options.windowed);
+        video->set_size(uint32_t(options.width), uint32_t(options.height));
     }
     video->init_sdl();
-    if (options.offline() && !size_fits_gl(options.width, options.height))
+    if ((options.offline() || options.size_set) && !size_fits_gl(options.width, options.height))
         vnt::fatal_exit(2);
 
     // Leave no undefined picture on screen while loading.
@@ -256,6 +262,12 @@ int main(int argc, char** argv)
         if (!start_mark_exists(options.start))
             vnt::fatal_exit(2);
         scenes->set_start(options.start.mark, options.start.ms);
+    }
+    if (!options.live_log.empty()) {
+        if (!vnt::open_live_log(options.live_log))
+            vnt::fatal_exit(2);
+        vnt::live_log("latency", std::to_string(scenes->sound().latency_ms()));
+        scenes->sound().keep_callbacks(true);
     }
     demo.run();
 }

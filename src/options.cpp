@@ -31,7 +31,7 @@ bool parse_count(const std::string& text, long& value)
 bool takes_value(const std::string& name)
 {
     for (const char* valued : {"--frames", "--start", "--capture", "--fps", "--size", "--from",
-                               "--to", "--benchmark-json"}) {
+                               "--to", "--benchmark-json", "--live-log"}) {
         if (name == valued)
             return true;
     }
@@ -48,7 +48,7 @@ const char* what_it_needs(const std::string& name)
         return "a size WxH";
     if (name == "--capture")
         return "a .mp4 or .mkv file or a folder";
-    if (name == "--benchmark-json")
+    if (name == "--benchmark-json" || name == "--live-log")
         return "a file name";
     return "a mark (s00 to s21, s100) or a time in ms";
 }
@@ -87,6 +87,14 @@ bool take_value(const std::string& name, const std::string& value, sOptions& out
         out.benchmark_json = value;
         return true;
     }
+    if (name == "--live-log") {
+        if (value.empty()) {
+            error = "--live-log needs a file name";
+            return false;
+        }
+        out.live_log = value;
+        return true;
+    }
     if (name == "--fps") {
         long fps = 0;
         if (!parse_count(value, fps) || fps < 1 || fps > MAX_FPS) {
@@ -102,7 +110,7 @@ bool take_value(const std::string& name, const std::string& value, sOptions& out
             error = "--size needs WxH, each a multiple of 4 from 16 to 8192, not \"" + value + "\"";
             return false;
         }
-        tuning_set = true;
+        out.size_set = true;
         return true;
     }
     sTimePoint point;
@@ -135,11 +143,15 @@ bool check_combination(sOptions& out, bool from_set, bool to_set, bool tuning_se
     }
     if (!out.offline()) {
         if (from_set || to_set || tuning_set) {
-            error = "--fps, --size, --from and --to go with --capture or --benchmark "
+            error = "--fps, --from and --to go with --capture or --benchmark "
                     "(--start picks where the demo begins)";
             return false;
         }
         return true;
+    }
+    if (!out.live_log.empty()) {
+        error = "--live-log records live play; it does not go with --capture or --benchmark";
+        return false;
     }
     if (out.frames >= 0) {
         error = "--frames does not go with --capture or --benchmark; use --to";
@@ -227,7 +239,8 @@ bool parse_size(const std::string& in_text, int& out_w, int& out_h)
 
 std::string usage_line()
 {
-    return "usage: glimmerfall [--windowed] [--frames N] [--start MARK|MS] [--mute]\n"
+    return "usage: glimmerfall [--windowed] [--size WxH] [--frames N] [--start MARK|MS] [--mute] "
+           "[--live-log FILE]\n"
            "       glimmerfall --capture OUT [--fps N] [--size WxH] [--from MARK|MS] "
            "[--to MARK|MS] [--mute]\n"
            "       glimmerfall --benchmark [--benchmark-json FILE] [--fps N] [--size WxH] "
@@ -243,11 +256,16 @@ std::string help_text()
            "Glimmerfall, a real-time audiovisual demo.\n"
            "\n"
            "Playing:\n"
-           "  --windowed          open a 1280x720 window instead of going fullscreen\n"
+           "  --windowed          open a window instead of going fullscreen\n"
+           "  --size WxH          picture size, multiples of 4 (default 1280x720); fullscreen\n"
+           "                      uses that display mode, or the desktop with the picture\n"
+           "                      scaled and letterboxed when the display has no such mode\n"
            "  --frames N          leave after N frames (as Escape does)\n"
            "  --start MARK|MS     begin at a mark of the marker script (s00 to s21, s100) or at a\n"
            "                      demo time in milliseconds, instead of at s00\n"
            "  --mute              start with the music muted\n"
+           "  --live-log FILE     record the sound device's callbacks, the demo time of every\n"
+           "                      frame, seeks, pauses and keys (scripts/measure-sync.sh)\n"
            "  --help              show this text\n"
            "\n"
            "Capturing (fixed time step, hidden window, the music is not played):\n"

@@ -36,8 +36,10 @@ struct sOptions
     bool benchmark = false;     // time every frame offscreen and print the table
     std::string benchmark_json; // also write the table as JSON to this file
     int fps = 60;               // frames per second of the fixed step
-    int width = 1280;           // capture and benchmark size, multiples of 4
+    int width = 1280;           // picture size, multiples of 4
     int height = 720;
+    bool size_set = false;      // --size was given
+    std::string live_log;       // live play: the log for scripts/measure-sync.sh
     sTimePoint from; // range of a capture or benchmark; default "s00" to "quit"
     sTimePoint to;
 

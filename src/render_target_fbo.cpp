@@ -220,7 +220,8 @@ void cRenderTarget_fbo::copy_from_framebuffer()
     glGetBooleanv(GL_DOUBLEBUFFER, &doublebuffered);
     glReadBuffer(doublebuffered ? GL_BACK : GL_FRONT);
     glBindTexture(m_textarget, m_tex);
-    glCopyTexImage2D(m_textarget, 0, GL_RGBA, 0, GLint(video->get_vp_offset()), GLsizei(m_width),
+    glCopyTexImage2D(m_textarget, 0, GL_RGBA, GLint(video->get_vp_x_offset()),
+                     GLint(video->get_vp_offset()), GLsizei(m_width),
                      GLsizei(m_height), 0);
     glBindTexture(m_textarget, GLuint(texture));
     glReadBuffer(GLenum(read_buffer));

@@ -70,6 +70,16 @@ void cScene::add_gui(iGuiNode*) {}
 
 tVarList cScene::get_vars() { return tVarList(); }
 
+void cScene::print_vars(std::ostream& os)
+{
+    tVarList vars = get_vars();
+    for (const auto& entry : vars) {
+        if (entry.first)
+            os << entry.first->get_name() << " " << entry.first->to_string() << std::endl;
+    }
+    delete_var_list(vars);
+}
+
 int cScene::demo_time() const { return m_clock ? m_clock->demo_time() : 0; }
 
 void cScene::add_interpolator(cInterpolator* in_interpolator)

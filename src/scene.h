@@ -4,6 +4,7 @@
 #pragma once
 
 #include <list>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,6 +71,8 @@ public:
     virtual cRTProxy render_to_texture(int in_time_ms) = 0;
     // The variables the timeline and the overlay may drive; the caller owns the list's objects.
     virtual tVarList get_vars();
+    // The Space-key listing: one line "<name> <value>" per variable.
+    virtual void print_vars(std::ostream& os);
 
     // Runs the scene's interpolators once at the current demo time.
     void update_interpolators();

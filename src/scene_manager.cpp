@@ -13,6 +13,7 @@
 #include "fatal.h"
 #include "fsq.h"
 #include "gl_extensions.h"
+#include "live_log.h"
 #include "load_screen.h"
 #include "render_target_manager.h"
 #include "scene.h"
@@ -161,8 +162,7 @@ bool cSceneManager::jump_to_start()
         m_eventqueue->seek(t);
     }
     set_time(t);
-    if (m_music_live)
-        m_sound.set_time(t);
+    place_music();
     if (m_current)
         m_current->init();
     return true;
@@ -203,21 +203,46 @@ bool cSceneManager::fire_events()
 
 bool cSceneManager::update()
 {
+    const int previous = m_clock.demo_time();
     m_clock.tick();
     const bool seeked = m_seek_pending;
     if (m_seek_pending) {
         m_seek_pending = false;
         seek(m_pending_seek);
     }
+    follow_music(previous);
     const bool jumped = fire_events() || seeked;
-    bool changed = jumped;
-    cScene* scene = get_current();
-    if (scene && !jumped)
-        changed = scene->update();
-    if (m_miditest != m_miditest_prev)
-        changed = true;
+    // Back from the MIDI test view the scene takes up the demo time where it now is, as after
+    // a seek: updating it first would let the composition take the gap for a stall.
+    const bool toggled = m_miditest != m_miditest_prev;
     m_miditest_prev = m_miditest;
+    bool changed = jumped || toggled;
+    cScene* scene = get_current();
+    if (scene && !jumped && !toggled)
+        changed = scene->update();
     return changed;
+}
+
+void cSceneManager::follow_music(int in_previous_ms)
+{
+    if (!m_music_live || m_clock.paused)
+        return;
+    double heard = 0.0;
+    if (!m_sound.heard_ms(heard))
+        return;
+    const double demo = double(m_clock.demo_time()) + m_clock.shift_rest;
+    m_clock.shift(m_music_lock.correction(demo, heard, double(in_previous_ms)));
+}
+
+void cSceneManager::place_music()
+{
+    if (!m_music_live)
+        return;
+    // The device plays its buffer before the music set now: start that much further on.
+    const double lead = m_sound.latency_ms();
+    m_sound.set_time(m_clock.demo_time() + int(lead + 0.5));
+    m_music_lock.restart();
+    vnt::live_log("seek", std::to_string(m_clock.demo_time()));
 }
 
 void cSceneManager::set_time(int in_t)
@@ -230,8 +255,7 @@ void cSceneManager::set_time(int in_t)
 void cSceneManager::seek(int in_t)
 {
     set_time(in_t);
-    if (m_music_live)
-        m_sound.set_time(in_t);
+    place_music();
     if (m_eventqueue)
         m_eventqueue->seek(in_t);
 }
@@ -243,14 +267,18 @@ void cSceneManager::play()
         m_sound.play();
     }
     set_time(0);
+    place_music();
 }
 
 bool cSceneManager::muted() const { return g_muted; }
 
 bool cSceneManager::toggle_mute()
 {
-    m_sound.set_volume(g_muted ? 100 : 0);
+    if (!g_muted)
+        m_volume_before_mute = m_sound.volume();
+    m_sound.set_volume(g_muted ? m_volume_before_mute : 0);
     g_muted = !g_muted;
+    vnt::live_log("volume", std::to_string(m_sound.volume()));
     return g_muted;
 }
 
@@ -260,11 +288,14 @@ void cSceneManager::toggle_pause()
         m_sound.toggle_pause();
     if (!m_clock.paused) {
         m_clock.paused = true;
+        vnt::live_log("pause", std::to_string(m_clock.demo_time()));
         return;
     }
     m_clock.paused = false;
     m_clock.tick();
     m_clock.paused_total += m_clock.now - m_clock.prev;
+    m_music_lock.restart();
+    vnt::live_log("resume", std::to_string(m_clock.demo_time()));
 }
 
 bool cSceneManager::toggle_miditest()

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "clock.h"
+#include "music_lock.h"
 #include "singleton.h"
 #include "sound_module_sdl.h"
 
@@ -53,7 +54,8 @@ public:
 
     // Moves the clock so the demo time reads t - 150 ms.
     void set_time(int in_t);
-    // set_time, the music to t, and the event cursor past every event at or before t.
+    // set_time, the music to the new demo time plus the device's latency (so that it is heard
+    // with its picture), and the event cursor past every event at or before t.
     void seek(int in_t);
     // A seek at the start of the next update, taken like the first-frame jump: the scene is not
     // updated in that frame (so the composition's stall guard keeps the new time) and the
@@ -65,6 +67,7 @@ public:
     }
     // Waits 100 ms, starts the music and sets the demo time to 0.
     void play();
+    // Mutes, or gives back the volume that played before muting.
     bool toggle_mute();
     void toggle_pause();
     bool toggle_miditest();
@@ -94,6 +97,10 @@ private:
     void dispatch(cEvent* in_event);
     bool jump_to_start();
     void draw_fade(float in_alpha) const;
+    // Moves this frame's demo time towards the music being heard (live play with a device).
+    void follow_music(int in_previous_ms);
+    // Puts the music where it is heard with the demo time now.
+    void place_music();
 
     std::unique_ptr<cEventQueue> m_eventqueue;
     std::vector<cScene*> m_scenes; // owned, in registration order
@@ -110,4 +117,6 @@ private:
     bool m_music_live = true; // false: the music is not played (fixed-step runs)
     bool m_seek_pending = false;
     int m_pending_seek = 0; // ms, for the next update when m_seek_pending
+    cMusicLock m_music_lock;
+    int m_volume_before_mute = 255; // 0..255
 };

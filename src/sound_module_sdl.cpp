@@ -16,6 +16,7 @@
 #include <new>
 #include <sys/types.h>
 
+#include "clock.h"
 #include "fatal.h"
 
 namespace {
@@ -216,10 +217,15 @@ void cSoundModule_sdl::init()
         m_sdl_audio = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         if (!m_sdl_audio)
             return false;
-        // SDL converts to whatever the hardware takes; the callback always sees `want`.
-        m_channel = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
-        if (m_channel != 0)
+        // SDL converts to whatever the hardware takes; the callback always sees `want` but
+        // the buffer size, which sets how far the device plays behind the mixer.
+        SDL_AudioSpec have;
+        SDL_zero(have);
+        m_channel = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+        if (m_channel != 0) {
+            m_device_frames = have.samples > 0 ? int(have.samples) : DEVICE_FRAMES;
             return true;
+        }
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         m_sdl_audio = false;
         return false;
@@ -326,11 +332,11 @@ void cSoundModule_sdl::toggle_pause()
         if (m_channel)
             SDL_PauseAudioDevice(m_channel, 0);
     } else {
+        // A paused device still plays out the buffer it was given (SDL feeds it silence from
+        // then on), so the music goes on from where the mixer stopped: nothing is heard twice.
         if (m_channel)
             SDL_PauseAudioDevice(m_channel, 1);
-        // Resume where the listener stopped hearing, not where the mixer had got to.
         lock();
-        m_position = heard_frame_locked();
         m_floor_frame = m_position;
         m_anchored = false;
         unlock();
@@ -400,6 +406,38 @@ int cSoundModule_sdl::get_time() const
     }
 }
 
+bool cSoundModule_sdl::heard_ms(double& out_ms) const
+{
+    if (m_mode != MODE_STREAM || !m_music_stream)
+        return false;
+    lock();
+    const bool known = m_playing && m_anchored;
+    if (known)
+        out_ms = heard_exact_locked() * 1000.0 / RATE;
+    unlock();
+    return known;
+}
+
+void cSoundModule_sdl::keep_callbacks(bool in_keep)
+{
+    lock();
+    m_keep_callbacks = in_keep;
+    m_callbacks.clear();
+    if (in_keep)
+        m_callbacks.reserve(1024);
+    unlock();
+}
+
+std::vector<cSoundModule_sdl::sCallbackMark> cSoundModule_sdl::take_callbacks()
+{
+    std::vector<sCallbackMark> taken;
+    taken.reserve(1024);
+    lock();
+    taken.swap(m_callbacks);
+    unlock();
+    return taken;
+}
+
 int cSoundModule_sdl::length_ms() const
 {
     if (m_mode == MODE_MODULE)
@@ -454,20 +492,30 @@ void cSoundModule_sdl::render_locked(std::int16_t* out, int frames)
         for (std::int64_t i = 0; i < written * CHANNELS; ++i)
             out[i] = static_cast<std::int16_t>(out[i] * m_volume / 255);
     }
-    // The device plays one buffer behind the one it just asked for.
-    m_anchor_frame = std::max(m_floor_frame, start - frames);
-    m_anchor_counter = SDL_GetPerformanceCounter();
+    // The device plays one buffer behind the one it just asked for. The anchor may lie before
+    // the last seek: until then the listener still hears the music from before it.
+    m_anchor_frame = start - m_device_frames;
+    m_anchor_counter = vnt::counter_ticks();
     m_anchored = true;
+    // Bounded, so that a log nobody drains cannot grow (the vector's room was reserved).
+    if (m_keep_callbacks && m_callbacks.size() < m_callbacks.capacity())
+        m_callbacks.push_back({m_anchor_counter, start});
+}
+
+double cSoundModule_sdl::heard_exact_locked() const
+{
+    const double ms = vnt::ticks_between_ms(m_anchor_counter, vnt::counter_ticks());
+    // Between two callbacks the device plays on at its rate, but never past what it was given.
+    const double heard = double(m_anchor_frame) + ms * RATE / 1000.0;
+    return std::min(heard, double(m_position));
 }
 
 std::int64_t cSoundModule_sdl::heard_frame_locked() const
 {
     if (!m_playing || !m_anchored)
         return m_position;
-    const double seconds = double(SDL_GetPerformanceCounter() - m_anchor_counter) /
-                           double(SDL_GetPerformanceFrequency());
-    const std::int64_t heard = m_anchor_frame + static_cast<std::int64_t>(seconds * RATE);
-    return std::min(heard, m_position);
+    const std::int64_t heard = static_cast<std::int64_t>(heard_exact_locked());
+    return std::clamp(heard, m_floor_frame, m_position);
 }
 
 void cSoundModule_sdl::lock() const

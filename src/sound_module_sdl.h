@@ -36,6 +36,25 @@ public:
     void set_time(int ms);
     // Position of the sample being heard, in ms.
     int get_time() const;
+    // Song position (ms) heard now, interpolated with the counter from the last device
+    // callback; before the music of a seek or resume reaches the listener it lies before that
+    // point. False while nothing tells it: not playing, no callback since the last seek,
+    // resume or start, or a module.
+    bool heard_ms(double& out_ms) const;
+    // How far the device plays behind the mixer, from the buffer SDL opened (ms).
+    double latency_ms() const { return double(m_device_frames) * 1000.0 / RATE; }
+    int volume() const { return m_volume; }
+
+    // One device callback: when (counter ticks) and the song frame its chunk starts with.
+    struct sCallbackMark
+    {
+        std::uint64_t ticks;
+        std::int64_t frame;
+    };
+    // Keeps the callbacks from now on for take_callbacks() (for the live log).
+    void keep_callbacks(bool in_keep);
+    // The callbacks kept since the last call, oldest first.
+    std::vector<sCallbackMark> take_callbacks();
     void close();
 
     // Ends the program (status 1) when the module decoder reports a version older than
@@ -58,6 +77,7 @@ private:
     void load_module(const std::string& file);
     void render_locked(std::int16_t* out, int frames);
     std::int64_t heard_frame_locked() const;
+    double heard_exact_locked() const;
     void lock() const;
     void unlock() const;
 
@@ -76,4 +96,7 @@ private:
     bool m_anchored = false;            // a callback ran since the last seek or resume
     std::int64_t m_floor_frame = 0;     // last seek or resume point: nothing before it is heard
     int m_volume = 255;                 // 0..255
+    int m_device_frames = 2048;         // frames per device buffer, as SDL opened it
+    bool m_keep_callbacks = false;
+    std::vector<sCallbackMark> m_callbacks; // kept for take_callbacks(), bounded
 };

@@ -89,11 +89,49 @@ std::string cVideoModule::attribute_report(const int requested[NUM_ATTRIBUTES],
     return os.str();
 }
 
+bool cVideoModule::display_has_mode() const
+{
+    const int modes = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < modes; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) == 0 && uint32_t(mode.w) == m_width &&
+            uint32_t(mode.h) == m_height)
+            return true;
+    }
+    return false;
+}
+
+void cVideoModule::fit_to_desktop()
+{
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(m_window, &w, &h);
+    if (w <= 0 || h <= 0)
+        return;
+    const uint32_t picture_w = m_vp_width, picture_h = m_vp_height;
+    // The largest area of the picture's proportions, in even pixels so that it centres exactly.
+    uint32_t vp_w = uint32_t(w), vp_h = uint32_t(uint64_t(w) * picture_h / picture_w);
+    if (vp_h > uint32_t(h)) {
+        vp_h = uint32_t(h);
+        vp_w = uint32_t(uint64_t(h) * picture_w / picture_h);
+    }
+    m_width = uint32_t(w);
+    m_height = uint32_t(h);
+    m_vp_width = std::max(2u, vp_w & ~1u);
+    m_vp_height = std::max(2u, vp_h & ~1u);
+    m_vp_x = (m_width - m_vp_width) / 2u;
+    std::cout << "# fullscreen: the display has no " << picture_w << "x" << picture_h
+              << " mode; the picture is scaled to " << m_vp_width << "x" << m_vp_height
+              << " and letterboxed on the desktop's " << m_width << "x" << m_height << std::endl;
+}
+
 bool cVideoModule::open_window()
 {
     Uint32 flags = SDL_WINDOW_OPENGL;
-    if (is_fullscreen())
-        flags |= SDL_WINDOW_FULLSCREEN;
+    m_desktop_fullscreen = false;
+    if (is_fullscreen()) {
+        m_desktop_fullscreen = !display_has_mode();
+        flags |= m_desktop_fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
+    }
     if (m_hidden)
         flags |= SDL_WINDOW_HIDDEN;
     m_window = SDL_CreateWindow("vantor OpenGL", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -106,6 +144,8 @@ bool cVideoModule::open_window()
         m_window = nullptr;
         return false;
     }
+    if (m_desktop_fullscreen)
+        fit_to_desktop();
     return true;
 }
 
@@ -160,16 +200,17 @@ uint32_t cVideoModule::get_vp_offset() const
 void cVideoModule::set_viewport() const
 {
     if (m_widescreen)
-        glViewport(0, 0, GLsizei(m_vp_width), GLsizei(m_height));
+        glViewport(GLint(m_vp_x), 0, GLsizei(m_vp_width), GLsizei(m_height));
     else
-        glViewport(0, GLint(get_vp_offset()), GLsizei(m_vp_width), GLsizei(m_vp_height));
+        glViewport(GLint(m_vp_x), GLint(get_vp_offset()), GLsizei(m_vp_width),
+                   GLsizei(m_vp_height));
 }
 
 void cVideoModule::to_unit(float px, float py, float& x, float& y) const
 {
     const float vp_h = float(get_vp_height());
     const float band = float((m_height - get_vp_height()) / 2u);
-    x = px / float(m_vp_width);
+    x = (px - float(m_vp_x)) / float(m_vp_width);
     y = std::clamp(py - band, 0.0f, vp_h) / vp_h;
 }
 

@@ -29,6 +29,8 @@ public:
     void set_viewport() const;
     // Vertical offset of the demo area inside the window, in pixels.
     uint32_t get_vp_offset() const;
+    // Horizontal offset of the demo area inside the window (pillarboxing), in pixels.
+    uint32_t get_vp_x_offset() const { return m_vp_x; }
     uint32_t get_vp_width() const { return m_vp_width; }
     uint32_t get_vp_height() const { return m_widescreen ? m_height : m_vp_height; }
     uint32_t get_width() const { return m_width; }
@@ -71,8 +73,15 @@ private:
     ~cVideoModule();
 
     bool open_window();
+    // Whether the display has a mode of exactly the demo's size.
+    bool display_has_mode() const;
+    // Fullscreen on the desktop's own mode: the window takes the desktop's size and the demo
+    // area the largest part of it with the demo's proportions, centred.
+    void fit_to_desktop();
 
     SDL_Window* m_window = nullptr;
     void* m_context = nullptr;
     bool m_hidden = false;
+    bool m_desktop_fullscreen = false; // no display mode of the demo's size: the desktop's
+    uint32_t m_vp_x = 0;               // horizontal offset of the demo area, pixels
 };

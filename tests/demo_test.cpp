@@ -73,6 +73,10 @@ TEST(Demo, SpacePrintsTheTimeReportOnce)
     testing::internal::CaptureStderr();
     demo.handle_keys();
     demo.handle_keys();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // not before the frame's time is set
+    testing::internal::CaptureStderr();
+    demo.report_if_asked();
+    demo.report_if_asked();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err.find("-\n"), 0u);
     EXPECT_EQ(err.find("-\n", 1), std::string::npos) << err;

@@ -61,6 +61,27 @@ TEST_F(InputTest, KeysAreLowerCasedAndReleased)
     EXPECT_FALSE(g_keys.held('p'));
 }
 
+TEST_F(InputTest, ATapBetweenTwoPassesCountsOnce)
+{
+    // Pressed and released within one frame (a 20 ms tap at 15 frames a second).
+    push_key(SDL_KEYDOWN, 'p');
+    push_key(SDL_KEYUP, 'p');
+    pump_events();
+    EXPECT_FALSE(g_keys.held('p'));
+    ASSERT_TRUE(g_keys.begin());
+    EXPECT_EQ(g_keys.next(), 'p');
+    EXPECT_EQ(g_keys.next(), -1);
+    EXPECT_FALSE(g_keys.begin()); // once only, consumed or not
+    // A held key that is not consumed stays in every pass until released.
+    g_keys.press('x');
+    ASSERT_TRUE(g_keys.begin());
+    EXPECT_EQ(g_keys.next(), 'x');
+    ASSERT_TRUE(g_keys.begin());
+    EXPECT_EQ(g_keys.next(), 'x');
+    g_keys.release('x');
+    EXPECT_FALSE(g_keys.begin());
+}
+
 TEST_F(InputTest, KeySetCursorAndConsume)
 {
     cKeySet keys;

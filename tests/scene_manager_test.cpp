@@ -147,9 +147,33 @@ TEST_F(SceneManagerTest, MidiTestViewReplacesTheSceneAndReportsTheChange)
     EXPECT_TRUE(frame(manager));
     EXPECT_EQ(manager->get_current()->get_name(), "miditest");
     EXPECT_FALSE(frame(manager));
+    // Three seconds in the MIDI view; back from it the scene takes up the demo time without
+    // an update in between (a composition would take the gap for a stall and seek back).
+    for (int i = 0; i < 30; ++i)
+        frame(manager, 100);
+    const int updates = m_scene->m_updates;
+    const int before = manager->get_time();
     manager->toggle_miditest();
     EXPECT_TRUE(frame(manager));
     EXPECT_EQ(manager->get_current(), m_scene);
+    EXPECT_EQ(m_scene->m_updates, updates);
+    EXPECT_EQ(manager->get_time(), before + 10);
+    frame(manager);
+    EXPECT_EQ(m_scene->m_updates, updates + 1);
+}
+
+TEST_F(SceneManagerTest, UnmuteGivesBackTheVolumeFromBeforeMuting)
+{
+    cSceneManager* manager = make("s00 0:00:00,000\n");
+    for (int volume : {255, 180}) {
+        testing::internal::CaptureStderr(); // no device here: the module warns on every change
+        manager->sound().set_volume(volume);
+        EXPECT_TRUE(manager->toggle_mute());
+        EXPECT_EQ(manager->sound().volume(), 0);
+        EXPECT_FALSE(manager->toggle_mute());
+        EXPECT_EQ(manager->sound().volume(), volume);
+        testing::internal::GetCapturedStderr();
+    }
 }
 
 TEST_F(SceneManagerTest, QuitMarkEndsTheProgramWithZero)

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "clock.h"
 #include "sound_module_sdl.h"
 
 namespace {
@@ -198,38 +199,95 @@ TEST_F(SoundModule, VolumeScalesTheSamples)
     EXPECT_EQ(render(441), decoded);
 }
 
-TEST_F(SoundModule, PauseStopsThePosition)
+// The device's clock is the counter the test moves; no device is opened, so nothing but the
+// test calls the mixer, as a device callback would.
+class SoundClock : public testing::Test
+{
+protected:
+    static uint64_t counter() { return s_ticks; }
+    void SetUp() override
+    {
+        s_ticks = (uint64_t(1) << 63) - 1000000; // ns, just before the counter's sign bit
+        vnt::set_counter(&SoundClock::counter, 1000000000);
+        testing::internal::CaptureStdout();
+        m_sound.load(song());
+        testing::internal::GetCapturedStdout();
+    }
+    void TearDown() override { vnt::set_counter(nullptr, 0); }
+    // One device callback at the current counter reading.
+    std::vector<std::int16_t> callback()
+    {
+        std::vector<std::int16_t> out(2048 * 2, 0);
+        m_sound.render(out.data(), 2048);
+        return out;
+    }
+    static void advance_ms(double ms) { s_ticks += uint64_t(ms * 1e6); }
+    // The song's own frames from `frame` on.
+    std::vector<std::int16_t> song_from(std::int64_t frame, int frames) const
+    {
+        const auto& all = m_sound.samples();
+        return std::vector<std::int16_t>(all.begin() + frame * 2, all.begin() + (frame + frames) * 2);
+    }
+
+    static uint64_t s_ticks;
+    cSoundModule_sdl m_sound;
+};
+uint64_t SoundClock::s_ticks = 0;
+
+TEST_F(SoundClock, HeardPositionFollowsTheDeviceOneBufferBehindTheMixer)
+{
+    const double latency = m_sound.latency_ms();
+    EXPECT_NEAR(latency, 2048 * 1000.0 / RATE, 0.01);
+    double heard = 0.0;
+    m_sound.set_time(1000);
+    testing::internal::CaptureStdout();
+    m_sound.play();
+    testing::internal::GetCapturedStdout();
+    // Nothing is known until the device asked for music after the seek.
+    EXPECT_FALSE(m_sound.heard_ms(heard));
+    callback();
+    ASSERT_TRUE(m_sound.heard_ms(heard));
+    EXPECT_NEAR(heard, 1000.0 - latency, 0.05); // the old buffer still plays
+    advance_ms(30.0);                           // across the counter's sign bit
+    ASSERT_TRUE(m_sound.heard_ms(heard));
+    EXPECT_NEAR(heard, 1030.0 - latency, 0.05);
+    advance_ms(latency - 30.0);
+    callback();
+    ASSERT_TRUE(m_sound.heard_ms(heard));
+    EXPECT_NEAR(heard, 1000.0, 0.05);
+    // A device that stops asking is not heard past what it was given.
+    advance_ms(1000.0);
+    ASSERT_TRUE(m_sound.heard_ms(heard));
+    EXPECT_NEAR(heard, 1000.0 + 2 * latency, 0.05);
+}
+
+TEST_F(SoundClock, PauseAndResumeGoOnWithTheNextUnheardSample)
 {
     m_sound.set_time(1000);
     testing::internal::CaptureStdout();
     m_sound.play();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "# sdl starting playback...\n");
-    EXPECT_TRUE(m_sound.is_playing());
-    SDL_Delay(400);
-    const int running = m_sound.get_time();
-    EXPECT_GT(running, 1100);
-    EXPECT_LT(running, 1800);
-
+    const std::int64_t start = (1000 * std::int64_t(RATE) + 500) / 1000;
+    EXPECT_EQ(callback(), song_from(start, 2048));
+    advance_ms(20.0);
     m_sound.toggle_pause();
     EXPECT_FALSE(m_sound.is_playing());
+    // The device plays out what it was given; the music goes on right after it, nothing twice.
     const int paused = m_sound.get_time();
-    EXPECT_GE(paused, running);
-    SDL_Delay(250);
+    advance_ms(500.0);
     EXPECT_EQ(m_sound.get_time(), paused);
+    double heard = 0.0;
+    EXPECT_FALSE(m_sound.heard_ms(heard));
+    m_sound.toggle_pause();
+    EXPECT_TRUE(m_sound.is_playing());
+    EXPECT_EQ(callback(), song_from(start + 2048, 2048));
 
     // A seek while paused holds, and playing resumes from it.
+    m_sound.toggle_pause();
     m_sound.set_time(2000);
-    SDL_Delay(100);
     EXPECT_EQ(m_sound.get_time(), 2000);
     m_sound.toggle_pause();
-    EXPECT_TRUE(m_sound.is_playing());
-    SDL_Delay(300);
-    EXPECT_GT(m_sound.get_time(), 2050);
-
-    // Two toggles in a row leave it playing.
-    m_sound.toggle_pause();
-    m_sound.toggle_pause();
-    EXPECT_TRUE(m_sound.is_playing());
+    EXPECT_EQ(callback(), song_from(2000 * std::int64_t(RATE) / 1000, 2048));
+    testing::internal::GetCapturedStdout();
     m_sound.close();
     EXPECT_FALSE(m_sound.is_playing());
 }

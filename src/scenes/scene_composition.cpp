@@ -157,6 +157,21 @@ void cSceneComposition::add_gui(iGuiNode* in_gui)
     }
 }
 
+void cSceneComposition::print_vars(std::ostream& os)
+{
+    os << "curtime " << m_curtime << std::endl;
+    for (int depth : active_depths(demo_time())) {
+        cScene* scene = m_layers.at(depth).m_scene;
+        tVarList vars = scene->get_vars();
+        for (const auto& entry : vars) {
+            if (entry.first)
+                os << "layer " << depth << " " << scene->get_name() << ": "
+                   << entry.first->get_name() << " " << entry.first->to_string() << std::endl;
+        }
+        delete_var_list(vars);
+    }
+}
+
 cRTProxy cSceneComposition::render_to_texture(int)
 {
     assert(0 && "cScene::render-to-texture not implemented for composition-scene");
