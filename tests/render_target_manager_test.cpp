@@ -2,9 +2,6 @@
 // statistics at shutdown.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <iostream>
 #include <sstream>
 #include <string>
 #include <type_traits>
@@ -17,8 +14,18 @@
 
 namespace {
 
+// Every test starts from the pool as the start-up leaves it, whatever the tests before it did.
 class RenderTargetManager : public vnt_test::GLTest
 {
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        testing::internal::CaptureStdout(); // the statistics of the pool before
+        cRenderTargetManager::destroy_instance();
+        cRenderTargetManager::get_instance();
+        testing::internal::GetCapturedStdout();
+    }
 };
 
 cRenderTargetManager* manager()
@@ -53,46 +60,29 @@ static_assert(std::is_nothrow_move_constructible<cRTProxy>::value, "handles move
 
 } // namespace
 
-// The pool as the start-up left it: the size classes front to back, whether the front is the
-// newest framebuffer and the back the oldest, the front's size, lent and most allocated.
-std::string describe_pool()
+TEST_F(RenderTargetManager, WarmUpLeavesElevenTargetsLastQuarterFirst)
 {
     const auto& pool = manager()->pool();
-    std::ostringstream os;
-    os << "pool:";
+    ASSERT_EQ(pool.size(), 11u);
+    std::vector<int> classes;
+    for (const auto& entry : pool)
+        classes.push_back(entry.first);
+    using M = cRenderTargetManager;
+    EXPECT_EQ(classes, (std::vector<int>{M::RTT_QUATER, M::RTT_QUATER, M::RTT_QUATER, M::RTT_HALF,
+                                         M::RTT_HALF, M::RTT_HALF, M::RTT_FULL, M::RTT_FULL,
+                                         M::RTT_FULL, M::RTT_FULL, M::RTT_FULL}));
+    // Framebuffer names grow with creation: the front is the last made, the back the first.
     GLuint newest = 0, oldest = ~0u;
     for (const auto& entry : pool) {
-        os << " " << entry.first;
         newest = std::max(newest, fbo_of(entry.second));
         oldest = std::min(oldest, fbo_of(entry.second));
     }
-    if (!pool.empty()) {
-        os << "; front " << (fbo_of(pool.front().second) == newest ? "newest " : "not newest ")
-           << pool.front().second->m_width << "x" << pool.front().second->m_height << ", back "
-           << (fbo_of(pool.back().second) == oldest ? "oldest" : "not oldest");
-    }
-    os << "; lent " << manager()->lent_out() << ", at most " << manager()->max_allocated() << ";";
-    return os.str();
-}
-
-// Looked at in a fresh process, whatever the other tests did to the pool before.
-TEST_F(RenderTargetManager, WarmUpLeavesElevenTargetsLastQuarterFirst)
-{
-    using M = cRenderTargetManager;
-    std::ostringstream want;
-    want << "pool:";
-    for (int c : {M::RTT_QUATER, M::RTT_QUATER, M::RTT_QUATER, M::RTT_HALF, M::RTT_HALF,
-                  M::RTT_HALF, M::RTT_FULL, M::RTT_FULL, M::RTT_FULL, M::RTT_FULL, M::RTT_FULL})
-        want << " " << c;
-    // Framebuffer names grow with creation: the front is the last made, the back the first.
-    want << "; front newest 320x180, back oldest; lent 0, at most 11;";
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            std::cerr << describe_pool() << std::endl;
-            std::exit(0);
-        },
-        testing::ExitedWithCode(0), want.str());
+    EXPECT_EQ(fbo_of(pool.front().second), newest);
+    EXPECT_EQ(fbo_of(pool.back().second), oldest);
+    EXPECT_EQ(pool.front().second->m_width, 320u);
+    EXPECT_EQ(pool.front().second->m_height, 180u);
+    EXPECT_EQ(manager()->lent_out(), 0u);
+    EXPECT_EQ(manager()->max_allocated(), 11u);
 }
 
 TEST_F(RenderTargetManager, TwelveFullSizeRequestsWarnSevenTimesOnlyOnce)
@@ -180,7 +170,6 @@ TEST_F(RenderTargetManager, HandlesAreExclusiveAndGiveTheirTargetBack)
     EXPECT_EQ(c.get_rt(), target_d);
 }
 
-// Runs last: it shuts the pool down and starts a fresh one.
 TEST_F(RenderTargetManager, ShutdownPrintsTheStatisticsAndAFreshPoolWorks)
 {
     {
