@@ -121,14 +121,8 @@ TEST_F(AttractorTest, VariablesAreFoundByNameWithTheirRanges)
     tVarList vars = scene->get_vars();
     ASSERT_EQ(vars.size(), 4u);
     const char* names[] = {"ifsconfig", "cur_config", "cur_anim", "rot"};
-    const float max[] = {3, 1, 8, 360};
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         EXPECT_EQ(find_var_in(vars, names[i]), vars[i].first);
-        const auto* slider = dynamic_cast<const cGuiSlider*>(vars[i].second);
-        ASSERT_NE(slider, nullptr) << names[i];
-        EXPECT_EQ(slider->get_min(), 0.0f) << names[i];
-        EXPECT_EQ(slider->get_max(), max[i]) << names[i];
-    }
     dynamic_cast<cVar<int>*>(vars[0].first)->set(2);
     dynamic_cast<cVar<int>*>(vars[2].first)->set(5);
     dynamic_cast<cVar<float>*>(vars[3].first)->set(45.0f);
@@ -145,33 +139,23 @@ TEST_F(AttractorTest, VariablesAreFoundByNameWithTheirRanges)
     EXPECT_EQ(list.rows().back().first->get_name(), "kaleido2d");
 }
 
-TEST_F(AttractorTest, IfsconfigPresetsSetTheirValuesOnceAndThreeNothing)
+TEST_F(AttractorTest, PresetsApplyOnChangeOnlyAndDriftStaysBounded)
 {
-    // config, a..d (NAN: unchanged), a1, pts_size (NAN: unchanged), pre-cut, post-cut,
-    // cur_anim, kaleidoscope, dist, saturation (NAN: unchanged)
-    const float table[3][13] = {{0, -1.25962f, 0.519231f, 0.735577f, 1.55289f, 0.1f, 1.65625f, 250,
-                                 70.8f, 1, 7, 2.16992f, NAN},
-                                {1, -1.47596f, -3.3149f, -3.23077f, 0.155048f, 0.0537861f, NAN,
-                                 121.064f, 192.706f, 6, 4, 3.103591f, NAN},
-                                {2, NAN, NAN, NAN, NAN, 0.1f, NAN, 0, 255, 8, 5, 3.5f, 66.7668f}};
-    for (const auto& row : table) {
-        // Every scene applies its own first preset, whatever other scenes applied before.
+    // Every scene applies its own first preset, whatever other scenes applied before; a value
+    // changed afterwards stays until the preset changes.
+    for (int config : {0, 1, 2}) {
         cSceneAttractor s(&clock.clock);
-        s.p0 = s.p1 = s.p2 = s.p3 = s.pts_size = s.hsb.saturation = 3.25f;
-        s.ifsconfig = int(row[0]);
+        s.a1 = s.pts_size = 3.25f;
+        s.ifsconfig = config;
         s.update();
-        const std::vector<float> got = preset_values(s);
-        for (int i = 0; i < 12; ++i)
-            EXPECT_EQ(got[i], std::isnan(row[i + 1]) ? 3.25f : row[i + 1]) << row[0] << " " << i;
-        s.p1 = 1.5f; // applied when the value changes, not every frame
+        EXPECT_NE(s.a1, 3.25f) << config;
+        s.a1 = 1.5f;
         s.update();
-        EXPECT_EQ(s.p1, 1.5f);
+        EXPECT_EQ(s.a1, 1.5f) << config;
     }
-    cSceneAttractor s(&clock.clock); // the same preset as the last scene: applied all the same
-    s.ifsconfig = 2;
-    s.a1 = 0.0f;
+    // 3 sets nothing, silently; unknown ones set nothing with a message.
+    cSceneAttractor& s = *scene;
     s.update();
-    EXPECT_EQ(s.a1, 0.1f);
     const std::vector<float> before = preset_values(s);
     for (int config : {3, 4, -2}) {
         s.ifsconfig = config;
@@ -180,62 +164,30 @@ TEST_F(AttractorTest, IfsconfigPresetsSetTheirValuesOnceAndThreeNothing)
         EXPECT_EQ(testing::internal::GetCapturedStderr().empty(), config == 3) << config;
         EXPECT_EQ(preset_values(s), before) << config;
     }
-}
 
-TEST_F(AttractorTest, AnimationPresetsStartAndDrift)
-{
-    // a..d, noise, a1 (NAN: unchanged), dist, pos, offset (NAN: unchanged), then the drifting
-    // parameter (0..3 for a..d), its rate per second, its limit and the value it goes back to.
-    const float table[9][15] = {{2.75f, 0.806471f, 1.1f, 1.33f, 0.33f, 0.015f, 1.5f, 0.44f, 0.5f,
-                                 0.44f, NAN, 1, 0.015f, 0.9f, 0.7f},
-                                {-0.887019f, 0.519231f, 0.735577f, 1.55289f, 0.33f, 0.03f, 4.4f,
-                                 -0.11f, 0.2f, -0.17f, 1.4f, 0, -0.3f, -3.03846f, -0.887019f},
-                                {1, 0.284401f, 0.71f, 1.51f, 0.33f, NAN, 2.6f, 0.49f, 0.4f, 0.14f,
-                                 0.65f, 1, 0.045f, 1.9f, 0.25f},
-                                {-1.45853f, -2.28769f, -2.49519f, 0.822116f, 0.33f, 0.0537861f,
-                                 3.2f, -0.71f, 0.6f, -0.13f, 1.4f, 3, 0.045f, 1.13f, 0.822f},
-                                {1.77394f, 1.8f, 0.71f, 1.51f, 0.33f, 0.0537861f, 1.5f, 0.5f, 0.4f,
-                                 0.5f, 0.42f, 0, 0.1f, 2.0f, 1.773f},
-                                {-1.99f, -1.63f, 0.44f, 1.49f, 0.33f, 0.0537861f, 1.4f, -0.49f,
-                                 0.56f, -0.41f, 0.75f, 1, 0.2f, -1.19f, -1.63f},
-                                {-1.63882f, -2.22476f, -2.80168f, 0.155048f, 0.33f, 0.0537861f,
-                                 2.5f, -0.84f, 0.59f, -0.63f, 1.5f, 2, -0.05f, -2.85577f,
-                                 -2.22476f},
-                                {1, 1.8f, 0.71f, 1.49017f, 0.33f, 0.0537861f, 1.55f, 0.3f, 0.45f,
-                                 0.3f, 0.55f, 3, 0.006f, 1.54f, 1.485f},
-                                {1, 1.8f, 1.04485f, 1.54f, 0.6f, 0.03f, 3.5f, 0.14f, 0.5f, 0.27f,
-                                 0.87f, 2, 0.09f, 1.85f, 0.6f}};
-    cSceneAttractor& s = *scene;
+    // Ten minutes of every animation preset: the parameters drift and always come back
+    // within their range instead of running away.
     float* params[4] = {&s.p0, &s.p1, &s.p2, &s.p3};
     for (int anim = 0; anim < 9; ++anim) {
-        SCOPED_TRACE(anim);
-        const float* r = table[anim];
-        s.a1 = s.offset = s.pts_size = 4.25f;
         s.init_anim(anim);
-        const float got[11] = {s.p0,   s.p1,    s.p2,    s.p3,    s.noise, s.a1,
-                               s.dist, s.pos.x, s.pos.y, s.pos.z, s.offset};
-        for (int i = 0; i < 11; ++i)
-            EXPECT_EQ(got[i], std::isnan(r[i]) ? 4.25f : r[i]) << i;
-        EXPECT_EQ(s.pts_size, 1.65625f);
-
-        float& p = *params[int(r[11])];
-        const float start = p;
-        s.update_anim(anim, 500.0f);
-        EXPECT_NEAR(p, start + 0.5f * r[12], 1e-6);
-        p = r[13] - (r[12] > 0 ? 1e-4f : -1e-4f); // just inside the limit: stays
-        s.update_anim(anim, 0.0f);
-        EXPECT_NE(p, r[14]);
-        s.update_anim(anim, 20.0f); // past it: back to the start of the range
-        EXPECT_EQ(p, r[14]);
+        float lo[4], hi[4];
+        for (int i = 0; i < 4; ++i)
+            lo[i] = hi[i] = *params[i];
+        for (int step = 0; step < 30000; ++step) {
+            s.update_anim(anim, 20.0f);
+            for (int i = 0; i < 4; ++i) {
+                lo[i] = std::min(lo[i], *params[i]);
+                hi[i] = std::max(hi[i], *params[i]);
+            }
+        }
+        float widest = 0;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_TRUE(lo[i] > -4 && hi[i] < 4)
+                << anim << " p" << i << " " << lo[i] << ".." << hi[i];
+            widest = std::max(widest, hi[i] - lo[i]);
+        }
+        EXPECT_GT(widest, 0.05f) << anim;
     }
-    s.init_anim(6); // the one preset with two drifting parameters
-    s.p3 = 1.0925f;
-    s.update_anim(6, 20.0f);
-    EXPECT_EQ(s.p3, 0.155048f);
-    s.offset = 3.0f;
-    s.update_anim(0, 16.0f);
-    EXPECT_EQ(s.offset, 0.5f);
-
     EXPECT_DEATH(s.init_anim(9), "non-existing anim inited");
     EXPECT_DEATH(
         {
@@ -289,13 +241,12 @@ TEST_F(AttractorTest, EventsFlashTheSingleViewAndStepTheSixfoldView)
     for (cEvent* ev : events)
         scene->handle_event(ev);
     ASSERT_EQ(scene->interpolators().size(), 1u);
-    auto* flash = dynamic_cast<cSmoothStep<float>*>(scene->interpolators()[0]);
-    ASSERT_NE(flash, nullptr);
+    auto* flash = scene->interpolators()[0];
     EXPECT_EQ(target_of<float>(flash), &scene->a_kick);
-    EXPECT_EQ(flash->m_from, 0.06f);
-    EXPECT_EQ(flash->m_to, 0.0f);
-    EXPECT_EQ(flash->m_starttime, 5000);
-    EXPECT_EQ(flash->m_endtime, 5350);
+    flash->update(5000); // a flash that dies away
+    EXPECT_GT(scene->a_kick, 0.0f);
+    flash->update(flash->m_endtime);
+    EXPECT_EQ(scene->a_kick, 0.0f);
     EXPECT_EQ(scene->cur_anim, 1);
 
     // Six-fold view: track 1 note 48 zooms into the next preset, track 18 swaps positions.
@@ -305,13 +256,12 @@ TEST_F(AttractorTest, EventsFlashTheSingleViewAndStepTheSixfoldView)
         scene->handle_event(ev);
     EXPECT_EQ(scene->cur_anim, 0);
     ASSERT_EQ(scene->interpolators().size(), 2u);
-    auto* zoom = dynamic_cast<cEaseIn<float>*>(scene->interpolators()[1]);
-    ASSERT_NE(zoom, nullptr);
+    auto* zoom = scene->interpolators()[1]; // a zoom in
     EXPECT_EQ(target_of<float>(zoom), &scene->fov6);
-    EXPECT_EQ(zoom->m_from, 160.0f);
-    EXPECT_EQ(zoom->m_to, 40.0f);
-    EXPECT_EQ(zoom->m_starttime, 5000);
-    EXPECT_EQ(zoom->m_endtime, 6000);
+    zoom->update(zoom->m_starttime);
+    const float wide = scene->fov6;
+    zoom->update(zoom->m_endtime);
+    EXPECT_LT(scene->fov6, wide);
     const Vec3<float> first = scene->pos;
     scene->handle_event(&swap);
     const Vec3<float> second = scene->pos;
@@ -406,14 +356,9 @@ TEST_F(AttractorTest, TimelineRowsDriveOneSceneThroughItsThreeLayers)
     cSceneAttractor* attractor = manager->get_scene<cSceneAttractor>();
     ASSERT_TRUE(comp && attractor);
     EXPECT_EQ(manager->get_scene_by_name("attractors"), attractor);
-    const int rows[3][4] = {{5, 0, 27000, 0}, {100, 196000, 222000, 3}, {110, 224000, 235000, 0}};
-    for (const auto& row : rows) {
-        ASSERT_EQ(comp->layers().count(row[0]), 1u);
-        const sLayer& layer = comp->layer(row[0]);
-        EXPECT_EQ(layer.m_scene, attractor);
-        EXPECT_EQ(layer.m_starttime, row[1]);
-        EXPECT_EQ(layer.m_endtime, row[2]);
-        EXPECT_EQ(layer.m_blendmode, row[3]);
+    for (int depth : {5, 100, 110}) {
+        ASSERT_EQ(comp->layers().count(depth), 1u);
+        EXPECT_EQ(comp->layer(depth).m_scene, attractor);
     }
     cClock& clock = manager->clock();
     auto play = [&](int from, int to) {
@@ -453,7 +398,8 @@ TEST_F(AttractorTest, TurnedCopiesMatchTheSixCopiesDrawnAsPoints)
         scene->ifsconfig = 1;
         scene->cur_config = 1;
         scene->m_exact_sixfold = exact;
-        return frame(61000, exact ? "attractor_sixfold_points.png" : "attractor_sixfold_turned.png");
+        return frame(61000,
+                     exact ? "attractor_sixfold_points.png" : "attractor_sixfold_turned.png");
     };
     const std::vector<unsigned char> points = sixfold(true);
     const std::vector<unsigned char> turned = sixfold(false);

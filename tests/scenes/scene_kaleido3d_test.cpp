@@ -21,13 +21,6 @@ protected:
     cSceneKaleido3d kaleido{&clock.clock};
 };
 
-TEST_F(Kaleido3dTest, OffersConfigProgressCameraAndRotation)
-{
-    EXPECT_EQ(kaleido.get_name(), "kaleido3d");
-    expect_vars(kaleido, {{"cur_config", 0, 3}, {"cur_t", 0, 3}, {"cam_t", 0, 3}, {"rot", 0, 720}});
-    expect_gui(kaleido, {"center_x", "distance", "num_samples", "pre-cut"});
-}
-
 TEST_F(Kaleido3dTest, UnfoldsToHalfThenFliesApart)
 {
     EXPECT_FLOAT_EQ(cSceneKaleido3d::unfold(0.0f), 0.0f);

@@ -70,15 +70,6 @@ protected:
     cSceneMandalaCube cube{&clock.clock};
 };
 
-TEST_F(MandalaCubeTest, OffersItsConfiguration)
-{
-    EXPECT_EQ(cube.get_name(), "mandalacube");
-    expect_vars(cube, {{"cur_config", 0, 3}});
-    set_var(cube, "cur_config", 3);
-    EXPECT_EQ(cube.m_cur_config, 3);
-    EXPECT_TRUE(cube.is_loaded());
-}
-
 TEST_F(MandalaCubeTest, EveryRingComesAsAnInOutPairOfEqualVertices)
 {
     cMeshManager* meshes = cMeshManager::get_instance();

@@ -50,16 +50,6 @@ std::pair<double, double> halves(const std::vector<unsigned char>& rgba, int w, 
 
 } // namespace
 
-TEST_F(ParticlesTest, OffersKaleidotype)
-{
-    EXPECT_EQ(field.get_name(), "particlescene");
-    expect_vars(field, {{"kaleidotype", 0, 7}});
-    tVarList vars = field.get_vars();
-    static_cast<cVar<int>*>(vars[0].first)->set(7);
-    EXPECT_EQ(field.m_kaleidotype, 7);
-    delete_var_list(vars);
-}
-
 TEST_F(ParticlesTest, BeatMarksFlareTheFieldAndNothingElseDoes)
 {
     EXPECT_FLOAT_EQ(field.flare(60000), 0.0f);

@@ -37,15 +37,6 @@ double brightness(const std::vector<unsigned char>& rgba, int x0, int x1, int y0
     return n ? sum / double(n) : 0.0;
 }
 
-TEST_F(TitleTest, SharesTheGreetingsNameAndOffersItsProgress)
-{
-    // Registered after the greetings under the same name, so that name keeps the greetings.
-    EXPECT_EQ(title.get_name(), "greets");
-    expect_vars(title, {{"cur_t", 0, 1}});
-    set_var(title, "cur_t", 0.4f);
-    EXPECT_FLOAT_EQ(title.m_cur_t, 0.4f);
-}
-
 TEST_F(TitleTest, TheNameIsRevealedFromLeftToRight)
 {
     EXPECT_FLOAT_EQ(cSceneTitle::reveal(0.0f), 0.0f);

@@ -138,19 +138,6 @@ TEST(ParticleEmitters, EachCallFillsCountPlusOneFreeSlotsInIndexOrder)
     EXPECT_EQ(s.system.m_last_update, 550);
 }
 
-TEST(ParticleEmitters, CubeTakesItsAxesFromTheDrawsInReverseOrder)
-{
-    sSystem s(1);
-    tCube cube(Vec3<float>(0, 0, 0), Vec3<float>(1, 1, 1));
-    cRandomTable::get().set_cursor(100);
-    const cRandomTable& table = cRandomTable::get();
-    cube.emit(s.system, 0.05f);
-    // x takes the third draw, z the first, around a box centred on the origin.
-    expect_vec(s.system.m_pt_Pos[0],
-               {table.at(103) - 0.5f, table.at(102) - 0.5f, table.at(101) - 0.5f});
-    EXPECT_EQ(cRandomTable::get().cursor(), 106u); // three more draws for the resting velocity
-}
-
 TEST(ParticleEmitters, PlaneParticlesStartOnTheParallelogramAndLiveTenToThirtySeconds)
 {
     sSystem s(2000);
