@@ -108,7 +108,8 @@ void cVideoModule::fit_to_desktop()
     if (w <= 0 || h <= 0)
         return;
     const uint32_t picture_w = m_vp_width, picture_h = m_vp_height;
-    // The largest area of the picture's proportions, in even pixels so that it centres exactly.
+    // The largest area of the picture's proportions, in multiples of 4 as the render targets
+    // need them.
     uint32_t vp_w = uint32_t(w), vp_h = uint32_t(uint64_t(w) * picture_h / picture_w);
     if (vp_h > uint32_t(h)) {
         vp_h = uint32_t(h);
@@ -116,8 +117,8 @@ void cVideoModule::fit_to_desktop()
     }
     m_width = uint32_t(w);
     m_height = uint32_t(h);
-    m_vp_width = std::max(2u, vp_w & ~1u);
-    m_vp_height = std::max(2u, vp_h & ~1u);
+    m_vp_width = std::max(4u, vp_w & ~3u);
+    m_vp_height = std::max(4u, vp_h & ~3u);
     m_vp_x = (m_width - m_vp_width) / 2u;
     std::cout << "# fullscreen: the display has no " << picture_w << "x" << picture_h
               << " mode; the picture is scaled to " << m_vp_width << "x" << m_vp_height
@@ -134,8 +135,18 @@ bool cVideoModule::open_window()
     }
     if (m_hidden)
         flags |= SDL_WINDOW_HIDDEN;
-    m_window = SDL_CreateWindow("vantor OpenGL", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                int(m_width), int(m_height), flags);
+    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+    int w = int(m_width), h = int(m_height);
+    SDL_Rect desktop;
+    if (m_desktop_fullscreen && SDL_GetDisplayBounds(0, &desktop) == 0) {
+        // Made at the desktop's place and size, so that it covers the screen even where no
+        // window manager carries out the fullscreen request.
+        x = desktop.x;
+        y = desktop.y;
+        w = desktop.w;
+        h = desktop.h;
+    }
+    m_window = SDL_CreateWindow("vantor OpenGL", x, y, w, h, flags);
     if (!m_window)
         return false;
     m_context = SDL_GL_CreateContext(m_window);
