@@ -198,6 +198,11 @@ flicker = []  # (first frame, last frame, Hz, strength)
 if n - 1 >= size:
     twiddle = [[cmath.exp(-2j * math.pi * b * k / size) for k in range(size)]
                for b in range(size // 2 + 1)]
+    half = fps // 2
+    smooth = [0.0] * n
+    for i in range(1, n):
+        window = diff[max(1, i - half):min(n, i + half + 1)]
+        smooth[i] = sum(window) / len(window)
     starts = list(range(1, n - size + 1, size // 2))
     if starts[-1] != n - size:
         starts.append(n - size)
@@ -206,15 +211,21 @@ if n - 1 >= size:
         mean = sum(seg) / size
         if mean < 0.002:
             continue
-        x = [(v - mean) * w for v, w in zip(seg, hann)]
+        # Less the running mean over a second: slow swells and the step where a layer comes in
+        # leave the spectrum alone.
+        x = [(seg[k] - smooth[s + k]) * hann[k] for k in range(size)]
         power = [abs(sum(a * b for a, b in zip(x, twiddle[b]))) ** 2 for b in range(size // 2 + 1)]
         median = max(sorted(power[2:])[(len(power) - 2) // 2], 1e-20)
-        # Every clear peak (a local maximum far above the median) away from the beat rate, its
-        # halves and its multiples; the strongest of them counts. Its strength is the amplitude
+        # Every clear, narrow peak (a local maximum far above the median) away from the beat
+        # rate, its halves and its multiples; the strongest of them counts. Its strength is the amplitude
         # of that sine against the mean difference (the Hann window halves the sum).
         found = None
-        for b in range(2, len(power) - 1):
+        # Below 0.7 Hz a change reads as a swell, not as flicker.
+        for b in range(max(2, int(math.ceil(0.7 * size / fps))), len(power) - 1):
             if power[b] < 12 * median or power[b] < power[b - 1] or power[b] < power[b + 1]:
+                continue
+            # A rhythm is a narrow peak; a single event (a cut, a layer coming in) spreads wide.
+            if power[b] < 4 * max(power[max(1, b - 3)], power[min(len(power) - 1, b + 3)]):
                 continue
             hz = b * fps / size
             if any(abs(hz - k * beat_hz / 2) <= fps / size for k in range(1, 64)):
