@@ -20,8 +20,6 @@ TEST_F(SpheresTest, SpacesphereTurnsThePlanetInFrontOfTheStars)
 {
     cSceneSpacesphere space(&clock.clock);
     space.load();
-    EXPECT_EQ(space.get_name(), "spacesphere");
-    expect_vars(space, {});
     std::vector<unsigned char> first;
     for (int ms : {0, 6000, 12000}) {
         std::vector<unsigned char> frame =
@@ -41,8 +39,6 @@ TEST_F(SpheresTest, NetSpheresGlowAndTurn)
 {
     cSceneNetSphere nets(&clock.clock);
     nets.load();
-    EXPECT_EQ(nets.get_name(), "netsphere glowtest");
-    expect_vars(nets, {});
     std::vector<unsigned char> previous;
     for (int ms : {114000, 127000, 140500}) {
         std::vector<unsigned char> frame =
