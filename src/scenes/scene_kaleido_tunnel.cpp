@@ -29,6 +29,21 @@ const GLfloat fog_colour[4] = {1.0f, 0.96f, 0.98f, 1.0f};
 const float palette[4][3] = {
     {0.95f, 0.05f, 0.7f}, {0.0f, 0.7f, 0.95f}, {0.45f, 0.9f, 0.0f}, {1.0f, 0.62f, 0.0f}};
 
+// Where the travel has put the slots: the number of whole slots passed and how far into the next
+// one, in units. Whatever sits in slot i has the number i + passed.
+struct sSlots
+{
+    int passed;
+    float shift;
+};
+
+sSlots slots_at(float in_position, float in_width)
+{
+    const float travelled = in_position / in_width;
+    const float step = std::floor(travelled);
+    return {int(step), (travelled - step) * in_width};
+}
+
 } // namespace
 
 const char* const cSceneKaleidoTunnel::mesh_files[NUM_MESHES] = {
@@ -132,15 +147,12 @@ void cSceneKaleidoTunnel::draw_segments(float in_seconds)
     const int count = std::clamp(m_num_segments, 2, 50);
     // A zero width would stack every segment in one place: keep a sliver.
     const float width = std::max(m_segwidth, 0.05f);
-    const float travelled = m_position / width;
-    const float step = std::floor(travelled);
-    const float shift = (travelled - step) * width;
+    const sSlots slots = slots_at(m_position, width);
     const float wind = 40.0f * m_cur_t; // degrees between neighbouring segments
     for (int i = 0; i < count; ++i) {
-        // A segment keeps its number (colour, mirror, turn) while it travels: when `step` grows
-        // by one, the segment in slot i moves to slot i - 1, so its number is i + step.
-        const int id = i + int(step);
-        const float z = 0.6f - float(i) * width + shift;
+        // A segment keeps its number (colour, mirror, turn) while it travels.
+        const int id = i + slots.passed;
+        const float z = 0.6f - float(i) * width + slots.shift;
         const float* c = palette[((id % 4) + 4) % 4];
         glColor4f(c[0], c[1], c[2], 1.0f);
         glPushMatrix();
@@ -169,6 +181,48 @@ void cSceneKaleidoTunnel::draw_segments(float in_seconds)
     }
 }
 
+void cSceneKaleidoTunnel::draw_walls(float in_seconds)
+{
+    // The op-art lining: a chequer of ink on the white ground round the segments, two bands to a
+    // segment, every ring turned and mirrored with its segment, so that the checks wind into a
+    // zigzag spiral that travels with the symbols and dissolves into the haze.
+    const int count = std::clamp(m_num_segments, 2, 50);
+    const float width = std::max(m_segwidth, 0.05f);
+    const sSlots slots = slots_at(m_position, width);
+    const float wind = 40.0f * m_cur_t;
+    constexpr int SECTORS = 2 * COPIES, PIECES = 4; // checks round the wall, facets per check
+    constexpr float RADIUS = 2.6f, TO_RAD = 3.14159265f / 180.0f;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glBegin(GL_QUADS);
+    for (int i = 0; i < count; ++i) {
+        const int id = i + slots.passed;
+        const float z0 = 0.6f - float(i) * width + slots.shift;
+        const float mirror = m_kaleidomode != 0 && (id % 2 != 0) ? -1.0f : 1.0f;
+        const float turn = mirror * (30.0f * in_seconds + wind * float(id)) * TO_RAD;
+        // The ink takes a trace of the segment's colour.
+        const float* c = palette[((id % 4) + 4) % 4];
+        glColor4f(0.1f * c[0], 0.1f * c[1], 0.1f * c[2], 1.0f);
+        for (int band = 0; band < 2; ++band) {
+            const float za = z0 - 0.5f * width * float(band), zb = za - 0.5f * width;
+            for (int k = ((id + band) % 2 + 2) % 2; k < SECTORS; k += 2) {
+                for (int p = 0; p < PIECES; ++p) {
+                    const float a0 =
+                        turn + 2.0f * 3.14159265f * (float(k) + float(p) / PIECES) / SECTORS;
+                    const float a1 = a0 + 2.0f * 3.14159265f / (SECTORS * PIECES);
+                    glVertex3f(RADIUS * std::cos(a0), RADIUS * std::sin(a0), za);
+                    glVertex3f(RADIUS * std::cos(a1), RADIUS * std::sin(a1), za);
+                    glVertex3f(RADIUS * std::cos(a1), RADIUS * std::sin(a1), zb);
+                    glVertex3f(RADIUS * std::cos(a0), RADIUS * std::sin(a0), zb);
+                }
+            }
+        }
+    }
+    glEnd();
+    glPopAttrib();
+}
+
 cRTProxy cSceneKaleidoTunnel::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
@@ -186,6 +240,19 @@ cRTProxy cSceneKaleidoTunnel::render_to_texture(int in_time_ms)
     glLightfv(GL_LIGHT0, GL_SPECULAR, light_specular);
     glLightfv(GL_LIGHT0, GL_POSITION, light_position);
     glEnable(GL_LIGHT0);
+    // A second light from the upper left in a colour running round the palette: the shards
+    // turn two-toned instead of flat.
+    const float hue = seconds * 0.4f;
+    const int from = int(std::floor(hue)) % 4, to = (from + 1) % 4;
+    const float f = hue - std::floor(hue);
+    GLfloat tint[4] = {0, 0, 0, 1};
+    for (int c = 0; c < 3; ++c)
+        tint[c] = 0.8f * (palette[from][c] * (1.0f - f) + palette[to][c] * f);
+    const GLfloat side[4] = {-0.7f, 0.6f, 0.4f, 0.0f};
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, tint);
+    glLightfv(GL_LIGHT1, GL_SPECULAR, tint);
+    glLightfv(GL_LIGHT1, GL_POSITION, side);
+    glEnable(GL_LIGHT1);
     glEnable(GL_LIGHTING);
     const GLfloat shine[4] = {0.9f, 0.9f, 0.9f, 1.0f};
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, shine);
@@ -201,6 +268,7 @@ cRTProxy cSceneKaleidoTunnel::render_to_texture(int in_time_ms)
     glRotatef(m_roll, 0, 0, -1);
     gluLookAt(m_camera.eye.x, m_camera.eye.y, m_camera.eye.z, m_camera.ctr.x, m_camera.ctr.y,
               m_camera.ctr.z, m_camera.up.x, m_camera.up.y, m_camera.up.z);
+    draw_walls(seconds);
     draw_segments(seconds);
 
     deinit();

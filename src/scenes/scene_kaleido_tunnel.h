@@ -1,5 +1,6 @@
 // The kaleidoscope tunnel: rings of symbol meshes rushing out of a white haze, six copies per
-// ring, alternate rings mirrored; the clap pulls the haze in, the phrase cue surges ahead.
+// ring, alternate rings mirrored, inside a wall of winding ink checks; the clap pulls the haze
+// in, the phrase cue surges ahead.
 #pragma once
 
 #include "math/vec3.h"
@@ -48,6 +49,7 @@ public:
     float m_cur_t = 0.5f;                    // "cur_t": how far the segments wind, 0..1
 
 private:
+    void draw_walls(float in_seconds);
     void draw_segments(float in_seconds);
 
     iMesh* m_meshes[NUM_MESHES] = {};

@@ -138,13 +138,20 @@ TEST_F(KaleidoTunnelTest, FramesAcrossTheWindowKeepStateAndShowTheMeshes)
     for (const auto& m : moments) {
         tunnel.m_curmesh = m.mesh;
         std::vector<unsigned char> frame = checked_frame(tunnel, clock, m.ms, m.name);
-        // Coloured meshes over the white haze: a good share of the picture is not white.
-        size_t coloured = 0;
+        // Coloured meshes and the ink of the wall over the white haze: a good share of the
+        // picture is not white, some of it nearly black, and some of the white shows.
+        size_t coloured = 0, ink = 0, white = 0;
         for (size_t i = 0; i < frame.size(); i += 4) {
             const int lo = std::min({frame[i], frame[i + 1], frame[i + 2]});
+            const int hi = std::max({frame[i], frame[i + 1], frame[i + 2]});
             coloured += lo < 200;
+            ink += hi < 64;
+            white += lo > 230;
         }
-        EXPECT_GT(double(coloured) / double(frame.size() / 4), 0.1) << m.name;
+        const double pixels = double(frame.size() / 4);
+        EXPECT_GT(double(coloured) / pixels, 0.1) << m.name;
+        EXPECT_GT(double(ink) / pixels, 0.05) << m.name;
+        EXPECT_GT(double(white) / pixels, 0.1) << m.name;
     }
     // Every mesh of the table draws.
     for (int mesh = 0; mesh < cSceneKaleidoTunnel::NUM_MESHES; ++mesh) {
