@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "effects/interpolator.h"
 #include "event_queue.h"
@@ -23,6 +24,15 @@ const GLfloat backdrop[4] = {0.012f, 0.0f, 0.035f, 1.0f};
 const float magenta[3] = {1.0f, 0.2f, 0.8f};
 const float palette[4][3] = {
     {0.1f, 0.85f, 1.0f}, {0.65f, 1.0f, 0.15f}, {1.0f, 0.75f, 0.15f}, {0.6f, 0.3f, 1.0f}};
+
+// A repeatable pseudo-random number in 0..1 for an index and a salt.
+float hashed(int in_index, int in_salt)
+{
+    uint32_t h = uint32_t(in_index) * 747796405u + uint32_t(in_salt) * 2891336453u;
+    h = ((h >> ((h >> 28u) + 4u)) ^ h) * 277803737u;
+    h ^= h >> 22u;
+    return float(h >> 8u) / float(0xffffff);
+}
 
 } // namespace
 
@@ -116,33 +126,108 @@ void cSceneSpike::draw_halo(float in_radius, const float in_rgb[3], float in_alp
     glPopMatrix();
 }
 
+void cSceneSpike::draw_burst(float in_seconds)
+{
+    // Behind the ball, facing the viewer: rays of light turning slowly, and streaks rushing out
+    // from the middle as if the ball were flying at the viewer; the clap lengthens and lights
+    // the rays and sends a shock ring out.
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(m[12], m[13], m[14] - 3.0f);
+    const int RAYS = 28;
+    glBegin(GL_TRIANGLES);
+    for (int i = 0; i < RAYS; ++i) {
+        const float a = 2.0f * PI * float(i) / RAYS + 0.12f * in_seconds * (i % 2 ? 1.0f : -0.6f);
+        const float flicker =
+            0.5f + 0.5f * std::sin(in_seconds * (1.1f + hashed(i, 1)) + 6.0f * hashed(i, 2));
+        const float reach = (6.0f + 6.0f * hashed(i, 3)) * (1.0f + 0.35f * m_pump);
+        const float half = 0.05f + 0.05f * hashed(i, 4);
+        const float* c = i % 3 ? magenta : palette[i % 4];
+        glColor4f(c[0], c[1], c[2], (0.10f + 0.10f * flicker) * (1.0f + 1.5f * m_pump));
+        glVertex3f(0, 0, 0);
+        glColor4f(c[0], c[1], c[2], 0.0f);
+        glVertex3f(std::cos(a - half) * reach, std::sin(a - half) * reach, 0);
+        glVertex3f(std::cos(a + half) * reach, std::sin(a + half) * reach, 0);
+    }
+    glEnd();
+
+    const int STREAKS = 150;
+    glBegin(GL_LINES);
+    for (int i = 0; i < STREAKS; ++i) {
+        const float a = 2.0f * PI * hashed(i, 5);
+        // Each streak runs from the middle to the edge in 1.5 to 3 s, again and again.
+        const float run = in_seconds / (1.5f + 1.5f * hashed(i, 6)) + hashed(i, 7);
+        const float f = run - std::floor(run);
+        const float r = 1.5f + 14.0f * f * f;
+        const float length = 0.2f + 2.5f * f * f;
+        const float* c = palette[i % 4];
+        const float alpha = std::min(1.0f, f * 4.0f) * 0.55f;
+        glColor4f(c[0], c[1], c[2], 0.0f);
+        glVertex3f(std::cos(a) * r, std::sin(a) * r, 0);
+        glColor4f(0.6f + 0.4f * c[0], 0.6f + 0.4f * c[1], 0.6f + 0.4f * c[2], alpha);
+        glVertex3f(std::cos(a) * (r + length), std::sin(a) * (r + length), 0);
+    }
+    glEnd();
+
+    if (m_pump > 0.01f) {
+        // The shock ring: out from the ball while the clap's pulse falls.
+        const float r = 2.0f + 7.0f * (1.0f - m_pump), w = 0.25f + 0.6f * (1.0f - m_pump);
+        glBegin(GL_TRIANGLE_STRIP);
+        for (int i = 0; i <= 64; ++i) {
+            const float a = 2.0f * PI * float(i) / 64.0f;
+            glColor4f(1.0f, 0.85f, 1.0f, 0.0f);
+            glVertex3f(std::cos(a) * (r - w), std::sin(a) * (r - w), 0);
+            glColor4f(1.0f, 0.85f, 1.0f, 0.7f * m_pump);
+            glVertex3f(std::cos(a) * r, std::sin(a) * r, 0);
+        }
+        glEnd();
+    }
+    glPopMatrix();
+}
+
 cRTProxy cSceneSpike::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(backdrop[0], backdrop[1], backdrop[2], backdrop[3]);
 
     init();
+    // The camera circles the ball, leaning in and out.
+    const sCamera resting = m_camera;
+    const float yaw = 0.3f * seconds, lean = 0.5f + 0.5f * std::sin(seconds * 0.45f);
+    const float distance = std::hypot(m_camera.eye.x, m_camera.eye.z) * (1.05f - 0.22f * lean);
+    m_camera.eye.x = distance * std::sin(yaw);
+    m_camera.eye.z = distance * std::cos(yaw);
+    m_camera.eye.y += 1.2f * std::sin(seconds * 0.37f);
     m_camera.apply_camera();
+    m_camera = resting;
     glRotatef(6.0f * std::sin(seconds * 0.3f), 0, 0, 1);
 
-    // Halos first, additive and without depth writes.
+    // Light first, additive and without depth writes.
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ZERO, GL_ONE);
-    draw_halo(4.2f + 0.8f * m_pump, magenta, 0.28f + 0.25f * m_pump);
+    draw_burst(seconds);
+    draw_halo(4.2f + 1.6f * m_pump, magenta, 0.3f + 0.45f * m_pump);
     const float ring_tilt = 22.0f;
+    // Two rings: the inner one dodges on the hats, the outer one turns the other way, tilted
+    // against it.
     auto satellite_place = [&](int k) {
-        const float a = 2.0f * PI * float(k) / SATELLITES + seconds * 0.5f;
-        const float r = 3.0f + m_dodgering * m_dodge * (k % 2 ? 1.2f : 0.8f);
-        glRotatef(ring_tilt, 1, 0, 0);
-        glTranslatef(std::cos(a) * r, std::sin(a) * r, (k % 2 ? 0.35f : -0.35f) * m_dodge);
+        const bool outer = k >= SATELLITES;
+        const int j = k % SATELLITES;
+        const float a = 2.0f * PI * (float(j) + (outer ? 0.5f : 0.0f)) / SATELLITES +
+                        seconds * (outer ? -0.35f : 0.5f);
+        const float r = (outer ? 4.6f : 3.0f) + m_dodgering * m_dodge * (j % 2 ? 1.2f : 0.8f);
+        glRotatef(outer ? -ring_tilt - 30.0f : ring_tilt, 1, 0, 0);
+        glTranslatef(std::cos(a) * r, std::sin(a) * r, (j % 2 ? 0.35f : -0.35f) * m_dodge);
     };
-    for (int k = 0; k < SATELLITES; ++k) {
+    for (int k = 0; k < 2 * SATELLITES; ++k) {
         glPushMatrix();
         satellite_place(k);
-        draw_halo(1.2f, palette[k % 4], 0.3f);
+        draw_halo(k < SATELLITES ? 1.2f : 0.8f, palette[k % 4], 0.3f + 0.2f * m_dodge);
         glPopMatrix();
     }
     glDisable(GL_BLEND);
@@ -154,17 +239,18 @@ cRTProxy cSceneSpike::render_to_texture(int in_time_ms)
         m_glow.bind(GL_TEXTURE0);
         // The big ball.
         glPushMatrix();
-        const float pump = 1.35f * (1.0f + 0.22f * m_pump);
+        const float pump = 1.35f * (1.0f + 0.3f * m_pump);
         glRotatef(m_rotspeed * seconds, 0.3f, 1.0f, 0.2f);
         glScalef(pump, pump, pump);
-        draw_ball(magenta, 1.35f + 0.5f * m_pump);
+        draw_ball(magenta, 1.35f + 0.9f * m_pump);
         glPopMatrix();
-        // The ring of small ones, each turning on its own.
-        for (int k = 0; k < SATELLITES; ++k) {
+        // The rings of small ones, each turning on its own.
+        for (int k = 0; k < 2 * SATELLITES; ++k) {
             glPushMatrix();
             satellite_place(k);
             glRotatef(90.0f * seconds + 45.0f * float(k), 1, 0.5f, 0);
-            glScalef(0.45f, 0.45f, 0.45f);
+            const float size = k < SATELLITES ? 0.45f : 0.3f;
+            glScalef(size, size, size);
             draw_ball(palette[k % 4], 1.3f + 0.6f * m_dodge);
             glPopMatrix();
         }

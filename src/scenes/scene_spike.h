@@ -1,5 +1,6 @@
-// The spike ball: a self-illuminated spiked ball, white-hot at the tips, with a ring of small
-// ones around it; the hats make the ring dodge outwards, the clap pumps the big ball.
+// The spike ball: a self-illuminated spiked ball, white-hot at the tips, with two rings of small
+// ones around it, rays and rushing streaks behind, the camera circling; the hats make the inner
+// ring dodge outwards, the clap pumps the big ball and sends a shock ring out.
 #pragma once
 
 #include "scene.h"
@@ -36,6 +37,8 @@ private:
     // One ball at the current matrix in a colour, through the self-illumination shader.
     void draw_ball(const float in_rgb[3], float in_brightness);
     void draw_halo(float in_radius, const float in_rgb[3], float in_alpha);
+    // Rays, streaks and the clap's shock ring behind the ball, facing the viewer.
+    void draw_burst(float in_seconds);
 
     iMesh* m_ball = nullptr; // owned by the mesh manager
     cTexProxy m_glow;
