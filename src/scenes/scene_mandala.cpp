@@ -159,6 +159,34 @@ void cSceneMandala::draw_backdrop(float in_alpha) const
     glEnd();
 }
 
+void cSceneMandala::draw_rays(float in_seconds) const
+{
+    // Light breaking out from behind the mandala as it opens: soft rays in the palette's
+    // colours, two fans turning against each other, each ray swelling and fading on its own.
+    const float strength = smoothstep(0.4f, 0.95f, m_cur_t);
+    if (strength <= 0.0f)
+        return;
+    constexpr int RAYS = 24;
+    glBegin(GL_TRIANGLES);
+    for (int fan = 0; fan < 2; ++fan) {
+        const float turn = (fan ? -7.0f : 11.0f) * in_seconds * PI / 180.0f;
+        for (int i = 0; i < RAYS; ++i) {
+            const float a = turn + 2.0f * PI * (float(i) + 0.5f * float(fan)) / RAYS;
+            const float swell = 0.5f + 0.5f * std::sin(in_seconds * (0.9f + 0.13f * float(i % 5)) +
+                                                       float(i) * 2.4f + float(fan));
+            const float reach = 3.2f + 1.6f * swell, half = (0.035f + 0.03f * swell) * PI;
+            float tint[3];
+            palette(float(i) * 0.5f + in_seconds * 0.1f + 2.0f * float(fan), tint);
+            glColor4f(tint[0], tint[1], tint[2], strength * (0.10f + 0.16f * swell));
+            glVertex3f(0, 0, -0.8f);
+            glColor4f(tint[0], tint[1], tint[2], 0.0f);
+            glVertex3f(reach * std::cos(a - half), reach * std::sin(a - half), -0.8f);
+            glVertex3f(reach * std::cos(a + half), reach * std::sin(a + half), -0.8f);
+        }
+    }
+    glEnd();
+}
+
 void cSceneMandala::draw_heart(float in_seconds)
 {
     // The innermost plane is lit: a light circling above it makes the slices shimmer.
@@ -206,7 +234,9 @@ void cSceneMandala::draw_rings(float in_seconds)
         if (reveal <= 0.0f || !m_planes[k])
             continue;
         const float direction = (k % 2) ? -1.0f : 1.0f;
-        const float turn = in_seconds * (10.0f + 5.0f * float(k)) * m_spin;
+        // The rings turn faster as the mandala opens.
+        const float turn =
+            (in_seconds * (10.0f + 5.0f * float(k)) + m_cur_t * m_cur_t * 140.0f) * m_spin;
         for (int copy = 0; copy < 2; ++copy) {
             // The outermost ring has no echo: it would cover the whole screen once more.
             const float alpha = copy ? (k < NUM_PLANES - 1 ? 0.5f * echo * reveal : 0.0f) : reveal;
@@ -219,7 +249,9 @@ void cSceneMandala::draw_rings(float in_seconds)
             // Half towards white so the slices keep their own colours under the tint.
             glColor4f(0.5f + 0.5f * tint[0], 0.5f + 0.5f * tint[1], 0.5f + 0.5f * tint[2], alpha);
             glPushMatrix();
-            glTranslatef(0, 0, -0.12f * float(k) - 0.05f * float(copy));
+            // The rings stand apart in depth, so that they slide over each other as the
+            // mandala tilts.
+            glTranslatef(0, 0, -0.3f * float(k) - 0.08f * float(copy));
             const float d = copy ? -direction * 0.6f : direction;
             glRotatef(d * (turn + m_cur_t * 60.0f * float(k)), 0, 0, 1);
             // Each ring opens out of the one inside it.
@@ -283,6 +315,12 @@ cRTProxy cSceneMandala::render_to_texture(int in_time_ms)
     m_camera = resting;
 
     draw_backdrop(smoothstep(0.0f, 0.3f, m_cur_t));
+    draw_rays(seconds);
+    // The whole mandala sways in depth and comes closer as it opens, breathing slowly.
+    glRotatef(16.0f * std::sin(seconds * 0.53f), 1, 0, 0);
+    glRotatef(13.0f * std::sin(seconds * 0.41f + 1.0f), 0, 1, 0);
+    const float near = (0.9f + 0.22f * m_cur_t) * (1.0f + 0.04f * std::sin(seconds * 1.7f));
+    glScalef(near, near, near);
     if (m_slices.isValid()) {
         m_slices.bind(GL_TEXTURE0);
         draw_rings(seconds);

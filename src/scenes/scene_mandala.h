@@ -1,6 +1,6 @@
 // The mandala: four rings of mirrored ornament slices turning against each other around a lit
-// heart, framed by strings of beads, graded through one of three colour lookups, then hue,
-// saturation and brightness, then glow.
+// heart, framed by strings of beads, swaying in depth before rays of light as it opens, graded
+// through one of three colour lookups, then hue, saturation and brightness, then glow.
 #pragma once
 
 #include <memory>
@@ -50,6 +50,7 @@ public:
 
 private:
     void draw_backdrop(float in_alpha) const;
+    void draw_rays(float in_seconds) const;
     void draw_heart(float in_seconds);
     void draw_rings(float in_seconds);
     void draw_circles(float in_seconds);
