@@ -14,14 +14,15 @@ public:
     void restart()
     {
         m_snap = true;
-        m_integral = 0.0;
+        m_rate = 0.0;
     }
     // Milliseconds to add to the demo time `in_demo_ms` of this frame, given the song position
-    // heard now and the demo time shown by the previous frame. The corrected time is never
-    // before `in_previous_ms`.
-    double correction(double in_demo_ms, double in_heard_ms, double in_previous_ms);
+    // heard now, the demo time shown by the previous frame and the counter time between the
+    // two frames. The corrected time is never before `in_previous_ms`.
+    double correction(double in_demo_ms, double in_heard_ms, double in_previous_ms,
+                      double in_frame_ms);
 
 private:
     bool m_snap = true;
-    double m_integral = 0.0; // ms per frame, the steady part: a device clock that runs off
+    double m_rate = 0.0; // ms per second the device's clock runs ahead of the counter
 };

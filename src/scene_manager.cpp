@@ -231,7 +231,8 @@ void cSceneManager::follow_music(int in_previous_ms)
     if (!m_sound.heard_ms(heard))
         return;
     const double demo = double(m_clock.demo_time()) + m_clock.shift_rest;
-    m_clock.shift(m_music_lock.correction(demo, heard, double(in_previous_ms)));
+    m_clock.shift(
+        m_music_lock.correction(demo, heard, double(in_previous_ms), double(m_clock.delta())));
 }
 
 void cSceneManager::place_music()

@@ -47,8 +47,9 @@ struct sRun
     bool stepped_back = false;
 };
 
-// Plays `in_ms` of frames 55 to 110 ms apart; the demo clock starts `in_start_error` ms off.
-sRun play(sDevice& io_device, double in_ms, double in_start_error)
+// Plays `in_ms` of frames `in_min_step` to `in_min_step` * 2 ms apart; the demo clock starts
+// `in_start_error` ms off.
+sRun play(sDevice& io_device, double in_ms, double in_start_error, int in_min_step = 55)
 {
     cMusicLock lock;
     sRun run;
@@ -56,11 +57,11 @@ sRun play(sDevice& io_device, double in_ms, double in_start_error)
     uint32_t frame_noise = 99;
     while (counter < in_ms) {
         frame_noise = frame_noise * 1103515245u + 12345u;
-        const double step = 55.0 + double((frame_noise >> 16) % 56);
+        const double step = double(in_min_step + int((frame_noise >> 16) % (in_min_step + 1)));
         counter += step;
         demo += step; // the counter's own advance
         io_device.run_to(counter);
-        demo += lock.correction(demo, io_device.heard(counter), previous);
+        demo += lock.correction(demo, io_device.heard(counter), previous, step);
         if (demo < previous)
             run.stepped_back = true;
         previous = demo;
@@ -82,22 +83,25 @@ double mean(const std::vector<double>& in_values)
 
 TEST(MusicLock, FollowsADeviceThatRunsFastOrSlowWithoutDrift)
 {
-    for (double rate : {1.004, 0.996, 1.0}) {
-        SCOPED_TRACE(rate);
-        sDevice device;
-        device.rate = rate;
-        const sRun run = play(device, 60000.0, 0.0);
-        EXPECT_FALSE(run.stepped_back);
-        const double m = mean(run.errors);
-        // The callbacks come up to 2 ms late, so the music seems up to 2 ms behind.
-        EXPECT_NEAR(m, 0.0, 3.0);
-        for (double e : run.errors)
-            ASSERT_NEAR(e, m, 5.0);
-        // No drift: the last ten seconds sit where the first ten did.
-        const std::vector<double> first(run.errors.begin(), run.errors.begin() + 100);
-        const std::vector<double> last(run.errors.end() - 100, run.errors.end());
-        EXPECT_NEAR(mean(first), mean(last), 1.0);
-    }
+    for (int frame_ms : {8, 55, 250})
+        for (double rate : {1.004, 0.996, 1.0}) {
+            SCOPED_TRACE(rate);
+            SCOPED_TRACE(frame_ms);
+            sDevice device;
+            device.rate = rate;
+            const sRun run = play(device, 60000.0, 0.0, frame_ms);
+            EXPECT_FALSE(run.stepped_back);
+            const double m = mean(run.errors);
+            // The callbacks come up to 2 ms late, so the music seems up to 2 ms behind.
+            EXPECT_NEAR(m, 0.0, 3.0);
+            for (double e : run.errors)
+                ASSERT_NEAR(e, m, 5.0);
+            // No drift: the last tenth sits where the first did.
+            const std::ptrdiff_t tenth = std::ptrdiff_t(run.errors.size() / 10);
+            const std::vector<double> first(run.errors.begin(), run.errors.begin() + tenth);
+            const std::vector<double> last(run.errors.end() - tenth, run.errors.end());
+            EXPECT_NEAR(mean(first), mean(last), 1.0);
+        }
 }
 
 TEST(MusicLock, TakesUpAnOffsetWithoutSteppingBack)
@@ -119,16 +123,16 @@ TEST(MusicLock, HoldsThePictureRatherThanSteppingBack)
     cMusicLock lock;
     // The first reading is taken at once, but the picture waits rather than stepping back
     // before the last frame shown...
-    EXPECT_DOUBLE_EQ(lock.correction(1000.0, 950.0, 990.0), -10.0);
+    EXPECT_DOUBLE_EQ(lock.correction(1000.0, 950.0, 990.0, 60.0), -10.0);
     // ...and it is taken in full once the music is past that frame.
-    EXPECT_DOUBLE_EQ(lock.correction(1060.0, 1040.0, 990.0), -20.0);
+    EXPECT_DOUBLE_EQ(lock.correction(1060.0, 1040.0, 990.0, 60.0), -20.0);
     // Small differences are slewed, a share per frame.
-    const double slewed = lock.correction(1106.0, 1100.0, 1040.0);
+    const double slewed = lock.correction(1106.0, 1100.0, 1040.0, 46.0);
     EXPECT_LT(slewed, 0.0);
     EXPECT_GT(slewed, -5.0);
     // Behind by more than the snap limit: taken at once.
-    EXPECT_DOUBLE_EQ(lock.correction(1200.0, 1300.0, 1106.0), 100.0);
+    EXPECT_DOUBLE_EQ(lock.correction(1200.0, 1300.0, 1106.0, 94.0), 100.0);
     // After restart() even a small difference is taken at once.
     lock.restart();
-    EXPECT_DOUBLE_EQ(lock.correction(2000.0, 2010.0, 1990.0), 10.0);
+    EXPECT_DOUBLE_EQ(lock.correction(2000.0, 2010.0, 1990.0, 10.0), 10.0);
 }
