@@ -7,7 +7,8 @@ cd "$(dirname "$0")"
 
 scripts/install-deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_TESTS=OFF >/dev/null
+# Only the demo is built; the tests stay configured, so ./test.sh can follow in the same tree.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$jobs" --target glimmerfall
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then

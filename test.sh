@@ -7,12 +7,12 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 build_dir=build
-cmake_args=(-DCMAKE_BUILD_TYPE=Release)
+cmake_args=(-DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_TESTS=ON)
 for arg in "$@"; do
     case "$arg" in
         --sanitize)
             build_dir=build-asan
-            cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOR_SANITIZE=ON)
+            cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOR_SANITIZE=ON -DVANTOR_BUILD_TESTS=ON)
             ;;
         *)
             echo "usage: ./test.sh [--sanitize]" >&2
@@ -31,4 +31,5 @@ export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 cd "$build_dir"
-ctest --output-on-failure -j "$jobs"
+# A tree without tests is a failure, not a pass.
+ctest --output-on-failure --no-tests=error -j "$jobs"

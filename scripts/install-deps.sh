@@ -12,6 +12,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     ffmpeg
     sox python3-numpy # scripts/analyze-song.sh
+    xvfb xdotool xauth python3
 )
 if [[ ${1:-} == --fuzz ]]; then
     packages+=(clang-14 libclang-rt-14-dev)

@@ -22,7 +22,10 @@ void set_counter(tCounterFn in_counter, uint64_t in_frequency)
     g_frequency = in_counter ? in_frequency : 0;
 }
 
-uint64_t counter_ticks() { return g_counter ? g_counter() : SDL_GetPerformanceCounter(); }
+uint64_t counter_ticks()
+{
+    return g_counter ? g_counter() : SDL_GetPerformanceCounter();
+}
 
 uint64_t counter_frequency()
 {
@@ -38,7 +41,8 @@ double ticks_between_ms(uint64_t in_from, uint64_t in_to)
     // converted apart so that no product leaves 64 bits.
     const uint64_t ticks = in_to - in_from;
     const uint64_t frequency = counter_frequency();
-    return double(ticks / frequency) * 1000.0 + double(ticks % frequency) * 1000.0 / double(frequency);
+    return double(ticks / frequency) * 1000.0 +
+           double(ticks % frequency) * 1000.0 / double(frequency);
 }
 
 int64_t elapsed_ms(uint64_t in_from)
@@ -53,9 +57,15 @@ int64_t elapsed_ms(uint64_t in_from)
 
 cPerformanceCounterSource::cPerformanceCounterSource() : m_origin(vnt::counter_ticks()) {}
 
-int64_t cPerformanceCounterSource::read_ms() { return vnt::elapsed_ms(m_origin); }
+int64_t cPerformanceCounterSource::read_ms()
+{
+    return vnt::elapsed_ms(m_origin);
+}
 
-void cPerformanceCounterSource::restart() { m_origin = vnt::counter_ticks(); }
+void cPerformanceCounterSource::restart()
+{
+    m_origin = vnt::counter_ticks();
+}
 
 cFixedStepSource::cFixedStepSource(double in_fps, int in_start_ms)
     : m_start(in_start_ms), m_fps(in_fps)
@@ -84,7 +94,10 @@ void cClock::shift(double in_ms)
     start -= int64_t(whole);
 }
 
-void cClock::set_source(iTimeSource* in_source) { g_source = in_source; }
+void cClock::set_source(iTimeSource* in_source)
+{
+    g_source = in_source;
+}
 
 iTimeSource* cClock::source()
 {

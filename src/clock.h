@@ -50,10 +50,7 @@ class cFixedStepSource : public iTimeSource
 public:
     explicit cFixedStepSource(double in_fps, int in_start_ms = 0);
     // Frame n reads start + n * 1000 / fps, truncated: 0, 16, 33, 50, ... at 60 fps.
-    int64_t read_ms() override
-    {
-        return m_start + int64_t(double(m_frames) * 1000.0 / m_fps);
-    }
+    int64_t read_ms() override { return m_start + int64_t(double(m_frames) * 1000.0 / m_fps); }
     void advance() { ++m_frames; }
     double step_ms() const { return 1000.0 / m_fps; }
     long long frames() const { return m_frames; }

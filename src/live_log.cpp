@@ -27,7 +27,10 @@ bool open_live_log(const std::string& in_path)
     return true;
 }
 
-bool live_log_open() { return g_log != nullptr; }
+bool live_log_open()
+{
+    return g_log != nullptr;
+}
 
 void live_log(const char* in_kind, const std::string& in_values, uint64_t in_ticks)
 {

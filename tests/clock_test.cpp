@@ -62,4 +62,3 @@ TEST(Clock, ShiftKeepsFractionsOfAMillisecond)
     EXPECT_EQ(clock.demo_time(), 3999);
     EXPECT_NEAR(clock.shift_rest, 0.5, 1e-9);
 }
-
