@@ -1,5 +1,5 @@
-// GL state snapshot: how it prints (labels, order, number formats), what it captures, and the
-// difference file with its error line.
+// GL state snapshot: its number formats, what it captures, and the difference file with its
+// error line.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -46,36 +46,6 @@ class GLState : public vnt_test::GLTest
 };
 
 } // namespace
-
-TEST_F(GLState, PrintsEveryStateInOrderOnItsOwnLine)
-{
-    const std::vector<std::string> labels = words_of(
-        "GL_ALPHA_TEST= GL_BLEND= GL_CULL_FACE= GL_COLOR_MATERIAL= GL_DEPTH_TEST= "
-        "GL_ALPHA_TEST_FUNC= GL_BLEND_SRC= GL_BLEND_DST= GL_COLOR_CLEAR_VALUE=( "
-        "GL_COLOR_WRITEMASK=( GL_DEPTH_WRITEMASK= GL_DEPTH_CLEAR_VALUE= GL_DEPTH_FUNC= "
-        "GL_CULL_FACE_MODE= GL_CURRENT_COLOR=( GL_CURRENT_NORMAL=( GL_CURRENT_TEXTURE_COORDS=( "
-        "GL_FOG= GL_FOG_COLOR=( GL_FOG_DENSITY= GL_FOG_START= GL_FOG_END= GL_FOG_MODE= "
-        "GL_FRONT_FACE= GL_LIGHTING= GL_LIGHT_MODEL_LOCAL_VIEWER= GL_LIGHT_MODEL_TWO_SIDE= "
-        "GL_MAX_LIGHTS= GL_LIGHT0= GL_LIGHT1= GL_LIGHT2= GL_LIGHT3= GL_LIGHT4= GL_LIGHT5= "
-        "GL_LIGHT6= GL_LIGHT7= GL_LIGHT_MODEL_AMBIENT=( GL_NORMALIZE= GL_POLYGON_MODE=( "
-        "GL_SHADE_MODEL= GL_TEXTURE_1D= GL_TEXTURE_2D= GL_TEXTURE_RECTANGLE= "
-        "GL_TEXTURE_BINDING_1D= GL_TEXTURE_BINDING_2D= GL_TEXTURE_BINDING_RECTANGLE= "
-        "GL_TEXTURE_GEN_Q= GL_TEXTURE_GEN_R= GL_TEXTURE_GEN_S= GL_TEXTURE_GEN_T= "
-        "GL_TEXTURE_ENV_MODE= GL_TEXTURE_MIN_FILTER= GL_TEXTURE_MAG_FILTER= GL_VIEWPORT=(",
-        ' ');
-    sGLstate state;
-    state.capture();
-    const std::string text = state.as_text();
-    ASSERT_FALSE(text.empty());
-    EXPECT_EQ(text.back(), '\n');
-    const std::vector<std::string> lines = words_of(text, '\n');
-    ASSERT_EQ(lines.size(), labels.size());
-    for (size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_EQ(lines[i].compare(0, labels[i].size(), labels[i]), 0) << lines[i];
-        // Vectors close their parenthesis; scalars have none.
-        EXPECT_EQ(lines[i].back() == ')', labels[i].back() == '(') << lines[i];
-    }
-}
 
 TEST_F(GLState, FormatsBooleansIntegersFloatsAndFilters)
 {

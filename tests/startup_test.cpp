@@ -1,4 +1,4 @@
-// The start-up pieces: error checks, the fixed GL state, the image-library version rule.
+// The start-up pieces: error checks and the image-library version rule.
 #include <gtest/gtest.h>
 
 #include <IL/il.h>
@@ -43,29 +43,6 @@ TEST_F(GLTest, CheckIlErrorDrainsEveryPendingError)
         ++lines;
     EXPECT_EQ(lines, 3) << err;
     EXPECT_FALSE(check_il_error());
-}
-
-TEST_F(GLTest, FixedStateAfterStartUp)
-{
-    init_gl_state();
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_FALSE(glIsEnabled(GL_COLOR_MATERIAL));
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    GLint src = 0, dst = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(src, GL_SRC_ALPHA);
-    EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
-    GLfloat ambient[4] = {};
-    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient);
-    EXPECT_FLOAT_EQ(ambient[3], 0.1f);
 }
 
 TEST(Startup, ImageLibraryVersionRule)
