@@ -101,6 +101,24 @@ bool cVideoModule::display_has_mode() const
     return false;
 }
 
+cVideoModule::sFit cVideoModule::fit_picture(uint32_t in_screen_w, uint32_t in_screen_h,
+                                             uint32_t in_picture_w, uint32_t in_picture_h)
+{
+    // The largest area of the picture's proportions, in multiples of 4 as the render targets
+    // need them, centred.
+    uint64_t w = in_screen_w, h = uint64_t(in_screen_w) * in_picture_h / in_picture_w;
+    if (h > in_screen_h) {
+        h = in_screen_h;
+        w = uint64_t(in_screen_h) * in_picture_w / in_picture_h;
+    }
+    sFit fit;
+    fit.w = std::max(4u, uint32_t(w) & ~3u);
+    fit.h = std::max(4u, uint32_t(h) & ~3u);
+    fit.x = in_screen_w > fit.w ? (in_screen_w - fit.w) / 2u : 0u;
+    fit.y = in_screen_h > fit.h ? (in_screen_h - fit.h) / 2u : 0u;
+    return fit;
+}
+
 void cVideoModule::fit_to_desktop()
 {
     int w = 0, h = 0;
@@ -108,18 +126,12 @@ void cVideoModule::fit_to_desktop()
     if (w <= 0 || h <= 0)
         return;
     const uint32_t picture_w = m_vp_width, picture_h = m_vp_height;
-    // The largest area of the picture's proportions, in multiples of 4 as the render targets
-    // need them.
-    uint32_t vp_w = uint32_t(w), vp_h = uint32_t(uint64_t(w) * picture_h / picture_w);
-    if (vp_h > uint32_t(h)) {
-        vp_h = uint32_t(h);
-        vp_w = uint32_t(uint64_t(h) * picture_w / picture_h);
-    }
+    const sFit fit = fit_picture(uint32_t(w), uint32_t(h), picture_w, picture_h);
     m_width = uint32_t(w);
     m_height = uint32_t(h);
-    m_vp_width = std::max(4u, vp_w & ~3u);
-    m_vp_height = std::max(4u, vp_h & ~3u);
-    m_vp_x = (m_width - m_vp_width) / 2u;
+    m_vp_width = fit.w;
+    m_vp_height = fit.h;
+    m_vp_x = fit.x;
     std::cout << "# fullscreen: the display has no " << picture_w << "x" << picture_h
               << " mode; the picture is scaled to " << m_vp_width << "x" << m_vp_height
               << " and letterboxed on the desktop's " << m_width << "x" << m_height << std::endl;

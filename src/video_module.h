@@ -45,6 +45,15 @@ public:
     void swap_buffers() const;
     SDL_Window* window() const { return m_window; }
 
+    // Where a picture of the given size goes on a screen of another: the largest area of its
+    // proportions in multiples of 4, centred (x from the left, y from the bottom).
+    struct sFit
+    {
+        uint32_t x = 0, y = 0, w = 0, h = 0;
+    };
+    static sFit fit_picture(uint32_t in_screen_w, uint32_t in_screen_h, uint32_t in_picture_w,
+                            uint32_t in_picture_h);
+
     // The warning block printed when the granted attributes differ from the requested ones
     // (red, green, blue, alpha, depth, double buffer, multisample buffers, samples, stereo);
     // empty when they all match.

@@ -71,3 +71,24 @@ TEST(VideoModule, WindowingLibraryThatCannotStartEndsWithAFailureStatus)
         },
         testing::ExitedWithCode(1), "## ERROR: whoops, SDL failed to init: .* exiting!");
 }
+
+TEST(VideoModule, DesktopFullscreenFitsThePictureCentredInMultiplesOfFour)
+{
+    struct sCase
+    {
+        uint32_t screen_w, screen_h, x, y, w, h;
+    } cases[] = {
+        {1280, 1024, 0, 152, 1280, 720}, // 5:4: bands above and below
+        {1920, 800, 250, 0, 1420, 800},  // wider than 16:9: bands left and right
+        {1366, 768, 1, 0, 1364, 768},    // 16:9 in odd pixels: rounded down, still centred
+        {3840, 2160, 0, 0, 3840, 2160},
+    };
+    for (const sCase& c : cases) {
+        SCOPED_TRACE(c.screen_w);
+        const cVideoModule::sFit fit = cVideoModule::fit_picture(c.screen_w, c.screen_h, 1280, 720);
+        EXPECT_EQ(fit.x, c.x);
+        EXPECT_EQ(fit.y, c.y);
+        EXPECT_EQ(fit.w, c.w);
+        EXPECT_EQ(fit.h, c.h);
+    }
+}
