@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "gl_extensions.h"
@@ -28,6 +29,15 @@ float ease(float x)
 {
     x = std::clamp(x, 0.0f, 1.0f);
     return x * x * (3.0f - 2.0f * x);
+}
+
+// A repeatable pseudo-random number in 0..1 for an index and a salt.
+float hashed(int in_index, int in_salt)
+{
+    uint32_t h = uint32_t(in_index) * 747796405u + uint32_t(in_salt) * 2891336453u;
+    h = ((h >> ((h >> 28u) + 4u)) ^ h) * 277803737u;
+    h ^= h >> 22u;
+    return float(h >> 8u) / float(0xffffff);
 }
 
 } // namespace
@@ -147,6 +157,38 @@ void cSceneGreets::draw_tunnel(float in_seconds) const
     }
 }
 
+void cSceneGreets::draw_sparks(float in_seconds) const
+{
+    // Sparks rushing past down the tunnel, drawn as streaks as long as they travel in a quarter
+    // of a second, so the flight feels fast and deep.
+    const float presence = ease(m_cur_t / 0.05f) * (1.0f - ease((m_cur_t - 0.95f) / 0.05f));
+    if (presence <= 0.0f)
+        return;
+    constexpr int SPARKS = 140;
+    constexpr float DEPTH = 44.0f;
+    cShaderManager_GLSL::get_instance()->disable();
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ZERO, GL_ONE);
+    glLineWidth(2.0f);
+    glBegin(GL_LINES);
+    for (int i = 0; i < SPARKS; ++i) {
+        const float speed = 14.0f + 16.0f * hashed(i, 1);
+        const float a = 2.0f * 3.14159265f * hashed(i, 2), r = 0.8f + 1.6f * hashed(i, 3);
+        const float run = in_seconds * speed / DEPTH + hashed(i, 4);
+        const float z = -DEPTH + 2.0f + DEPTH * (run - std::floor(run));
+        const float* c = PALETTE[i % 4];
+        // Faint far away, bright close by, gone just before passing the viewer.
+        const float alpha = presence * ease((z + DEPTH) / 12.0f) * (1.0f - ease((z + 1.5f) / 1.5f));
+        glColor4f(c[0], c[1], c[2], 0.0f);
+        glVertex3f(r * std::cos(a), r * std::sin(a), z - 0.25f * speed);
+        glColor4f(0.5f + 0.5f * c[0], 0.5f + 0.5f * c[1], 0.5f + 0.5f * c[2], alpha);
+        glVertex3f(r * std::cos(a), r * std::sin(a), z);
+    }
+    glEnd();
+    glPopAttrib();
+}
+
 void cSceneGreets::draw_greet(int in_index, const sFlight& in_flight, float in_seconds)
 {
     iMesh* text = m_greets[in_index];
@@ -155,10 +197,31 @@ void cSceneGreets::draw_greet(int in_index, const sFlight& in_flight, float in_s
     const float* c = PALETTE[in_index % 4];
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
 
-    // A trail of fading echoes behind the name, self-lit and added onto what is there.
-    shaders->bind("self_illum_shader");
     glDepthMask(GL_FALSE);
     glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ZERO, GL_ONE);
+    // A soft glow in the name's colour behind it, so that it stands out from what is behind.
+    shaders->disable();
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glPushMatrix();
+    glTranslatef(in_flight.x, in_flight.y, in_flight.z - 1.2f);
+    glRotatef(in_flight.roll, 0, 0, 1);
+    glRotatef(in_flight.yaw, 0, 1, 0);
+    glBegin(GL_TRIANGLE_FAN);
+    glColor4f(c[0], c[1], c[2], 0.45f * in_flight.alpha);
+    glVertex3f(0, 0, 0);
+    glColor4f(c[0], c[1], c[2], 0.0f);
+    for (int i = 0; i <= 32; ++i) {
+        const float a = 2.0f * 3.14159265f * float(i) / 32.0f;
+        glVertex3f(4.2f * std::cos(a), 1.3f * std::sin(a), 0);
+    }
+    glEnd();
+    glPopMatrix();
+    glPopAttrib();
+
+    // A trail of fading echoes behind the name, self-lit and added onto what is there.
+    shaders->bind("self_illum_shader");
     for (int k = 3; k >= 1; --k) {
         const float strength = 0.35f * in_flight.alpha / float(k);
         const GLfloat echo[4] = {strength * c[0], strength * c[1], strength * c[2], 1};
@@ -174,6 +237,11 @@ void cSceneGreets::draw_greet(int in_index, const sFlight& in_flight, float in_s
     glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
 
     shaders->bind("rgbatex_shader");
+    // A glint sweeps across the name while it is read: the light passes from one side to the
+    // other in front of it.
+    const float sweep = -6.0f + 12.0f * std::clamp((in_flight.progress - 0.2f) / 0.6f, 0.0f, 1.0f);
+    const GLfloat glint[4] = {in_flight.x + sweep, in_flight.y + 2.0f, in_flight.z + 14.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, glint);
     const float l = m_text_light;
     const GLfloat ambient[4] = {0.3f * l + 0.3f * c[0], 0.3f * l + 0.3f * c[1],
                                 0.3f * l + 0.3f * c[2], in_flight.alpha};
@@ -199,8 +267,15 @@ cRTProxy cSceneGreets::render_to_texture(int in_time_ms)
     cRTProxy out = bind_full_target_cleared(0, 0, 0, 0);
 
     init();
+    // The view rolls and bobs gently, as if flying.
+    const sCamera resting = m_camera;
+    m_camera.up = Vec3<float>(std::sin(0.08f * std::sin(seconds * 0.6f)),
+                              std::cos(0.08f * std::sin(seconds * 0.6f)), 0.0f);
+    m_camera.eye.y += 0.25f * std::sin(seconds * 0.9f);
     m_camera.apply_camera();
+    m_camera = resting;
     draw_tunnel(seconds);
+    draw_sparks(seconds);
 
     if (m_text_tex.isValid()) {
         const GLfloat light_pos[4] = {2.0f * std::sin(seconds * 0.8f), 3.0f, 2.0f, 1.0f};

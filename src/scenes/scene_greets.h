@@ -1,5 +1,6 @@
 // The greetings: the names of ten friendly groups fly one after another out of a tunnel of
-// turning ring segments, swing past the viewer and are gone.
+// turning ring segments and rushing sparks, each glowing in its colour with a glint sweeping
+// across it while it is read, swing past the viewer and are gone.
 #pragma once
 
 #include "scene.h"
@@ -48,6 +49,7 @@ public:
 
 private:
     void draw_tunnel(float in_seconds) const;
+    void draw_sparks(float in_seconds) const;
     void draw_greet(int in_index, const sFlight& in_flight, float in_seconds);
 
     iMesh* m_bg = nullptr; // owned by the mesh manager

@@ -67,11 +67,16 @@ TEST_F(GreetsTest, EveryNameFliesOnceInTurnAndNoneOutsideTheWindow)
     // Indices that do not exist are never shown.
     EXPECT_FALSE(cSceneGreets::flight(-1, 0.5f).shown);
     EXPECT_FALSE(cSceneGreets::flight(cSceneGreets::NUM_GREETS, 0.95f).shown);
-    // Midway through its flight a name stands in front of the viewer, fully visible.
-    const cSceneGreets::sFlight mid = cSceneGreets::flight(4, 4 * 0.088f + 0.1f);
-    EXPECT_FLOAT_EQ(mid.alpha, 1.0f);
-    EXPECT_LT(mid.z, -4.0f);
-    EXPECT_LT(std::fabs(mid.x), 1.0f);
+    // Once fully visible, a name stands in front of the viewer, in the middle.
+    for (int i = 0; i < cSceneGreets::NUM_GREETS; ++i) {
+        float t = first_seen[i];
+        while (t < last_seen[i] && cSceneGreets::flight(i, t).alpha < 1.0f)
+            t += 0.001f;
+        const cSceneGreets::sFlight read = cSceneGreets::flight(i, t);
+        EXPECT_FLOAT_EQ(read.alpha, 1.0f) << i;
+        EXPECT_LT(read.z, -4.0f) << i;
+        EXPECT_LT(std::fabs(read.x), 1.0f) << i;
+    }
 }
 
 TEST_F(GreetsTest, FramesAlongItsWindowKeepStateAndShowTheNames)
