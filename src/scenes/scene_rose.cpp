@@ -101,7 +101,7 @@ void cSceneRose::draw_sunburst(float in_seconds)
     glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ZERO, GL_ONE);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
-    glRotatef(-4.0f * in_seconds, 0, 0, 1);
+    glRotatef(-12.0f * in_seconds, 0, 0, 1);
     const int rays = 36;
     const float reach = 14.0f;
     glBegin(GL_TRIANGLES);
@@ -109,10 +109,14 @@ void cSceneRose::draw_sunburst(float in_seconds)
         const float a = 2.0f * 3.14159265f * float(i) / float(rays);
         const float half = 3.14159265f / float(rays) * (i % 2 ? 0.25f : 0.5f);
         const float breathe = 0.5f + 0.5f * std::sin(in_seconds * 1.3f + float(i) * 0.7f);
-        if (i % 2)
-            glColor4f(0.55f, 0.15f, 1.0f, 0.10f + 0.06f * breathe);
+        // The clap's swell lights the rays up with the rose.
+        const float lift = 1.0f + 1.5f * m_rose.m_kick;
+        if (i % 3 == 1)
+            glColor4f(0.1f, 0.75f, 1.0f, (0.12f + 0.10f * breathe) * lift);
+        else if (i % 2)
+            glColor4f(0.55f, 0.15f, 1.0f, (0.14f + 0.10f * breathe) * lift);
         else
-            glColor4f(1.0f, 0.1f, 0.7f, 0.12f + 0.08f * breathe);
+            glColor4f(1.0f, 0.1f, 0.7f, (0.16f + 0.12f * breathe) * lift);
         glVertex3f(0, 0, -1.0f);
         glColor4f(0.1f, 0.0f, 0.3f, 0.0f);
         glVertex3f(std::cos(a - half) * reach, std::sin(a - half) * reach, -1.0f);
@@ -139,8 +143,14 @@ cRTProxy cSceneRose::render_to_texture(int in_time_ms)
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     const float zoom = std::max(0.0f, m_scale) * 1.3f;
-    glScalef(zoom, zoom, zoom);
-    glRotatef(8.0f * std::sin(seconds * 0.5f), 1, 0, 0);
+    // The rose wanders far from the middle, breathes and leans in depth: the kaleidoscope's
+    // mirrored copies drift towards each other, meet at the seams and part again instead of
+    // standing in a still grid.
+    glTranslatef(2.4f * std::sin(seconds * 0.41f), 1.5f * std::sin(seconds * 0.53f + 1.0f), 0);
+    const float breathe = zoom * (1.0f + 0.12f * std::sin(seconds * 1.1f));
+    glScalef(breathe, breathe, breathe);
+    glRotatef(24.0f * std::sin(seconds * 0.5f), 1, 0, 0);
+    glRotatef(20.0f * std::sin(seconds * 0.37f + 2.0f), 0, 1, 0);
     m_rose.draw();
     glPopMatrix();
     deinit();
