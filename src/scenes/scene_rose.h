@@ -1,5 +1,5 @@
-// The rose: the rose component over a slow sunburst, glowing, then folded by the 2D
-// kaleidoscope; the clap makes the rose swell.
+// The rose: the rose component wandering and leaning over a turning sunburst, glowing, then
+// folded by the 2D kaleidoscope; the clap makes the rose swell and the sunburst flare.
 #pragma once
 
 #include "postprocessing/glow.h"
