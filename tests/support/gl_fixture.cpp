@@ -13,6 +13,23 @@
 
 namespace vnt_test {
 
+namespace {
+
+// A forked child of a process that holds a Mesa context cannot exit cleanly (the driver's
+// threads are not in the child): death tests re-run the test in a fresh process instead. The
+// style is set before the first test of every program that can make the context, not when the
+// context is made, so that a death test sees the same style in its own process and in the
+// re-run one whatever ran before it.
+class cThreadsafeDeathTests : public ::testing::Environment
+{
+public:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+::testing::Environment* const g_death_test_style =
+    ::testing::AddGlobalTestEnvironment(new cThreadsafeDeathTests);
+
+} // namespace
 
 void ensure_gl(unsigned width, unsigned height)
 {
@@ -20,8 +37,6 @@ void ensure_gl(unsigned width, unsigned height)
     if (ready)
         return;
     ready = true;
-    // A forked child of a process that holds a Mesa context cannot exit cleanly (the driver's
-    // threads are not in the child): death tests re-run the test in a fresh process instead.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -77,6 +92,9 @@ void GLTest::SetUp()
     }
 }
 
-void GLTest::TearDown() { EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)); }
+void GLTest::TearDown()
+{
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
 
 } // namespace vnt_test
