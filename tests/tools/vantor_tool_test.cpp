@@ -196,11 +196,7 @@ TEST_F(VantorTool, MidiFilesTheReaderRefuses)
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(contains(missing.err, "Unable to open file"));
 
-    ASSERT_TRUE(vnt_test::write_text(file("riff.mid"), "RIFF\0\0\0\0WAVEfmt "));
-    const sProcessResult riff = tool({"midi", file("riff.mid")});
-    EXPECT_EQ(riff.status, 1);
-    EXPECT_TRUE(contains(riff.err, "# mid FATAL ERROR: This is not a valid MIDI file!"));
-
+    // The reader's own refusals are tested with the reader; here, that the tool passes one on.
     midi_test::Bytes cut = three_track_song();
     cut.resize(cut.size() - 5);
     ASSERT_TRUE(write_bytes(file("cut.mid"), cut));
@@ -398,22 +394,9 @@ TEST_F(VantorTool, DamagedCompressedMeshesGetTheLoadersMessage)
     mesh.m_pos = {0, 0, 0, 1, 0, 0, 0, 1, 0};
     mesh.m_elem = {0, 1, 2};
     mesh.m_matranges = {{0u, 0}, {3u, -1}};
-    std::vector<std::uint8_t> good;
     std::string error;
-    ASSERT_TRUE(bobj_write_compressed(mesh, good, error)) << error;
-
-    for (std::size_t size :
-         {std::size_t(0), std::size_t(5), std::size_t(8), std::size_t(12), good.size() - 1}) {
-        const std::vector<std::uint8_t> cut(good.begin(), good.begin() + std::ptrdiff_t(size));
-        ASSERT_TRUE(write_bytes(file("cut.bzobj"), cut));
-        const sProcessResult r = tool({"mesh", file("cut.bzobj")});
-        EXPECT_TRUE(r.status == 255 || r.status == 1) << size << ": " << r.status;
-        EXPECT_TRUE(contains(r.err, "## ERROR in bobj_load_compressed") ||
-                    contains(r.err, "zlib caused an error"))
-            << size << ": " << r.err;
-    }
-
-    // A payload that claims a thousand vertices but holds three.
+    // The loader's refusals are tested with the loader; here, that the tool passes one on and
+    // writes no JSON: a payload that claims a thousand vertices but holds three.
     std::vector<std::uint8_t> payload;
     ASSERT_TRUE(bobj_write_payload(mesh, payload, error)) << error;
     payload[1] = 0xE8;
