@@ -31,7 +31,6 @@ class cPngFolderSink : public iFrameSink
 {
 public:
     explicit cPngFolderSink(std::string in_folder) : m_folder(std::move(in_folder)) {}
-    ~cPngFolderSink() override;
 
     bool open(int in_width, int in_height, int in_fps, std::string& out_error) override;
     void set_audio(std::vector<int16_t> in_pcm, int in_rate) override;
@@ -48,11 +47,16 @@ private:
     std::string m_folder;
     int m_width = 0;
     int m_height = 0;
-    long m_index = 0;     // next frame number
-    unsigned m_image = 0; // DevIL image the frames pass through
+    long m_index = 0;                 // next frame number
+    std::vector<unsigned char> m_png; // the file of the frame being written
     std::vector<int16_t> m_pcm;
     int m_rate = 0;
 };
+
+// A PNG file of an RGB picture given bottom row first (as OpenGL reads it), turned upright;
+// false for an empty picture. Unlike the image library, it may be used on any thread.
+bool encode_png(const unsigned char* in_rgb, int in_width, int in_height,
+                std::vector<unsigned char>& out_png);
 
 // A canonical 44-byte-header PCM WAV file of interleaved 16-bit samples; false with a message.
 bool write_wav(const std::string& in_path, const std::vector<int16_t>& in_pcm, int in_rate,

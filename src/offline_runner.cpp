@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "author_keys.h"
 #include "event_queue.h"
 #include "frame_sink.h"
+#include "frame_writer.h"
 #include "gl_extensions.h"
 #include "options.h"
 #include "scene_manager.h"
@@ -23,6 +25,7 @@
 namespace {
 
 constexpr int JUMP_LEAD_MS = 150; // set_time lands this far before the time it is given
+constexpr int WRITER_QUEUE = 3;   // frames waiting for the sink's thread
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -101,26 +104,91 @@ private:
     std::chrono::steady_clock::time_point m_last = m_start;
 };
 
-// The picture of the frame just drawn, RGB bottom row first, from the demo area of the buffer
-// drawn to. Pixel-store state and the read buffer are restored.
-void read_frame(std::vector<unsigned char>& out_rgb)
+// Frames read back through pixel buffer objects: a frame's copy is only queued once it is
+// drawn, and its bytes are taken SLOTS - 1 frames later, when the driver has long finished it,
+// so the rendering never stops to wait for a copy. Frames come out in the order they went in.
+class cReadback
 {
-    const cVideoModule* video = cVideoModule::get_instance();
-    const GLsizei w = GLsizei(video->get_vp_width());
-    const GLsizei h = GLsizei(video->get_vp_height());
-    out_rgb.resize(size_t(w) * size_t(h) * 3u);
-    GLint read_buffer = GL_BACK;
-    GLint draw_buffer = GL_BACK; // a single-buffered context draws to GL_FRONT
-    glGetIntegerv(GL_READ_BUFFER, &read_buffer);
-    glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glReadBuffer(GLenum(draw_buffer));
-    glReadPixels(0, GLint(video->get_vp_offset()), w, h, GL_RGB, GL_UNSIGNED_BYTE, out_rgb.data());
-    glReadBuffer(GLenum(read_buffer));
-    glPopClientAttrib();
-}
+public:
+    static constexpr int SLOTS = 3;
+
+    // The demo area of the buffer drawn to.
+    cReadback()
+    {
+        const cVideoModule* video = cVideoModule::get_instance();
+        m_width = GLsizei(video->get_vp_width());
+        m_height = GLsizei(video->get_vp_height());
+        m_y = GLint(video->get_vp_offset());
+        glGenBuffersARB(SLOTS, m_buffers);
+        for (GLuint buffer : m_buffers) {
+            glBindBufferARB(GL_PIXEL_PACK_BUFFER_ARB, buffer);
+            glBufferDataARB(GL_PIXEL_PACK_BUFFER_ARB, GLsizeiptrARB(rgba_bytes()), nullptr,
+                            GL_STREAM_READ_ARB);
+        }
+        glBindBufferARB(GL_PIXEL_PACK_BUFFER_ARB, 0);
+    }
+    ~cReadback() { glDeleteBuffersARB(SLOTS, m_buffers); }
+    cReadback(const cReadback&) = delete;
+    cReadback& operator=(const cReadback&) = delete;
+
+    bool full() const { return m_queued - m_taken >= SLOTS; }
+    bool pending() const { return m_queued > m_taken; }
+
+    // Queues the copy of the frame just drawn; the slot must be free (not full()). Pixel-store
+    // state, the read buffer and the pack buffer binding are restored.
+    void queue()
+    {
+        assert(!full() && "a read-back slot is free");
+        GLint read_buffer = GL_BACK;
+        GLint draw_buffer = GL_BACK; // a single-buffered context draws to GL_FRONT
+        glGetIntegerv(GL_READ_BUFFER, &read_buffer);
+        glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+        glReadBuffer(GLenum(draw_buffer));
+        glBindBufferARB(GL_PIXEL_PACK_BUFFER_ARB, m_buffers[m_queued % SLOTS]);
+        // RGBA is the layout drivers copy without converting; the alpha goes when it is taken.
+        glReadPixels(0, m_y, m_width, m_height, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glBindBufferARB(GL_PIXEL_PACK_BUFFER_ARB, 0);
+        glReadBuffer(GLenum(read_buffer));
+        glPopClientAttrib();
+        ++m_queued;
+    }
+
+    // The oldest queued frame, RGB bottom row first; false when its buffer cannot be mapped.
+    bool take(std::vector<unsigned char>& out_rgb)
+    {
+        assert(pending() && "a frame was queued");
+        glBindBufferARB(GL_PIXEL_PACK_BUFFER_ARB, m_buffers[m_taken % SLOTS]);
+        ++m_taken;
+        const auto* rgba = static_cast<const unsigned char*>(
+            glMapBufferARB(GL_PIXEL_PACK_BUFFER_ARB, GL_READ_ONLY_ARB));
+        if (rgba) {
+            const size_t pixels = size_t(m_width) * size_t(m_height);
+            out_rgb.resize(pixels * 3u);
+            unsigned char* rgb = out_rgb.data();
+            for (size_t i = 0; i < pixels; ++i, rgba += 4, rgb += 3) {
+                rgb[0] = rgba[0];
+                rgb[1] = rgba[1];
+                rgb[2] = rgba[2];
+            }
+            glUnmapBufferARB(GL_PIXEL_PACK_BUFFER_ARB);
+        }
+        glBindBufferARB(GL_PIXEL_PACK_BUFFER_ARB, 0);
+        return rgba != nullptr;
+    }
+
+private:
+    size_t rgba_bytes() const { return size_t(m_width) * size_t(m_height) * 4u; }
+
+    GLsizei m_width = 0;
+    GLsizei m_height = 0;
+    GLint m_y = 0;
+    GLuint m_buffers[SLOTS] = {};
+    long m_queued = 0; // frames whose copy was queued
+    long m_taken = 0;  // frames handed on
+};
 
 // Starts the run: the jump goes to the range's start.
 void begin_run(const sFrameRange& in_range)
@@ -298,28 +366,47 @@ int cOfflineRunner::capture(const sFrameRange& in_range, iFrameSink& in_sink, bo
     const long total = in_range.frames();
     cProgress progress("capture", total, m_progress);
     cInterruptGuard interrupt;
-    std::vector<unsigned char> rgb;
-    begin_run(in_range);
-    long step = 0;
-    for (; step < lead + total && !interrupt.interrupted(); ++step) {
-        const int t = draw_step(in_range, step);
-        if (step >= lead) {
-            read_frame(rgb);
-            if (!in_sink.write(rgb.data(), error)) {
-                progress.stop(step - lead);
-                std::cerr << "## ERROR: capture: " << error << std::endl;
-                m_sink_open = false;
-                in_sink.close(error);
-                return 1;
+    cReadback readback;
+    bool failed = false;
+    {
+        cFrameWriter writer(in_sink, WRITER_QUEUE);
+        // Hands the oldest frame read back to the writer.
+        const auto hand_on = [&]() {
+            cFrameWriter::tFrame frame = writer.spare();
+            if (!readback.take(frame)) {
+                error = "a frame could not be read back from the driver";
+                return false;
             }
-            note_frame_time(in_range, step - lead, t);
-            progress.frame_done(step - lead + 1);
+            return writer.push(std::move(frame), error);
+        };
+        begin_run(in_range);
+        for (long step = 0; step < lead + total && !interrupt.interrupted(); ++step) {
+            const int t = draw_step(in_range, step);
+            if (step >= lead) {
+                if (readback.full() && !hand_on()) {
+                    failed = true;
+                    break;
+                }
+                readback.queue();
+                note_frame_time(in_range, step - lead, t);
+                progress.frame_done(step - lead + 1);
+            }
+            m_source.advance();
         }
-        m_source.advance();
+        while (!failed && readback.pending())
+            failed = !hand_on();
+        if (!writer.finish(error))
+            failed = true;
     }
     m_sink_open = false;
     const long written = long(m_frame_times.size());
     progress.stop(written);
+    if (failed) {
+        std::cerr << "## ERROR: capture: " << error << std::endl;
+        std::string ignored;
+        in_sink.close(ignored);
+        return 1;
+    }
     if (!in_sink.close(error)) {
         std::cerr << "## ERROR: capture: " << error << std::endl;
         return 1;

@@ -48,7 +48,8 @@ public:
     void show_progress(float, bool) override {}
 };
 
-// Keeps what a capture hands over.
+// Keeps what a capture hands over: the green of each frame's first pixel, which the two-tone
+// scene counts up with every frame drawn. Fails the write of frame `fail_at`.
 struct sMemorySink : iFrameSink
 {
     bool open(int w, int h, int, std::string&) override
@@ -58,32 +59,42 @@ struct sMemorySink : iFrameSink
         return true;
     }
     void set_audio(std::vector<int16_t> in_pcm, int) override { pcm = std::move(in_pcm); }
-    bool write(const unsigned char*, std::string&) override { return ++frames > 0; }
+    bool write(const unsigned char* in_rgb, std::string& out_error) override
+    {
+        out_error = "full";
+        greens.push_back(in_rgb[1]);
+        return frames++ != fail_at;
+    }
     bool close(std::string&) override { return closed = true; }
     std::string describe() const override { return "memory"; }
 
     int width = 0, height = 0;
     long frames = 0;
+    long fail_at = -1;
+    std::vector<unsigned char> greens;
     bool closed = false;
     std::vector<int16_t> pcm;
 };
 
-// Red over the upper half of the picture, blue over the lower half.
+// Red over the upper half of the picture, blue over the lower half, whose green counts the
+// frames drawn.
 struct sTwoToneScene : vnt_test::cColourScene
 {
     explicit sTwoToneScene(const cClock* in_clock) : cColourScene(in_clock, "twotone") {}
     void draw() override
     {
+        ++m_draws;
         glPushAttrib(GL_SCISSOR_BIT | GL_COLOR_BUFFER_BIT | GL_ENABLE_BIT);
         glEnable(GL_SCISSOR_TEST);
         glScissor(0, kHeight / 2, kWidth, kHeight / 2);
         glClearColor(1, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         glScissor(0, 0, kWidth, kHeight / 2);
-        glClearColor(0, 0, 1, 1);
+        glClearColor(0, float(m_draws % 256) / 255.0f, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         glPopAttrib();
     }
+    int m_draws = 0;
 };
 
 std::string slurp(const std::string& path)
@@ -237,6 +248,11 @@ TEST_F(CaptureRun, FramesShowTheRangeTimesAtEveryRate)
         EXPECT_TRUE(sink.closed);
         EXPECT_EQ(sink.width * 1000 + sink.height, kWidth * 1000 + kHeight);
         ASSERT_EQ(long(runner.frame_times().size()), expected);
+        // Read back a few frames behind and written on another thread, the pictures still
+        // arrive each once and in order.
+        ASSERT_EQ(long(sink.greens.size()), expected);
+        for (long k = 1; k < expected; ++k)
+            ASSERT_EQ(sink.greens[size_t(k)], uint8_t(sink.greens[0] + k)) << k;
         for (long k = 0; k < expected; ++k)
             ASSERT_EQ(runner.frame_times()[size_t(k)], 1234 + int(std::floor(k * 1000.0 / fps)));
         EXPECT_EQ(long(sink.pcm.size()), 2 * std::lround(expected * 44100.0 / fps));
@@ -300,6 +316,19 @@ TEST_F(CaptureRun, AnOutputThatCannotBeWrittenEndsWithStatusOne)
     EXPECT_EQ(runner.capture(range("s01", "1300", 30), blocked, false), 1);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("## ERROR: capture: cannot make"),
               std::string::npos);
+
+    // A write that fails mid-run: nothing after it is written, and the output is closed.
+    cOfflineRunner failing_runner(30);
+    failing_runner.set_progress(false);
+    make();
+    sMemorySink full;
+    full.fail_at = 4;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(failing_runner.capture(range("s01", "3000", 30), full, false), 1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("## ERROR: capture: full"),
+              std::string::npos);
+    EXPECT_EQ(full.frames, 5);
+    EXPECT_TRUE(full.closed);
 }
 
 TEST(FfmpegSink, VideoKeepsItsLengthAndTheSoundInPlace)
