@@ -117,6 +117,7 @@ void cBenchmarkReport::add_frame(int in_time_ms, const tActiveLayers& in_layers,
     }
     sStretch& current = m_stretches.back();
     current.last_ms = in_time_ms;
+    current.frame_at_ms.push_back(in_time_ms);
     current.frame_ms.push_back(in_frame_ms);
 }
 
@@ -196,7 +197,13 @@ std::string cBenchmarkReport::json() const
         }
         os << "], ";
         json_stats(os, frame_stats(stretch.frame_ms));
-        os << "}";
+        os << ",\n     \"frame_at_ms\": [";
+        for (size_t k = 0; k < stretch.frame_at_ms.size(); ++k)
+            os << (k ? ", " : "") << stretch.frame_at_ms[k];
+        os << "],\n     \"frame_ms\": [";
+        for (size_t k = 0; k < stretch.frame_ms.size(); ++k)
+            os << (k ? ", " : "") << fixed_number(stretch.frame_ms[k], 3);
+        os << "]}";
     }
     os << (m_stretches.empty() ? "],\n" : "\n  ],\n");
     const sFrameStats all = total();

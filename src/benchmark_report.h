@@ -33,7 +33,8 @@ struct sStretch
     int first_ms = 0; // demo time of the first frame
     int last_ms = 0;  // demo time of the last frame
     tActiveLayers layers;
-    std::vector<double> frame_ms;
+    std::vector<int> frame_at_ms; // demo time of each frame
+    std::vector<double> frame_ms; // and how long it took
 };
 
 // What the run was: shown above the table and stored in the JSON.
@@ -67,6 +68,8 @@ public:
     // One row per stretch (window, depths and scene names, frames, median, p95, worst), then
     // the totals and the overall frames per second.
     std::string table() const;
+    // The setup, each stretch with its statistics and its frames (demo times in "frame_at_ms",
+    // their times in "frame_ms"), and the totals.
     std::string json() const;
 
 private:

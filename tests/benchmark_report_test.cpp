@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "benchmark_report.h"
+#include "support/process.h"
+#include "support/test_media.h"
 
 namespace {
 
@@ -93,10 +95,38 @@ TEST(BenchmarkReport, TableAndJsonShowEveryStretchAndTheTotals)
          {"\"layers\": [{\"depth\": 7, \"scene\": \"say \\\"hi\\\"\\\\\"}]",
           "{\"first_ms\": 13333, \"last_ms\": 13513, \"layers\": [{\"depth\": 5, \"scene\": "
           "\"attractors\"}, {\"depth\": 10, \"scene\": \"greets\"}], \"frames\": 10, "
-          "\"median_ms\": 2.000, \"p95_ms\": 2.000, \"worst_ms\": 2.000}",
+          "\"median_ms\": 2.000, \"p95_ms\": 2.000, \"worst_ms\": 2.000,\n"
+          "     \"frame_at_ms\": [13333, 13353, 13373, 13393, 13413, 13433, 13453, 13473, 13493, "
+          "13513],\n     \"frame_ms\": [2.000, 2.000, 2.000, 2.000, 2.000, 2.000, 2.000, 2.000, "
+          "2.000, 2.000]}",
           "\"total\": {\"frames\": 15, \"median_ms\": 2.000, \"p95_ms\": 8.000, \"worst_ms\": "
           "8.000, \"seconds\": 0.060, \"fps\": 250.00}"})
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
     EXPECT_EQ(json_string(std::string("a\x01z\tq\n", 6)), "\"a\\u0001z\\tq\\n\"");
     EXPECT_NE(cBenchmarkReport(setup()).json().find("\"stretches\": [],"), std::string::npos);
+}
+
+// scripts/bench-compare.py reads what json() writes and matches the runs' frames by demo time.
+TEST(BenchmarkReport, CompareScriptReadsTheJson)
+{
+    cBenchmarkReport before(setup()), after(setup());
+    for (int t = 13340; t < 13440; t += 20) {
+        before.add_frame(t, kA, 10.0);
+        after.add_frame(t + 20, kA, t == 13420 ? 99.0 : 4.0); // shifted by one frame
+    }
+    const std::string dir = vnt_test::temp_dir("bench_compare");
+    vnt_test::write_text(dir + "/a.json", before.json());
+    vnt_test::write_text(dir + "/b.json", after.json());
+    vnt_test::write_text(dir + "/old.json", "{\"stretches\": [{\"first_ms\": 0}]}");
+    const std::string script = "python3 " + vnt_test::source_dir() + "/scripts/bench-compare.py ";
+    const auto run = vnt_test::run_process(script + dir + "/a.json " + dir + "/b.json");
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The first run's stretch holds 5 frames, 4 of them in the second run; its slow frame is not.
+    EXPECT_NE(run.out.find("0:13.340 - 0:13.420  5 attractors, 10 greets     5/4     10.00"
+                           "      4.00  0.40"),
+              std::string::npos)
+        << run.out;
+    const auto old = vnt_test::run_process(script + dir + "/old.json " + dir + "/b.json");
+    EXPECT_NE(old.status, 0);
+    EXPECT_NE(old.err.find("no per-frame times"), std::string::npos) << old.err;
 }
