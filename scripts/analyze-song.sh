@@ -2,12 +2,14 @@
 # Measures a song the way a listener's player decodes it, next to its MIDI file, its marker
 # script and the demo's timeline:
 #   loudness      integrated loudness, true and sample peak, loudness range, clipped samples
-#   sections      short-term loudness and left/right correlation of each section
+#   sections      short-term loudness and left/right correlation of each section: all of it,
+#                 below 120 Hz (kept mono) and above (where the width lives), above 6 kHz
 #   drops         each drop's first eight bars against the last two bars of its build
 #   low end       third-octave bands of the main groove (re 1 kHz); with SOUNDTRACK set to the
 #                 generator, also of the kick rendered alone
 #   lines         the strongest spectral line held across a section, 2 to 14 kHz (the
-#                 cymbals' region, below the encoder's low pass)
+#                 cymbals' region, below the encoder's low pass), in the mix (where the held
+#                 notes' harmonics count too) and, with SOUNDTRACK set, in the cymbals alone
 #   grid          the share of the timeline's times on a beat of the song
 #   kicks         how far each MIDI kick lies from the nearest onset in the music
 # and draws a spectrogram of the whole song (sox) as a PNG.
@@ -36,6 +38,9 @@ if [ -n "${SOUNDTRACK:-}" ]; then
     "$SOUNDTRACK" --out "$out/solo" --solo kick --seconds 40 >/dev/null
     ffmpeg -hide_banner -loglevel error -y -i "$out/solo/music/goa3_4_master.mp3" -f f32le -ac 2 \
         -ar 44100 "$out/kick.f32"
+    "$SOUNDTRACK" --out "$out/metal" --solo hats,ride,crash,shaker >/dev/null
+    ffmpeg -hide_banner -loglevel error -y -i "$out/metal/music/goa3_4_master.mp3" -f f32le -ac 2 \
+        -ar 44100 "$out/metal.f32"
     solo="$out/kick.f32"
 fi
 
@@ -128,28 +133,30 @@ def span(a, b):
 clipped = int(np.count_nonzero(np.abs(audio) >= 0.9999))
 print(f"#   clipped samples: {clipped}")
 
-print("# sections: start, bars, loudest short-term, left/right correlation (all, <120 Hz, >6 kHz)")
+print("# sections: start, bars, loudest short-term, left/right correlation "
+      "(all, <120 Hz, >120 Hz, >6 kHz)")
 kick_bars = lambda a, b: np.count_nonzero((kicks >= a) & (kicks < b)) / max((b - a) / bar, 1e-9)
 groove = []
 for name, a, b in sections:
     s = span(a, b)
     l, r = left[s], right[s]
     c = (correlation(l, r), correlation(band_pass(l, 0, 120), band_pass(r, 0, 120)),
+         correlation(band_pass(l, 120, RATE), band_pass(r, 120, RATE)),
          correlation(band_pass(l, 6000, RATE), band_pass(r, 6000, RATE)))
     is_groove = kick_bars(a, b) >= 3.0
     if is_groove: groove.append(c)
     print(f"#   {a:6.1f} s {round((b - a) / bar):3d}  {short_max(a, b):6.1f} LUFS  "
-          f"{c[0]:5.2f} {c[1]:5.2f} {c[2]:5.2f}  {name}{' (groove)' if is_groove else ''}")
+          f"{c[0]:5.2f} {c[1]:5.2f} {c[2]:5.2f} {c[3]:5.2f}  {name}{' (groove)' if is_groove else ''}")
 if groove:
     g = np.array(groove)
-    print(f"#   groove sections: correlation at most {g[:, 0].max():.2f}, "
-          f"below 120 Hz at least {g[:, 1].min():.2f}")
+    print(f"#   groove sections: correlation at most {g[:, 0].max():.2f} (above 120 Hz "
+          f"{g[:, 2].max():.2f}), below 120 Hz at least {g[:, 1].min():.2f}")
 
 print("# drops: loudest short-term of the drop's first 8 bars against the build's last 2")
 for k, (name, a, b) in enumerate(sections[:-1]):
     if "build" in name:
         n_name, na, nb = sections[k + 1]
-        build, drop = short_max(b - 2 * bar, b), short_max(na, min(nb, na + 8 * bar))
+        build, drop = short_max(b - 2 * bar, b), short_max(na, na + 8 * bar)
         print(f"#   {name} -> {n_name} at {na:.1f} s: {build:.1f} -> {drop:.1f} LUFS "
               f"({drop - build:+.1f} LU)")
 
@@ -183,11 +190,10 @@ if solo_path:
 # ---- fixed spectral lines ------------------------------------------------------------------
 n, hop = 8192, 4410
 f = np.fft.rfftfreq(n, 1 / RATE)
-worst = (0.0, 0.0, "")
-print("# fixed lines: the strongest line (2 to 14 kHz) held through a section, re its third octave")
-for name, a, b in sections:
-    x = mono[span(a, b)]
-    if len(x) < 4 * n: continue
+def strongest_line(x):
+    """The bin (2 to 14 kHz) whose median level over the frames stands highest over the median
+    of its third octave: a line held through the stretch."""
+    if len(x) < 4 * n or not np.any(x): return (0.0, 0.0)
     window = np.hanning(n)
     db = np.median([10 * np.log10(np.abs(np.fft.rfft(x[i:i + n] * window)) ** 2 + 1e-20)
                     for i in range(0, len(x) - n, hop)], axis=0)
@@ -196,9 +202,23 @@ for name, a, b in sections:
         lo, hi = np.searchsorted(f, [f[k] * 2 ** (-1 / 6), f[k] * 2 ** (1 / 6)])
         excess = db[k] - np.median(db[lo:hi])
         if excess > best[0]: best = (excess, f[k])
-    if best[0] > worst[0]: worst = (best[0], best[1], name)
-    print(f"#   {name:16s} {best[0]:+5.1f} dB at {best[1]:6.0f} Hz")
-print(f"#   strongest: {worst[0]:+.1f} dB at {worst[1]:.0f} Hz in {worst[2]}")
+    return best
+metal = None
+if solo_path:
+    metal = np.fromfile(out + "/metal.f32", dtype=np.float32).reshape(-1, 2).mean(axis=1)
+print("# fixed lines: the strongest line (2 to 14 kHz) held through a section, re its third octave"
+      + (": mix / cymbals alone" if metal is not None else ": mix"))
+worst = (0.0, 0.0, "")
+for name, a, b in sections:
+    m = strongest_line(mono[span(a, b)])
+    line = f"#   {name:16s} {m[0]:+5.1f} dB at {m[1]:6.0f} Hz"
+    if metal is not None:
+        c = strongest_line(metal[span(a, b)].astype(np.float64))
+        if c[0] > worst[0]: worst = (c[0], c[1], name)
+        line += f"   / {c[0]:+5.1f} dB at {c[1]:6.0f} Hz"
+    print(line)
+if metal is not None:
+    print(f"#   cymbals' strongest: {worst[0]:+.1f} dB at {worst[1]:.0f} Hz in {worst[2]}")
 
 # ---- the timeline's times on the beat grid -------------------------------------------------
 src = open(timeline_path).read()
@@ -236,5 +256,5 @@ EOF
 wav="$out/song.wav"
 ffmpeg -hide_banner -loglevel error -y -i "$song" "$wav"
 sox "$wav" -n remix 1,2 spectrogram -x 1800 -y 600 -z 90 -t "$(basename "$song")" -o "$out/spectrogram.png"
-rm -f "$wav" "$out/song.f32" "$out/kick.f32"
+rm -f "$wav" "$out/song.f32" "$out/kick.f32" "$out/metal.f32"
 echo "# spectrogram: $out/spectrogram.png"

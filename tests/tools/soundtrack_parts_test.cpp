@@ -325,6 +325,21 @@ TEST(SoundtrackSong, SectionsFollowThePictureTimeline)
     const sSection& last = song.sections.back();
     EXPECT_NEAR(ms_of_tick(tick_of_bar(last.first_bar + last.bars)), 235000, 1000);
 
+    // The acid keeps to E Phrygian over both its chords (F major included), so it never rubs
+    // against the pads with an F sharp or a G sharp.
+    for (const sNote& n : song.tracks[TRACK_ACID].notes) {
+        const int bar = int(n.tick / kTicksPerBar);
+        bool phrygian = false;
+        for (const sSection& s : song.sections)
+            phrygian |= bar >= s.first_bar && bar < s.first_bar + s.bars &&
+                        (s.name == "main" || s.name == "arpeggio" || s.name == "drop" ||
+                         s.name == "acid" || s.name == "acid and stabs");
+        const int pc = (n.note - 40 + 120) % 12;
+        if (phrygian)
+            EXPECT_TRUE(pc != 2 && pc != 4 && pc != 6 && pc != 9 && pc != 11)
+                << "note " << n.note << " in bar " << bar;
+    }
+
     // The six-fold attractor flips its position on every stab note: each stab is a chord of
     // three notes, so every hit leaves it flipped.
     const auto& stabs = song.tracks[TRACK_STAB].notes;
@@ -486,6 +501,20 @@ TEST(SoundtrackVoices, RisersStopAtTheirNoteOff)
     EXPECT_GT(rms(out, off * 3 / 4, off - kSampleRate / 50), 4.0 * rms(out, 0, off / 4));
     for (std::size_t i = off; i < out.size(); ++i)
         ASSERT_EQ(out.l[i], 0.0f) << "sound " << i - off << " samples after the note-off";
+}
+
+TEST(SoundtrackEffects, WidenerPartsTheSidesButLeavesTheMonoSum)
+{
+    sStereo x = tone(1.0, 0.5f);
+    cWidener widener(0.13f);
+    double side = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const float sum = x.l[i] + x.r[i];
+        widener.process(x.l[i], x.r[i], 0.8f);
+        ASSERT_NEAR(x.l[i] + x.r[i], sum, 1e-6f) << i;
+        side += std::fabs(x.l[i] - x.r[i]);
+    }
+    EXPECT_GT(side / double(x.size()), 0.1);
 }
 
 TEST(SoundtrackEffects, EchoRepeatsEveryDelayAlternatingSides)

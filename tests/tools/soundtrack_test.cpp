@@ -299,6 +299,32 @@ TEST(Soundtrack, DecodedMusicHasTheSongsLengthHeadroomAndLoudness)
             peak = std::max(peak, p);
     EXPECT_LE(20.0 * std::log10(double(peak)), -1.0);
     EXPECT_NEAR(soundtrack::integrated_loudness(song.audio), -10.0, 1.0);
+
+    // Each drop's first eight bars are louder than the last two bars of the build before it:
+    // the loudest three seconds of each, as a short-term meter shows them.
+    auto loudest = [&](double from_s, double to_s) {
+        double best = -1e9;
+        for (double t = from_s; t + 3.0 <= to_s + 1e-9; t += 0.25) {
+            soundtrack::sStereo w(std::size_t(3.0 * 44100));
+            const std::size_t at = std::size_t(t * 44100);
+            std::copy_n(song.audio.l.begin() + long(at), w.size(), w.l.begin());
+            std::copy_n(song.audio.r.begin() + long(at), w.size(), w.r.begin());
+            best = std::max(best, soundtrack::integrated_loudness(w));
+        }
+        return best;
+    };
+    const double bar_s = 4.0 * kMsPerBeat / 1000.0;
+    int drops = 0;
+    for (std::size_t i = 0; i + 1 < notes.sections.size(); ++i) {
+        const soundtrack::sSection& build = notes.sections[i];
+        if (build.name.find("build") == std::string::npos)
+            continue;
+        const double drop_s = (build.first_bar + build.bars) * bar_s;
+        EXPECT_GE(loudest(drop_s, drop_s + 8 * bar_s), loudest(drop_s - 2 * bar_s, drop_s) + 1.0)
+            << notes.sections[i + 1].name;
+        ++drops;
+    }
+    EXPECT_EQ(drops, 2);
 }
 
 TEST(Soundtrack, EveryKickNoteIsHeardWithin5ms)

@@ -56,7 +56,7 @@ const sPlan kPlan[] = {
     {56,  8, "breakdown",    "no drums: big pads, drone, bells and the melody",
                                   MINOR,    0,   0,   0,   0,   0,   0,   0,   0,   1,  5,  0,   1,   0,  1,   1},
     {64,  6, "build",        "snare roll and riser, the acid line alone with its filter rising",
-                                  MINOR,    0,   3,   0,   0,   0,   0,   0,   4,   1,  5,  0,   1,   0,  0,   1},
+                                  MINOR,    0,   3,   0,   0,   0,   0,   0,   4,   1,  5,  0,   1,   0,  0,   0},
     {70,  6, "drop",         "everything at once after an impact, the acid wide open over the arpeggio",
                                   PHRYGIAN, 1,   1,   1,   1,   1,   0,   0,   2,   2,  3,  1,   0,   1,  0,   0},
     {76,  8, "acid and stabs", "acid and stabs answer each other over the arpeggio",
@@ -110,6 +110,10 @@ const sMark kSceneMarks[] = {
 
 const int kCrashBars[] = {7, 12, 18, 26, 40, 52, 56, 70, 76, 84, 98, 106, 112};
 const int kImpactBars[] = {26, 56, 70, 98, 112};
+// Where a picture comes in between bar lines (25, 37, 105 and 151 s; 45.5 and 166.5 s), a
+// crash or a zap marks it.
+const double kOffGridCrashes[] = {12.5, 18.5, 52.5, 75.5};
+const double kOffGridZaps[] = {22.75, 83.25};
 const int kDownsweepBars[] = {18, 40, 52, 56, 70, 84, 98};
 struct sSpan
 {
@@ -236,6 +240,24 @@ uint32_t step_tick(int bar, int step)
     return uint32_t(bar * kTicksPerBar + step * kTicksPerStep);
 }
 
+// The hats, shaker and percussion lean back: every second sixteenth comes 12 ticks late.
+constexpr uint32_t kSwingTicks = 12;
+uint32_t swung_tick(int bar, int step)
+{
+    return step_tick(bar, step) + (step % 2 == 1 ? kSwingTicks : 0);
+}
+
+// A small deterministic push or pull in [-range, range] for a velocity: a drummer never hits
+// twice alike.
+int humanize(int bar, int step, int salt, int range)
+{
+    uint32_t h = uint32_t(bar * 97 + step * 13 + salt * 7919) * 2654435761u;
+    h ^= h >> 15;
+    h *= 2246822519u;
+    h ^= h >> 13;
+    return int(h % uint32_t(2 * range + 1)) - range;
+}
+
 class cComposer
 {
 public:
@@ -339,6 +361,25 @@ private:
         return std::find(std::begin(kFillBars), std::end(kFillBars), bar) != std::end(kFillBars);
     }
 
+    // `n` fitted to the Phrygian key where a pattern moved onto another chord (F major) would
+    // leave it: to the neighbouring tone of the chord, else the one below (F sharp to F, G
+    // sharp to A, C sharp to C, D sharp to D).
+    static int in_key(int bar, int n)
+    {
+        if (plan_at(bar).harmony != PHRYGIAN)
+            return n;
+        static const bool scale[12] = {1, 1, 0, 1, 0, 1, 0, 1, 1, 0, 1, 0}; // from E
+        const int pc = ((n - 40) % 12 + 12) % 12;
+        if (scale[pc])
+            return n;
+        const std::vector<int> tones = chord_at(bar).tones();
+        const bool up_is_chord =
+            std::find(tones.begin(), tones.end(), (pc + 1) % 12) != tones.end();
+        const bool down_is_chord =
+            std::find(tones.begin(), tones.end(), (pc + 11) % 12) != tones.end();
+        return up_is_chord && !down_is_chord ? n + 1 : n - 1;
+    }
+
     // Beats of `bar` the groove plays: the last beat of a fill bar belongs to the fill.
     static int groove_beats(int bar) { return is_fill_bar(bar) ? 3 : 4; }
 
@@ -391,13 +432,13 @@ private:
             if (p.clap)
                 clap(bar, p);
             if (p.hats)
-                hats(bar, p.hats);
+                hats(bar, p);
             if (p.ride && bar >= 22)
                 ride(bar);
             if (p.shaker)
                 for (int s = 0; s < groove_beats(bar) * 4; ++s)
-                    note(TRACK_SHAKER, step_tick(bar, s), 60, 70,
-                         55 + (s % 4 == 2 ? 40 : 0) + (s % 2) * 15);
+                    note(TRACK_SHAKER, swung_tick(bar, s), 60, 70,
+                         55 + (s % 4 == 2 ? 40 : 0) + (s % 2) * 15 + humanize(bar, s, 3, 8));
             if (p.toms)
                 toms(bar);
         }
@@ -405,6 +446,8 @@ private:
         rolls();
         for (int b : kCrashBars)
             note(TRACK_CRASH, step_tick(b, 0), kTicksPerBeat, 49, 110);
+        for (double b : kOffGridCrashes)
+            note(TRACK_CRASH, tick_of_bar(b), kTicksPerBeat, 49, 92);
     }
 
     void kick(int bar, const sPlan& p)
@@ -423,33 +466,56 @@ private:
         default:
             break;
         }
+        // Beat one leans in, the off-beats sit back a little.
+        static const int accent[4] = {124, 118, 121, 116};
         for (int b = 0; b < beats; ++b)
-            note(TRACK_KICK, step_tick(bar, b * 4), kTicksPerStep, 36, 120);
+            note(TRACK_KICK, step_tick(bar, b * 4), kTicksPerStep, 36,
+                 accent[b] + humanize(bar, b, 1, 2));
     }
 
     void clap(int bar, const sPlan& p)
     {
-        note(TRACK_CLAP, step_tick(bar, 4), kTicksPerStep, 39, 112);
+        const int pos = bar - p.first_bar;
+        note(TRACK_CLAP, step_tick(bar, 4), kTicksPerStep, 39, 110 + humanize(bar, 4, 2, 4));
         if (!is_fill_bar(bar))
-            note(TRACK_CLAP, step_tick(bar, 12), kTicksPerStep, 39, 116);
+            note(TRACK_CLAP, step_tick(bar, 12), kTicksPerStep, 39, 116 + humanize(bar, 12, 2, 4));
         if (p.toms && bar % 2 == 1 && !is_fill_bar(bar))
-            note(TRACK_CLAP, step_tick(bar, 15), kTicksPerStep, 39, 64); // a ghost clap
+            note(TRACK_CLAP, swung_tick(bar, 15), kTicksPerStep, 39, 64); // a ghost clap
+        else if (pos % 8 == 7 && !is_fill_bar(bar))
+            note(TRACK_CLAP, swung_tick(bar, 11), kTicksPerStep, 39, 58); // a pickup at the turn
+        else if (pos % 4 == 3)
+            note(TRACK_CLAP, swung_tick(bar, 7), kTicksPerStep, 39, 52);
     }
 
-    void hats(int bar, int variant)
+    // Variant 1, the groove: sixteenths (double time at this tempo) around the open hat on
+    // every off-beat, accented on the eighths; the fourth bar of four opens a second hat and
+    // the eighth bar of a phrase rolls into the next. Variant 2: the open hats alone.
+    void hats(int bar, const sPlan& p)
     {
+        const int pos = bar - p.first_bar;
         for (int s = 0; s < groove_beats(bar) * 4; ++s) {
-            if (s % 4 == 2)
-                note(TRACK_HATS, step_tick(bar, s), kTicksPerStep, 46, 100);
-            else if (variant == 1 && s % 2 == 1)
-                note(TRACK_HATS, step_tick(bar, s), kTicksPerStep / 2, 42, s % 4 == 3 ? 88 : 68);
+            const int feel = humanize(bar, s, 4, 6);
+            if (s % 4 == 2) {
+                note(TRACK_HATS, step_tick(bar, s), kTicksPerStep, 46, 100 + feel);
+            } else if (p.hats == 1) {
+                if (pos % 4 == 3 && s == 15) {
+                    note(TRACK_HATS, swung_tick(bar, s), kTicksPerStep, 46, 84 + feel);
+                    continue;
+                }
+                static const int level[4] = {58, 72, 0, 86};
+                note(TRACK_HATS, swung_tick(bar, s), kTicksPerStep / 2, 42, level[s % 4] + feel);
+                if (pos % 8 == 7 && s >= 12) // thirty-seconds into the next phrase
+                    note(TRACK_HATS, swung_tick(bar, s) + kTicksPerStep / 2, kTicksPerStep / 2, 42,
+                         50 + (s - 12) * 8 + feel);
+            }
         }
     }
 
     void ride(int bar)
     {
         for (int s = 0; s < groove_beats(bar) * 4; s += 2)
-            note(TRACK_RIDE, step_tick(bar, s), kTicksPerStep, 51, s % 4 == 2 ? 92 : 58);
+            note(TRACK_RIDE, step_tick(bar, s), kTicksPerStep, 51,
+                 (s % 4 == 2 ? 92 : 58) + humanize(bar, s, 5, 8));
     }
 
     void toms(int bar)
@@ -503,6 +569,8 @@ private:
     {
         for (int b : kImpactBars)
             note(TRACK_IMPACT, step_tick(b, 0), 2 * kTicksPerBar, 36, 120);
+        for (double b : kOffGridZaps)
+            note(TRACK_ZAP, tick_of_bar(b), kTicksPerBeat, 84, 100);
         for (int b : kDownsweepBars)
             note(TRACK_DOWNSWEEP, step_tick(b, 0), 2 * kTicksPerBar, 60, 100);
         for (const sSpan& r : kRisers) {
@@ -575,7 +643,7 @@ private:
                 continue;
             // A slide holds into the next step; a plain note is a short, 303-like gate.
             const uint32_t length = st.slide ? kTicksPerStep + 15 : 70;
-            note(TRACK_ACID, step_tick(bar, s), length, root_note + st.offset,
+            note(TRACK_ACID, step_tick(bar, s), length, in_key(bar, root_note + st.offset),
                  st.accent ? 120 : 88);
         }
     }

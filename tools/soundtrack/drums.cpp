@@ -36,6 +36,15 @@ sStereo& fade_tail(sStereo& s)
     return s;
 }
 
+// A number in [-1, 1) of its own for each note, the same on every run: the small differences
+// between two hits of a real cymbal.
+float hit_variation(const sNote& n, uint32_t salt)
+{
+    cNoise noise((n.tick + 1u) * 2654435761u ^ uint32_t(n.note) * 40503u ^ salt);
+    noise.next();
+    return noise.next();
+}
+
 // Places `sound` at every note; with `choke` a note's sound ends at its note-off.
 void place(const sTrack& track, const sStereo& sound, bool choke, sStereo& out)
 {
@@ -211,37 +220,92 @@ void render_snare_roll(const sTrack& track, sStereo& out)
     }
 }
 
+// Hits of the hats and the ride pick one of several strikes of their cymbal: the metal's
+// partials a few per cent apart, brighter or darker, so no partial stands still across a
+// section. Each strike is rendered once, when first needed.
+class cStrikes
+{
+public:
+    using fMake = sStereo (*)(float variation, uint32_t seed);
+    cStrikes(fMake make, uint32_t salt) : m_make(make), m_salt(salt) {}
+
+    const sStereo& pick(const sNote& n)
+    {
+        const float x = hit_variation(n, m_salt);
+        const int k = std::clamp(int((x + 1.0f) * 0.5f * kCount), 0, kCount - 1);
+        if (m_strikes[k].size() == 0)
+            m_strikes[k] = m_make(2.0f * (float(k) + 0.5f) / kCount - 1.0f, m_salt + uint32_t(k));
+        return m_strikes[k];
+    }
+
+private:
+    static constexpr int kCount = 16;
+    fMake m_make;
+    uint32_t m_salt;
+    sStereo m_strikes[kCount];
+};
+
 void render_hats(const sTrack& track, sStereo& out)
 {
-    const sStereo closed = cymbal(0.12, 0.022f, 10500.0f, 7000.0f, 0.55f, 1.6f, 101u);
-    const sStereo open = cymbal(0.7, 0.17f, 9000.0f, 6000.0f, 0.6f, 1.6f, 202u);
+    cStrikes closed(
+        [](float x, uint32_t seed) {
+            return cymbal(0.12, 0.022f, 10500.0f * (1.0f + 0.08f * x), 7000.0f, 0.45f,
+                          1.6f * (1.0f + 0.05f * x), seed);
+        },
+        101u);
+    cStrikes open(
+        [](float x, uint32_t seed) {
+            return cymbal(0.7, 0.17f, 9000.0f * (1.0f + 0.08f * x), 6000.0f, 0.5f,
+                          1.6f * (1.0f - 0.05f * x), seed);
+        },
+        202u);
+    const std::size_t closed_length = samples(0.12);
     for (const sNote& n : track.notes) {
         const sNoteSpan span = span_of(n);
-        const sStereo& sound = n.note == 46 ? open : closed;
-        out.add(sound, span.start, velocity_gain(n.velocity), std::max(span.length, closed.size()));
+        const sStereo& sound = n.note == 46 ? open.pick(n) : closed.pick(n);
+        out.add(sound, span.start, velocity_gain(n.velocity), std::max(span.length, closed_length));
     }
 }
 
 void render_ride(const sTrack& track, sStereo& out)
 {
-    place(track, cymbal(1.2, 0.38f, 8200.0f, 4500.0f, 0.75f, 2.3f, 303u), false, out);
+    cStrikes strikes(
+        [](float x, uint32_t seed) {
+            return cymbal(1.2, 0.34f + 0.04f * x, 8200.0f * (1.0f + 0.1f * x), 4500.0f, 0.6f,
+                          2.3f * (1.0f + 0.07f * x), seed);
+        },
+        303u);
+    for (const sNote& n : track.notes) {
+        const sStereo& sound = strikes.pick(n);
+        out.add(sound, span_of(n).start, velocity_gain(n.velocity), sound.size());
+    }
 }
 
+// A shake of fresh grains each time: one burst of noise repeated would hold its chance
+// peaks still as lines.
 void render_shaker(const sTrack& track, sStereo& out)
 {
-    sStereo s(samples(0.12));
-    cNoise noise(404u);
-    cSvf band_l, band_r;
-    band_l.set(6500.0f, 1.2f);
-    band_r.set(7200.0f, 1.2f);
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const float t = seconds_at(i);
-        const float env = std::min(1.0f, t / 0.006f) * std::exp(-t / 0.03f);
-        const float x = noise.next();
-        s.l[i] = band_l.bandpass(x) * env;
-        s.r[i] = band_r.bandpass(x) * env;
+    cStrikes shakes(
+        [](float x, uint32_t seed) {
+            sStereo s(samples(0.12));
+            cNoise noise(seed);
+            cSvf band_l, band_r;
+            band_l.set(6500.0f * (1.0f + 0.1f * x), 1.2f);
+            band_r.set(7200.0f * (1.0f + 0.1f * x), 1.2f);
+            for (std::size_t i = 0; i < s.size(); ++i) {
+                const float t = seconds_at(i);
+                const float env = std::min(1.0f, t / 0.006f) * std::exp(-t / 0.03f);
+                const float v = noise.next();
+                s.l[i] = band_l.bandpass(v) * env;
+                s.r[i] = band_r.bandpass(v) * env;
+            }
+            return fade_tail(s);
+        },
+        404u);
+    for (const sNote& n : track.notes) {
+        const sStereo& sound = shakes.pick(n);
+        out.add(sound, span_of(n).start, velocity_gain(n.velocity), sound.size());
     }
-    place(track, fade_tail(s), false, out);
 }
 
 void render_toms(const sTrack& track, sStereo& out)

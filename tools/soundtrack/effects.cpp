@@ -81,6 +81,31 @@ void cPingPong::process(float in, float& l, float& r)
     r = fr;
 }
 
+cWidener::cWidener(float rate_hz)
+    : m_line(std::size_t(0.02 * kSampleRate), 0.0f),
+      m_turn_sin(std::sin(2.0 * kPi * rate_hz / kSampleRate)),
+      m_turn_cos(std::cos(2.0 * kPi * rate_hz / kSampleRate))
+{
+}
+
+void cWidener::process(float& l, float& r, float amount)
+{
+    const float mono = 0.5f * (l + r);
+    m_line[m_pos] = mono;
+    const double delay = (0.012 + 0.003 * m_sin) * kSampleRate;
+    const double s = m_sin * m_turn_cos + m_cos * m_turn_sin;
+    m_cos = m_cos * m_turn_cos - m_sin * m_turn_sin;
+    m_sin = s;
+    const double back = double(m_pos) - delay + double(m_line.size());
+    const std::size_t a = std::size_t(back) % m_line.size();
+    const std::size_t b = (a + 1) % m_line.size();
+    const float frac = float(back - std::floor(back));
+    const float echo = m_line[a] + (m_line[b] - m_line[a]) * frac;
+    m_pos = m_pos + 1 == m_line.size() ? 0 : m_pos + 1;
+    l += amount * echo;
+    r -= amount * echo;
+}
+
 cGlue::cGlue(float threshold_db, float ratio, float attack_s, float release_s)
     : m_threshold_db(threshold_db), m_slope(1.0f - 1.0f / std::max(ratio, 1.0f)),
       m_square_k(1.0f - decay_factor(0.005f)), m_attack_k(1.0f - decay_factor(attack_s)),

@@ -2,6 +2,7 @@
 // glue compressor, a soft clipper and a look-ahead peak limiter.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -53,6 +54,39 @@ private:
     float m_feedback = 0.45f;
     float m_lp_l = 0.0f, m_lp_r = 0.0f;
     float m_hp_l = 0.0f, m_hp_r = 0.0f;
+};
+
+// Widens a channel: a copy delayed by a slowly wandering 9 to 15 ms is added to the left and
+// taken from the right, so the sum (mono) is untouched while left and right part ways.
+class cWidener
+{
+public:
+    explicit cWidener(float rate_hz);
+    void process(float& l, float& r, float amount);
+
+private:
+    std::vector<float> m_line;
+    std::size_t m_pos = 0;
+    double m_sin = 0.0, m_cos = 1.0; // the wander, turned a little every sample
+    double m_turn_sin = 0.0, m_turn_cos = 1.0;
+};
+
+// A plain delay of whole samples.
+class cDelay
+{
+public:
+    explicit cDelay(std::size_t samples) : m_line(std::max<std::size_t>(samples, 1), 0.0f) {}
+    float process(float x)
+    {
+        const float y = m_line[m_pos];
+        m_line[m_pos] = x;
+        m_pos = m_pos + 1 == m_line.size() ? 0 : m_pos + 1;
+        return y;
+    }
+
+private:
+    std::vector<float> m_line;
+    std::size_t m_pos = 0;
 };
 
 // A gentle stereo-linked compressor that holds a mix together: above `threshold_db` (mean

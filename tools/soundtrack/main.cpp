@@ -19,13 +19,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kUsage = "usage: soundtrack --out DIR [--seconds N] [--solo TRACK]";
+const char* const kUsage = "usage: soundtrack --out DIR [--seconds N] [--solo TRACK[,TRACK...]]";
 
 struct sArgs
 {
     std::string out;
     double seconds = 0.0; // 0: the whole song
-    std::string solo;     // a track name: only that instrument plays (for measuring it)
+    std::string solo;     // track names, comma-separated: only those play (for measuring them)
 };
 
 bool parse_args(int argc, char** argv, sArgs& args, std::string& error)
@@ -104,13 +104,15 @@ int main(int argc, char** argv)
 
     sSong song = compose_song();
     if (!args.solo.empty()) {
-        bool found = false;
+        const std::string list = "," + args.solo + ",";
+        std::size_t found = 0;
         for (std::size_t i = 1; i < song.tracks.size(); ++i) {
-            found |= song.tracks[i].name == args.solo;
-            if (song.tracks[i].name != args.solo)
+            if (list.find("," + song.tracks[i].name + ",") != std::string::npos)
+                ++found;
+            else
                 song.tracks[i].notes.clear();
         }
-        if (!found) {
+        if (found == 0) {
             std::cerr << "## ERROR: soundtrack: no track \"" << args.solo << "\"\n"
                       << kUsage << "\n";
             return 2;

@@ -1,6 +1,7 @@
 // The mixing desk (see mixer.h).
 #include "mixer.h"
 
+#include "arrangement.h"
 #include "ctrl_curve.h"
 #include "drums.h"
 #include "dsp.h"
@@ -9,6 +10,7 @@
 #include "sweeps.h"
 #include "synths.h"
 
+#include <algorithm>
 #include <string>
 
 namespace soundtrack {
@@ -27,34 +29,38 @@ struct sStrip
     float reverb; // send level
     float echo;   // send level
     float duck;   // 0..1: how far the kick pushes the channel down
+    float width;  // 0..1: how far the widener parts left and right
 };
 
+// clang-format off
 const sStrip kStrips[] = {
-    {"kick", render_kick, -1.0f, 0.0f, 0.0f, 0.0f, 0.0f},
-    {"bass", render_bass, -5.0f, 0.0f, 0.0f, 0.0f, 0.6f},
-    {"clap", render_clap, -2.0f, 0.0f, 0.22f, 0.0f, 0.0f},
-    {"snare roll", render_snare_roll, -15.0f, 0.0f, 0.25f, 0.0f, 0.0f},
-    {"ride", render_ride, -14.0f, 0.3f, 0.05f, 0.0f, 0.2f},
-    {"shaker", render_shaker, -15.0f, -0.35f, 0.05f, 0.0f, 0.2f},
-    {"toms", render_toms, -20.0f, 0.2f, 0.2f, 0.1f, 0.0f},
-    {"crash", render_crash, -15.0f, 0.0f, 0.2f, 0.0f, 0.0f},
-    {"hats", render_hats, -4.0f, 0.15f, 0.02f, 0.0f, 0.2f},
-    {"impact", render_impact, -5.0f, 0.0f, 0.5f, 0.0f, 0.0f},
-    {"pad", render_pad, -16.0f, 0.0f, 0.3f, 0.0f, 0.7f},
-    {"acid", render_acid, -11.0f, 0.0f, 0.12f, 0.25f, 0.3f},
-    {"drone", render_drone, -11.0f, 0.0f, 0.2f, 0.0f, 0.5f},
-    {"riser", render_riser, -23.0f, 0.0f, 0.3f, 0.0f, 0.0f},
-    {"downsweep", render_downsweep, -14.0f, 0.0f, 0.35f, 0.0f, 0.0f},
-    {"zap", render_zap, -12.0f, -0.25f, 0.2f, 0.5f, 0.0f},
-    {"lead stab", render_stab, -12.0f, 0.0f, 0.35f, 0.35f, 0.4f},
-    {"lead", render_lead, -12.0f, 0.0f, 0.35f, 0.3f, 0.4f},
-    {"bell", render_bell, -12.0f, 0.2f, 0.4f, 0.4f, 0.0f},
-    {"arp", render_arp, -11.0f, 0.0f, 0.15f, 0.4f, 0.5f},
+//   track         render             level   pan    reverb echo   duck  width
+    {"kick",       render_kick,       -1.0f,  0.0f,  0.0f,  0.0f,  0.0f, 0.0f},
+    {"bass",       render_bass,       -5.0f,  0.0f,  0.0f,  0.0f,  0.6f, 0.35f},
+    {"clap",       render_clap,       -2.0f,  0.0f,  0.22f, 0.0f,  0.0f, 0.7f},
+    {"snare roll", render_snare_roll, -15.0f, 0.0f,  0.25f, 0.0f,  0.0f, 0.6f},
+    {"ride",       render_ride,       -14.0f, 0.4f,  0.05f, 0.0f,  0.2f, 0.4f},
+    {"shaker",     render_shaker,     -15.0f, -0.5f, 0.05f, 0.0f,  0.2f, 0.6f},
+    {"toms",       render_toms,       -20.0f, 0.25f, 0.2f,  0.1f,  0.0f, 0.6f},
+    {"crash",      render_crash,      -15.0f, 0.0f,  0.2f,  0.0f,  0.0f, 0.7f},
+    {"hats",       render_hats,       -4.0f,  -0.2f, 0.02f, 0.0f,  0.2f, 0.8f},
+    {"impact",     render_impact,     -5.0f,  0.0f,  0.5f,  0.0f,  0.0f, 0.3f},
+    {"pad",        render_pad,        -16.0f, 0.0f,  0.3f,  0.0f,  0.7f, 0.8f},
+    {"acid",       render_acid,       -11.0f, 0.0f,  0.12f, 0.25f, 0.3f, 0.8f},
+    {"drone",      render_drone,      -11.0f, 0.0f,  0.2f,  0.0f,  0.5f, 0.6f},
+    {"riser",      render_riser,      -23.0f, 0.0f,  0.3f,  0.0f,  0.0f, 0.7f},
+    {"downsweep",  render_downsweep,  -14.0f, 0.0f,  0.35f, 0.0f,  0.0f, 0.7f},
+    {"zap",        render_zap,        -12.0f, -0.3f, 0.2f,  0.5f,  0.0f, 0.4f},
+    {"lead stab",  render_stab,       -12.0f, 0.0f,  0.35f, 0.35f, 0.4f, 0.9f},
+    {"lead",       render_lead,       -12.0f, 0.0f,  0.35f, 0.3f,  0.4f, 0.5f},
+    {"bell",       render_bell,       -12.0f, 0.25f, 0.4f,  0.4f,  0.0f, 0.5f},
+    {"arp",        render_arp,        -11.0f, 0.0f,  0.15f, 0.4f,  0.5f, 0.6f},
 };
+// clang-format on
 
 // Master level into the glue compressor and the clipper, set so the whole song measures about
 // -10 LUFS.
-constexpr float kMasterGainDb = 2.5f;
+constexpr float kMasterGainDb = 1.5f;
 
 const sTrack* find_track(const sSong& song, const std::string& name)
 {
@@ -64,26 +70,28 @@ const sTrack* find_track(const sSong& song, const std::string& name)
     return nullptr;
 }
 
-// How far the kick pushes the ducked channels down at each sample, 0..1: fully down 2 ms
-// after a kick starts, back up over the next 250 ms.
+// How far the kick pushes the ducked channels down at each sample, 0..1: the sidechain looks
+// ahead, so the channels are fully down as the kick starts (from 4 ms before it) and the
+// kick's attack stands clear; back up over the next 250 ms.
 std::vector<float> duck_shape(const sTrack* kick, std::size_t n)
 {
     std::vector<float> shape(n, 0.0f);
     if (!kick)
         return shape;
-    const std::size_t attack = kSampleRate / 500;
+    const std::size_t attack = kSampleRate / 250;
     const std::size_t release = kSampleRate / 4;
     for (const sNote& note : kick->notes) {
         const std::size_t start = span_of(note).start;
-        for (std::size_t d = 0; d < attack + release && start + d < n; ++d) {
+        const std::size_t from = start >= attack ? start - attack : 0;
+        for (std::size_t i = from; i < start + release && i < n; ++i) {
             float v;
-            if (d < attack) {
-                v = float(d) / float(attack);
+            if (i < start) {
+                v = float(i - from + 1) / float(start - from + 1);
             } else {
-                const float x = 1.0f - float(d - attack) / float(release);
+                const float x = 1.0f - float(i - start) / float(release);
                 v = x * x;
             }
-            shape[start + d] = std::max(shape[start + d], v);
+            shape[i] = std::max(shape[i], v);
         }
     }
     return shape;
@@ -96,9 +104,38 @@ struct sBuses
     explicit sBuses(std::size_t n) : dry(n), reverb(n, 0.0f), echo(n, 0.0f) {}
 };
 
+// How the sends move over the song, from the cue track: the echo sends open for the last
+// beat of every phrase (a throw that rings into the next one), and the reverb sends swell
+// over the two bars into each breakdown and settle over the bar after it.
+struct sSendRides
+{
+    std::vector<float> echo, reverb; // multipliers of the strips' send levels
+};
+
+sSendRides send_rides(const sTrack* cues, std::size_t n)
+{
+    sSendRides rides{std::vector<float>(n, 1.0f), std::vector<float>(n, 1.0f)};
+    if (!cues)
+        return rides;
+    const std::size_t beat = sample_of_tick(kTicksPerBeat), bar = sample_of_tick(kTicksPerBar);
+    for (const sNote& c : cues->notes) {
+        const std::size_t at = span_of(c).start;
+        if (c.note == CUE_PHRASE && at >= beat)
+            for (std::size_t i = at - beat; i < std::min(at, n); ++i)
+                rides.echo[i] = 4.0f;
+        if (c.note == CUE_BREAKDOWN && at >= 2 * bar)
+            for (std::size_t i = at - 2 * bar; i < std::min(at + bar, n); ++i) {
+                const float x = i < at ? float(i - (at - 2 * bar)) / float(2 * bar)
+                                       : 1.0f - float(i - at) / float(bar);
+                rides.reverb[i] = std::max(rides.reverb[i], 1.0f + 2.0f * x);
+            }
+    }
+    return rides;
+}
+
 // Renders one track and adds it through its strip.
 void run_strip(const sStrip& strip, const sTrack& track, const std::vector<float>& duck,
-               sStereo& scratch, sBuses& buses)
+               const sSendRides& rides, sStereo& scratch, sBuses& buses)
 {
     scratch.clear();
     strip.render(track, scratch);
@@ -107,15 +144,17 @@ void run_strip(const sStrip& strip, const sTrack& track, const std::vector<float
     const float level = db_to_gain(strip.level_db);
     const cCtrlCurve expression_curve(track, 11, 127);
     auto expression = expression_curve.from(0);
+    cWidener widener(0.13f + 0.05f * strip.pan);
     for (std::size_t i = 0; i < scratch.size(); ++i) {
         const float g = level * (expression.at(i) / 127.0f) * (1.0f - strip.duck * duck[i]);
-        const float l = scratch.l[i] * g * pl;
-        const float r = scratch.r[i] * g * pr;
+        float l = scratch.l[i] * g * pl, r = scratch.r[i] * g * pr;
+        if (strip.width > 0.0f)
+            widener.process(l, r, strip.width);
         buses.dry.l[i] += l;
         buses.dry.r[i] += r;
         const float mono = 0.5f * (l + r);
-        buses.reverb[i] += mono * strip.reverb;
-        buses.echo[i] += mono * strip.echo;
+        buses.reverb[i] += mono * strip.reverb * rides.reverb[i];
+        buses.echo[i] += mono * strip.echo * rides.echo[i];
     }
 }
 
@@ -123,6 +162,7 @@ void run_strip(const sStrip& strip, const sTrack& track, const std::vector<float
 void add_returns(sBuses& buses, const std::vector<float>& duck)
 {
     cReverb reverb(0.86f, 0.35f);
+    cDelay pre_delay(kSampleRate * 3 / 100); // 30 ms before the room answers
     // A dotted eighth: three sixteenths.
     cPingPong echo(sample_of_tick(3 * kTicksPerStep), 0.45f);
     cOnePole low_l, low_r;
@@ -130,7 +170,7 @@ void add_returns(sBuses& buses, const std::vector<float>& duck)
     low_r.set(180.0f);
     for (std::size_t i = 0; i < buses.dry.size(); ++i) {
         float rl, rr, el, er;
-        reverb.process(buses.reverb[i], rl, rr);
+        reverb.process(pre_delay.process(buses.reverb[i]), rl, rr);
         echo.process(buses.echo[i], el, er);
         const float g = 1.0f - 0.4f * duck[i];
         buses.dry.l[i] += (low_l.highpass(rl) + el) * g;
@@ -182,9 +222,10 @@ sStereo mix_song(const sSong& song, std::size_t max_samples)
     sBuses buses(n);
     sStereo scratch(n);
     const std::vector<float> duck = duck_shape(find_track(song, "kick"), n);
+    const sSendRides rides = send_rides(find_track(song, "cues"), n);
     for (const sStrip& strip : kStrips)
         if (const sTrack* track = find_track(song, strip.track))
-            run_strip(strip, *track, duck, scratch, buses);
+            run_strip(strip, *track, duck, rides, scratch, buses);
     add_returns(buses, duck);
     master(buses.dry, sample_of_tick(song.end_tick));
     return std::move(buses.dry);
