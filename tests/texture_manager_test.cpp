@@ -64,6 +64,7 @@ protected:
         write_picture(dir + "/photo_640x480.png", 640, 480, 4);
         write_picture(dir + "/square_512.png", 512, 512, 4);
         write_picture(dir + "/small_4x4.png", 4, 4, 4);
+        write_picture(dir + "/handle_4x4.png", 4, 4, 4); // the cache test owns small_4x4
         write_picture(dir + "/odd_rgb_3x5.png", 3, 5, 3);
         std::ofstream(dir + "/broken.png") << "this is not a picture";
         cResourcePath::get_instance()->push_searchpath(dir);
@@ -147,7 +148,7 @@ TEST_F(TextureManagerTest, OddRowLengthsArriveUnskewed)
 
 TEST_F(TextureManagerTest, HandlesBindOnTheirUnitAndLeaveUnitZeroActive)
 {
-    cTexProxy p = get("small_4x4.png", false, GL_CLAMP);
+    cTexProxy p = get("handle_4x4.png", false, GL_CLAMP);
     const cTexProxy copy = p; // carries the texture, not the binding
     p.bind(GL_TEXTURE2);
     GLint active = 0, bound = 0;
