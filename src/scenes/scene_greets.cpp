@@ -169,7 +169,8 @@ void cSceneGreets::draw_sparks(float in_seconds) const
     cShaderManager_GLSL::get_instance()->disable();
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT);
     glDisable(GL_TEXTURE_2D);
-    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ZERO, GL_ONE);
+    // Colour adds; alpha gathers the coverage, so the sparks show over the layers below.
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glLineWidth(2.0f);
     glBegin(GL_LINES);
     for (int i = 0; i < SPARKS; ++i) {
@@ -199,9 +200,11 @@ void cSceneGreets::draw_greet(int in_index, const sFlight& in_flight, float in_s
 
     glDepthMask(GL_FALSE);
     glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ZERO, GL_ONE);
-    // A soft glow in the name's colour behind it, so that it stands out from what is behind.
+    // A soft glow in the name's colour behind it, so that it stands out from what is behind;
+    // its alpha counts, so the composition shows it over the layers below.
     shaders->disable();
-    glPushAttrib(GL_ENABLE_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
     glPushMatrix();
@@ -209,7 +212,7 @@ void cSceneGreets::draw_greet(int in_index, const sFlight& in_flight, float in_s
     glRotatef(in_flight.roll, 0, 0, 1);
     glRotatef(in_flight.yaw, 0, 1, 0);
     glBegin(GL_TRIANGLE_FAN);
-    glColor4f(c[0], c[1], c[2], 0.45f * in_flight.alpha);
+    glColor4f(c[0], c[1], c[2], 0.55f * in_flight.alpha);
     glVertex3f(0, 0, 0);
     glColor4f(c[0], c[1], c[2], 0.0f);
     for (int i = 0; i <= 32; ++i) {
@@ -217,6 +220,21 @@ void cSceneGreets::draw_greet(int in_index, const sFlight& in_flight, float in_s
         glVertex3f(4.2f * std::cos(a), 1.3f * std::sin(a), 0);
     }
     glEnd();
+    // As the name slows down to be read, a ring of light bursts out from behind it.
+    const float burst = (in_flight.progress - 0.22f) / 0.3f;
+    if (burst > 0.0f && burst < 1.0f) {
+        const float rx = 2.0f + 9.0f * burst, ry = 0.7f + 3.0f * burst;
+        const float fade = 0.8f * (1.0f - burst) * (1.0f - burst);
+        glBegin(GL_TRIANGLE_STRIP);
+        for (int i = 0; i <= 48; ++i) {
+            const float a = 2.0f * 3.14159265f * float(i) / 48.0f;
+            glColor4f(0.6f + 0.4f * c[0], 0.6f + 0.4f * c[1], 0.6f + 0.4f * c[2], 0.0f);
+            glVertex3f(0.8f * rx * std::cos(a), 0.8f * ry * std::sin(a), 0);
+            glColor4f(0.6f + 0.4f * c[0], 0.6f + 0.4f * c[1], 0.6f + 0.4f * c[2], fade);
+            glVertex3f(rx * std::cos(a), ry * std::sin(a), 0);
+        }
+        glEnd();
+    }
     glPopMatrix();
     glPopAttrib();
 
