@@ -36,7 +36,7 @@ struct sStrip
 const sStrip kStrips[] = {
 //   track         render             level   pan    reverb echo   duck  width
     {"kick",       render_kick,       -1.0f,  0.0f,  0.0f,  0.0f,  0.0f, 0.0f},
-    {"bass",       render_bass,       -5.0f,  0.0f,  0.0f,  0.0f,  0.6f, 0.35f},
+    {"bass",       render_bass,       -5.0f,  0.0f,  0.0f,  0.0f,  0.6f, 0.6f},
     {"clap",       render_clap,       -2.0f,  0.0f,  0.22f, 0.0f,  0.0f, 0.7f},
     {"snare roll", render_snare_roll, -15.0f, 0.0f,  0.25f, 0.0f,  0.0f, 0.6f},
     {"ride",       render_ride,       -14.0f, 0.4f,  0.05f, 0.0f,  0.2f, 0.4f},
