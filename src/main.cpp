@@ -122,6 +122,18 @@ tActiveLayers timeline_layers(int in_time_ms)
     return active;
 }
 
+// The windows of the timeline's layers, for a capture's pre-roll.
+std::vector<sLayerSpan> timeline_spans()
+{
+    std::vector<sLayerSpan> spans;
+    if (const cSceneComposition* composition =
+            cSceneManager::get_instance()->get_scene<cSceneComposition>()) {
+        for (const auto& [depth, layer] : composition->layers())
+            spans.push_back({layer.m_starttime, layer.m_endtime, layer.m_scene});
+    }
+    return spans;
+}
+
 std::string gl_text(GLenum in_name)
 {
     const GLubyte* text = glGetString(in_name);
@@ -172,6 +184,8 @@ int run_offline(const sOptions& in_options, cOfflineRunner& in_runner, iFrameSin
     }
     if (!warning.empty())
         std::cerr << "# WARNING: " << warning << std::endl;
+    if (in_sink && in_options.pre_roll)
+        range.replay_ms = replay_before(timeline_spans(), range.from_ms);
     if (in_sink)
         return in_runner.capture(range, *in_sink, !in_options.mute);
     return run_benchmark(in_options, range, in_runner);

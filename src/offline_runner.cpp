@@ -4,8 +4,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cassert>
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -190,11 +192,15 @@ private:
     long m_taken = 0;  // frames handed on
 };
 
-// Starts the run: the jump goes to the range's start.
-void begin_run(const sFrameRange& in_range)
+// Starts the run: the jump goes to the range's start, or with a pre-roll to the start of the
+// lead-in, so that the events after it fire as in a run from further back.
+void begin_run(const sFrameRange& in_range, long in_lead)
 {
     cSceneManager* scenes = cSceneManager::get_instance();
-    scenes->set_start(in_range.start_mark, in_range.from_ms);
+    if (in_range.replay_ms > 0)
+        scenes->set_start(-1, in_range.time_of(-in_lead));
+    else
+        scenes->set_start(in_range.start_mark, in_range.from_ms);
     scenes->play();
 }
 
@@ -256,14 +262,29 @@ bool resolve_range(const cEventQueue* in_queue, const sTimePoint& in_from, const
     return true;
 }
 
-int lead_frames(int in_fps)
+int lead_frames(int in_fps, int in_replay_ms)
 {
     // Frames whose length in ms is whole come in multiples of fps / gcd(fps, 1000).
-    const int period = in_fps / std::gcd(in_fps, 1000);
-    int frames = period;
-    while ((long long)frames * 1000 / in_fps < JUMP_LEAD_MS)
-        frames += period;
-    return frames;
+    const long long period = in_fps / std::gcd(in_fps, 1000);
+    const long long period_ms = period * 1000 / in_fps;
+    const long long wanted = JUMP_LEAD_MS + (long long)std::max(in_replay_ms, 0);
+    return long((wanted + period_ms - 1) / period_ms * period);
+}
+
+int replay_before(const std::vector<sLayerSpan>& in_spans, int in_t)
+{
+    std::vector<const void*> shown;
+    for (const sLayerSpan& span : in_spans) {
+        if (span.start_ms <= in_t && in_t <= span.end_ms)
+            shown.push_back(span.scene);
+    }
+    long long earliest = in_t;
+    for (const sLayerSpan& span : in_spans) {
+        const bool same_scene = std::find(shown.begin(), shown.end(), span.scene) != shown.end();
+        if (same_scene && span.start_ms <= in_t)
+            earliest = std::min<long long>(earliest, span.start_ms);
+    }
+    return int(std::min<long long>(in_t - earliest, INT_MAX));
 }
 
 std::vector<int16_t> range_audio(const std::vector<int16_t>& in_song, int in_rate,
@@ -310,16 +331,16 @@ cOfflineRunner::~cOfflineRunner()
         cClock::set_source(nullptr);
 }
 
-int cOfflineRunner::draw_step(const sFrameRange& in_range, long in_step)
+int cOfflineRunner::draw_step(const sFrameRange& in_range, long in_lead, long in_step)
 {
     cSceneManager* scenes = cSceneManager::get_instance();
     scenes->update();
     if (in_step == 0) {
-        // The jump put the demo 150 ms before the start; the lead-in begins a whole number of
-        // frames before it instead.
-        const int lead_ms = int((long long)lead_frames(in_range.fps) * 1000 / in_range.fps);
-        if (scenes->get_time() != in_range.from_ms - lead_ms)
-            scenes->set_time(in_range.from_ms - lead_ms + JUMP_LEAD_MS);
+        // The jump put the demo 150 ms before where it went; the lead-in begins a whole number
+        // of frames before the range instead.
+        const int lead_start = in_range.time_of(-in_lead);
+        if (scenes->get_time() != lead_start)
+            scenes->set_time(lead_start + JUMP_LEAD_MS);
     }
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -362,8 +383,11 @@ int cOfflineRunner::capture(const sFrameRange& in_range, iFrameSink& in_sink, bo
     }
 
     m_sink_open = true;
-    const long lead = lead_frames(in_range.fps);
+    const long lead = lead_frames(in_range.fps, in_range.replay_ms);
     const long total = in_range.frames();
+    if (in_range.replay_ms > 0 && m_progress)
+        std::cerr << "# capture: pre-roll of " << lead << " frames from " << in_range.time_of(-lead)
+                  << " ms, not written" << std::endl;
     cProgress progress("capture", total, m_progress);
     cInterruptGuard interrupt;
     cReadback readback;
@@ -379,9 +403,9 @@ int cOfflineRunner::capture(const sFrameRange& in_range, iFrameSink& in_sink, bo
             }
             return writer.push(std::move(frame), error);
         };
-        begin_run(in_range);
+        begin_run(in_range, lead);
         for (long step = 0; step < lead + total && !interrupt.interrupted(); ++step) {
-            const int t = draw_step(in_range, step);
+            const int t = draw_step(in_range, lead, step);
             if (step >= lead) {
                 if (readback.full() && !hand_on()) {
                     failed = true;
@@ -427,14 +451,14 @@ int cOfflineRunner::benchmark(const sFrameRange& in_range, const tLayerProbe& in
                               cBenchmarkReport& out_report)
 {
     m_frame_times.clear();
-    const long lead = lead_frames(in_range.fps);
+    const long lead = lead_frames(in_range.fps, in_range.replay_ms);
     const long total = in_range.frames();
     cProgress progress("benchmark", total, m_progress);
     cInterruptGuard interrupt;
-    begin_run(in_range);
+    begin_run(in_range, lead);
     for (long step = 0; step < lead + total && !interrupt.interrupted(); ++step) {
         const auto start = std::chrono::steady_clock::now();
-        const int t = draw_step(in_range, step);
+        const int t = draw_step(in_range, lead, step);
         glFinish(); // the frame is done when the GPU is
         const double ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)

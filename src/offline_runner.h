@@ -27,6 +27,10 @@ struct sFrameRange
     int to_ms = 0;
     int start_mark = -1; // event id of the mark the run starts at, or -1 to start at from_ms
     int fps = 60;
+    // The pre-roll: at least this many ms before from_ms are played (updated and drawn, not
+    // written) on top of the lead-in, so that scenes carrying state from earlier frames show
+    // frame 0 as a run from further back does. 0 plays only the lead-in.
+    int replay_ms = 0;
 
     long frames() const;
     int time_of(long in_frame) const;
@@ -41,9 +45,25 @@ bool resolve_range(const cEventQueue* in_queue, const sTimePoint& in_from, const
                    std::string& out_warning);
 
 // Frames drawn before frame 0: the jump to a mark lands 150 ms early, and the run lets the demo
-// play into its first frame from there. Their length is a whole number of ms, at least 150, so
-// that every later frame keeps the exact 1000 / fps spacing.
-int lead_frames(int in_fps);
+// play into its first frame from there. Their length is a whole number of ms, at least
+// 150 + `in_replay_ms`, so that every later frame keeps the exact 1000 / fps spacing: the run
+// steps on the grid of from_ms + whole multiples of 1000 / gcd(fps, 1000) ms, and a range
+// starting on that grid of a longer range shows the same demo times as the longer one.
+int lead_frames(int in_fps, int in_replay_ms = 0);
+
+// A time window of the timeline in which a scene draws; `scene` tells the windows of one scene
+// apart (equal values share a scene and its state).
+struct sLayerSpan
+{
+    int start_ms = 0;
+    int end_ms = 0; // inclusive
+    const void* scene = nullptr;
+};
+// How far before `in_t` a run must start to show the time `in_t` as a run from the beginning
+// does: back to the earliest start of the windows active at `in_t` and of the earlier windows
+// of their scenes (a scene may carry state from one window into the next); 0 when none is
+// active.
+int replay_before(const std::vector<sLayerSpan>& in_spans, int in_t);
 
 // The music of a range, interleaved stereo at `in_rate`: from from_ms on, as long as the frames
 // last, silence where the song has ended.
@@ -80,8 +100,8 @@ public:
 
 private:
     // One frame of the run: `in_step` counts from the jump frame, which lands on the start of
-    // the lead-in. Returns the demo time drawn.
-    int draw_step(const sFrameRange& in_range, long in_step);
+    // the lead-in of `in_lead` frames. Returns the demo time drawn.
+    int draw_step(const sFrameRange& in_range, long in_lead, long in_step);
     // Records the time a frame showed; warns once when it is not the frame's own time (a scene
     // seeked), since the picture then leaves the music of the range.
     void note_frame_time(const sFrameRange& in_range, long in_frame, int in_time);

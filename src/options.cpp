@@ -242,7 +242,7 @@ std::string usage_line()
     return "usage: glimmerfall [--windowed] [--size WxH] [--frames N] [--start MARK|MS] [--mute] "
            "[--live-log FILE]\n"
            "       glimmerfall --capture OUT [--fps N] [--size WxH] [--from MARK|MS] "
-           "[--to MARK|MS] [--mute]\n"
+           "[--to MARK|MS] [--mute] [--no-pre-roll]\n"
            "       glimmerfall --benchmark [--benchmark-json FILE] [--fps N] [--size WxH] "
            "[--from MARK|MS] [--to MARK|MS]\n"
            "       glimmerfall --help";
@@ -277,6 +277,9 @@ std::string help_text()
            "  --from MARK|MS      first frame (default s00; --start works too)\n"
            "  --to MARK|MS        end of the range, not included (default quit)\n"
            "  --mute              leave the music out of the video\n"
+           "  --no-pre-roll       start 150 ms before --from instead of at the start of every\n"
+           "                      layer shown there (quicker; a layer's state may then differ\n"
+           "                      from a capture that began further back)\n"
            "\n"
            "Benchmarking (the same range options):\n"
            "  --benchmark         render every frame offscreen without vsync, wait for the GPU,\n"
@@ -322,7 +325,7 @@ bool parse_options(const std::vector<std::string>& args, sOptions& out, std::str
             continue;
         }
         const bool flag = name == "--windowed" || name == "--help" || name == "-h" ||
-                          name == "--mute" || name == "--benchmark";
+                          name == "--mute" || name == "--benchmark" || name == "--no-pre-roll";
         if (!flag) {
             error = "unknown option \"" + name + "\"";
             return false;
@@ -337,6 +340,9 @@ bool parse_options(const std::vector<std::string>& args, sOptions& out, std::str
             out.help = true;
         } else if (name == "--mute") {
             out.mute = true;
+        } else if (name == "--no-pre-roll") {
+            out.pre_roll = false;
+            tuning_set = true;
         } else {
             out.benchmark = true;
         }

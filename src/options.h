@@ -38,10 +38,13 @@ struct sOptions
     int fps = 60;               // frames per second of the fixed step
     int width = 1280;           // picture size, multiples of 4
     int height = 720;
-    bool size_set = false;      // --size was given
-    std::string live_log;       // live play: the log for scripts/measure-sync.sh
-    sTimePoint from; // range of a capture or benchmark; default "s00" to "quit"
+    bool size_set = false; // --size was given
+    std::string live_log;  // live play: the log for scripts/measure-sync.sh
+    sTimePoint from;       // range of a capture or benchmark; default "s00" to "quit"
     sTimePoint to;
+    // A capture plays from the start of every layer shown at its first frame (not written),
+    // so that its frames equal those of a capture from further back; off: the lead-in only.
+    bool pre_roll = true;
 
     sOptions();
     // A capture or benchmark run: fixed step, hidden window, no live music.

@@ -234,6 +234,27 @@ TEST(CaptureRange, FrameArithmeticLeadInAndMusic)
     EXPECT_EQ(progress_text(0, 600, 0.0), "frame 0/600 (0%), 0.0 fps, --:-- left");
 }
 
+TEST(CaptureRange, PreRollGoesBackToEveryWindowOfTheScenesShown)
+{
+    // The lead-in with a pre-roll stays on the grid of whole ms and covers it plus the jump.
+    for (int fps : {7, 24, 30, 60, 144}) {
+        const long lead = lead_frames(fps, 12345);
+        EXPECT_TRUE(lead * 1000 % fps == 0 && lead * 1000 / fps >= 12345 + 150) << fps;
+        EXPECT_EQ(lead_frames(fps, 0), lead_frames(fps)) << fps;
+    }
+    const int a = 0, b = 0, c = 0; // three scenes
+    const std::vector<sLayerSpan> spans = {{0, 27000, &a},       {13000, 26000, &b},
+                                           {25000, 40000, &c},   {196000, 222000, &a},
+                                           {224000, 235000, &a}, {168000, 196000, &c}};
+    EXPECT_EQ(replay_before(spans, 1500), 1500);
+    EXPECT_EQ(replay_before(spans, 25500), 25500);           // a from 0
+    EXPECT_EQ(replay_before(spans, 30000), 5000);            // c alone
+    EXPECT_EQ(replay_before(spans, 170000), 170000 - 25000); // c's earlier window
+    EXPECT_EQ(replay_before(spans, 225000), 225000);         // a's first window
+    EXPECT_EQ(replay_before(spans, 223000), 0);              // nothing shown
+    EXPECT_EQ(replay_before({}, 5000), 0);
+}
+
 TEST_F(CaptureRun, FramesShowTheRangeTimesAtEveryRate)
 {
     for (int fps : {60, 30, 24, 7}) {
