@@ -16,13 +16,15 @@
 #              give it again for more machines. The build, the data and this script must lie
 #              at the same path on every machine (a shared folder); the segments come back
 #              through parallel's --return and each machine's files are cleaned up after.
-# --remote-dir where the chunks run on the other machines (default ~/glimmerfall-farm)
+# --remote-dir where the chunks run on the other machines (default "...": a folder of each
+#              job's own under ~/.parallel/tmp, removed after)
 # --build DIR  the build holding glimmerfall (default build)
 # --work DIR   where the segments are kept (default OUT.parts); a rerun renders only the
 #              segments that are missing there, so a chunk that failed or was killed is the
 #              only one rendered again
 #
-# Needs GNU parallel and ffmpeg on every machine (apt-get install parallel ffmpeg).
+# Needs GNU parallel and ffmpeg, and rsync for --sshlogin, on every machine (apt-get install
+# parallel ffmpeg rsync).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -51,8 +53,8 @@ if [[ ${1:-} == --chunk ]]; then
         grep --line-buffered -E '^# (capture|WARNING)|ERROR' >&2
     status=${PIPESTATUS[0]}
     set -e
-    ((status == 0)) || fail "glimmerfall exited with status $status:" \
-        "$(grep -v '^# capture: frame' "$tmp.log" | tail -2 | tr '\n' ' ')"
+    ((status == 0)) || fail "glimmerfall exited with status $status" \
+        "$(grep -E 'ERROR|WARNING' "$tmp.log" | grep -v GL_ARB_imaging | tail -2 | tr '\n' ' ')"
     ffmpeg -nostdin -v error -framerate "$fps" -i "$tmp/frame_%06d.png" -c:v ffv1 -level 3 \
         -g 1 -pix_fmt bgr0 "$tmp.mkv" || fail "ffmpeg could not make the segment"
     mv "$tmp/audio.wav" "$name.wav" 2>/dev/null || fail "the capture wrote no audio.wav"
@@ -66,7 +68,7 @@ fi
 out=$1
 shift
 size=1280x720 fps=60 from=s00 to=quit mute=no chunks= jobs=$(nproc) build="$root/build"
-work= remote_dir='~/glimmerfall-farm' logins=()
+work= remote_dir=... logins=()
 while [[ $# -gt 0 ]]; do
     [[ $# -ge 2 || $1 == --mute ]] || die "$1 needs a value"
     case $1 in
@@ -162,7 +164,7 @@ if ((todo > 0)); then
     # Overall progress: chunks finished, every 10 s.
     (
         while sleep 10; do
-            done_now=$(awk 'NR > 1 && $7 == 0' "$work/joblog.txt" 2>/dev/null | wc -l)
+            done_now=$(awk -F'\t' 'NR > 1 && $7 == 0' "$work/joblog.txt" 2>/dev/null | wc -l)
             echo "# farm: $done_now/$todo chunks done"
         done
     ) &
@@ -174,9 +176,14 @@ if ((todo > 0)); then
     kill "$watcher" 2>/dev/null || true
     echo "# farm: rendering took $(($(date +%s) - started)) s"
     if ((status != 0)); then
-        awk -F'\t' 'NR > 1 && $7 != 0 { print "## ERROR: chunk " $9 " failed on " $2 " (status " $7 ")" }' \
-            "$work/joblog.txt" | sed 's|'"$root"'/scripts/render-farm.sh --chunk [^ ]* ||' >&2
-        echo "## ERROR: $status chunks failed; run the same command again to render only those" >&2
+        awk -F'\t' 'NR > 1 && $7 != 0 { host = $2 == ":" ? "this machine" : $2
+            split($9, c, " "); print "## ERROR: chunk " c[4] " (" c[5] ".." c[6] " ms) failed on " host }' \
+            "$work/joblog.txt" >&2
+        if ((status > 100)); then
+            echo "## ERROR: GNU parallel failed (status $status)" >&2
+        else
+            echo "## ERROR: $status chunks failed; run the same command again to render only those" >&2
+        fi
         exit 1
     fi
 fi
