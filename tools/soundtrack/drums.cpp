@@ -321,7 +321,16 @@ void render_toms(const sTrack& track, sStereo& out)
 
 void render_crash(const sTrack& track, sStereo& out)
 {
-    place(track, cymbal(3.0, 1.0f, 7000.0f, 3500.0f, 0.45f, 2.9f, 505u), false, out);
+    cStrikes strikes(
+        [](float x, uint32_t seed) {
+            return cymbal(3.0, 1.0f, 7000.0f * (1.0f + 0.1f * x), 3500.0f, 0.45f,
+                          2.9f * (1.0f + 0.07f * x), seed);
+        },
+        505u);
+    for (const sNote& n : track.notes) {
+        const sStereo& sound = strikes.pick(n);
+        out.add(sound, span_of(n).start, velocity_gain(n.velocity), sound.size());
+    }
 }
 
 } // namespace soundtrack
