@@ -12,8 +12,9 @@
 # OUT.mp4: one final encode to H.264 (CRF 18, yuv420p) and AAC, as --capture makes.
 # --chunks N   pieces of the range (default: 4 per job, at least 1 s each)
 # --jobs N     chunks at the same time on each machine (default: this machine's cores)
-# --sshlogin   run the chunks on that ssh login (GNU parallel's syntax, ":" is this machine);
-#              give it again for more machines. The build, the data and this script must lie
+# --sshlogin   run the chunks on that ssh login (GNU parallel's syntax, also a whole command
+#              like "ssh -p 2222 host"); give it again for more machines, and add this
+#              machine as a login (localhost) to use it too. The build, the data and this script must lie
 #              at the same path on every machine (a shared folder); the segments come back
 #              through parallel's --return and each machine's files are cleaned up after.
 # --remote-dir where the chunks run on the other machines (default "...": a folder of each
@@ -78,7 +79,12 @@ while [[ $# -gt 0 ]]; do
     --to) to=$2 ;;
     --chunks) chunks=$2 ;;
     --jobs) jobs=$2 ;;
-    --sshlogin) logins+=("$2") ;;
+    --sshlogin)
+        # Jobs on logins run in folders of their own and send their segments back; ":" would
+        # run here in such a folder and send nothing.
+        [[ $2 != : ]] || die "--sshlogin : is not supported; add this machine as an ssh login (localhost)"
+        logins+=("$2")
+        ;;
     --remote-dir) remote_dir=$2 ;;
     --build) build=$(cd "$2" && pwd) || die "no build folder $2" ;;
     --work) work=$2 ;;

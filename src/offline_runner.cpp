@@ -86,6 +86,8 @@ public:
         else
             std::cerr << text << std::endl;
     }
+    // The rate and the time left count from here (after a pre-roll).
+    void restart() { m_start = m_last = std::chrono::steady_clock::now(); }
     void stop(long in_done)
     {
         if (m_on && m_tty && in_done < m_total)
@@ -406,6 +408,8 @@ int cOfflineRunner::capture(const sFrameRange& in_range, iFrameSink& in_sink, bo
         begin_run(in_range, lead);
         for (long step = 0; step < lead + total && !interrupt.interrupted(); ++step) {
             const int t = draw_step(in_range, lead, step);
+            if (step == lead)
+                progress.restart();
             if (step >= lead) {
                 if (readback.full() && !hand_on()) {
                     failed = true;
