@@ -1,6 +1,7 @@
 // Attractor scene (see scene_attractor.h).
 #include "scenes/scene_attractor.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <cassert>
@@ -18,8 +19,27 @@
 #include "scenes/attractor_calculator.h"
 #include "scenes/point_cloud.h"
 #include "shader_manager_glsl.h"
+#include "shaders/shd_plain.h"
 
 namespace {
+
+// Each point is a soft disc (point_sprite shaders) added onto the picture: where the threads of
+// the cloud crowd, the discs overlap and the light builds up into a glow. Smoothed GL points
+// looked alike but are the slowest path of software rasterisers.
+constexpr float SPRITE_SCALE = 3.0f;  // disc diameter per unit of pts_size, at 720 rows
+constexpr float SPRITE_GAIN = 6.0f;   // centre alpha per unit of the point alpha
+constexpr float SIXFOLD_GAIN = 0.15f; // the six copies overlap: less light each, or they clip
+constexpr const char* SPRITE_SHADER = "point_sprite_shader";
+
+class cShdPointSprite : public cShdPlain
+{
+public:
+    cShdPointSprite(void* const* in_context, const int& in_vprof, const int& in_fprof)
+        : cShdPlain(in_context, in_vprof, in_fprof, "point_sprite_vert.glsl",
+                    "point_sprite_frag.glsl", {})
+    {
+    }
+};
 
 // Everything init() changes, saved in one push.
 constexpr GLbitfield SAVED_BITS = GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT |
@@ -63,6 +83,7 @@ void cSceneAttractor::load()
     cPostHSB::get_instance();
     cPostKaleidoscope::get_instance();
     cPostGlow::get_instance();
+    cShaderManager_GLSL::get_instance()->add_shader<cShdPointSprite>(SPRITE_SHADER);
     // The six-fold view's double-size copy comes from the pool: have one there before the show.
     cRTProxy warm = get_tmp_rt(cRenderTargetManager::RTT_DOUBLE);
 }
@@ -88,10 +109,9 @@ void cSceneAttractor::init()
     glDisable(GL_TEXTURE_1D);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_POINT_SMOOTH);
-    glEnable(GL_LINE_SMOOTH);
-    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
-    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+    glDisable(GL_POINT_SMOOTH);
+    glEnable(GL_POINT_SPRITE_ARB);
+    glEnable(GL_VERTEX_PROGRAM_POINT_SIZE_ARB);
 
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->push_shader();
@@ -328,6 +348,7 @@ cRTProxy cSceneAttractor::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
 
     cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    m_pixel_scale = float(picture->m_height) / 720.0f;
     const bool turned = cur_config == 1 && sixfold_turns_on_screen();
     cRTProxy copy; // drawn before the picture is bound: one target at a time
     if (turned)
@@ -366,9 +387,17 @@ void cSceneAttractor::draw_single_view(iRenderTarget& in_target, float in_second
     gluLookAt(0.0, 0.0, dist, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glRotatef(in_seconds * 10.0f + rot, 0.0f, 1.0f, 0.0f);
     glTranslatef(pos.x, pos.y, pos.z);
-    glColor4f(col1.x, col1.y, col1.z, a1 + a_kick);
-    glPointSize(pts_size);
+    draw_points(1.0f);
+}
+
+void cSceneAttractor::draw_points(float in_gain)
+{
+    glPointSize(std::max(pts_size * SPRITE_SCALE * m_pixel_scale, 1.0f));
+    glColor4f(col1.x, col1.y, col1.z, (a1 + a_kick) * SPRITE_GAIN * in_gain);
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->bind(SPRITE_SHADER);
     m_cloud->draw();
+    shaders->disable();
 }
 
 void cSceneAttractor::draw_sixfold_view(iRenderTarget& in_target, float in_seconds)
@@ -387,15 +416,13 @@ void cSceneAttractor::draw_sixfold_copies(int in_copies, float in_seconds)
     const sCamera& cam = m_camera;
     gluLookAt(cam.eye.x, cam.eye.y, cam.eye.z, 0.0, 0.0, 0.0, cam.up.x, cam.up.y, cam.up.z);
     glRotatef(rot + 90.0f, 0.0f, 1.0f, 0.0f);
-    glPointSize(pts_size);
     for (int i = 0; i < in_copies; ++i) {
         glPushMatrix();
         glRotatef(float(i) * 60.0f, 1.0f, 0.0f, 0.0f);
         glTranslatef(0.0f, 0.0f, offset);
         glScalef(0.4f, 1.0f, 1.0f);
-        glColor4f(col1.x, col1.y, col1.z, a1 + a_kick);
         glTranslatef(pos.x, pos.y, pos.z);
-        m_cloud->draw();
+        draw_points(SIXFOLD_GAIN);
         glPopMatrix();
     }
 }

@@ -28,9 +28,9 @@ public:
     std::string get_name() const override { return "attractors"; }
     // Registers the grading passes' shaders, so the first frame does not compile them.
     void load() override;
-    // Additive point drawing: no lighting, depth or texturing, smooth points; everything it
-    // changes (enables, blending, masks, hints, point size, colour, matrices, the bound shader)
-    // is saved here and restored by deinit().
+    // Additive point drawing: no lighting, depth or texturing, points as sprites; everything
+    // it changes (enables, blending, masks, point size, colour, matrices, the bound shader) is
+    // saved here and restored by deinit().
     void init() override;
     void deinit() override;
     void handle_event(cEvent* in_event) override;
@@ -92,6 +92,8 @@ public:
 
 private:
     void draw_single_view(iRenderTarget& in_target, float in_seconds);
+    // The cloud as soft discs in the point colour, its alpha times `in_gain`.
+    void draw_points(float in_gain);
     void draw_sixfold_view(iRenderTarget& in_target, float in_seconds);
     // The six-fold view's camera and its first `in_copies` copies, each turned 60 degrees about
     // the copies' axis from the one before; the projection is the caller's.
@@ -109,6 +111,7 @@ private:
     cRTProxy grade_sixfold_view(cRTProxy in_picture);
 
     std::unique_ptr<cPointCloud> m_cloud;
+    float m_pixel_scale = 1.0f; // the picture's rows / 720: point sizes are for 1280x720
 
 public:
     bool m_exact_sixfold = false; // draw all six copies as points (the slow, reference way)
@@ -117,6 +120,6 @@ private:
     cAttractorCalculator_pickover* m_pickover = nullptr; // owned by m_cloud
     int m_last_anim = -1;                                // animation preset this scene applied last
     int m_last_ifsconfig = -1;                           // parameter preset this scene applied last
-    int m_last_config = -1; // the view update() saw last
+    int m_last_config = -1;                              // the view update() saw last
     bool m_second_pos = false; // which stored position the last track-18 note chose
 };
