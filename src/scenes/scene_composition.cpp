@@ -1,11 +1,13 @@
 // Composition scene (see scene_composition.h).
 #include "scenes/scene_composition.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdlib>
 #include <set>
 
 #include "effects/interpolator.h"
+#include "effects/particles/random_table.h"
 #include "effects/var.h"
 #include "event_queue.h"
 #include "fsq.h"
@@ -25,8 +27,8 @@ constexpr int STALL_MS = 2500; // a jump this far from the last drawn frame seek
 
 sLayer::sLayer(cScene* in_scene, int in_blendmode, int in_starttime, int in_endtime,
                float in_opacity)
-    : m_starttime(in_starttime), m_endtime(in_endtime), m_scene(in_scene),
-      m_opacity(in_opacity), m_blendmode(in_blendmode)
+    : m_starttime(in_starttime), m_endtime(in_endtime), m_scene(in_scene), m_opacity(in_opacity),
+      m_blendmode(in_blendmode)
 {
     assert(in_starttime < in_endtime);
     assert(in_scene && "scene-ptr not valid");
@@ -60,9 +62,8 @@ void cSceneComposition::add_layer(int layer_depth, const sLayer& in_layer, int i
     }
     if (in_fade_out > 0) {
         m_found_vars.emplace_back(new cVar<float>(&stored.m_opacity));
-        add_interpolator(new cLerp<float>(m_found_vars.back().get(),
-                                          stored.m_endtime - in_fade_out, stored.m_endtime, 1.0f,
-                                          0.0f));
+        add_interpolator(new cLerp<float>(m_found_vars.back().get(), stored.m_endtime - in_fade_out,
+                                          stored.m_endtime, 1.0f, 0.0f));
     }
 }
 
@@ -103,6 +104,20 @@ void cSceneComposition::handle_event(cEvent* in_event)
     }
 }
 
+uint32_t& cSceneComposition::random_cursor(cScene* in_scene, int in_t)
+{
+    auto found = m_random_cursors.find(in_scene);
+    if (found != m_random_cursors.end())
+        return found->second;
+    int start = in_t;
+    for (const auto& [depth, layer] : m_layers) {
+        if (layer.m_scene == in_scene && layer.contains(in_t))
+            start = std::min(start, layer.m_starttime);
+    }
+    const uint32_t cursor = (uint32_t(start) * 2654435761u) % cRandomTable::SIZE;
+    return m_random_cursors.emplace(in_scene, cursor).first->second;
+}
+
 bool cSceneComposition::update()
 {
     const int t = demo_time();
@@ -111,11 +126,24 @@ bool cSceneComposition::update()
 
     std::set<cScene*> updated;
     const std::vector<int> active = active_depths(demo_time());
+    std::vector<cScene*> shown;
+    cRandomTable& random = cRandomTable::get();
+    const uint32_t outside = random.cursor();
     for (int depth : active) {
         cScene* scene = m_layers.at(depth).m_scene;
-        if (updated.insert(scene).second)
-            scene->update();
+        if (!updated.insert(scene).second)
+            continue;
+        shown.push_back(scene);
+        if (std::find(m_updated_scenes.begin(), m_updated_scenes.end(), scene) ==
+            m_updated_scenes.end())
+            m_random_cursors.erase(scene); // its layer comes on
+        uint32_t& cursor = random_cursor(scene, t);
+        random.set_cursor(cursor);
+        scene->update();
+        cursor = random.cursor();
     }
+    random.set_cursor(outside);
+    m_updated_scenes = shown;
     update_interpolators();
 
     std::string text;
@@ -205,7 +233,13 @@ void cSceneComposition::draw()
         sLayer& layer = m_layers.at(depth);
         glPushAttrib(GL_ENABLE_BIT);
         shaders->push_shader();
+        cRandomTable& random = cRandomTable::get();
+        const uint32_t outside = random.cursor();
+        uint32_t& cursor = random_cursor(layer.m_scene, t);
+        random.set_cursor(cursor);
         cRTProxy image = layer.m_scene->render_to_texture(t);
+        cursor = random.cursor();
+        random.set_cursor(outside);
         shaders->pop_shader();
         glPopAttrib();
         assert(image.get_size() != cRenderTargetManager::RTT_NONE);

@@ -3,6 +3,7 @@
 // that fade the layers and drive the layer scenes' variables.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -61,6 +62,14 @@ public:
 private:
     // The demo's table of layers and timed parameter changes.
     void build_timeline();
+
+    // The particles' shared random table is read by each scene through a cursor of its own,
+    // set from its layer's start when the layer comes on: a layer's particles are then a
+    // function of the time since its start, whatever other scenes drew before (a capture that
+    // begins inside a layer replays only from the layer's start).
+    uint32_t& random_cursor(cScene* in_scene, int in_t);
+    std::map<const cScene*, uint32_t> m_random_cursors;
+    std::vector<cScene*> m_updated_scenes; // shown at the last update
 
     std::map<int, sLayer> m_layers;
     std::vector<std::unique_ptr<iVar>> m_found_vars;
