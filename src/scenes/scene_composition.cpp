@@ -97,11 +97,18 @@ std::vector<int> cSceneComposition::active_depths(int in_t) const
 void cSceneComposition::handle_event(cEvent* in_event)
 {
     std::set<cScene*> told;
+    cRandomTable& random = cRandomTable::get();
+    const uint32_t outside = random.cursor();
     for (int depth : active_depths(demo_time())) {
         cScene* scene = m_layers.at(depth).m_scene;
-        if (told.insert(scene).second)
-            scene->handle_event(in_event);
+        if (!told.insert(scene).second)
+            continue;
+        uint32_t& cursor = random_cursor(scene, demo_time());
+        random.set_cursor(cursor);
+        scene->handle_event(in_event);
+        cursor = random.cursor();
     }
+    random.set_cursor(outside);
 }
 
 uint32_t& cSceneComposition::random_cursor(cScene* in_scene, int in_t)
