@@ -10,7 +10,8 @@
 #
 # OUT.mkv: the segments' FFV1 pictures as they are (no re-encoding) with the music as FLAC.
 # OUT.mp4: one final encode to H.264 (CRF 18, yuv420p) and AAC, as --capture makes.
-# --chunks N   pieces of the range (default: 4 per job, at least 1 s each)
+# --chunks N   pieces of the range (default: one per job, at least 1 s each; every chunk
+#              replays its layers from their start, so more chunks cost more pre-roll)
 # --jobs N     chunks at the same time on each machine (default: this machine's cores)
 # --sshlogin   run the chunks on that ssh login (GNU parallel's syntax, also a whole command
 #              like "ssh -p 2222 host"); give it again for more machines, and add this
@@ -128,7 +129,7 @@ period_ms=$((period * 1000 / fps))
 frames=$((((to_ms - from_ms) * fps + 999) / 1000))
 periods=$(((frames + period - 1) / period))
 if [[ -z $chunks ]]; then
-    chunks=$((4 * jobs * (${#logins[@]} > 0 ? ${#logins[@]} : 1)))
+    chunks=$((jobs * (${#logins[@]} > 0 ? ${#logins[@]} : 1)))
     per_s=$(((1000 + period_ms - 1) / period_ms)) # periods in a second
     ((chunks > periods / per_s)) && chunks=$((periods / per_s))
     ((chunks >= 1)) || chunks=1
