@@ -159,8 +159,8 @@ cRTProxy cSceneNetSphere::render_to_texture(int in_time_ms)
 
     draw_core(seconds);
     if (m_net) {
-        // One breath per bar of the song (144 beats a minute).
-        const float breath = std::sin(seconds * 2.0f * PI * 144.0f / 60.0f / 4.0f);
+        // One breath per bar of the song (120 beats a minute).
+        const float breath = std::sin(seconds * 2.0f * PI * 120.0f / 60.0f / 4.0f);
         for (int i = 0; i < NETS; ++i) {
             const sNet& net = nets[i];
             const GLfloat emission[4] = {net.rgb[0] * 0.35f, net.rgb[1] * 0.35f, net.rgb[2] * 0.35f,

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kBeatMs = 417; // one beat at 144 beats per minute
+constexpr int kBeatMs = 500; // one beat at 120 beats per minute
 
 // Processor time of the whole process (the renderer's threads included), in ms: unlike the wall
 // time it does not grow when other work shares the machine.
