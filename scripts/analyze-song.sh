@@ -118,10 +118,10 @@ def short_max(a, b):
     return short[sel, 1].max() if sel.any() else float("nan")
 
 def band_pass(x, lo, hi):
-    spec = np.fft.rfft(x)
+    spectrum = np.fft.rfft(x)
     f = np.fft.rfftfreq(len(x), 1 / RATE)
-    spec[(f < lo) | (f >= hi)] = 0
-    return np.fft.irfft(spec, len(x))
+    spectrum[(f < lo) | (f >= hi)] = 0
+    return np.fft.irfft(spectrum, len(x))
 
 def correlation(l, r):
     d = np.sqrt(np.dot(l, l) * np.dot(r, r))

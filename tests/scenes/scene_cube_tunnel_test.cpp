@@ -101,10 +101,7 @@ TEST_F(CubeTunnelTest, RingsMovingUpASlotChangeThePictureNoMoreThanOrdinaryMotio
             tunnel.m_position = position + float(k) * travel;
             frames[k] = checked_frame(tunnel, clock, 66000 + 17 * k);
         }
-        double sum = 0;
-        for (size_t i = 0; i < frames[0].size(); ++i)
-            sum += i % 4 == 3 ? 0 : std::abs(int(frames[0][i]) - int(frames[1][i]));
-        return sum / double(frames[0].size() / 4 * 3);
+        return mean_colour_difference(frames[0], frames[1]);
     };
     const float step = tunnel.m_speed / 60.0f;
     const float slot = 40.0f * cSceneCubeTunnel::RING_SPACING;

@@ -171,10 +171,7 @@ TEST_F(KaleidoTunnelTest, SegmentsMovingUpASlotChangeThePictureNoMoreThanOrdinar
             tunnel.m_position = position + float(k) * travel;
             frames[k] = checked_frame(tunnel, clock, 145000 + 17 * k);
         }
-        double sum = 0;
-        for (size_t i = 0; i < frames[0].size(); ++i)
-            sum += i % 4 == 3 ? 0 : std::abs(int(frames[0][i]) - int(frames[1][i]));
-        return sum / double(frames[0].size() / 4 * 3);
+        return mean_colour_difference(frames[0], frames[1]);
     };
     const float step = 1.0f / 60.0f;
     const float slot = 200.0f * tunnel.m_segwidth;

@@ -241,4 +241,19 @@ inline double changed_share(const std::vector<unsigned char>& a,
     return double(changed) / double(a.size() / 4);
 }
 
+// Mean absolute difference of the colour channels (alpha left out) between two RGBA frames,
+// 0..255; NaN with a failure for a missing frame or frames of different sizes.
+inline double mean_colour_difference(const std::vector<unsigned char>& a,
+                                     const std::vector<unsigned char>& b)
+{
+    if (a.size() != b.size() || a.empty()) {
+        ADD_FAILURE() << "frames of " << a.size() << " and " << b.size() << " bytes compared";
+        return std::nan("");
+    }
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        sum += i % 4 == 3 ? 0 : std::abs(int(a[i]) - int(b[i]));
+    return sum / double(a.size() / 4 * 3);
+}
+
 } // namespace vnt_test::scene_checks
