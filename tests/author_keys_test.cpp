@@ -67,12 +67,6 @@ TEST(AuthorKeys, ArrowsMoveTheDemoTimeByFiveSecondsWithinTheDemo)
 
 namespace {
 
-class cNoLoadScreen : public iLoadScreen
-{
-public:
-    void show_progress(float, bool) override {}
-};
-
 // The composition without the demo's timeline: the test gives it its layers.
 class cBareComposition : public cSceneComposition
 {
@@ -99,7 +93,7 @@ protected:
         composition = manager->add_scene<cBareComposition>();
         layer_scene = manager->add_scene<vnt_test::cColourScene>();
         composition->add_layer(10, sLayer(layer_scene, 0, 0, 59000), 0, 0);
-        cNoLoadScreen loadscreen;
+        vnt_test::sNoLoadScreen loadscreen;
         manager->start(&loadscreen);
     }
     void TearDown() override

@@ -90,15 +90,10 @@ TEST(BenchmarkReport, TableAndJsonShowEveryStretchAndTheTotals)
           "overall: 15 frames in 0.06 s of rendering, 250.0 frames per second\n"})
         EXPECT_NE(table.find(line), std::string::npos) << line << "\n" << table;
 
+    // The stretches' frames are read back by the comparison script (below).
     const std::string json = report.json();
     for (const char* part :
          {"\"layers\": [{\"depth\": 7, \"scene\": \"say \\\"hi\\\"\\\\\"}]",
-          "{\"first_ms\": 13333, \"last_ms\": 13513, \"layers\": [{\"depth\": 5, \"scene\": "
-          "\"attractors\"}, {\"depth\": 10, \"scene\": \"greets\"}], \"frames\": 10, "
-          "\"median_ms\": 2.000, \"p95_ms\": 2.000, \"worst_ms\": 2.000,\n"
-          "     \"frame_at_ms\": [13333, 13353, 13373, 13393, 13413, 13433, 13453, 13473, 13493, "
-          "13513],\n     \"frame_ms\": [2.000, 2.000, 2.000, 2.000, 2.000, 2.000, 2.000, 2.000, "
-          "2.000, 2.000]}",
           "\"total\": {\"frames\": 15, \"median_ms\": 2.000, \"p95_ms\": 8.000, \"worst_ms\": "
           "8.000, \"seconds\": 0.060, \"fps\": 250.00}"})
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;

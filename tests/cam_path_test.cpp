@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cam_path.h"
+#include "support/process.h"
 
 namespace {
 
@@ -52,11 +53,9 @@ TEST(CamPath, EvaluationClampsAndInterpolates)
     expect_vec(path.eye(0.5f), 20, 2, -1);
     expect_vec(path.eye(0.625f), 25, 2, -1);
     expect_vec(path.centre(0.625f), 2.5f, 0, 0);
-    expect_vec(path.eye(0.9f), 30, 2, -1); // the last key is held from t = 3/4 on
-    expect_vec(path.eye(0.75f), 30, 2, -1);
+    expect_vec(path.eye(0.75f), 30, 2, -1); // the last key is held from t = 3/4 on
     expect_vec(path.eye(0.125f), 5, 2, -1);
     expect_vec(path.eye(-1.0f), 0, 2, -1);
-    expect_vec(path.eye(1.0f), 30, 2, -1);
     expect_vec(path.eye(1e30f), 30, 2, -1);
     expect_vec(path.eye(std::numeric_limits<float>::quiet_NaN()), 0, 2, -1);
 
@@ -70,24 +69,19 @@ TEST(CamPath, EvaluationClampsAndInterpolates)
 TEST(CamPath, BrokenKeysEndTheReading)
 {
     CCamPath path;
-    testing::internal::CaptureStderr();
-    path.parse("(0,0,0)(1,1,1)(0,0,1)\n"
-               "(1,x,0)(1,1,1)(0,0,1)\n"
-               "(2,0,0)(1,1,1)(0,0,1)\n");
-    std::string err = testing::internal::GetCapturedStderr();
+    const std::string text =
+        "(0,0,0)(1,1,1)(0,0,1)\n(1,x,0)(1,1,1)(0,0,1)\n(2,0,0)(1,1,1)(0,0,1)\n";
+    const std::string err = vnt_test::stderr_of([&] { path.parse(text); });
     EXPECT_EQ(path.keys().size(), 1u);
     EXPECT_NE(err.find("line 2"), std::string::npos) << err;
 
-    testing::internal::CaptureStderr();
-    path.parse("(0,0,0)(1,1,1)(0,0,1)(5,5"); // a key cut short adds nothing
-    err = testing::internal::GetCapturedStderr();
+    // A key cut short adds nothing.
+    EXPECT_FALSE(vnt_test::stderr_of([&] { path.parse("(0,0,0)(1,1,1)(0,0,1)(5,5"); }).empty());
     EXPECT_EQ(path.keys().size(), 1u);
-    EXPECT_FALSE(err.empty());
-
-    testing::internal::CaptureStderr();
-    path.parse("(1e99,0,0)(1,1,1)(0,0,1)\n"); // not a float
-    path.parse(std::string("(0,0,0)(1,1,1)(0,0,1)\0\xff", 24));
-    testing::internal::GetCapturedStderr();
+    vnt_test::stderr_of([&] {
+        path.parse("(1e99,0,0)(1,1,1)(0,0,1)\n"); // not a float
+        path.parse(std::string("(0,0,0)(1,1,1)(0,0,1)\0\xff", 24));
+    });
     EXPECT_EQ(path.keys().size(), 1u);
 }
 
@@ -100,9 +94,7 @@ TEST(CamPath, LoadReadsAFileOrReportsIt)
     EXPECT_EQ(path.keys().size(), 2u);
     std::remove(file.c_str());
 
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(path.load(file));
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = vnt_test::stderr_of([&] { EXPECT_FALSE(path.load(file)); });
     EXPECT_TRUE(path.empty());
     EXPECT_NE(err.find("file not found - use cResourcepath?"), std::string::npos) << err;
 }

@@ -28,12 +28,15 @@ protected:
         e.key.keysym.sym = sym;
         SDL_PushEvent(&e);
     }
-    static void push_motion(int x, int y)
+    // A motion, or a press or release of `button`, at (x, y).
+    static void push_mouse(Uint32 type, int x, int y, Uint8 button = 0)
     {
         SDL_Event e{};
-        e.type = SDL_MOUSEMOTION;
-        e.motion.x = x;
-        e.motion.y = y;
+        e.type = type;
+        if (type == SDL_MOUSEMOTION)
+            e.motion.x = x, e.motion.y = y;
+        else
+            e.button.x = x, e.button.y = y, e.button.button = button;
         SDL_PushEvent(&e);
     }
 };
@@ -51,7 +54,7 @@ TEST_F(InputTest, FifteenQueuedEventsAreHandledAsTenThenFive)
     EXPECT_EQ(pump_events(), 0);
 }
 
-TEST_F(InputTest, KeysAreLowerCasedAndReleased)
+TEST_F(InputTest, KeysAreLowerCasedAndATapBetweenTwoPassesCountsOnce)
 {
     push_key(SDL_KEYDOWN, 'P');
     pump_events();
@@ -59,10 +62,8 @@ TEST_F(InputTest, KeysAreLowerCasedAndReleased)
     push_key(SDL_KEYUP, 'P');
     pump_events();
     EXPECT_FALSE(g_keys.held('p'));
-}
+    g_keys.clear();
 
-TEST_F(InputTest, ATapBetweenTwoPassesCountsOnce)
-{
     // Pressed and released within one frame (a 20 ms tap at 15 frames a second).
     push_key(SDL_KEYDOWN, 'p');
     push_key(SDL_KEYUP, 'p');
@@ -104,37 +105,25 @@ TEST_F(InputTest, KeySetCursorAndConsume)
 
 TEST_F(InputTest, MousePositionsAreWindowUnitsFromTheLowerLeft)
 {
-    push_motion(0, 0); // top left pixel
+    push_mouse(SDL_MOUSEMOTION, 0, 0); // top left pixel
     pump_events();
     EXPECT_FLOAT_EQ(g_mouse.x, 0.0f);
     EXPECT_FLOAT_EQ(g_mouse.y, 1.0f);
-
-    push_motion(640, 1024);
+    push_mouse(SDL_MOUSEMOTION, 640, 1024);
     pump_events();
     EXPECT_FLOAT_EQ(g_mouse.x, 0.5f);
     EXPECT_FLOAT_EQ(g_mouse.y, 0.0f);
 
-    SDL_Event press{};
-    press.type = SDL_MOUSEBUTTONDOWN;
-    press.button.button = 3;
-    press.button.x = 320;
-    press.button.y = 256;
-    SDL_PushEvent(&press);
+    push_mouse(SDL_MOUSEBUTTONDOWN, 320, 256, 3);
     pump_events();
     EXPECT_EQ(g_mouse.button[3], 1);
     EXPECT_FLOAT_EQ(g_mouse.last_press.x, 0.25f);
     EXPECT_FLOAT_EQ(g_mouse.last_press.y, 0.75f);
-
-    SDL_Event release = press;
-    release.type = SDL_MOUSEBUTTONUP;
-    SDL_PushEvent(&release);
+    push_mouse(SDL_MOUSEBUTTONUP, 320, 256, 3);
     pump_events();
     EXPECT_EQ(g_mouse.button[3], 0);
-
     // Extra buttons above 5 have no entry and are ignored.
-    SDL_Event extra = press;
-    extra.button.button = 7;
-    SDL_PushEvent(&extra);
+    push_mouse(SDL_MOUSEBUTTONDOWN, 320, 256, 7);
     pump_events();
     for (int b = 0; b < 6; ++b)
         EXPECT_EQ(g_mouse.button[b], 0) << b;

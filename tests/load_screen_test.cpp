@@ -1,6 +1,8 @@
 // The load screen: eased ramps, the picture it draws, the state it leaves behind.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "clock.h"
 #include "gl_extensions.h"
 #include "load_screen.h"
@@ -24,7 +26,7 @@ TEST_F(GLTest, LoadScreenDrawsTheLevelAndRestoresViewportAndClearColour)
     glViewport(10, 20, 300, 200);
     glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
     {
-        cLoadScreen_MM screen;
+        cLoadScreen_MM screen("../data/models/loader");
         GLint vp[4];
         glGetIntegerv(GL_VIEWPORT, vp);
         EXPECT_EQ(vp[2], 1280); // the demo area while loading
@@ -40,12 +42,9 @@ TEST_F(GLTest, LoadScreenDrawsTheLevelAndRestoresViewportAndClearColour)
         screen.show_progress(1.0f, true);
         EXPECT_FLOAT_EQ(screen.level(), 1.0f);
     }
-    GLint vp[4];
-    glGetIntegerv(GL_VIEWPORT, vp);
-    EXPECT_EQ(vp[0], 10);
-    EXPECT_EQ(vp[1], 20);
-    EXPECT_EQ(vp[2], 300);
-    EXPECT_EQ(vp[3], 200);
+    std::array<GLint, 4> vp;
+    glGetIntegerv(GL_VIEWPORT, vp.data());
+    EXPECT_EQ(vp, (std::array<GLint, 4>{10, 20, 300, 200}));
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_FLOAT_EQ(clear[1], 0.5f);
@@ -68,8 +67,8 @@ uint64_t ticks_stepping_5ms()
 TEST_F(GLTest, LoadScreenRampEndsWhereverTheCounterStands)
 {
     // 2^31 ms after boot (25 days up), and the counter's sign bit: the ramp still ends.
-    for (uint64_t start : {(uint64_t(1) << 31) * 1000000 - 100000000ull,
-                           (uint64_t(1) << 63) - 100000000ull}) {
+    for (uint64_t start :
+         {(uint64_t(1) << 31) * 1000000 - 100000000ull, (uint64_t(1) << 63) - 100000000ull}) {
         g_ticks = start;
         vnt::set_counter(&ticks_stepping_5ms, 1000000000);
         {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "resource_path.h"
+#include "support/process.h"
 
 namespace fs = std::filesystem;
 
@@ -83,9 +84,8 @@ TEST_F(ResourcePathTest, RegisteredPathsAreNormalisedAndEndInASeparator)
 
 TEST_F(ResourcePathTest, AMissingDirectoryIsReportedAndStillRegistered)
 {
-    testing::internal::CaptureStderr();
-    cResourcePath::get_instance()->push_searchpath("../nowhere");
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err =
+        vnt_test::stderr_of([] { cResourcePath::get_instance()->push_searchpath("../nowhere"); });
     EXPECT_NE(err.find("fatal - oops in cResourcePath::push_searchpath on path \"../nowhere\": "),
               std::string::npos)
         << err;

@@ -15,6 +15,7 @@
 
 #include "clock.h"
 #include "sound_module_sdl.h"
+#include "support/process.h"
 
 namespace {
 
@@ -110,10 +111,10 @@ protected:
     void SetUp() override
     {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
-        testing::internal::CaptureStdout();
-        m_sound.init();
-        m_sound.load(song());
-        m_loaded = testing::internal::GetCapturedStdout();
+        m_loaded = vnt_test::stdout_of([&] {
+            m_sound.init();
+            m_sound.load(song());
+        });
     }
 
     std::vector<std::int16_t> render(int frames)
@@ -191,9 +192,7 @@ TEST_F(SoundModule, VolumeScalesTheSamples)
     for (std::size_t i = 0; i < decoded.size(); ++i)
         ASSERT_EQ(quieter[i], decoded[i] * 100 / 255) << i;
 
-    testing::internal::CaptureStderr();
-    m_sound.set_volume(300);
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = vnt_test::stderr_of([&] { m_sound.set_volume(300); });
     EXPECT_EQ(err.rfind("## WARNING: Not able to set volume in ", 0), 0u) << err;
     m_sound.set_time(BURST_MS[1]);
     EXPECT_EQ(render(441), decoded);
@@ -209,9 +208,7 @@ protected:
     {
         s_ticks = (uint64_t(1) << 63) - 1000000; // ns, just before the counter's sign bit
         vnt::set_counter(&SoundClock::counter, 1000000000);
-        testing::internal::CaptureStdout();
-        m_sound.load(song());
-        testing::internal::GetCapturedStdout();
+        vnt_test::stdout_of([&] { m_sound.load(song()); });
     }
     void TearDown() override { vnt::set_counter(nullptr, 0); }
     // One device callback at the current counter reading.
@@ -226,7 +223,8 @@ protected:
     std::vector<std::int16_t> song_from(std::int64_t frame, int frames) const
     {
         const auto& all = m_sound.samples();
-        return std::vector<std::int16_t>(all.begin() + frame * 2, all.begin() + (frame + frames) * 2);
+        return std::vector<std::int16_t>(all.begin() + frame * 2,
+                                         all.begin() + (frame + frames) * 2);
     }
 
     static uint64_t s_ticks;
@@ -240,9 +238,7 @@ TEST_F(SoundClock, HeardPositionFollowsTheDeviceOneBufferBehindTheMixer)
     EXPECT_NEAR(latency, 2048 * 1000.0 / RATE, 0.01);
     double heard = 0.0;
     m_sound.set_time(1000);
-    testing::internal::CaptureStdout();
-    m_sound.play();
-    testing::internal::GetCapturedStdout();
+    vnt_test::stdout_of([&] { m_sound.play(); });
     // Nothing is known until the device asked for music after the seek.
     EXPECT_FALSE(m_sound.heard_ms(heard));
     callback();
@@ -296,9 +292,7 @@ TEST(SoundModuleRates, OtherSampleRatesAreConverted)
 {
     const std::string path = make_song(22050, "sound_module_22k.mp3");
     cSoundModule_sdl sound;
-    testing::internal::CaptureStdout();
-    sound.load(path); // no device needed to decode
-    testing::internal::GetCapturedStdout();
+    vnt_test::stdout_of([&] { sound.load(path); }); // no device needed to decode
     std::remove(path.c_str());
     EXPECT_EQ(sound.length_ms(), SONG_MS);
     sound.set_time(BURST_MS[2] - 20);
@@ -351,9 +345,7 @@ TEST(SoundModuleFailures, DamagedSongsLoadWhatTheyHold)
     const std::string cut = testing::TempDir() + "sound_module_cut.mp3";
     std::ofstream(cut, std::ios::binary) << bytes;
     cSoundModule_sdl sound;
-    testing::internal::CaptureStdout();
-    sound.load(cut); // no device needed to decode
-    testing::internal::GetCapturedStdout();
+    vnt_test::stdout_of([&] { sound.load(cut); }); // no device needed to decode
     std::remove(cut.c_str());
     EXPECT_GT(sound.length_ms(), 500);
     EXPECT_LT(sound.length_ms(), SONG_MS);

@@ -6,27 +6,23 @@
 #include "gl_extensions.h"
 #include "startup.h"
 #include "support/gl_fixture.h"
+#include "support/process.h"
 
 using vnt_test::GLTest;
 
 TEST_F(GLTest, CheckGlErrorReportsOnePendingErrorPerCall)
 {
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(check_gl_error("nothing"));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(vnt_test::stderr_of([] { EXPECT_FALSE(check_gl_error("nothing")); }), "");
 
     // Mesa keeps one error flag, so one error is pending at a time here.
     glEnable(0xFFFF); // GL_INVALID_ENUM
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(check_gl_error("first"));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(vnt_test::stderr_of([] { EXPECT_TRUE(check_gl_error("first")); }),
               "## ERROR: OpenGL  first: invalid enumerant\n");
 
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix(); // GL_STACK_UNDERFLOW
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(check_gl_error(""));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "## ERROR: OpenGL : stack underflow\n");
+    EXPECT_EQ(vnt_test::stderr_of([] { EXPECT_TRUE(check_gl_error("")); }),
+              "## ERROR: OpenGL : stack underflow\n");
     EXPECT_FALSE(check_gl_error("done"));
 }
 
@@ -34,9 +30,7 @@ TEST_F(GLTest, CheckIlErrorDrainsEveryPendingError)
 {
     for (int i = 0; i < 3; ++i)
         ilLoadImage("/nonexistent/picture.png");
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(check_il_error());
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = vnt_test::stderr_of([] { EXPECT_TRUE(check_il_error()); });
     int lines = 0;
     for (size_t at = err.find("## ERROR: OpenIL Error "); at != std::string::npos;
          at = err.find("## ERROR: OpenIL Error ", at + 1))

@@ -12,6 +12,7 @@
 #include "event_queue.h"
 #include "event_queue_factory.h"
 #include "midi_event.h"
+#include "support/process.h"
 
 namespace {
 
@@ -105,16 +106,12 @@ TEST(EventQueue, TriggersAndNoteOnTests)
     EXPECT_DEATH(q.find_trigger(2, 0), "n > 0");
 
     const cEvent* on = q.events()[0];
-    EXPECT_TRUE(is_note_on(on, 2));
-    EXPECT_TRUE(is_note_on(on, 2, 60));
-    EXPECT_FALSE(is_note_on(on, 2, 62));
-    EXPECT_FALSE(is_note_on(on, 3));
-    EXPECT_FALSE(is_note_on(q.events()[3], 2)); // note off
-    EXPECT_FALSE(is_note_on(ctrl, 2, 7));
-    EXPECT_FALSE(is_note_on(q.events()[4], -1)); // beat
-    EXPECT_FALSE(is_note_on(nullptr, 2));
-    cEvent bare(EV_MIDI, 0); // a MIDI id but no note
-    EXPECT_FALSE(is_note_on(&bare, -1));
+    EXPECT_TRUE(is_note_on(on, 2) && is_note_on(on, 2, 60));
+    EXPECT_FALSE(is_note_on(on, 2, 62) || is_note_on(on, 3));
+    EXPECT_FALSE(is_note_on(q.events()[3], 2));                            // note off
+    EXPECT_FALSE(is_note_on(ctrl, 2, 7) || is_note_on(q.events()[4], -1)); // controller, beat
+    cEvent bare(EV_MIDI, 0);                                               // a MIDI id but no note
+    EXPECT_FALSE(is_note_on(&bare, -1) || is_note_on(nullptr, 2));
 }
 
 TEST(MarkerScript, TimesAndTokens)
@@ -135,40 +132,39 @@ TEST(MarkerScript, TimesAndTokens)
         EXPECT_EQ(ms, -7) << bad;
     }
 
-    const std::pair<const char*, int> ids[] = {
-        {"beat", 25}, {"technofx", 31}, {"technofx2", 32}, {"sinus_in", 37}, {"s00", 0},
-        {"s09", 9},   {"s21", 21},      {"s100", 22},      {"quit", 41},     {"7up", 24}};
-    testing::internal::CaptureStderr();
-    for (auto [token, id] : ids)
-        EXPECT_EQ(cEventQueue_factory::eventtoken_parse(token), id) << token;
-    EXPECT_EQ(cEventQueue_factory::eventtoken_parse("#"), -1);
-    EXPECT_EQ(cEventQueue_factory::eventtoken_parse("#comment"), -1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // comments are silent
-
-    for (const char* unknown : {"technofx3", "Beat", "beat2", "s22", "s1", "s001", "quitting"}) {
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(cEventQueue_factory::eventtoken_parse(unknown), -1) << unknown;
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    const std::pair<const char*, int> ids[] = {{"technofx", 31}, {"technofx2", 32}, {"s00", 0},
+                                               {"s21", 21},      {"s100", 22},      {"7up", 24},
+                                               {"#", -1},        {"#comment", -1}};
+    EXPECT_EQ(vnt_test::stderr_of([&] { // comments are silent
+                  for (auto [token, id] : ids)
+                      EXPECT_EQ(cEventQueue_factory::eventtoken_parse(token), id) << token;
+              }),
+              "");
+    for (const char* unknown : {"technofx3", "Beat", "s22", "s1", "s001", "quitting"}) {
+        int id = 0;
+        EXPECT_EQ(vnt_test::stderr_of([&] { id = cEventQueue_factory::eventtoken_parse(unknown); }),
                   std::string("# warning, unknown token ") + unknown +
                       " in cEventQueue_factory::eventtoken_parse\n");
+        EXPECT_EQ(id, -1) << unknown;
     }
 }
 
 TEST(MarkerScript, LinesBecomeSortedEvents)
 {
-    testing::internal::CaptureStderr();
-    auto q = queue_of("\xEF\xBB\xBF"
-                      "s00\t00:00:10,000\r\n"
-                      "# a comment line 00:00:01,000\n"
-                      "#snare 00:00:02,000\n"
-                      "\n   \t\n"
-                      "12 00:00:03,000\n"
-                      "snare 00:00:05,500 extra fields are ignored\n"
-                      "wobble 00:00:04,000\n"
-                      "beat\n"
-                      "lead 00:00:1,x\n"
-                      "quit 00:03:00,000");
-    const std::string err = testing::internal::GetCapturedStderr();
+    std::unique_ptr<cEventQueue> q;
+    const std::string err = vnt_test::stderr_of([&] {
+        q = queue_of("\xEF\xBB\xBF"
+                     "s00\t00:00:10,000\r\n"
+                     "# a comment line 00:00:01,000\n"
+                     "#snare 00:00:02,000\n"
+                     "\n   \t\n"
+                     "12 00:00:03,000\n"
+                     "snare 00:00:05,500 extra fields are ignored\n"
+                     "wobble 00:00:04,000\n"
+                     "beat\n"
+                     "lead 00:00:1,x\n"
+                     "quit 00:03:00,000");
+    });
 
     ASSERT_EQ(q->size(), 3u);
     EXPECT_EQ(q->cursor(), 0u);
@@ -193,9 +189,9 @@ TEST(MarkerScript, LongLinesAndGarbage)
     // A line of 511 characters fits; a longer one is skipped and the lines after it count.
     const std::string fits = "beat 00:00:01,000" + std::string(511 - 17, ' ');
     const std::string too_long = "snare 00:00:02,000 " + std::string(600, 'x');
-    testing::internal::CaptureStderr();
-    auto q = queue_of(fits + "\n" + too_long + "\nquit 00:00:03,000\n");
-    std::string err = testing::internal::GetCapturedStderr();
+    std::unique_ptr<cEventQueue> q;
+    const std::string err = vnt_test::stderr_of(
+        [&] { q = queue_of(fits + "\n" + too_long + "\nquit 00:00:03,000\n"); });
     ASSERT_EQ(q->size(), 2u);
     EXPECT_EQ(q->events()[0]->m_id, EV_BEAT);
     EXPECT_EQ(q->events()[1]->m_id, EV_QUIT);
@@ -207,9 +203,7 @@ TEST(MarkerScript, LongLinesAndGarbage)
         seed = seed * 1103515245u + 12345u;
         garbage.push_back(static_cast<char>(seed >> 16));
     }
-    testing::internal::CaptureStderr();
-    q = queue_of(garbage + "\nquit 00:00:09,000");
-    testing::internal::GetCapturedStderr();
+    vnt_test::stderr_of([&] { q = queue_of(garbage + "\nquit 00:00:09,000"); });
     ASSERT_FALSE(q->empty());
     EXPECT_EQ(q->events().back()->m_id, EV_QUIT);
 }
@@ -224,9 +218,7 @@ TEST(MarkerScript, FilesAreReadOrReported)
     EXPECT_EQ(q->events()[0]->m_id, EV_BEAT);
     std::remove(path.c_str());
 
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(cEventQueue_factory::loadFile(path), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(vnt_test::stdout_of([&] { EXPECT_EQ(cEventQueue_factory::loadFile(path), nullptr); }),
               "Error reading file \"" + path + " in cEventQueue_factory::loadFile\n");
 
     // A folder, a FIFO (which would block) and a file past the cap are refused unread.
@@ -236,12 +228,13 @@ TEST(MarkerScript, FilesAreReadOrReported)
     std::ofstream(path, std::ios::binary) << "s00 00:00:01,000\n";
     std::filesystem::resize_file(path, (16u << 20) + 1);
     for (const std::string& refused : {testing::TempDir(), fifo, path}) {
-        testing::internal::CaptureStderr();
-        testing::internal::CaptureStdout();
-        EXPECT_EQ(cEventQueue_factory::loadFile(refused), nullptr) << refused;
-        EXPECT_EQ(testing::internal::GetCapturedStdout(),
-                  "Error reading file \"" + refused + " in cEventQueue_factory::loadFile\n");
-        EXPECT_TRUE(contains(testing::internal::GetCapturedStderr(), refused + " refused: "));
+        std::string out;
+        const std::string err = vnt_test::stderr_of([&] {
+            out = vnt_test::stdout_of(
+                [&] { EXPECT_EQ(cEventQueue_factory::loadFile(refused), nullptr); });
+        });
+        EXPECT_EQ(out, "Error reading file \"" + refused + " in cEventQueue_factory::loadFile\n");
+        EXPECT_TRUE(contains(err, refused + " refused: ")) << err;
     }
     std::remove(fifo.c_str());
     std::remove(path.c_str());

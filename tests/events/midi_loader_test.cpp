@@ -10,12 +10,15 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "event_queue.h"
 #include "midi_event.h"
 #include "midi_file_builder.h"
 #include "midi_loader.h"
+#include "support/process.h"
+#include "support/test_media.h"
 
 using midi_test::build_file;
 using midi_test::Bytes;
@@ -111,22 +114,18 @@ TEST(MidiLoader, TicksBecomeMillisecondsAtTheFilesTempo)
 
     const auto notes = all_of<cMETrigger>(q);
     ASSERT_EQ(notes.size(), 3u);
-    EXPECT_EQ(notes[0]->m_id, EV_MIDI);
-    EXPECT_EQ(notes[0]->m_time, 500);
-    EXPECT_EQ(notes[0]->m_kind, iMidiEvent::NOTE_ON);
-    EXPECT_EQ(notes[0]->m_track, 1);
-    EXPECT_EQ(notes[0]->m_note, 36);
-    EXPECT_EQ(notes[0]->m_velocity, 100);
+    const cMETrigger& on = *notes[0];
+    EXPECT_EQ(std::tuple(on.m_id, on.m_time, on.m_kind, on.m_track, on.m_note, on.m_velocity),
+              std::tuple(int(EV_MIDI), 500, int(iMidiEvent::NOTE_ON), 1, 36, 100));
     EXPECT_EQ(notes[1]->m_time, 750);
     EXPECT_EQ(notes[1]->m_kind, iMidiEvent::NOTE_OFF);
     EXPECT_EQ(notes[2]->m_time, 925); // tick 888 is exactly 925 ms, not 924
 
     const auto ctrls = all_of<cMECtrlChange>(q);
     ASSERT_EQ(ctrls.size(), 3u);
-    EXPECT_EQ(ctrls[0]->m_time, 1000);
-    EXPECT_EQ(ctrls[0]->m_kind, iMidiEvent::CTRL_CHANGE);
-    EXPECT_EQ(ctrls[0]->m_controller, 74);
-    EXPECT_EQ(ctrls[0]->m_ctrl_value, 33);
+    const cMECtrlChange& c = *ctrls[0];
+    EXPECT_EQ(std::tuple(c.m_time, c.m_kind, c.m_controller, c.m_ctrl_value),
+              std::tuple(1000, int(iMidiEvent::CTRL_CHANGE), 74, 33));
     EXPECT_EQ(ctrls[2]->m_time, 1010);
     EXPECT_EQ(q.m_controllers, (std::vector<int>{7, 74}));
 
@@ -206,9 +205,8 @@ TEST(MidiLoader, TimeCodeFiles)
     cTrack track;
     track.tempo(0, 250000).note_on(1234, 60, 1).end(766);
     cEventQueue q;
-    testing::internal::CaptureStderr();
-    load(build_file(static_cast<std::int16_t>(0xE728), {track}), q, 1.0f);
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = vnt_test::stderr_of(
+        [&] { load(build_file(static_cast<std::int16_t>(0xE728), {track}), q, 1.0f); });
     EXPECT_EQ(times_of(q, EV_MIDI), (std::vector<int>{1234})); // no beat to offset by
     EXPECT_TRUE(times_of(q, EV_MIDI_BEAT).empty());
     EXPECT_NE(err.find("beat offset 1 ignored"), std::string::npos) << err;
@@ -229,9 +227,7 @@ TEST(MidiLoader, UnreadableFileLeavesTheQueueAlone)
 {
     cEventQueue q;
     q.add_event(new cEvent(EV_BEAT, 5));
-    testing::internal::CaptureStderr();
-    cMidiLoader::load("/nonexistent/song.mid", q, 0.0f);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(vnt_test::stderr_of([&] { cMidiLoader::load("/nonexistent/song.mid", q, 0.0f); }),
               "# midi: Unable to open file '/nonexistent/song.mid'!\n");
 
     // A folder, a FIFO (which would block) and a file past the cap are refused unread.
@@ -242,9 +238,7 @@ TEST(MidiLoader, UnreadableFileLeavesTheQueueAlone)
     std::ofstream(path, std::ios::binary) << "MThd";
     std::filesystem::resize_file(path, (64u << 20) + 1);
     for (const std::string& refused : {testing::TempDir(), fifo, path}) {
-        testing::internal::CaptureStderr();
-        cMidiLoader::load(refused, q, 0.0f);
-        const std::string err = testing::internal::GetCapturedStderr();
+        const std::string err = vnt_test::stderr_of([&] { cMidiLoader::load(refused, q, 0.0f); });
         EXPECT_EQ(err.substr(0, err.find('\n') + 1),
                   "# midi: Unable to open file '" + refused + "'!\n");
         EXPECT_TRUE(err.find("# midi: refused: ") != std::string::npos) << err;
@@ -253,11 +247,8 @@ TEST(MidiLoader, UnreadableFileLeavesTheQueueAlone)
     std::remove(fifo.c_str());
 
     const Bytes song = two_track_song();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(song.data()), std::streamsize(song.size()));
-    testing::internal::CaptureStdout();
-    cMidiLoader::load(path, &q, 0.0f);
-    testing::internal::GetCapturedStdout();
+    vnt_test::write_text(path, std::string(song.begin(), song.end()));
+    vnt_test::stdout_of([&] { cMidiLoader::load(path, &q, 0.0f); });
     std::remove(path.c_str());
     // Sorted in with the MIDI events: the beat tick at 0, the marker at 5, the first note.
     ASSERT_EQ(q.size(), 12u);
@@ -347,9 +338,7 @@ TEST(MidiLoader, AbsurdTemposDoNotFloodTheQueue)
     cTrack track;
     track.tempo(0, 1).note_on(0x0FFFFFFF, 60, 1).note_on(0x0FFFFFFF, 60, 1);
     cEventQueue q;
-    testing::internal::CaptureStderr();
-    load(build_file(1, {track}), q);
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = vnt_test::stderr_of([&] { load(build_file(1, {track}), q); });
     EXPECT_EQ(times_of(q, EV_MIDI_BEAT).size(), std::size_t(1) << 20);
     EXPECT_NE(err.find("the rest of the song gets no beat events"), std::string::npos) << err;
 }

@@ -8,11 +8,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gl_extensions.h"
 #include "resource_path.h"
 #include "support/gl_fixture.h"
+#include "support/process.h"
 #include "support/test_media.h"
 #include "texture_manager.h"
 
@@ -66,9 +68,7 @@ std::vector<sDamage> damaged(const tBytes& in, const tBytes& in_other_kind)
     return out;
 }
 
-class DamagedImages : public vnt_test::GLTest
-{
-};
+using DamagedImages = vnt_test::GLTest;
 
 } // namespace
 
@@ -92,10 +92,10 @@ TEST_F(DamagedImages, BecomePicturesOrThePlaceholder)
                 std::ofstream(fs::path(dir) / name, std::ios::binary)
                     .write(d.bytes.data(), std::streamsize(d.bytes.size()));
 
-                testing::internal::CaptureStderr();
-                cTexProxy p =
-                    cTextureManager::get_instance()->get_texture(name, true, GL_REPEAT, 0);
-                const std::string err = testing::internal::GetCapturedStderr();
+                cTexProxy p;
+                const std::string err = vnt_test::stderr_of([&] {
+                    p = cTextureManager::get_instance()->get_texture(name, true, GL_REPEAT, 0);
+                });
                 ASSERT_TRUE(p.isValid()) << name;
                 EXPECT_GE(p.get_width(), 1u) << name;
                 EXPECT_GE(p.get_height(), 1u) << name;
@@ -106,14 +106,10 @@ TEST_F(DamagedImages, BecomePicturesOrThePlaceholder)
                 // The texture binds and draws like any other.
                 p.bind(GL_TEXTURE0);
                 glBegin(GL_QUADS);
-                glTexCoord2f(0, 0);
-                glVertex2f(-1, -1);
-                glTexCoord2f(1, 0);
-                glVertex2f(1, -1);
-                glTexCoord2f(1, 1);
-                glVertex2f(1, 1);
-                glTexCoord2f(0, 1);
-                glVertex2f(-1, 1);
+                for (auto [u, v] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
+                    glTexCoord2f(float(u), float(v));
+                    glVertex2f(float(2 * u - 1), float(2 * v - 1));
+                }
                 glEnd();
                 p.unbind();
                 EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << name;

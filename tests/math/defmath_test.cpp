@@ -16,7 +16,7 @@ Vec3<float> transform(const float* m, const Vec3<float>& p)
 
 } // namespace
 
-TEST(DefMath, MirrorMatrixReflectsAboutAnOffsetPlane)
+TEST(DefMath, MirrorMatrixReflectsAboutAPlane)
 {
     // The plane y = 2 (through (5, 2, -1), normal +y).
     const float p[3] = {5, 2, -1};
@@ -36,16 +36,12 @@ TEST(DefMath, MirrorMatrixReflectsAboutAnOffsetPlane)
     EXPECT_FLOAT_EQ(on_plane.y, 2);
     const Vec3<float> back = transform(m, mirrored);
     EXPECT_FLOAT_EQ(back.y, 5);
-}
 
-TEST(DefMath, MirrorMatrixAboutADiagonalPlaneThroughTheOrigin)
-{
-    const float p[3] = {0, 0, 0};
+    // The plane x + y = 0 through the origin: (1, 0, 0) maps to (0, -1, 0).
+    const float origin[3] = {0, 0, 0};
     const float r = 1.0f / std::sqrt(2.0f);
-    const float n[3] = {r, r, 0};
-    float m[16];
-    vnt::mirror_matrix(m, p, n);
-    // x + y = 0: (1, 0, 0) maps to (0, -1, 0).
+    const float diagonal[3] = {r, r, 0};
+    vnt::mirror_matrix(m, origin, diagonal);
     const Vec3<float> q = transform(m, {1, 0, 0});
     EXPECT_NEAR(q.x, 0, 1e-6);
     EXPECT_NEAR(q.y, -1, 1e-6);

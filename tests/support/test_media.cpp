@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace vnt_test {
@@ -31,6 +32,12 @@ bool write_silent_mp3(const std::string& path, int ms)
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(mp3.data()), len);
     return bool(out);
+}
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool write_text(const std::string& path, const std::string& text)

@@ -9,6 +9,8 @@ namespace vnt_test {
 bool write_silent_mp3(const std::string& path, int ms);
 // Writes `text` to `path`.
 bool write_text(const std::string& path, const std::string& text);
+// The whole of a file, or "" when it cannot be read.
+std::string read_file(const std::string& path);
 // A fresh, empty temporary folder for this test process.
 std::string temp_dir(const std::string& name);
 

@@ -4,9 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "load_screen.h"
 #include "scene.h"
 
 namespace vnt_test {
+
+// A load screen that shows nothing.
+struct sNoLoadScreen : iLoadScreen
+{
+    void show_progress(float, bool) override {}
+};
 
 class cColourScene : public cScene
 {

@@ -7,13 +7,9 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <memory>
-#include <regex>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,6 +25,7 @@
 #include "midi_loader.h"
 #include "stereo_buffer.h"
 #include "support/process.h"
+#include "support/test_media.h"
 
 namespace fs = std::filesystem;
 
@@ -130,12 +127,6 @@ long onset_near(const std::vector<float>& mono, long at)
     return best;
 }
 
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 } // namespace
 
 TEST(Soundtrack, MidiFileReadsBackNoteForNoteWithNamedTracks)
@@ -196,28 +187,6 @@ TEST(Soundtrack, KicksAndBeatsSitOnTheBeatGrid)
     for (std::size_t i = 1; i < beats.size(); ++i)
         EXPECT_NEAR(beats[i] - beats[i - 1], kMsPerBeat, 1.0) << i;
     EXPECT_GE(beats.back(), soundtrack::kQuitMs); // the beat runs until the demo leaves
-}
-
-TEST(Soundtrack, TheTimelinesChangesFallOnBeats)
-{
-    // Layer starts and ends, interpolator windows and camera flights of the picture.
-    const std::string timeline = slurp(vnt_test::source_dir() + "/src/scenes/timeline.cpp");
-    std::set<int> times;
-    for (const char* pattern : {R"(sLayer\([^;]*?,\s*\d+,\s*(\d+),\s*(\d+)\))",
-                                R"(find_var\(\d+,\s*"[^"]+"\),\s*(\d+),\s*(\d+))",
-                                R"(\{\d+,\s*(\d+),\s*(\d+),\s*[\d.]+f\})"}) {
-        const std::regex re(pattern);
-        for (auto it = std::sregex_iterator(timeline.begin(), timeline.end(), re);
-             it != std::sregex_iterator(); ++it)
-            for (int g : {1, 2})
-                if (const int t = std::stoi((*it)[g].str()); t >= 1000 && t <= soundtrack::kQuitMs)
-                    times.insert(t);
-    }
-    ASSERT_GT(times.size(), 40u) << "the timeline reads as expected";
-    std::size_t on_beat = 0;
-    for (int t : times)
-        on_beat += std::fabs(t - std::round(t / kMsPerBeat) * kMsPerBeat) <= 15.0;
-    EXPECT_GE(double(on_beat), 0.9 * double(times.size()));
 }
 
 TEST(Soundtrack, ScenesFindTheirCuesInTheirTimeWindows)
@@ -358,13 +327,16 @@ TEST(Soundtrack, GeneratorRepeatsItselfByteForByte)
         ASSERT_EQ(run.status, 0) << run.err;
     }
     for (const char* file : {"music/goa3_4_master.mp3", "music/goa3_3.mid", "script/markers.txt"}) {
-        const std::string first = slurp(a / file), second = slurp(b / file);
+        const std::string first = vnt_test::read_file(a / file),
+                          second = vnt_test::read_file(b / file);
         EXPECT_FALSE(first.empty()) << file;
         EXPECT_TRUE(first == second) << file << " differs between two runs";
     }
     // The excerpt changes only the length of the music, never the MIDI file or the marks.
-    EXPECT_TRUE(slurp(a / "music/goa3_3.mid") == slurp(data_file("music/goa3_3.mid")));
-    EXPECT_TRUE(slurp(a / "script/markers.txt") == slurp(data_file("script/markers.txt")));
+    EXPECT_TRUE(vnt_test::read_file(a / "music/goa3_3.mid") ==
+                vnt_test::read_file(data_file("music/goa3_3.mid")));
+    EXPECT_TRUE(vnt_test::read_file(a / "script/markers.txt") ==
+                vnt_test::read_file(data_file("script/markers.txt")));
     const sDecoded excerpt = decode((a / "music/goa3_4_master.mp3").string());
     EXPECT_NEAR(double(excerpt.audio.size()), 3.0 * 44100, 1152.0);
     std::error_code ec;
