@@ -10,8 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,12 +39,6 @@ constexpr int kHeight = 180;
 
 const char* const kMarkers = "s00 0:00:00,000\nbeat 0:00:01,100\ns01 0:00:01,234\n"
                              "beat 0:00:01,240\nbeat 0:00:02,500\nquit 0:00:04,000\n";
-
-class cNoLoadScreen : public iLoadScreen
-{
-public:
-    void show_progress(float, bool) override {}
-};
 
 // Keeps what a capture hands over: the green of each frame's first pixel, which the two-tone
 // scene counts up with every frame drawn. Fails the write of frame `fail_at`.
@@ -97,12 +89,6 @@ struct sTwoToneScene : vnt_test::cColourScene
     int m_draws = 0;
 };
 
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Decided apart from the product's own lookup, so that a broken lookup fails the video tests
 // rather than skipping them. test.sh installs ffmpeg, so a missing one is a failure unless
 // VANTOR_TESTS_WITHOUT_FFMPEG is set.
@@ -127,7 +113,7 @@ std::string decoded(const std::string& file, const std::string& format)
 {
     const std::string raw = file + ".raw";
     run_process("ffmpeg -v error -y -i '" + file + "' " + format + " '" + raw + "'");
-    return slurp(raw);
+    return vnt_test::read_file(raw);
 }
 
 // The in-process runs: a manager on the runner's fixed step with one test scene.
@@ -144,21 +130,27 @@ protected:
     }
     void TearDown() override
     {
+        m_runner.reset();
         cSceneManager::destroy_instance();
         GLTest::TearDown();
     }
-    // A fresh manager; call it with a runner alive, whose clock the manager must start on.
-    void make()
+    // A fresh runner at `fps` and a fresh manager, which starts on the runner's clock.
+    cOfflineRunner& make(int fps)
     {
+        m_runner.reset(); // first: a runner gives the clock back when it goes
+        m_runner = std::make_unique<cOfflineRunner>(fps);
+        m_runner->set_progress(false);
         cSceneManager::destroy_instance();
         cSceneManager* manager = cSceneManager::get_instance();
         manager->set_music_live(false);
         manager->init(m_dir + "/markers.txt", m_dir + "/song.mp3");
         m_scene = manager->add_scene<sTwoToneScene>();
-        cNoLoadScreen loadscreen;
+        vnt_test::sNoLoadScreen loadscreen;
         manager->start(&loadscreen);
+        return *m_runner;
     }
 
+    std::unique_ptr<cOfflineRunner> m_runner;
     std::string m_dir;
     sTwoToneScene* m_scene = nullptr;
 };
@@ -259,9 +251,7 @@ TEST_F(CaptureRun, FramesShowTheRangeTimesAtEveryRate)
 {
     for (int fps : {60, 30, 24, 7}) {
         SCOPED_TRACE(fps);
-        cOfflineRunner runner(fps);
-        runner.set_progress(false);
-        make();
+        cOfflineRunner& runner = make(fps);
         sMemorySink sink;
         ASSERT_EQ(runner.capture(range("s01", "3000", fps), sink, true), 0);
         const long expected = long(std::ceil((3000 - 1234) * fps / 1000.0));
@@ -281,14 +271,13 @@ TEST_F(CaptureRun, FramesShowTheRangeTimesAtEveryRate)
         EXPECT_EQ(m_scene->m_event_times, (std::vector<int>{1240, 2500}));
     }
     // Without a runner the clock reads the performance counter again.
+    m_runner.reset();
     EXPECT_EQ(dynamic_cast<cFixedStepSource*>(cClock::source()), nullptr);
 }
 
 TEST_F(CaptureRun, PicturesAreUprightInPngFilesAndVideo)
 {
-    cOfflineRunner runner(30);
-    runner.set_progress(false);
-    make();
+    cOfflineRunner& runner = make(30);
     const std::string folder = m_dir + "/pngs";
     fs::create_directories(folder);
     vnt_test::write_text(folder + "/frame_000007.png", "x"); // from an earlier, longer capture
@@ -314,11 +303,8 @@ TEST_F(CaptureRun, PicturesAreUprightInPngFilesAndVideo)
 
     if (!have_ffmpeg())
         GTEST_SKIP() << "no ffmpeg";
-    cOfflineRunner video_runner(30);
-    video_runner.set_progress(false);
-    make();
     cFfmpegSink video(m_dir + "/upright.mkv");
-    ASSERT_EQ(video_runner.capture(range("s01", "1300", 30), video, true), 0);
+    ASSERT_EQ(make(30).capture(range("s01", "1300", 30), video, true), 0);
     const std::string top_first =
         decoded(m_dir + "/upright.mkv", "-frames:v 1 -f rawvideo -pix_fmt rgb24");
     ASSERT_EQ(top_first.size(), size_t(kWidth) * kHeight * 3);
@@ -328,9 +314,7 @@ TEST_F(CaptureRun, PicturesAreUprightInPngFilesAndVideo)
 
 TEST_F(CaptureRun, AnOutputThatCannotBeWrittenEndsWithStatusOne)
 {
-    cOfflineRunner runner(30);
-    runner.set_progress(false);
-    make();
+    cOfflineRunner& runner = make(30);
     vnt_test::write_text(m_dir + "/plain_file", "x");
     cPngFolderSink blocked(m_dir + "/plain_file/frames");
     testing::internal::CaptureStderr();
@@ -339,13 +323,10 @@ TEST_F(CaptureRun, AnOutputThatCannotBeWrittenEndsWithStatusOne)
               std::string::npos);
 
     // A write that fails mid-run: nothing after it is written, and the output is closed.
-    cOfflineRunner failing_runner(30);
-    failing_runner.set_progress(false);
-    make();
     sMemorySink full;
     full.fail_at = 4;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(failing_runner.capture(range("s01", "3000", 30), full, false), 1);
+    EXPECT_EQ(make(30).capture(range("s01", "3000", 30), full, false), 1);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("## ERROR: capture: full"),
               std::string::npos);
     EXPECT_EQ(full.frames, 5);
@@ -424,7 +405,8 @@ TEST(DemoCapture, TheSameCaptureTwiceGivesIdenticalFiles)
     ASSERT_EQ(names.size(), 16u); // 600 ms at 25 fps, and the sound
     EXPECT_EQ(names.back(), "frame_000014.png");
     for (const std::string& name : names)
-        EXPECT_EQ(slurp(dir + "/a/" + name), slurp(dir + "/b/" + name)) << name;
+        EXPECT_EQ(vnt_test::read_file(dir + "/a/" + name), vnt_test::read_file(dir + "/b/" + name))
+            << name;
 }
 
 TEST(DemoCapture, VideoLastsTheRangeAndHasSound)
@@ -494,5 +476,5 @@ TEST(DemoCapture, BenchmarkPrintsTheTableAndWritesJson)
               std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("overall: 20 frames in "), std::string::npos) << run.out;
-    EXPECT_NE(slurp(json).find("\"total\": {\"frames\": 20,"), std::string::npos);
+    EXPECT_NE(vnt_test::read_file(json).find("\"total\": {\"frames\": 20,"), std::string::npos);
 }

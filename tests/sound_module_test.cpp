@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
-#include <lame/lame.h>
 #include <libopenmpt/libopenmpt.h>
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -16,6 +14,7 @@
 #include "clock.h"
 #include "sound_module_sdl.h"
 #include "support/process.h"
+#include "support/test_media.h"
 
 namespace {
 
@@ -33,8 +32,7 @@ bool in_burst(int frame, int rate)
     return false;
 }
 
-// Encodes the song at `rate` with a LAME tag, so a gapless decoder gives back exactly its
-// samples.
+// The song at `rate`, tagged for gapless decoding.
 std::string make_song(int rate, const std::string& name)
 {
     const std::string path = testing::TempDir() + name;
@@ -44,23 +42,7 @@ std::string make_song(int rate, const std::string& name)
         if (in_burst(i, rate))
             pcm[2 * i] = static_cast<short>(24000 * std::sin(2 * M_PI * 2000.0 * i / rate + 0.5));
     }
-    lame_global_flags* gf = lame_init();
-    lame_set_in_samplerate(gf, rate);
-    lame_set_out_samplerate(gf, rate);
-    lame_set_num_channels(gf, 2);
-    lame_set_mode(gf, STEREO);
-    lame_set_brate(gf, 256);
-    lame_set_quality(gf, 2);
-    lame_set_bWriteVbrTag(gf, 1);
-    EXPECT_EQ(lame_init_params(gf), 0);
-    std::vector<unsigned char> mp3(pcm.size() * 2 + 7200);
-    int len = lame_encode_buffer_interleaved(gf, pcm.data(), frames, mp3.data(), int(mp3.size()));
-    len += lame_encode_flush(gf, mp3.data() + len, int(mp3.size()) - len);
-    unsigned char tag[4096];
-    const std::size_t tag_len = lame_get_lametag_frame(gf, tag, sizeof(tag));
-    std::memcpy(mp3.data(), tag, tag_len);
-    lame_close(gf);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(mp3.data()), len);
+    EXPECT_TRUE(vnt_test::write_mp3(path, pcm, rate));
     return path;
 }
 
@@ -337,8 +319,7 @@ TEST(SoundModuleFailures, BadFilesEndWithStatusOne)
 
 TEST(SoundModuleFailures, DamagedSongsLoadWhatTheyHold)
 {
-    std::ifstream in(song(), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = vnt_test::read_file(song());
     bytes.resize(bytes.size() / 2);
     for (std::size_t i = 3000; i < bytes.size(); i += 997)
         bytes[i] = static_cast<char>(bytes[i] ^ 0x5a);

@@ -1,8 +1,8 @@
 // The whole demo on the fixed step at a small size, in one process, pass after pass through the
 // timeline: it goes from "s00" to "quit" with every render target back in the pool after every
-// frame (but the feedback trail's image, kept on purpose), the same OpenGL state at the start of every frame, no OpenGL error, no "## ERROR" line,
-// no performance warning after the first pass, the same demo times in every pass, and resident
-// memory flat after the first pass.
+// frame (but the feedback trail's image, kept on purpose), the same OpenGL state at the start of
+// every frame, no OpenGL error, no "## ERROR" line, no performance warning after the first pass,
+// the same demo times in every pass, and resident memory flat after the first pass.
 //
 // WholeDemo runs two passes at 640x360 in every test run. LongRun runs three, and only when
 // VANTOR_LONG_RUN is set (scripts/long-run.sh); VANTOR_LONG_RUN_FPS, _SIZE, _FROM, _TO and
@@ -16,13 +16,10 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
-#include <streambuf>
 #include <string>
 #include <vector>
 
 #include "benchmark_report.h"
-#include "gl_extensions.h"
-#include "gl_state.h"
 #include "glimmerfall.h"
 #include "offline_runner.h"
 #include "options.h"
@@ -45,7 +42,6 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-
 std::string env_or(const char* in_name, const std::string& in_default)
 {
     const char* value = std::getenv(in_name);
@@ -67,84 +63,17 @@ long resident_kib()
     return -1;
 }
 
-// Passes a stream on and keeps the lines that begin with `in_prefix`.
-class cLineCatcher : public std::streambuf
+// The lines of `in_text` that begin with `in_prefix`.
+std::vector<std::string> lines_starting(const std::string& in_text, const std::string& in_prefix)
 {
-public:
-    cLineCatcher(std::ostream& in_stream, const std::string& in_prefix)
-        : m_stream(in_stream), m_out(in_stream.rdbuf()), m_prefix(in_prefix)
-    {
-        m_stream.rdbuf(this);
+    std::vector<std::string> out;
+    std::istringstream in(in_text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(in_prefix, 0) == 0)
+            out.push_back(line);
     }
-    ~cLineCatcher() override { m_stream.rdbuf(m_out); }
-
-    const std::vector<std::string>& lines() const { return m_lines; }
-
-protected:
-    int overflow(int c) override
-    {
-        if (c == traits_type::eof())
-            return traits_type::not_eof(c);
-        take(char(c));
-        return m_out->sputc(char(c));
-    }
-    std::streamsize xsputn(const char* s, std::streamsize n) override
-    {
-        for (std::streamsize i = 0; i < n; ++i)
-            take(s[i]);
-        return m_out->sputn(s, n);
-    }
-    int sync() override { return m_out->pubsync(); }
-
-private:
-    void take(char c)
-    {
-        if (c != '\n') {
-            m_line += c;
-            return;
-        }
-        if (m_line.rfind(m_prefix, 0) == 0)
-            m_lines.push_back(m_line);
-        m_line.clear();
-    }
-
-    std::ostream& m_stream;
-    std::streambuf* m_out;
-    std::string m_prefix;
-    std::string m_line;
-    std::vector<std::string> m_lines;
-};
-
-// What a frame leaves behind for the next one: the fixed-function state and the bindings and
-// stack depths a leak would show in.
-struct sFrameState
-{
-    sGLstate fixed;
-    GLint program = 0, framebuffer = 0, active_texture = 0;
-    GLint modelview_depth = 0, projection_depth = 0, texture_depth = 0, attrib_depth = 0;
-
-    void capture()
-    {
-        fixed.capture();
-        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &active_texture);
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelview_depth);
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projection_depth);
-        glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &texture_depth);
-        glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &attrib_depth);
-    }
-    std::string as_text() const
-    {
-        std::ostringstream out;
-        out << fixed.as_text() << "PROGRAM=" << program << "\nFRAMEBUFFER=" << framebuffer
-            << "\nACTIVE_TEXTURE=" << active_texture << "\nMODELVIEW_STACK_DEPTH="
-            << modelview_depth << "\nPROJECTION_STACK_DEPTH=" << projection_depth
-            << "\nTEXTURE_STACK_DEPTH=" << texture_depth << "\nATTRIB_STACK_DEPTH=" << attrib_depth
-            << "\n";
-        return out.str();
-    }
-};
+    return out;
+}
 
 // The lines in which two state texts differ.
 std::string changed_lines(const std::string& in_before, const std::string& in_after)
@@ -171,7 +100,7 @@ struct sPass
     long frames = 0;
     long rss_kib = 0;
     double seconds = 0;
-    size_t performance_warnings = 0; // during this pass
+    std::vector<std::string> performance_warnings; // during this pass
     std::vector<int> times;
 };
 
@@ -188,8 +117,7 @@ struct sRunSetup
 void run_whole_demo(const sRunSetup& in_setup)
 {
     vnt_test::ensure_gl(unsigned(in_setup.width), unsigned(in_setup.height));
-    cLineCatcher errors(std::cerr, "## ERROR");
-    cLineCatcher performance(std::cout, "# performance-warning");
+    testing::internal::CaptureStderr();  // for its "## ERROR" lines, from the set-up on
     cOfflineRunner runner(in_setup.fps); // before the scene manager starts its clock
     runner.set_progress(false);
     cSceneManager::get_instance()->set_music_live(false);
@@ -202,8 +130,8 @@ void run_whole_demo(const sRunSetup& in_setup)
     ASSERT_TRUE(parse_time_point(in_setup.to, to)) << in_setup.to;
     sFrameRange range;
     std::string error, warning;
-    ASSERT_TRUE(resolve_range(cSceneManager::get_instance()->event_queue(), from, to,
-                              in_setup.fps, range, error, warning))
+    ASSERT_TRUE(resolve_range(cSceneManager::get_instance()->event_queue(), from, to, in_setup.fps,
+                              range, error, warning))
         << error;
     if (!warning.empty())
         std::cerr << "# WARNING: " << warning << std::endl;
@@ -218,9 +146,7 @@ void run_whole_demo(const sRunSetup& in_setup)
         while (glGetError() != GL_NO_ERROR)
             ++gl_errors;
         // The state a frame ends with is the state the next one starts with.
-        sFrameState state;
-        state.capture();
-        const std::string text = state.as_text();
+        const std::string text = vnt_test::frame_state();
         if (first_state.empty()) {
             first_state = text;
         } else if (text != first_state && frames_with_other_state++ == 0) {
@@ -237,36 +163,39 @@ void run_whole_demo(const sRunSetup& in_setup)
         setup.height = in_setup.height;
         setup.fps = in_setup.fps;
         cBenchmarkReport report(setup);
-        const size_t warnings_before = performance.lines().size();
+        testing::internal::CaptureStdout();
         const auto start = std::chrono::steady_clock::now();
-        ASSERT_EQ(runner.benchmark(range, probe, report), 0) << "pass " << p + 1 << " interrupted";
+        const int status = runner.benchmark(range, probe, report);
+        const std::vector<std::string> warnings =
+            lines_starting(testing::internal::GetCapturedStdout(), "# performance-warning");
+        ASSERT_EQ(status, 0) << "pass " << p + 1 << " interrupted";
         sPass pass;
         pass.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         pass.rss_kib = resident_kib();
         pass.times = runner.frame_times();
         pass.frames = long(pass.times.size());
-        pass.performance_warnings = performance.lines().size() - warnings_before;
+        pass.performance_warnings = warnings;
         std::cout << "# whole demo: pass " << p + 1 << ": " << pass.frames << " frames of "
-                  << in_setup.width << "x" << in_setup.height << " at " << in_setup.fps
-                  << " fps (" << range.from_ms << " to " << range.to_ms << " ms) in "
-                  << pass.seconds << " s, resident " << pass.rss_kib / 1024.0 << " MiB ("
-                  << loaded_kib / 1024.0 << " MiB after loading)" << std::endl;
+                  << in_setup.width << "x" << in_setup.height << " at " << in_setup.fps << " fps ("
+                  << range.from_ms << " to " << range.to_ms << " ms) in " << pass.seconds
+                  << " s, resident " << pass.rss_kib / 1024.0 << " MiB (" << loaded_kib / 1024.0
+                  << " MiB after loading)" << std::endl;
         passes.push_back(std::move(pass));
     }
 
+    const std::vector<std::string> errors =
+        lines_starting(testing::internal::GetCapturedStderr(), "## ERROR");
     EXPECT_EQ(passes.front().frames, range.frames()) << "the run stopped before its end";
     EXPECT_EQ(frames_with_targets_out, 0) << "frames that kept a render target from the pool";
     EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), kept_targets());
     EXPECT_EQ(gl_errors, 0) << "OpenGL errors left after frames";
     EXPECT_EQ(frames_with_other_state, 0)
         << "frames that left another GL state than the first, the first " << first_change;
-    EXPECT_TRUE(errors.lines().empty())
-        << errors.lines().size() << " error lines, the first: " << errors.lines().front();
+    EXPECT_EQ(errors, std::vector<std::string>{});
     for (int p = 1; p < in_setup.passes; ++p) {
-        EXPECT_EQ(passes[size_t(p)].performance_warnings, 0u)
-            << "performance warnings in pass " << p + 1 << ", the last: "
-            << performance.lines().back();
+        EXPECT_EQ(passes[size_t(p)].performance_warnings, std::vector<std::string>{})
+            << "performance warnings in pass " << p + 1;
         EXPECT_EQ(passes[size_t(p)].times, passes[0].times)
             << "pass " << p + 1 << " showed other demo times than pass 1";
     }

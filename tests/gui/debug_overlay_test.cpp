@@ -22,20 +22,18 @@
 #include "support/gl_fixture.h"
 #include "support/scene_capture.h"
 #include "support/test_media.h"
+#include "support/test_scenes.h"
 
 namespace {
 
-// A scene with a variable of every kind the overlay edits, over a colourful picture.
-class cTunableScene : public cScene
+// A scene with a variable of every kind the overlay edits, over a dark picture.
+class cTunableScene : public vnt_test::cColourScene
 {
 public:
-    explicit cTunableScene(const cClock* in_clock) : cScene(in_clock) {}
-    std::string get_name() const override { return "tunable"; }
-    void load() override {}
-    void init() override {}
-    void deinit() override {}
-    void handle_event(cEvent*) override {}
-    bool update() override { return false; }
+    explicit cTunableScene(const cClock* in_clock) : cColourScene(in_clock, "tunable")
+    {
+        m_colour[0] = 0.05f, m_colour[1] = 0.02f, m_colour[2] = 0.12f;
+    }
     tVarList get_vars() override
     {
         tVarList vars;
@@ -47,38 +45,6 @@ public:
         return vars;
     }
     void add_gui(iGuiNode* in_gui) override { m_camera.add_camera_gui(in_gui, -5000, 5000); }
-    cRTProxy render_to_texture(int) override
-    {
-        cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-        glClearColor(0.05f, 0.02f, 0.12f, 1.0f);
-        out->bind_as_target(true);
-        glPushAttrib(GL_ALL_ATTRIB_BITS);
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_DEPTH_TEST);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glOrtho(0, 1, 0, 1, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        glBegin(GL_TRIANGLE_FAN); // a magenta to cyan glow in the middle
-        glColor3f(0.9f, 0.2f, 0.8f);
-        glVertex2f(0.5f, 0.45f);
-        for (int i = 0; i <= 48; ++i) {
-            const float a = 6.2831853f * float(i) / 48.0f;
-            glColor3f(0.0f, 0.5f + 0.3f * std::sin(3 * a), 0.6f);
-            glVertex2f(0.5f + 0.35f * std::cos(a), 0.45f + 0.6f * std::sin(a));
-        }
-        glEnd();
-        glPopMatrix();
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopAttrib();
-        out->unbind_as_target();
-        return out;
-    }
 
     float m_glow = 1.25f;
     int m_type = 3;
@@ -230,38 +196,19 @@ TEST_F(DebugOverlayTest, DrawsOverASceneAndRestoresTheState)
         overlay.graph().record_time(t += 16 + uint32_t((i * 7919) % 23 == 0 ? 20 : i % 3));
     overlay.on_mouse_unit(7, 0.30f, 0.67f + 0.01f); // hovering the first slider highlights it
 
-    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     register_pexpshader();
-    shaders->bind("pexpshader");
-    glBlendFunc(GL_ONE, GL_ZERO);
-    glDepthMask(GL_TRUE);
-    GLint projection_depth = 0, modelview_depth = 0;
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projection_depth);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelview_depth);
-
+    cShaderManager_GLSL::get_instance()->bind("pexpshader");
     cRTProxy picture = scene.render_to_texture(0);
     picture->bind_as_target(false);
+    const std::string state = vnt_test::frame_state();
     overlay.draw();
+    EXPECT_EQ(vnt_test::frame_state(), state);
     picture->unbind_as_target();
+    cShaderManager_GLSL::get_instance()->disable();
     std::vector<unsigned char> rgba = vnt_test::read_target(*picture);
     const int w = int(picture->m_width), h = int(picture->m_height);
     if (getenv("VNT_KEEP_PNG"))
         vnt_test::write_png("overlay.png", w, h, gui_test::opaque(rgba));
-
-    // The state is as it was.
-    EXPECT_EQ(shaders->get_current_shader(), "pexpshader");
-    GLint src = 0, dst = 0, depth_mask = 0, depth = 0;
-    glGetIntegerv(GL_BLEND_SRC_RGB, &src);
-    glGetIntegerv(GL_BLEND_DST_RGB, &dst);
-    glGetIntegerv(GL_DEPTH_WRITEMASK, &depth_mask);
-    EXPECT_EQ(src, GL_ONE);
-    EXPECT_EQ(dst, GL_ZERO);
-    EXPECT_EQ(depth_mask, GL_TRUE);
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, projection_depth);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, modelview_depth);
-    shaders->disable();
 
     // Text shows where the labels are: the scene's name (white on the dark background).
     auto bright = [&](float x0, float x1, float y0, float y1) {

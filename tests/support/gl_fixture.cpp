@@ -6,8 +6,12 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
+#include <tuple>
 
 #include "gl_extensions.h"
+#include "gl_state.h"
+#include "shader_manager_glsl.h"
 #include "startup.h"
 #include "video_module.h"
 
@@ -83,6 +87,54 @@ bool write_png(const char* path, int w, int h, const std::vector<unsigned char>&
     const bool ok = ilSaveImage(path) == IL_TRUE;
     ilDeleteImages(1, &image);
     return ok;
+}
+
+std::string frame_state()
+{
+    sGLstate gl;
+    gl.capture();
+    std::ostringstream out;
+    out << gl.as_text();
+    GLfloat v[16];
+    for (auto [name, what, n] : {std::tuple{"PROJECTION_MATRIX", GL_PROJECTION_MATRIX, 16},
+                                 {"MODELVIEW_MATRIX", GL_MODELVIEW_MATRIX, 16},
+                                 {"TEXTURE_MATRIX", GL_TEXTURE_MATRIX, 16},
+                                 {"POINT_SIZE", GL_POINT_SIZE, 1},
+                                 {"LINE_WIDTH", GL_LINE_WIDTH, 1}}) {
+        glGetFloatv(what, v);
+        out << name << "=";
+        for (int i = 0; i < n; ++i)
+            out << " " << v[i];
+        out << "\n";
+    }
+    for (auto [name, what] : {std::pair{"PROJECTION_STACK_DEPTH", GL_PROJECTION_STACK_DEPTH},
+                              {"MODELVIEW_STACK_DEPTH", GL_MODELVIEW_STACK_DEPTH},
+                              {"TEXTURE_STACK_DEPTH", GL_TEXTURE_STACK_DEPTH},
+                              {"ATTRIB_STACK_DEPTH", GL_ATTRIB_STACK_DEPTH},
+                              {"PROGRAM", GL_CURRENT_PROGRAM},
+                              {"FRAMEBUFFER", GL_FRAMEBUFFER_BINDING_EXT},
+                              {"ACTIVE_TEXTURE", GL_ACTIVE_TEXTURE},
+                              {"CLIENT_ACTIVE_TEXTURE", GL_CLIENT_ACTIVE_TEXTURE},
+                              {"ARRAY_BUFFER", GL_ARRAY_BUFFER_BINDING_ARB},
+                              {"ELEMENT_ARRAY_BUFFER", GL_ELEMENT_ARRAY_BUFFER_BINDING_ARB},
+                              {"SCISSOR_TEST", GL_SCISSOR_TEST},
+                              {"FRONT_FACE", GL_FRONT_FACE},
+                              {"BLEND_SRC_RGB", GL_BLEND_SRC_RGB},
+                              {"BLEND_DST_RGB", GL_BLEND_DST_RGB},
+                              {"BLEND_SRC_ALPHA", GL_BLEND_SRC_ALPHA},
+                              {"BLEND_DST_ALPHA", GL_BLEND_DST_ALPHA},
+                              {"VERTEX_ARRAY", GL_VERTEX_ARRAY},
+                              {"NORMAL_ARRAY", GL_NORMAL_ARRAY},
+                              {"TEXTURE_COORD_ARRAY", GL_TEXTURE_COORD_ARRAY},
+                              {"COLOR_ARRAY", GL_COLOR_ARRAY}}) {
+        GLint i = 0;
+        glGetIntegerv(what, &i);
+        out << name << "=" << i << "\n";
+    }
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    out << "SHADER=" << shaders->get_current_shader() << " (stack " << shaders->stack_depth()
+        << ")\n";
+    return out.str();
 }
 
 void GLTest::SetUp()

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace vnt_test {
@@ -19,6 +20,11 @@ std::array<unsigned char, 4> read_pixel(int x, int y);
 std::vector<unsigned char> read_pixels(int x, int y, int w, int h);
 // Writes RGBA bytes (bottom row first) as a PNG file, for looking at what a test drew.
 bool write_png(const char* path, int w, int h, const std::vector<unsigned char>& rgba);
+
+// Everything a frame must give back, one line per item: the fixed-function state, the matrix
+// stacks' tops and depths, point and line sizes, buffer, texture-unit and client-array bindings,
+// the separate blend factors, the bound shader and its stack.
+std::string frame_state();
 
 // Fixture for tests that draw: makes sure the context exists and no GL error is left over.
 class GLTest : public ::testing::Test

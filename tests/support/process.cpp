@@ -5,23 +5,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
+#include "support/test_media.h"
+
 namespace vnt_test {
-
-namespace {
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream os;
-    os << in.rdbuf();
-    return os.str();
-}
-
-} // namespace
 
 sProcessResult run_process(const std::string& command)
 {
@@ -31,21 +19,27 @@ sProcessResult run_process(const std::string& command)
     const int err_fd = mkstemp(err_name);
     close(out_fd);
     close(err_fd);
-    const std::string full = "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " + command +
-                             " >" + out_name + " 2>" + err_name;
+    const std::string full = "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " + command + " >" +
+                             out_name + " 2>" + err_name;
     const int raw = std::system(full.c_str());
     sProcessResult result;
     if (raw != -1 && WIFEXITED(raw))
         result.status = WEXITSTATUS(raw);
-    result.out = slurp(out_name);
-    result.err = slurp(err_name);
+    result.out = read_file(out_name);
+    result.err = read_file(err_name);
     std::remove(out_name);
     std::remove(err_name);
     return result;
 }
 
-std::string demo_exe() { return VANTOR_DEMO_EXE; }
+std::string demo_exe()
+{
+    return VANTOR_DEMO_EXE;
+}
 
-std::string source_dir() { return VANTOR_SOURCE_DIR; }
+std::string source_dir()
+{
+    return VANTOR_SOURCE_DIR;
+}
 
 } // namespace vnt_test

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -14,7 +13,6 @@
 
 #include "effects/var.h"
 #include "gl_extensions.h"
-#include "gl_state.h"
 #include "gui/gui_slider.h"
 #include "gui/gui_vec3_slider.h"
 #include "midi_event.h"
@@ -27,79 +25,6 @@
 #include "support/scene_capture.h"
 
 namespace vnt_test::scene_checks {
-
-// Everything a frame of a scene must give back: the fixed-function state, the matrix stacks'
-// tops and depths, point and line sizes, buffer, texture-unit and client-array bindings, the
-// separate blend factors, the bound shader and its stack.
-struct sFrameState
-{
-    std::string gl_text;
-    std::array<GLfloat, 16> projection{}, modelview{}, texture{};
-    std::array<GLint, 4> depths{}; // projection, modelview, texture and attribute stacks
-    GLfloat point_size = 0, line_width = 0;
-    GLint framebuffer = 0, active_texture = 0, client_texture = 0, array_buffer = 0;
-    GLint element_buffer = 0, scissor_test = 0, front_face = 0;
-    std::array<GLint, 4> blend_separate{};
-    std::array<GLboolean, 4> client_arrays{}; // vertex, normal, texcoord (set 0), colour
-    std::string shader;
-    size_t shader_stack = 0;
-
-    static sFrameState take()
-    {
-        sFrameState s;
-        sGLstate gl;
-        gl.capture();
-        s.gl_text = gl.as_text();
-        glGetFloatv(GL_PROJECTION_MATRIX, s.projection.data());
-        glGetFloatv(GL_MODELVIEW_MATRIX, s.modelview.data());
-        glGetFloatv(GL_TEXTURE_MATRIX, s.texture.data());
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &s.depths[0]);
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &s.depths[1]);
-        glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &s.depths[2]);
-        glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &s.depths[3]);
-        glGetFloatv(GL_POINT_SIZE, &s.point_size);
-        glGetFloatv(GL_LINE_WIDTH, &s.line_width);
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &s.framebuffer);
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &s.active_texture);
-        glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE, &s.client_texture);
-        glGetIntegerv(GL_ARRAY_BUFFER_BINDING_ARB, &s.array_buffer);
-        glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING_ARB, &s.element_buffer);
-        s.scissor_test = glIsEnabled(GL_SCISSOR_TEST);
-        glGetIntegerv(GL_FRONT_FACE, &s.front_face);
-        glGetIntegerv(GL_BLEND_SRC_RGB, &s.blend_separate[0]);
-        glGetIntegerv(GL_BLEND_DST_RGB, &s.blend_separate[1]);
-        glGetIntegerv(GL_BLEND_SRC_ALPHA, &s.blend_separate[2]);
-        glGetIntegerv(GL_BLEND_DST_ALPHA, &s.blend_separate[3]);
-        s.client_arrays = {glIsEnabled(GL_VERTEX_ARRAY), glIsEnabled(GL_NORMAL_ARRAY),
-                           glIsEnabled(GL_TEXTURE_COORD_ARRAY), glIsEnabled(GL_COLOR_ARRAY)};
-        cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
-        s.shader = shaders->get_current_shader();
-        s.shader_stack = shaders->stack_depth();
-        return s;
-    }
-};
-
-inline void expect_same_state(const sFrameState& before, const sFrameState& after)
-{
-    EXPECT_EQ(before.gl_text, after.gl_text);
-    EXPECT_EQ(before.projection, after.projection);
-    EXPECT_EQ(before.modelview, after.modelview);
-    EXPECT_EQ(before.texture, after.texture);
-    EXPECT_EQ(before.depths, after.depths);
-    EXPECT_EQ(before.point_size, after.point_size);
-    EXPECT_EQ(before.line_width, after.line_width);
-    EXPECT_EQ(before.framebuffer, after.framebuffer);
-    EXPECT_EQ(before.active_texture, after.active_texture);
-    EXPECT_EQ(before.client_texture, after.client_texture);
-    EXPECT_EQ(before.array_buffer, after.array_buffer);
-    EXPECT_EQ(before.element_buffer, after.element_buffer);
-    EXPECT_EQ(before.scissor_test, after.scissor_test);
-    EXPECT_EQ(before.front_face, after.front_face);
-    EXPECT_EQ(before.blend_separate, after.blend_separate);
-    EXPECT_EQ(before.client_arrays, after.client_arrays);
-    EXPECT_EQ(before.shader, after.shader);
-    EXPECT_EQ(before.shader_stack, after.shader_stack);
-}
 
 // A state unlike the defaults, the way a careless scene would hide its leaks: a bound shader,
 // additive blending, a clear colour, a moved modelview, a point size, a current colour.
@@ -153,11 +78,11 @@ inline std::vector<unsigned char> checked_frame(cScene& scene, sTestClock& clock
                                                 const std::string& name = "", uint32_t kept = 0)
 {
     disturb_state();
-    const sFrameState before = sFrameState::take();
+    const std::string before = vnt_test::frame_state();
     std::vector<unsigned char> pixels = render_scene(scene, clock, ms);
     if (!name.empty())
         write_look(name, pixels);
-    expect_same_state(before, sFrameState::take());
+    EXPECT_EQ(before, vnt_test::frame_state());
     EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), kept);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     restore_defaults();
@@ -219,16 +144,22 @@ inline cMETrigger note_off(int track, int pitch, int time)
     return note(iMidiEvent::NOTE_OFF, track, pitch, time);
 }
 
-// Share of pixels differing by more than `threshold` in any colour channel between two frames.
-// A missing frame or two of different sizes is a failure, and the share is NaN, which passes
-// no comparison either way.
+// Two frames to compare: a missing frame or two of different sizes is a failure.
+inline bool comparable(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    if (a.size() == b.size() && !a.empty())
+        return true;
+    ADD_FAILURE() << "frames of " << a.size() << " and " << b.size() << " bytes compared";
+    return false;
+}
+
+// Share of pixels differing by more than `threshold` in any colour channel between two frames;
+// NaN, which passes no comparison either way, for frames that cannot be compared.
 inline double changed_share(const std::vector<unsigned char>& a,
                             const std::vector<unsigned char>& b, int threshold = 16)
 {
-    if (a.size() != b.size() || a.empty()) {
-        ADD_FAILURE() << "frames of " << a.size() << " and " << b.size() << " bytes compared";
+    if (!comparable(a, b))
         return std::nan("");
-    }
     size_t changed = 0;
     for (size_t i = 0; i + 3 < a.size(); i += 4) {
         for (size_t c = 0; c < 3; ++c) {
@@ -242,14 +173,12 @@ inline double changed_share(const std::vector<unsigned char>& a,
 }
 
 // Mean absolute difference of the colour channels (alpha left out) between two RGBA frames,
-// 0..255; NaN with a failure for a missing frame or frames of different sizes.
+// 0..255; NaN for frames that cannot be compared.
 inline double mean_colour_difference(const std::vector<unsigned char>& a,
                                      const std::vector<unsigned char>& b)
 {
-    if (a.size() != b.size() || a.empty()) {
-        ADD_FAILURE() << "frames of " << a.size() << " and " << b.size() << " bytes compared";
+    if (!comparable(a, b))
         return std::nan("");
-    }
     double sum = 0;
     for (size_t i = 0; i < a.size(); ++i)
         sum += i % 4 == 3 ? 0 : std::abs(int(a[i]) - int(b[i]));

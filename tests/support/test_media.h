@@ -2,10 +2,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vnt_test {
 
-// A silent stereo MP3 of about `ms` milliseconds at 44100 Hz.
+// Interleaved stereo samples at `rate` as an MP3 with a LAME tag, so that a gapless decoder gives
+// back exactly as many samples; a silent one of `ms` milliseconds at 44100 Hz.
+bool write_mp3(const std::string& path, const std::vector<short>& pcm, int rate);
 bool write_silent_mp3(const std::string& path, int ms);
 // Writes `text` to `path`.
 bool write_text(const std::string& path, const std::string& text);

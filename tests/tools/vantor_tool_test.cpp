@@ -3,8 +3,6 @@
 // through the compressed format, and its answers to bad files and bad arguments.
 #include <gtest/gtest.h>
 
-#include <zlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -14,7 +12,6 @@
 
 #include "events/midi_file_builder.h"
 #include "mesh_files/bzobj/bzobj_loader.h"
-#include "mesh_files/bzobj/bzobj_writer.h"
 #include "mesh_files/mesh_obj.h"
 #include "support/process.h"
 #include "support/test_media.h"
@@ -40,30 +37,16 @@ sProcessResult tool(std::initializer_list<std::string> args, const std::string& 
     return vnt_test::run_process(command);
 }
 
-bool write_bytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
+bool write_bytes(const std::string& path, const midi_test::Bytes& bytes)
 {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return bool(out);
-}
-
-std::vector<std::string> lines_of(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+    return vnt_test::write_text(path, std::string(bytes.begin(), bytes.end()));
 }
 
 // The line that starts with `prefix`, or "" when none does.
 std::string line_with(const std::string& text, const std::string& prefix)
 {
-    for (const std::string& line : lines_of(text)) {
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            return line;
-    }
-    return "";
+    const std::size_t at = ("\n" + text).find("\n" + prefix);
+    return at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
 }
 
 bool contains(const std::string& text, const std::string& part)
@@ -71,33 +54,35 @@ bool contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-// The whitespace-separated cells of the table row of MIDI track `index`.
-std::vector<std::string> track_row(const std::string& out, int index)
+// Every one of `lines` is a whole line of `text`.
+void expect_lines(const std::string& text, const std::vector<std::string>& lines)
 {
-    for (const std::string& line : lines_of(out)) {
-        std::istringstream in(line);
-        std::vector<std::string> cells;
-        for (std::string cell; in >> cell;)
-            cells.push_back(cell);
-        if (cells.size() == 8 && cells[0] == std::to_string(index))
-            return cells;
-    }
-    return {};
+    for (const std::string& line : lines)
+        EXPECT_TRUE(contains("\n" + text, "\n" + line + "\n")) << line << "\n" << text;
 }
 
-class VantorTool : public ::testing::Test
+// The eight cells of the table row of MIDI track `index`, one blank apart.
+std::string track_row(const std::string& out, int index)
 {
-protected:
-    static void SetUpTestSuite() { s_dir = vnt_test::temp_dir("vantor_tool"); }
-    static void TearDownTestSuite()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(s_dir, ec);
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream in(line);
+        std::string cells, cell;
+        int n = 0;
+        for (; in >> cell; ++n)
+            cells += (n ? " " : "") + cell;
+        if (n == 8 && cells.rfind(std::to_string(index) + " ", 0) == 0)
+            return cells;
     }
-    static std::string file(const std::string& name) { return s_dir + "/" + name; }
-    static std::string s_dir;
-};
-std::string VantorTool::s_dir;
+    return "";
+}
+
+const std::string g_dir = vnt_test::temp_dir("vantor_tool");
+
+std::string file(const std::string& name)
+{
+    return g_dir + "/" + name;
+}
 
 // Three tracks at 480 ticks per quarter and 400000 us per quarter (150 bpm): a conductor, the
 // cue track with two notes and two controllers, and an unnamed track whose first notes are on
@@ -133,37 +118,30 @@ const char* const CUBE_OBJ = "mtllib cube.mtl\n"
                              "usemtl red\nf 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\n"
                              "usemtl blue\nf 3 7 8 4\nf 5 1 4 8\n";
 
-TEST_F(VantorTool, MidiReportShowsTrackIndicesTempoAndBeats)
+TEST(VantorTool, MidiReportShowsTrackIndicesTempoAndBeats)
 {
     ASSERT_TRUE(write_bytes(file("song.mid"), three_track_song()));
     const sProcessResult r = tool({"midi", file("song.mid")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(line_with(r.out, "header:"),
-              "header: format 1, 3 tracks, division 480 ticks per quarter note");
+    expect_lines(r.out, {"header: format 1, 3 tracks, division 480 ticks per quarter note",
+                         "ms per beat: 400", "beat events: 6", // at 0, 400, ..., 2000
+                         "song length: 2000 ms (00:00:02,000)"});
     EXPECT_TRUE(contains(line_with(r.out, "tempo:"), "400000 us per quarter note (150 bpm)"));
-    EXPECT_EQ(line_with(r.out, "ms per beat:"), "ms per beat: 400");
 
     // index, name, note-ons, low, high, first ms, last ms, controllers
-    EXPECT_EQ(track_row(r.out, 0),
-              (std::vector<std::string>{"0", "conductor", "0", "-", "-", "-", "-", "-"}));
-    EXPECT_EQ(track_row(r.out, 1),
-              (std::vector<std::string>{"1", "cues", "2", "48", "54", "0", "800", "7,74"}));
-    EXPECT_EQ(track_row(r.out, 2),
-              (std::vector<std::string>{"2", "-", "1", "60", "60", "1600", "1600", "-"}));
+    EXPECT_EQ(track_row(r.out, 0), "0 conductor 0 - - - - -");
+    EXPECT_EQ(track_row(r.out, 1), "1 cues 2 48 54 0 800 7,74");
+    EXPECT_EQ(track_row(r.out, 2), "2 - 1 60 60 1600 1600 -");
     EXPECT_TRUE(contains(r.out, "track 2 has 2 note-ons on MIDI channels 2 to 16"));
-    // Beats at 0, 400, ..., 2000: the last one at the end of the song.
-    EXPECT_EQ(line_with(r.out, "beat events:"), "beat events: 6");
-    EXPECT_EQ(line_with(r.out, "song length:"), "song length: 2000 ms (00:00:02,000)");
 
     // Half a beat of offset moves notes by 200 ms, not the beats.
     const sProcessResult shifted = tool({"midi", file("song.mid"), "--offset", "0.5"});
     ASSERT_EQ(shifted.status, 0) << shifted.err;
-    EXPECT_EQ(track_row(shifted.out, 1),
-              (std::vector<std::string>{"1", "cues", "2", "48", "54", "200", "1000", "7,74"}));
+    EXPECT_EQ(track_row(shifted.out, 1), "1 cues 2 48 54 200 1000 7,74");
     EXPECT_EQ(line_with(shifted.out, "beat events:"), "beat events: 6");
 }
 
-TEST_F(VantorTool, MidiTimingOfLaterTemposAndTimeCodeFiles)
+TEST(VantorTool, MidiTimingOfLaterTemposAndTimeCodeFiles)
 {
     using midi_test::cTrack;
     cTrack a, b;
@@ -175,7 +153,7 @@ TEST_F(VantorTool, MidiTimingOfLaterTemposAndTimeCodeFiles)
     // The last tempo read times the whole song.
     EXPECT_TRUE(contains(line_with(r.out, "tempo:"), "250000 us per quarter note (240 bpm)"));
     EXPECT_EQ(line_with(r.out, "ms per beat:"), "ms per beat: 250");
-    EXPECT_EQ(track_row(r.out, 0)[5], "250");
+    EXPECT_EQ(track_row(r.out, 0), "0 - 1 60 60 250 250 -");
     EXPECT_TRUE(contains(r.out, "# warning: 2 tempo events"));
 
     // 25 frames of 40 ticks: one tick per millisecond, no beat grid.
@@ -186,11 +164,11 @@ TEST_F(VantorTool, MidiTimingOfLaterTemposAndTimeCodeFiles)
     const sProcessResult s = tool({"midi", file("smpte.mid")});
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_TRUE(contains(s.out, "25 frames per second, 40 ticks per frame"));
-    EXPECT_EQ(track_row(s.out, 0)[5], "1500");
+    EXPECT_EQ(track_row(s.out, 0), "0 - 1 64 64 1500 1500 -");
     EXPECT_EQ(line_with(s.out, "beat events:"), "beat events: 0");
 }
 
-TEST_F(VantorTool, MidiFilesTheReaderRefuses)
+TEST(VantorTool, MidiFilesTheReaderRefuses)
 {
     const sProcessResult missing = tool({"midi", file("nowhere.mid")});
     EXPECT_EQ(missing.status, 1);
@@ -209,7 +187,7 @@ TEST_F(VantorTool, MidiFilesTheReaderRefuses)
     EXPECT_EQ(tool({"midi", file("song.mid"), "--tempo", "1"}).status, 2);
 }
 
-TEST_F(VantorTool, MarkerEventsInTimeOrderThenTheReadersWarnings)
+TEST(VantorTool, MarkerEventsInTimeOrderThenTheReadersWarnings)
 {
     ASSERT_TRUE(vnt_test::write_text(file("markers.txt"), "# the demo's marks\n"
                                                           "quit 01:00:00,0\n"
@@ -224,14 +202,13 @@ TEST_F(VantorTool, MarkerEventsInTimeOrderThenTheReadersWarnings)
     const sProcessResult r = tool({"markers", file("markers.txt")});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string events = r.out.substr(r.out.find("time "));
-    const std::vector<std::string> lines = lines_of(events);
-    ASSERT_GE(lines.size(), 7u);
-    EXPECT_EQ(lines[1], "00:00:01,000  s00        0");
-    EXPECT_EQ(lines[2], "00:00:01,500  beat       25");
-    EXPECT_EQ(lines[3], "00:00:02,000  s100       22");
-    EXPECT_EQ(lines[4], "00:01:02,345  technofx2  32");
-    EXPECT_EQ(lines[5], "01:00:00,000  quit       41");
-    EXPECT_EQ(lines[6], "5 events");
+    EXPECT_TRUE(contains(events, "\n00:00:01,000  s00        0\n"
+                                 "00:00:01,500  beat       25\n"
+                                 "00:00:02,000  s100       22\n"
+                                 "00:01:02,345  technofx2  32\n"
+                                 "01:00:00,000  quit       41\n"
+                                 "5 events\n"))
+        << events;
     // Skipped lines come back as the reader's own warnings, after the events.
     const std::string warnings = r.out.substr(r.out.find("warnings:"));
     EXPECT_TRUE(contains(warnings, "unknown token bogus"));
@@ -250,31 +227,26 @@ TEST_F(VantorTool, MarkerEventsInTimeOrderThenTheReadersWarnings)
     EXPECT_TRUE(contains(missing.out, "Error reading file \"" + file("none.txt")));
 }
 
-TEST_F(VantorTool, ObjMeshReportCountsMaterialsRangesAndBounds)
+TEST(VantorTool, ObjMeshReportCountsMaterialsRangesAndBounds)
 {
     ASSERT_TRUE(vnt_test::write_text(file("cube.obj"), CUBE_OBJ));
     ASSERT_TRUE(vnt_test::write_text(file("cube.mtl"), CUBE_MTL));
     ASSERT_TRUE(vnt_test::write_text(file("vt_test_red.png"), "not loaded"));
     const sProcessResult r = tool({"mesh", file("cube.obj")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(line_with(r.out, "obj:"), "obj: 8 positions, 0 texture coordinates, 0 normals, 6 "
-                                        "faces (6 with more than three corners)");
-    EXPECT_EQ(line_with(r.out, "material library:"),
-              "material library: cube.mtl (" + file("cube.mtl") + ")");
-    EXPECT_EQ(line_with(r.out, "flags:"), "flags: 0x12 = normals, draw per material");
-    EXPECT_EQ(line_with(r.out, "vertices:"), "vertices: 8");
-    EXPECT_EQ(line_with(r.out, "triangles:"), "triangles: 12");
-    EXPECT_EQ(line_with(r.out, "materials:"), "materials: 3");
-    EXPECT_EQ(line_with(r.out, "  0 "),
-              "  0 \"red\": illumination model 2, diffuse (1, 0, 0), dissolve 1");
-    EXPECT_TRUE(contains(r.out, "diffuse texture: vt_test_red.png (beside the model only"));
-    EXPECT_TRUE(contains(r.out, "bump texture: vt_test_missing_bump.png (not found)"));
-    EXPECT_TRUE(contains(r.out, "  2 \"odd\"name?\": illumination model 0"));
-    EXPECT_EQ(line_with(r.out, "material ranges:"), "material ranges: 2");
-    EXPECT_EQ(line_with(r.out, "  triangles 0-"), "  triangles 0-7: material 0 \"red\"");
-    EXPECT_EQ(line_with(r.out, "  triangles 8-"), "  triangles 8-11: material 1 \"blue\"");
-    EXPECT_EQ(line_with(r.out, "bounding box:"),
-              "bounding box: min (0, -2, -3), max (1, 2, 0.5), size (1, 4, 3.5)");
+    expect_lines(r.out, {"obj: 8 positions, 0 texture coordinates, 0 normals, 6 faces (6 with "
+                         "more than three corners)",
+                         "material library: cube.mtl (" + file("cube.mtl") + ")",
+                         "flags: 0x12 = normals, draw per material", "vertices: 8", "triangles: 12",
+                         "materials: 3",
+                         "  0 \"red\": illumination model 2, diffuse (1, 0, 0), dissolve 1",
+                         "material ranges: 2", "  triangles 0-7: material 0 \"red\"",
+                         "  triangles 8-11: material 1 \"blue\"",
+                         "bounding box: min (0, -2, -3), max (1, 2, 0.5), size (1, 4, 3.5)"});
+    for (const char* part : {"diffuse texture: vt_test_red.png (beside the model only",
+                             "bump texture: vt_test_missing_bump.png (not found)",
+                             "  2 \"odd\"name?\": illumination model 0"})
+        EXPECT_TRUE(contains(r.out, part)) << part;
 
     // JSON: the loader's own messages go to the error stream, names are escaped.
     const sProcessResult j = tool({"mesh", "--json", file("cube.obj")});
@@ -291,7 +263,7 @@ TEST_F(VantorTool, ObjMeshReportCountsMaterialsRangesAndBounds)
         EXPECT_TRUE(contains(j.out, part)) << part;
 }
 
-TEST_F(VantorTool, ConvertedObjLoadsWithTheSameFigures)
+TEST(VantorTool, ConvertedObjLoadsWithTheSameFigures)
 {
     ASSERT_TRUE(vnt_test::write_text(file("cube.obj"), CUBE_OBJ));
     ASSERT_TRUE(vnt_test::write_text(file("cube.mtl"), CUBE_MTL));
@@ -334,7 +306,7 @@ TEST_F(VantorTool, ConvertedObjLoadsWithTheSameFigures)
     EXPECT_EQ(line_with(aba_mesh.out, "  triangles 2-"), "  triangles 2-2: material 2 \"red\"");
 }
 
-TEST_F(VantorTool, ConvertOptionsDropMaterialsAndReplaceNormals)
+TEST(VantorTool, ConvertOptionsDropMaterialsAndReplaceNormals)
 {
     ASSERT_TRUE(vnt_test::write_text(file("cube.obj"), CUBE_OBJ));
     ASSERT_TRUE(vnt_test::write_text(file("cube.mtl"), CUBE_MTL));
@@ -342,9 +314,7 @@ TEST_F(VantorTool, ConvertOptionsDropMaterialsAndReplaceNormals)
         tool({"convert", file("cube.obj"), file("flat.bzobj"), "--drop-materials"});
     ASSERT_EQ(flat.status, 0) << flat.err;
     const sProcessResult flat_mesh = tool({"mesh", file("flat.bzobj")});
-    EXPECT_EQ(line_with(flat_mesh.out, "flags:"), "flags: 0x02 = normals");
-    EXPECT_EQ(line_with(flat_mesh.out, "materials:"), "materials: 0");
-    EXPECT_EQ(line_with(flat_mesh.out, "triangles:"), "triangles: 12");
+    expect_lines(flat_mesh.out, {"flags: 0x02 = normals", "materials: 0", "triangles: 12"});
     EXPECT_TRUE(contains(line_with(flat_mesh.out, "material ranges:"), "material ranges: 1 "));
 
     // A quad in the xy plane whose file normals point along x: smoothing gives it +z.
@@ -366,7 +336,7 @@ TEST_F(VantorTool, ConvertOptionsDropMaterialsAndReplaceNormals)
     }
 }
 
-TEST_F(VantorTool, ConvertRefusesWhatTheDemoCouldNotLoad)
+TEST(VantorTool, ConvertRefusesWhatTheDemoCouldNotLoad)
 {
     ASSERT_TRUE(vnt_test::write_text(file("cube.obj"), CUBE_OBJ));
     EXPECT_EQ(tool({"convert", file("cube.obj"), file("cube_copy.obj")}).status, 2);
@@ -388,35 +358,7 @@ TEST_F(VantorTool, ConvertRefusesWhatTheDemoCouldNotLoad)
     EXPECT_TRUE(contains(ply.err, "no loader for"));
 }
 
-TEST_F(VantorTool, DamagedCompressedMeshesGetTheLoadersMessage)
-{
-    cMeshObj mesh;
-    mesh.m_pos = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-    mesh.m_elem = {0, 1, 2};
-    mesh.m_matranges = {{0u, 0}, {3u, -1}};
-    std::string error;
-    // The loader's refusals are tested with the loader; here, that the tool passes one on and
-    // writes no JSON: a payload that claims a thousand vertices but holds three.
-    std::vector<std::uint8_t> payload;
-    ASSERT_TRUE(bobj_write_payload(mesh, payload, error)) << error;
-    payload[1] = 0xE8;
-    payload[2] = 0x03;
-    uLongf length = compressBound(uLong(payload.size()));
-    std::vector<std::uint8_t> lying(8 + length);
-    ASSERT_EQ(compress2(lying.data() + 8, &length, payload.data(), uLong(payload.size()), 9), Z_OK);
-    lying.resize(8 + length);
-    for (int i = 0; i < 4; ++i) {
-        lying[std::size_t(i)] = std::uint8_t(payload.size() >> (8 * i));
-        lying[std::size_t(4 + i)] = std::uint8_t(length >> (8 * i));
-    }
-    ASSERT_TRUE(write_bytes(file("lying.bzobj"), lying));
-    const sProcessResult r = tool({"mesh", "--json", file("lying.bzobj")});
-    EXPECT_EQ(r.status, 255);
-    EXPECT_TRUE(contains(r.err, "1000 vertices"));
-    EXPECT_TRUE(r.out.empty());
-}
-
-TEST_F(VantorTool, CampathKeysBoxesAndLengthInTheDemosAxes)
+TEST(VantorTool, CampathKeysBoxesAndLengthInTheDemosAxes)
 {
     // Eye keys (0,0,0), (3,0,0), (3,4,0) in the file's z-up axes: (x, z, -y) in the demo's.
     ASSERT_TRUE(vnt_test::write_text(file("path.txt"), "(0,0,0)(1,2,3)(0,0,1)\n"
@@ -424,11 +366,8 @@ TEST_F(VantorTool, CampathKeysBoxesAndLengthInTheDemosAxes)
                                                        "(3,4,0) (1,2,3) (0,0,1)\n"));
     const sProcessResult r = tool({"campath", file("path.txt")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(line_with(r.out, "keys:"), "keys: 3");
-    EXPECT_EQ(line_with(r.out, "eye box:"), "eye box: min (0, 0, -4), max (3, 0, 0)");
-    EXPECT_EQ(line_with(r.out, "eye path length:"), "eye path length: 7");
-    EXPECT_EQ(line_with(r.out, "centre box:"), "centre box: min (1, 3, -2), max (1, 3, -2)");
-    EXPECT_EQ(line_with(r.out, "centre path length:"), "centre path length: 0");
+    expect_lines(r.out, {"keys: 3", "eye box: min (0, 0, -4), max (3, 0, 0)", "eye path length: 7",
+                         "centre box: min (1, 3, -2), max (1, 3, -2)", "centre path length: 0"});
 
     // The keys before an unreadable one are kept, with the reader's warning.
     ASSERT_TRUE(vnt_test::write_text(file("broken.txt"), "(0,0,0)(1,2,3)(0,0,1)\n(x,y,z)\n"));
@@ -444,7 +383,7 @@ TEST_F(VantorTool, CampathKeysBoxesAndLengthInTheDemosAxes)
     EXPECT_TRUE(contains(missing.err, "file not found"));
 }
 
-TEST_F(VantorTool, VerbsHelpAndBareNamesFromTheDataFolders)
+TEST(VantorTool, VerbsHelpAndBareNamesFromTheDataFolders)
 {
     const sProcessResult help = tool({"--help"});
     EXPECT_EQ(help.status, 0);
@@ -457,8 +396,8 @@ TEST_F(VantorTool, VerbsHelpAndBareNamesFromTheDataFolders)
     EXPECT_EQ(tool({}).status, 2);
     EXPECT_EQ(tool({"render", "x"}).status, 2);
 
-    // A bare name is found where the demo finds it, whatever the working folder.
-    const sProcessResult r = tool({"mesh", "plane_hz_mirror.bzobj"}, s_dir);
+    // A bare name is found among the engine's assets, whatever the working folder.
+    const sProcessResult r = tool({"mesh", "plane_hz_mirror.bzobj"}, g_dir);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(contains(line_with(r.out, "file:"), "data/models/plane_hz_mirror.bzobj"));
 }
