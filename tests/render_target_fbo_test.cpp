@@ -109,7 +109,7 @@ TEST_F(RenderTargetFbo, DepthBuffersAreSharedPerSizeAndFreedWithTheirLastUser)
     EXPECT_EQ(attached_depth(*again), GLint(again->get_depth_buffer()));
 }
 
-TEST_F(RenderTargetFbo, BindingAsTargetRestoresViewportAndDrawBufferAndClearsOnRequest)
+TEST_F(RenderTargetFbo, BindingAsTargetRestoresViewportAndDrawBufferClearsOnRequestAndKeepsItsPlace)
 {
     // Viewport, draw buffer and framebuffer, as one text.
     auto state = [] {
@@ -147,14 +147,13 @@ TEST_F(RenderTargetFbo, BindingAsTargetRestoresViewportAndDrawBufferAndClearsOnR
     rt->unbind_as_target();
     EXPECT_TRUE(near(colour, {0, 255, 0, 255}));
     EXPECT_FLOAT_EQ(depth, 1.0f);
-}
 
-TEST_F(RenderTargetFbo, CreatingATargetWhileAnotherIsBoundKeepsDrawingInTheBoundOne)
-{
+    // A target made while another is bound (a pool miss in the middle of drawing) leaves the
+    // drawing in the bound one.
     auto outer = make_target(64, 64, true);
     fill(*outer, 0, 0, 0, 255);
     outer->bind_as_target(false);
-    auto late = make_target(32, 32, true); // a pool miss in the middle of drawing
+    auto late = make_target(32, 32, true);
     GLint framebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
     EXPECT_EQ(GLuint(framebuffer), outer->get_framebuffer());

@@ -107,7 +107,7 @@ Bytes two_track_song()
 
 } // namespace
 
-TEST(MidiLoader, TicksBecomeMillisecondsAtTheFilesTempo)
+TEST(MidiLoader, TicksBecomeMillisecondsAtTheFilesTempoAndTheBeatOffsetMovesNotesOnly)
 {
     cEventQueue q;
     const std::string out = load(two_track_song(), q);
@@ -139,19 +139,18 @@ TEST(MidiLoader, TicksBecomeMillisecondsAtTheFilesTempo)
                    "# midi: Reading tracks from MIDI file...\n"
                    "# midi: bpm: 120\n"
                    "# midi: manual beat-offset correction: 0 ticks at 500ms per beat / 1.04167\n");
-}
 
-TEST(MidiLoader, BeatOffsetMovesNotesOnly)
-{
-    cEventQueue q;
-    q.add_event(new cEvent(0, 600)); // a marker read before the MIDI file
-    load(two_track_song(), q, 0.5f);
-    const auto notes = all_of<cMETrigger>(q);
-    EXPECT_EQ(notes[0]->m_time, 750);
-    EXPECT_EQ(notes[2]->m_time, 1175);
-    EXPECT_EQ(all_of<cMECtrlChange>(q)[0]->m_time, 1250);
-    EXPECT_EQ(times_of(q, 0), (std::vector<int>{600}));
-    EXPECT_EQ(times_of(q, EV_MIDI_BEAT), (std::vector<int>{0, 500, 1000, 1500, 2000}));
+    // Half a beat of offset moves the notes and controllers, not a marker read before the
+    // file, nor the beats.
+    cEventQueue shifted;
+    shifted.add_event(new cEvent(0, 600));
+    load(two_track_song(), shifted, 0.5f);
+    const auto late = all_of<cMETrigger>(shifted);
+    EXPECT_EQ(late[0]->m_time, 750);
+    EXPECT_EQ(late[2]->m_time, 1175);
+    EXPECT_EQ(all_of<cMECtrlChange>(shifted)[0]->m_time, 1250);
+    EXPECT_EQ(times_of(shifted, 0), (std::vector<int>{600}));
+    EXPECT_EQ(times_of(shifted, EV_MIDI_BEAT), (std::vector<int>{0, 500, 1000, 1500, 2000}));
 }
 
 TEST(MidiLoader, RunningStatusSkippedEventsAndTheLastTempo)
