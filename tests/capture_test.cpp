@@ -371,7 +371,7 @@ TEST(FfmpegSink, VideoKeepsItsLengthAndTheSoundInPlace)
     }
     for (const auto& entry : fs::directory_iterator(fs::temp_directory_path())) // no WAV left
         EXPECT_NE(entry.path().filename().string(),
-                  "glimmerfall-capture-" + std::to_string(::getpid()) + ".wav");
+                  "vantor-capture-" + std::to_string(::getpid()) + ".wav");
 }
 
 // --- the demo executable -------------------------------------------------------------------

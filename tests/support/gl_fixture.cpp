@@ -52,7 +52,7 @@ void ensure_gl(unsigned width, unsigned height)
     init_gl();
     init_il();
     init_gl_state();
-    init_search_paths();
+    init_search_paths(test_search_dirs());
     check_gl_error("ensure_gl");
     // As in the demo's exit handler: the context goes before the driver's own exit handlers
     // run, or they wait for it forever.

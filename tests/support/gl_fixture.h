@@ -13,6 +13,9 @@ namespace vnt_test {
 // Creates the window, context and managers once per process (1280x720 unless a size was
 // requested before the first call).
 void ensure_gl(unsigned width = 1280, unsigned height = 720);
+// The folders searched before the engine's own: none for the engine's tests, the production's
+// for its tests (tests/support/setup_*.cpp, one linked into each test).
+std::vector<std::string> test_search_dirs();
 
 // Reads back the pixel at (x, y) of the bound framebuffer as RGBA bytes.
 std::array<unsigned char, 4> read_pixel(int x, int y);

@@ -32,11 +32,6 @@ sProcessResult run_process(const std::string& command)
     return result;
 }
 
-std::string demo_exe()
-{
-    return VANTOR_DEMO_EXE;
-}
-
 std::string source_dir()
 {
     return VANTOR_SOURCE_DIR;

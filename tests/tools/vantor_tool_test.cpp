@@ -399,7 +399,7 @@ TEST(VantorTool, VerbsHelpAndBareNamesFromTheDataFolders)
     // A bare name is found among the engine's assets, whatever the working folder.
     const sProcessResult r = tool({"mesh", "plane_hz_mirror.bzobj"}, g_dir);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(line_with(r.out, "file:"), "data/models/plane_hz_mirror.bzobj"));
+    EXPECT_TRUE(contains(line_with(r.out, "file:"), "vantor-assets/models/plane_hz_mirror.bzobj"));
 }
 
 } // namespace

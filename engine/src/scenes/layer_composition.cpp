@@ -1,0 +1,263 @@
+// Layer composition (see layer_composition.h).
+#include "scenes/layer_composition.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstdlib>
+#include <set>
+
+#include "effects/interpolator.h"
+#include "effects/particles/random_table.h"
+#include "effects/var.h"
+#include "event_queue.h"
+#include "fsq.h"
+#include "gl_extensions.h"
+#include "gui/gui_slider.h"
+#include "gui/slider_entries.h"
+#include "postprocessing/post_comp.h"
+#include "render_target.h"
+#include "scene_manager.h"
+#include "shader_manager_glsl.h"
+
+namespace {
+
+constexpr int STALL_MS = 2500; // a jump this far from the last drawn frame seeks back
+
+} // namespace
+
+sLayer::sLayer(cScene* in_scene, int in_blendmode, int in_starttime, int in_endtime,
+               float in_opacity)
+    : m_starttime(in_starttime), m_endtime(in_endtime), m_scene(in_scene), m_opacity(in_opacity),
+      m_blendmode(in_blendmode)
+{
+    assert(in_starttime < in_endtime);
+    assert(in_scene && "scene-ptr not valid");
+}
+
+cLayerComposition::cLayerComposition(const cClock* in_clock) : cScene(in_clock) {}
+
+cLayerComposition::~cLayerComposition() = default;
+
+void cLayerComposition::load()
+{
+    build_timeline();
+    std::set<cScene*> loaded;
+    for (auto& [depth, layer] : m_layers) {
+        if (loaded.insert(layer.m_scene).second)
+            layer.m_scene->load();
+    }
+}
+
+void cLayerComposition::add_layer(int layer_depth, const sLayer& in_layer, int in_fade_in,
+                                  int in_fade_out)
+{
+    assert(layer_depth > 0);
+    assert(m_layers.find(layer_depth) == m_layers.end() &&
+           "each layer-depth can only be used once!");
+    sLayer& stored = m_layers.emplace(layer_depth, in_layer).first->second;
+    if (in_fade_in > 0) {
+        m_found_vars.emplace_back(new cVar<float>(&stored.m_opacity));
+        add_interpolator(new cLerp<float>(m_found_vars.back().get(), stored.m_starttime,
+                                          stored.m_starttime + in_fade_in, 0.0f, 1.0f));
+    }
+    if (in_fade_out > 0) {
+        m_found_vars.emplace_back(new cVar<float>(&stored.m_opacity));
+        add_interpolator(new cLerp<float>(m_found_vars.back().get(), stored.m_endtime - in_fade_out,
+                                          stored.m_endtime, 1.0f, 0.0f));
+    }
+}
+
+iVar* cLayerComposition::find_var(int in_depth, const std::string& in_name)
+{
+    auto found_layer = m_layers.find(in_depth);
+    if (found_layer == m_layers.end())
+        return nullptr;
+    tVarList vars = found_layer->second.m_scene->get_vars();
+    iVar* found = find_var_in(vars, in_name);
+    for (auto& entry : vars) {
+        if (entry.first == found) {
+            m_found_vars.emplace_back(entry.first);
+            entry.first = nullptr;
+        }
+    }
+    delete_var_list(vars);
+    return found;
+}
+
+std::vector<int> cLayerComposition::active_depths(int in_t) const
+{
+    std::vector<int> depths;
+    for (const auto& [depth, layer] : m_layers) {
+        if (layer.contains(in_t))
+            depths.push_back(depth);
+    }
+    return depths;
+}
+
+void cLayerComposition::handle_event(cEvent* in_event)
+{
+    std::set<cScene*> told;
+    cRandomTable& random = cRandomTable::get();
+    const uint32_t outside = random.cursor();
+    for (int depth : active_depths(demo_time())) {
+        cScene* scene = m_layers.at(depth).m_scene;
+        if (!told.insert(scene).second)
+            continue;
+        uint32_t& cursor = random_cursor(scene, demo_time());
+        random.set_cursor(cursor);
+        scene->handle_event(in_event);
+        cursor = random.cursor();
+    }
+    random.set_cursor(outside);
+}
+
+uint32_t& cLayerComposition::random_cursor(cScene* in_scene, int in_t)
+{
+    auto found = m_random_cursors.find(in_scene);
+    if (found != m_random_cursors.end())
+        return found->second;
+    int start = in_t;
+    for (const auto& [depth, layer] : m_layers) {
+        if (layer.m_scene == in_scene && layer.contains(in_t))
+            start = std::min(start, layer.m_starttime);
+    }
+    const uint32_t cursor = (uint32_t(start) * 2654435761u) % cRandomTable::SIZE;
+    return m_random_cursors.emplace(in_scene, cursor).first->second;
+}
+
+bool cLayerComposition::update()
+{
+    const int t = demo_time();
+    if (std::abs(t - m_curtime) > STALL_MS && cSceneManager::has_instance())
+        cSceneManager::get_instance()->seek(m_curtime);
+
+    std::set<cScene*> updated;
+    const std::vector<int> active = active_depths(demo_time());
+    std::vector<cScene*> shown;
+    cRandomTable& random = cRandomTable::get();
+    const uint32_t outside = random.cursor();
+    for (int depth : active) {
+        cScene* scene = m_layers.at(depth).m_scene;
+        if (!updated.insert(scene).second)
+            continue;
+        shown.push_back(scene);
+        if (std::find(m_updated_scenes.begin(), m_updated_scenes.end(), scene) ==
+            m_updated_scenes.end())
+            m_random_cursors.erase(scene); // its layer comes on
+        uint32_t& cursor = random_cursor(scene, t);
+        random.set_cursor(cursor);
+        scene->update();
+        cursor = random.cursor();
+    }
+    random.set_cursor(outside);
+    m_updated_scenes = shown;
+    update_interpolators();
+
+    std::string text;
+    for (int depth : active)
+        text += std::to_string(depth);
+    if (text == m_active_text)
+        return false;
+    m_active_text = text;
+    return true;
+}
+
+void cLayerComposition::add_gui(iGuiNode* in_gui)
+{
+    // "curtime" runs to the "quit" mark: dragging it seeks the demo (see update()).
+    int quit_time = 0;
+    if (cSceneManager::has_instance()) {
+        if (const cEventQueue* queue = cSceneManager::get_instance()->event_queue()) {
+            const cEvent quit = queue->peek_next(EV_QUIT);
+            if (quit.is_valid())
+                quit_time = quit.m_time;
+        }
+    }
+    add_slider(in_gui, "curtime", &m_curtime, 0.0f, float(quit_time));
+
+    // The sliders of the layers shown now; other widgets stay with their scenes.
+    std::set<cScene*> asked;
+    for (int depth : active_depths(demo_time())) {
+        cScene* scene = m_layers.at(depth).m_scene;
+        if (!asked.insert(scene).second)
+            continue;
+        tVarList vars = scene->get_vars();
+        for (auto& entry : vars) {
+            if (in_gui && entry.first && dynamic_cast<cGuiSlider*>(entry.second)) {
+                in_gui->add_var(entry.first, entry.second);
+                entry = {nullptr, nullptr};
+            }
+        }
+        delete_var_list(vars);
+    }
+}
+
+void cLayerComposition::print_vars(std::ostream& os)
+{
+    os << "curtime " << m_curtime << std::endl;
+    for (int depth : active_depths(demo_time())) {
+        cScene* scene = m_layers.at(depth).m_scene;
+        tVarList vars = scene->get_vars();
+        for (const auto& entry : vars) {
+            if (entry.first)
+                os << "layer " << depth << " " << scene->get_name() << ": "
+                   << entry.first->get_name() << " " << entry.first->to_string() << std::endl;
+        }
+        delete_var_list(vars);
+    }
+}
+
+cRTProxy cLayerComposition::render_to_texture(int)
+{
+    assert(0 && "cScene::render-to-texture not implemented for composition-scene");
+    return cRTProxy();
+}
+
+void cLayerComposition::draw()
+{
+    if (m_layers.empty())
+        return;
+    if (m_layers.size() == 1) {
+        m_layers.begin()->second.m_scene->draw();
+        m_curtime = demo_time();
+        return;
+    }
+    const int t = demo_time();
+    const std::vector<int> active = active_depths(t);
+    if (active.empty()) {
+        m_curtime = t;
+        return;
+    }
+
+    cRTProxy accumulator = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    cRTProxy spare = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    glClearColor(0, 0, 0, 1);
+    accumulator->bind_as_target(true);
+    accumulator->unbind_as_target();
+
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    for (int depth : active) {
+        sLayer& layer = m_layers.at(depth);
+        glPushAttrib(GL_ENABLE_BIT);
+        shaders->push_shader();
+        cRandomTable& random = cRandomTable::get();
+        const uint32_t outside = random.cursor();
+        uint32_t& cursor = random_cursor(layer.m_scene, t);
+        random.set_cursor(cursor);
+        cRTProxy image = layer.m_scene->render_to_texture(t);
+        cursor = random.cursor();
+        random.set_cursor(outside);
+        shaders->pop_shader();
+        glPopAttrib();
+        assert(image.get_size() != cRenderTargetManager::RTT_NONE);
+        cPostComp::get_instance()->comp(*spare, *image, *accumulator, &layer.m_blendmode,
+                                        layer.m_opacity);
+        std::swap(accumulator, spare);
+    }
+
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_BLEND);
+    RenderFSQ(*accumulator);
+    glPopAttrib();
+    m_curtime = t;
+}
