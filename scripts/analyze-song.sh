@@ -13,7 +13,7 @@
 #   grid          the share of the timeline's times on a beat of the song
 #   kicks         how far each MIDI kick lies from the nearest onset in the music
 # and draws a spectrogram of the whole song (sox) as a PNG.
-# usage: [SOUNDTRACK=build/tools/soundtrack/soundtrack] scripts/analyze-song.sh [song.mp3] [output folder]
+# usage: [SOUNDTRACK=build/glimmerfall_build/tools/soundtrack/soundtrack] scripts/analyze-song.sh [song.mp3] [output folder]
 # needs: ffmpeg, sox, python3 with numpy (scripts/install-deps.sh)
 set -euo pipefail
 
@@ -47,7 +47,7 @@ fi
 python=python3
 [ -x /usr/bin/python3 ] && python=/usr/bin/python3 # the system's, where Debian's numpy lives
 "$python" - "$out" "$data/music/goa3_3.mid" "$data/script/markers.txt" \
-    "$root/src/scenes/timeline.cpp" "$solo" <<'EOF'
+    "$root/glimmerfall/src/scenes/timeline.cpp" "$solo" <<'EOF'
 import re, struct, sys
 import numpy as np
 

@@ -8,7 +8,7 @@
 #     --out    where the results go (default CAPTURE_DIR/frame-stats): PREFIX.csv, PREFIX.png and
 #              PREFIX.txt (the report, also printed)
 # The marks, beats and layer windows come from data/script/markers.txt, data/music/goa3_3.mid and
-# src/scenes/timeline.cpp. Needs python3 and ffmpeg.
+# glimmerfall/src/scenes/timeline.cpp. Needs python3 and ffmpeg.
 set -euo pipefail
 usage() { sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 [[ $# -ge 1 && $1 != -h && $1 != --help ]] || usage
@@ -120,7 +120,7 @@ if os.path.isfile(midi):
             beat_ms = us / 1000.0
 
 layers = []  # (depth, scene, start, end, fade in, fade out)
-timeline = os.path.join(root, "src", "scenes", "timeline.cpp")
+timeline = os.path.join(root, "glimmerfall", "src", "scenes", "timeline.cpp")
 if os.path.isfile(timeline):
     text = open(timeline, errors="replace").read()
     for m in re.finditer(
