@@ -130,7 +130,7 @@ bool encode_png(const unsigned char* in_rgb, int in_width, int in_height,
 
     z_stream stream = {};
     // The fastest level: a capture of several thousand frames is bound by this, and the files
-    // are about a quarter larger than the image library's (measured on the mushroom cave).
+    // are about a quarter larger than the image library's (measured on a textured 3D scene).
     if (deflateInit(&stream, Z_BEST_SPEED) != Z_OK)
         return false;
     std::vector<unsigned char> packed(deflateBound(&stream, uLong(rows.size())));

@@ -34,15 +34,13 @@ public:
     std::string get_name() const override { return "scenecomp"; }
     // Builds the timeline, then loads every layer scene once, in ascending depth.
     void load() override;
-    void init() override {}
-    void deinit() override {}
     void draw() override;
     // Passes the event to every scene with an active layer (once per scene), in depth order.
     void handle_event(cEvent* in_event) override;
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;
     // "curtime", then the variables of every layer shown now, each line led by the layer's
-    // depth and scene: "layer 3 mandala: rot 0.5".
+    // depth and scene: "layer 3 tunnel: rot 0.5".
     void print_vars(std::ostream& os) override;
     // Not supported: the composition draws straight onto the screen.
     cRTProxy render_to_texture(int in_time_ms) override;

@@ -61,7 +61,7 @@ void init_search_paths()
     for (const fs::path& data : roots) {
         for (const char* sub : {"", "models", "music", "textures", "script"})
             dirs.push_back((data / sub).lexically_normal());
-        // The scenes add their own model folders ("models/ganesh", ...); they come last, by name.
+        // The scenes add their own model folders ("models/<scene>"); they come last, by name.
         std::vector<fs::path> model_folders;
         for (const auto& entry : fs::directory_iterator(data / "models", ec)) {
             if (entry.is_directory(ec))
