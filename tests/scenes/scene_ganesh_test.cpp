@@ -5,46 +5,35 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "effects/interpolator.h"
 #include "postprocessing/feedback.h"
+#include "scene_test.h"
 #include "scenes/scene_ganesh.h"
-#include "scenes3_support.h"
 
-using namespace scenes3_test;
+using namespace scene_test;
 
 namespace {
 
 // The trail's image stays lent out from one frame to the next.
 constexpr uint32_t kTrail = 1;
 
-class GaneshTest : public vnt_test::GLTest
+class GaneshTest : public SceneTest<cSceneGanesh>
 {
 protected:
     void SetUp() override
     {
-        GLTest::SetUp();
-        ganesh.load();
-        ganesh.m_write_diff = 0;
+        SceneTest::SetUp();
+        scene.m_write_diff = 0;
     }
     void TearDown() override
     {
         // As the scene's own destructor does.
         cPostFeedback::destroy_instance();
-        GLTest::TearDown();
+        SceneTest::TearDown();
     }
-    vnt_test::sTestClock clock;
-    cSceneGanesh ganesh{&clock.clock};
 };
-
-std::string read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 } // namespace
 
@@ -52,28 +41,26 @@ TEST_F(GaneshTest, ClapKicksAndNothingElseDoes)
 {
     clock.set(120000);
     cMETrigger hat = note_on(10, 42, 120000), off = note(iMidiEvent::NOTE_OFF, 4, 39, 120000);
-    ganesh.handle_event(&hat);
-    ganesh.handle_event(&off);
-    EXPECT_TRUE(ganesh.interpolators().empty());
+    scene.handle_event(&hat);
+    scene.handle_event(&off);
+    EXPECT_TRUE(scene.interpolators().empty());
     cMETrigger clap = note_on(4, 39, 120000);
-    ganesh.handle_event(&clap);
-    ASSERT_EQ(ganesh.interpolators().size(), 1u);
-    ganesh.update();
-    EXPECT_FLOAT_EQ(ganesh.m_kick, 1.0f);
+    scene.handle_event(&clap);
+    ASSERT_EQ(scene.interpolators().size(), 1u);
+    scene.update();
+    EXPECT_FLOAT_EQ(scene.m_kick, 1.0f);
     clock.set(120400);
-    ganesh.update();
-    EXPECT_FLOAT_EQ(ganesh.m_kick, 0.0f);
+    scene.update();
+    EXPECT_FLOAT_EQ(scene.m_kick, 0.0f);
 }
 
 TEST_F(GaneshTest, ShippedFlightsLoadAndFrameTheFigure)
 {
-    const size_t keys[cSceneGanesh::NUM_PATHS] = {60, 50, 100, 50, 50, 80, 60};
     const Vec3<float> figure(0.0f, 1.4f, 0.0f); // the middle of the sculpture
     const float half_fov = 30.0f;               // of the scene's 60 degrees
     for (int i = 0; i < cSceneGanesh::NUM_PATHS; ++i) {
         SCOPED_TRACE(cSceneGanesh::path_files[i]);
-        const CCamPath& path = ganesh.m_paths[i];
-        EXPECT_EQ(path.keys().size(), keys[i]);
+        const CCamPath& path = scene.m_paths[i];
         for (float t = 0.0f; t <= 1.0f; t += 0.05f) {
             const Vec3<float> eye = path.eye(t), look = (path.centre(t) - eye).normalized();
             const Vec3<float> to_figure = figure - eye;
@@ -89,26 +76,17 @@ TEST_F(GaneshTest, ShippedFlightsLoadAndFrameTheFigure)
 
 TEST_F(GaneshTest, CameraFollowsThePathOrTurnsToThePortrait)
 {
-    ganesh.m_campath = 2;
-    ganesh.m_campath_t = 0.5f;
-    checked_frame(ganesh, clock, 125000, "", kTrail);
-    EXPECT_EQ(ganesh.m_camera.eye, ganesh.m_paths[2].eye(0.5f));
-    EXPECT_EQ(ganesh.m_camera.ctr, ganesh.m_paths[2].centre(0.5f));
-    const Vec3<float> path_eye = ganesh.m_camera.eye;
-
-    ganesh.m_cam_t = 1.0f;
-    checked_frame(ganesh, clock, 125020, "", kTrail);
-    const Vec3<float> portrait = ganesh.m_camera.eye;
-    EXPECT_NE(portrait, path_eye);
-    ganesh.m_campath = 6; // the path no longer matters
-    checked_frame(ganesh, clock, 125040, "", kTrail);
-    EXPECT_EQ(ganesh.m_camera.eye, portrait);
-
-    // An index beyond the seven paths is held to the last one.
-    ganesh.m_cam_t = 0.0f;
-    ganesh.m_campath = 12;
-    checked_frame(ganesh, clock, 125060, "", kTrail);
-    EXPECT_EQ(ganesh.m_camera.eye, ganesh.m_paths[6].eye(0.5f));
+    scene.m_campath = 12; // beyond the seven paths: held to the last one
+    scene.m_campath_t = 0.5f;
+    checked_frame(scene, clock, 125000, "", kTrail);
+    EXPECT_EQ(scene.m_camera.eye, scene.m_paths[6].eye(0.5f));
+    scene.m_cam_t = 1.0f;
+    checked_frame(scene, clock, 125020, "", kTrail);
+    const Vec3<float> portrait = scene.m_camera.eye;
+    EXPECT_NE(portrait, scene.m_paths[6].eye(0.5f));
+    scene.m_campath = 2; // the path no longer matters
+    checked_frame(scene, clock, 125040, "", kTrail);
+    EXPECT_EQ(scene.m_camera.eye, portrait);
 }
 
 TEST_F(GaneshTest, TrailImageGoesBackToThePoolWithTheScene)
@@ -116,11 +94,11 @@ TEST_F(GaneshTest, TrailImageGoesBackToThePoolWithTheScene)
     cPostFeedback::destroy_instance();
     cRenderTargetManager* pool = cRenderTargetManager::get_instance();
     {
-        cSceneGanesh scene(&clock.clock);
-        scene.load();
-        scene.m_write_diff = 0;
+        cSceneGanesh other(&clock.clock);
+        other.load();
+        other.m_write_diff = 0;
         for (int t = 130000; t < 130100; t += 20)
-            checked_frame(scene, clock, t, "", kTrail);
+            checked_frame(other, clock, t, "", kTrail);
         EXPECT_EQ(pool->lent_out(), kTrail);
         EXPECT_TRUE(cPostFeedback::get_instance()->feedback().isValid());
     }
@@ -135,33 +113,30 @@ TEST_F(GaneshTest, StateDiffIsWrittenOnlyWhenAskedAndShowsNoLeak)
     EXPECT_EQ(cSceneGanesh(&clock.clock).m_write_diff, 0);
 #endif
     std::filesystem::remove(cSceneGanesh::diff_file);
-    checked_frame(ganesh, clock, 118000, "", kTrail);
+    checked_frame(scene, clock, 118000, "", kTrail);
     EXPECT_FALSE(std::filesystem::exists(cSceneGanesh::diff_file));
 
-    ganesh.m_write_diff = 1;
-    checked_frame(ganesh, clock, 118020, "", kTrail);
+    scene.m_write_diff = 1;
+    checked_frame(scene, clock, 118020, "", kTrail);
     ASSERT_TRUE(std::filesystem::exists(cSceneGanesh::diff_file));
     // A frame that gives back every state it changes leaves no differing line.
-    EXPECT_EQ(read_file(cSceneGanesh::diff_file), "\n");
+    std::ifstream in(cSceneGanesh::diff_file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "\n");
     std::filesystem::remove(cSceneGanesh::diff_file);
 }
 
 TEST_F(GaneshTest, FinaleOpensTheMandalaOut)
 {
-    ganesh.m_campath = 6;
-    ganesh.m_campath_t = 0.3f;
-    ganesh.m_trail.fade = 0.5f;
-    auto still = checked_frame(ganesh, clock, 136000, "", kTrail);
-    ganesh.m_scene_t = 1.0f;
-    auto open = checked_frame(ganesh, clock, 136000, "", kTrail);
+    scene.m_campath = 6;
+    scene.m_campath_t = 0.3f;
+    scene.m_trail.fade = 0.5f;
+    auto still = checked_frame(scene, clock, 136000, "", kTrail);
+    scene.m_scene_t = 1.0f;
+    auto open = checked_frame(scene, clock, 136000, "", kTrail);
     // The pieces move: a good part of the picture changes.
     size_t changed = 0;
-    for (size_t i = 0; i < still.size(); i += 4) {
-        if (std::abs(int(still[i]) - int(open[i])) +
-                std::abs(int(still[i + 1]) - int(open[i + 1])) >
-            48)
-            ++changed;
-    }
+    for (size_t i = 0; i < still.size(); i += 4)
+        changed += std::abs(still[i] - open[i]) + std::abs(still[i + 1] - open[i + 1]) > 48;
     EXPECT_GT(double(changed) / double(still.size() / 4), 0.2);
 }
 
@@ -180,17 +155,17 @@ TEST_F(GaneshTest, FramesAlongTheWindowKeepStateAndShowTheFigure)
                            {139000, 6, 0.6f, 0.6f}};
     int i = 0;
     for (const sShot& shot : shots) {
-        ganesh.m_campath = shot.path;
-        ganesh.m_scene_t = shot.scene_t;
+        scene.m_campath = shot.path;
+        scene.m_scene_t = shot.scene_t;
         // A few frames before, so the trail has something to show.
         const float step = 0.02f / 6.0f;
         for (int k = 4; k > 0; --k) {
-            ganesh.m_campath_t = shot.progress - step * float(k);
-            checked_frame(ganesh, clock, shot.t - 20 * k, "", kTrail);
+            scene.m_campath_t = shot.progress - step * float(k);
+            checked_frame(scene, clock, shot.t - 20 * k, "", kTrail);
         }
-        ganesh.m_campath_t = shot.progress;
+        scene.m_campath_t = shot.progress;
         const auto pixels =
-            checked_frame(ganesh, clock, shot.t, "ganesh_" + std::to_string(i++), kTrail);
+            checked_frame(scene, clock, shot.t, "ganesh_" + std::to_string(i++), kTrail);
         EXPECT_GT(vnt_test::lit_share(pixels), 0.3) << shot.t;
     }
 }

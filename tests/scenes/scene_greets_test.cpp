@@ -1,32 +1,14 @@
-// The greetings: its variable, the flights of the ten names, frames along its timeline window.
+// The greetings: the flights of the ten names, frames along its timeline window.
 #include <gtest/gtest.h>
 
+#include "scene_test.h"
 #include "scenes/scene_greets.h"
-#include "scenes2_support.h"
 
-using namespace scenes2_test;
+using namespace scene_test;
 
 namespace {
 
-class GreetsTest : public vnt_test::GLTest
-{
-protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        greets.load();
-    }
-    vnt_test::sTestClock clock;
-    cSceneGreets greets{&clock.clock};
-};
-
-TEST_F(GreetsTest, OffersItsProgress)
-{
-    EXPECT_EQ(greets.get_name(), "greets");
-    expect_vars(greets, {{"cur_t", 0, 1}});
-    set_var(greets, "cur_t", 0.3f);
-    EXPECT_FLOAT_EQ(greets.m_cur_t, 0.3f);
-}
+using GreetsTest = SceneTest<cSceneGreets>;
 
 TEST_F(GreetsTest, EveryNameFliesOnceInTurnAndNoneOutsideTheWindow)
 {
@@ -34,20 +16,16 @@ TEST_F(GreetsTest, EveryNameFliesOnceInTurnAndNoneOutsideTheWindow)
     // names start later, and a name is never shown before 0 or after 1.
     float first_seen[cSceneGreets::NUM_GREETS], last_seen[cSceneGreets::NUM_GREETS];
     for (int i = 0; i < cSceneGreets::NUM_GREETS; ++i) {
-        first_seen[i] = -1.0f;
-        last_seen[i] = -1.0f;
+        first_seen[i] = last_seen[i] = -1.0f;
         bool was_shown = false;
         int stretches = 0;
         for (int step = -100; step <= 1100; ++step) {
             const float t = float(step) / 1000.0f;
             const cSceneGreets::sFlight f = cSceneGreets::flight(i, t);
             if (f.shown) {
-                EXPECT_GE(t, 0.0f);
-                EXPECT_LE(t, 1.0f);
-                EXPECT_GE(f.progress, 0.0f);
-                EXPECT_LT(f.progress, 1.0f);
-                EXPECT_GE(f.alpha, 0.0f);
-                EXPECT_LE(f.alpha, 1.0f);
+                EXPECT_TRUE(t >= 0.0f && t <= 1.0f && f.progress >= 0.0f && f.progress < 1.0f &&
+                            f.alpha >= 0.0f && f.alpha <= 1.0f)
+                    << i << " at " << t;
                 if (!was_shown)
                     ++stretches;
                 if (first_seen[i] < 0.0f)
@@ -84,9 +62,9 @@ TEST_F(GreetsTest, FramesAlongItsWindowKeepStateAndShowTheNames)
     // 182000 to 196000 with cur_t running 0 to 1.
     std::vector<unsigned char> previous;
     for (int ms : {184000, 189000, 194000}) {
-        greets.m_cur_t = float(ms - 182000) / 14000.0f;
+        scene.m_cur_t = float(ms - 182000) / 14000.0f;
         const std::vector<unsigned char> frame =
-            checked_frame(greets, clock, ms, "greets_" + std::to_string(ms));
+            checked_frame(scene, clock, ms, "greets_" + std::to_string(ms));
         EXPECT_GT(vnt_test::lit_share(frame), 0.05) << ms;
         if (!previous.empty()) {
             EXPECT_GT(changed_share(frame, previous), 0.05) << ms;
@@ -94,8 +72,8 @@ TEST_F(GreetsTest, FramesAlongItsWindowKeepStateAndShowTheNames)
         previous = frame;
     }
     // Before and after its window nothing of the names is drawn.
-    greets.m_cur_t = 1.0f;
-    const std::vector<unsigned char> after = checked_frame(greets, clock, 196000);
+    scene.m_cur_t = 1.0f;
+    const std::vector<unsigned char> after = checked_frame(scene, clock, 196000);
     EXPECT_LT(vnt_test::lit_share(after), 0.01);
 }
 

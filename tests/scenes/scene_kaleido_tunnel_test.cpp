@@ -1,129 +1,76 @@
-// The kaleidoscope tunnel: its variable, the fog and speed kicks (the later of two overlapping
-// kicks wins), the travel, the composition's forwarding, frames across its window, segments
-// that keep their look while they travel.
+// The kaleidoscope tunnel: the fog and speed kicks (the later of two overlapping kicks wins),
+// the travel, frames across its window, segments that keep their look while they travel.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "effects/interpolator.h"
+#include "scene_test.h"
 #include "scenes/scene_kaleido_tunnel.h"
-#include "scenes1_support.h"
 
-using namespace scenes1_test;
+using namespace scene_test;
 
 namespace {
 
-class KaleidoTunnelTest : public vnt_test::GLTest
-{
-protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        tunnel.load();
-    }
-    vnt_test::sTestClock clock;
-    cSceneKaleidoTunnel tunnel{&clock.clock};
-};
-
-TEST_F(KaleidoTunnelTest, OffersItsProgress)
-{
-    EXPECT_EQ(tunnel.get_name(), "kaleidotunnel");
-    expect_vars(tunnel, {{"cur_t", 0, 1}});
-    expect_gui(tunnel,
-               {"curmesh", "kaleidomode", "segwidth", "num_segments", "offset", "meshscale"});
-}
+using KaleidoTunnelTest = SceneTest<cSceneKaleidoTunnel>;
 
 TEST_F(KaleidoTunnelTest, ClapPullsTheFogInAndTheLaterOfTwoKicksWins)
 {
     clock.set(141000);
     cMETrigger first = note_on(4, 39, 141000);
-    tunnel.handle_event(&first);
+    scene.handle_event(&first);
     clock.set(141100);
     cMETrigger second = note_on(4, 39, 141100);
-    tunnel.handle_event(&second);
-    ASSERT_EQ(tunnel.interpolators().size(), 2u);
-    for (size_t i = 0; i < 2; ++i) {
-        auto* fog = dynamic_cast<cEaseOut<float>*>(tunnel.interpolators()[i]);
-        ASSERT_NE(fog, nullptr);
-        EXPECT_EQ(fog->m_starttime, 141000 + 100 * int(i));
-        EXPECT_EQ(fog->m_endtime, 141250 + 100 * int(i));
-        EXPECT_FLOAT_EQ(fog->m_from, 5.0f);
-        EXPECT_FLOAT_EQ(fog->m_to, 8.0f);
-    }
+    scene.handle_event(&second);
+    ASSERT_EQ(scene.interpolators().size(), 2u);
     // Both active at 141150: the value is the second kick's alone.
     clock.set(141150);
-    tunnel.update();
+    scene.update();
     float expected = 0;
     cEaseOut<float> alone(&expected, 141100, 141350, 5.0f, 8.0f);
     alone.update(141150);
-    EXPECT_FLOAT_EQ(tunnel.m_fogend, expected);
-    EXPECT_LT(tunnel.m_fogend, 6.0f);
+    EXPECT_FLOAT_EQ(scene.m_fogend, expected);
+    EXPECT_LT(scene.m_fogend, 6.0f);
     // After both: back at rest.
     clock.set(141400);
-    tunnel.update();
-    EXPECT_FLOAT_EQ(tunnel.m_fogend, 8.0f);
+    scene.update();
+    EXPECT_FLOAT_EQ(scene.m_fogend, 8.0f);
 }
 
 TEST_F(KaleidoTunnelTest, PhraseCueSurgesAheadAndSettlesWithinASecond)
 {
     clock.set(142000);
     cMETrigger other_cue = note_on(1, 50, 142000), hat = note_on(10, 48, 142000);
-    tunnel.handle_event(&other_cue);
-    tunnel.handle_event(&hat);
-    EXPECT_TRUE(tunnel.interpolators().empty());
+    scene.handle_event(&other_cue);
+    scene.handle_event(&hat);
+    EXPECT_TRUE(scene.interpolators().empty());
     cMETrigger cue = note_on(1, 48, 142000);
-    tunnel.handle_event(&cue);
-    ASSERT_EQ(tunnel.interpolators().size(), 1u);
-    auto* boost = dynamic_cast<cEaseOut<float>*>(tunnel.interpolators()[0]);
-    ASSERT_NE(boost, nullptr);
-    EXPECT_EQ(boost->m_starttime, 142000);
-    EXPECT_EQ(boost->m_endtime, 143000);
-    EXPECT_FLOAT_EQ(boost->m_from, 6.0f);
-    EXPECT_FLOAT_EQ(boost->m_to, 0.0f);
-
-    tunnel.update();
-    EXPECT_FLOAT_EQ(tunnel.m_speedboost, 6.0f);
+    scene.handle_event(&cue);
+    ASSERT_EQ(scene.interpolators().size(), 1u);
+    scene.update();
+    EXPECT_FLOAT_EQ(scene.m_speedboost, 6.0f);
     // The first step after the cue travels seven times as far as at rest.
-    const float before = tunnel.m_position;
+    const float before = scene.m_position;
     clock.set(142010);
-    tunnel.update();
-    EXPECT_GT(tunnel.m_position - before, 0.05f);
+    scene.update();
+    EXPECT_GT(scene.m_position - before, 0.05f);
     clock.set(143100);
-    tunnel.update();
-    EXPECT_FLOAT_EQ(tunnel.m_speedboost, 0.0f);
+    scene.update();
+    EXPECT_FLOAT_EQ(scene.m_speedboost, 0.0f);
 }
 
 TEST_F(KaleidoTunnelTest, TravelsOneUnitPerSecondAndStandsStillWhilePaused)
 {
     clock.set(0);
-    tunnel.update();
-    const float start = tunnel.m_position;
+    scene.update();
+    const float start = scene.m_position;
     clock.set(1000);
-    tunnel.update();
-    EXPECT_NEAR(tunnel.m_position - start, 1.0f, 1e-5f);
+    scene.update();
+    EXPECT_NEAR(scene.m_position - start, 1.0f, 1e-5f);
     clock.clock.paused = true;
     clock.set(3000);
-    tunnel.update();
-    EXPECT_NEAR(tunnel.m_position - start, 1.0f, 1e-5f);
-}
-
-TEST_F(KaleidoTunnelTest, CompositionForwardsKicksOnlyInsideTheWindow)
-{
-    cSceneComposition comp(&clock.clock);
-    comp.add_layer(57, sLayer(&tunnel, 3, 140000, 155000), 0, 0);
-    cMETrigger clap = note_on(4, 39, 139000);
-    clock.set(139000);
-    comp.handle_event(&clap);
-    EXPECT_TRUE(tunnel.interpolators().empty());
-    clock.set(155000);
-    comp.handle_event(&clap);
-    EXPECT_EQ(tunnel.interpolators().size(), 1u);
-}
-
-TEST_F(KaleidoTunnelTest, RenderingIntoAGivenTargetIsRefused)
-{
-    cRTProxy target = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    EXPECT_DEATH(tunnel.render_to_texture(*target, 0),
-                 "render-to-texture not implemented for this scene");
+    scene.update();
+    EXPECT_NEAR(scene.m_position - start, 1.0f, 1e-5f);
 }
 
 TEST_F(KaleidoTunnelTest, FramesAcrossTheWindowKeepStateAndShowTheMeshes)
@@ -136,8 +83,8 @@ TEST_F(KaleidoTunnelTest, FramesAcrossTheWindowKeepStateAndShowTheMeshes)
                    {147500, 5, "kaleidotunnel_147500"},
                    {154000, 9, "kaleidotunnel_154000"}};
     for (const auto& m : moments) {
-        tunnel.m_curmesh = m.mesh;
-        std::vector<unsigned char> frame = checked_frame(tunnel, clock, m.ms, m.name);
+        scene.m_curmesh = m.mesh;
+        std::vector<unsigned char> frame = checked_frame(scene, clock, m.ms, m.name);
         // Coloured meshes and the ink of the wall over the white haze: a good share of the
         // picture is not white, some of it nearly black, and some of the white shows.
         size_t coloured = 0, ink = 0, white = 0;
@@ -155,8 +102,8 @@ TEST_F(KaleidoTunnelTest, FramesAcrossTheWindowKeepStateAndShowTheMeshes)
     }
     // Every mesh of the table draws.
     for (int mesh = 0; mesh < cSceneKaleidoTunnel::NUM_MESHES; ++mesh) {
-        tunnel.m_curmesh = mesh;
-        checked_frame(tunnel, clock, 150000 + mesh * 10);
+        scene.m_curmesh = mesh;
+        checked_frame(scene, clock, 150000 + mesh * 10);
     }
 }
 
@@ -168,13 +115,13 @@ TEST_F(KaleidoTunnelTest, SegmentsMovingUpASlotChangeThePictureNoMoreThanOrdinar
         std::vector<unsigned char> frames[2];
         for (int k = 0; k < 2; ++k) {
             clock.set(145000 + 17 * k); // the frame's update() then travels nothing
-            tunnel.m_position = position + float(k) * travel;
-            frames[k] = checked_frame(tunnel, clock, 145000 + 17 * k);
+            scene.m_position = position + float(k) * travel;
+            frames[k] = checked_frame(scene, clock, 145000 + 17 * k);
         }
         return mean_colour_difference(frames[0], frames[1]);
     };
     const float step = 1.0f / 60.0f;
-    const float slot = 200.0f * tunnel.m_segwidth;
+    const float slot = 200.0f * scene.m_segwidth;
     const double across = difference(slot - 0.5f * step, step);
     const double ordinary = difference(slot + 0.3f, step);
     EXPECT_GT(ordinary, 0.5);

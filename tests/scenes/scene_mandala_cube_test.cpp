@@ -1,4 +1,4 @@
-// The mandala cube: its variable, the in/out pairs it morphs between, the waves of its
+// The mandala cube: the in/out pairs it morphs between, the waves of its
 // configurations, frames across them.
 #include <gtest/gtest.h>
 
@@ -7,11 +7,11 @@
 #include "mesh_files/mesh_obj.h"
 #include "mesh_manager.h"
 #include "render_target.h"
+#include "scene_test.h"
 #include "scenes/scene_mandala_cube.h"
-#include "scenes2_support.h"
 #include "shaders/shd_mesh.h"
 
-using namespace scenes2_test;
+using namespace scene_test;
 
 namespace {
 
@@ -23,15 +23,9 @@ std::string layer_path(int layer, const char* state)
     return name;
 }
 
-class MandalaCubeTest : public vnt_test::GLTest
+class MandalaCubeTest : public SceneTest<cSceneMandalaCube>
 {
 protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        cube.load();
-    }
-
     // One ring drawn into a cleared target under a fixed camera and light: through the
     // scene's morph at `weight`, or (weight < 0) the mesh `plain` with the plain lit shader.
     std::vector<unsigned char> draw_ring(int layer, float weight, iMesh* plain = nullptr)
@@ -57,7 +51,7 @@ protected:
             shaders->bind("dtex_shader");
             plain->draw();
         } else {
-            cube.draw_layer(layer, weight);
+            scene.draw_layer(layer, weight);
         }
         shaders->pop_shader();
         glPopAttrib();
@@ -65,9 +59,6 @@ protected:
         target->unbind_as_target();
         return pixels;
     }
-
-    vnt_test::sTestClock clock;
-    cSceneMandalaCube cube{&clock.clock};
 };
 
 TEST_F(MandalaCubeTest, EveryRingComesAsAnInOutPairOfEqualVertices)
@@ -79,8 +70,7 @@ TEST_F(MandalaCubeTest, EveryRingComesAsAnInOutPairOfEqualVertices)
             dynamic_cast<cMeshObj*>(meshes->get(layer_path(layer, "in"), true, false, false));
         auto* out =
             dynamic_cast<cMeshObj*>(meshes->get(layer_path(layer, "out"), true, false, false));
-        ASSERT_NE(in, nullptr);
-        ASSERT_NE(out, nullptr);
+        ASSERT_TRUE(in && out);
         EXPECT_GT(in->get_vertex_count(), 0u);
         EXPECT_EQ(in->get_vertex_count(), out->get_vertex_count());
         EXPECT_EQ(in->get_element_count(), out->get_element_count());
@@ -117,13 +107,11 @@ TEST_F(MandalaCubeTest, ConfigurationsChooseTheWaves)
 {
     for (int layer = 0; layer < cSceneMandalaCube::NUM_LAYERS; ++layer) {
         for (float t : {0.0f, 0.7f, 3.1f, 12.25f}) {
-            EXPECT_FLOAT_EQ(cSceneMandalaCube::layer_weight(0, layer, t), 0.0f);
-            EXPECT_FLOAT_EQ(cSceneMandalaCube::layer_weight(-1, layer, t), 0.0f);
-            EXPECT_FLOAT_EQ(cSceneMandalaCube::layer_weight(4, layer, t), 0.0f);
+            for (int config : {-1, 0, 4}) // closed, also for configurations that do not exist
+                EXPECT_FLOAT_EQ(cSceneMandalaCube::layer_weight(config, layer, t), 0.0f);
             for (int config = 1; config <= 3; ++config) {
                 const float w = cSceneMandalaCube::layer_weight(config, layer, t);
-                EXPECT_GE(w, 0.0f);
-                EXPECT_LE(w, 1.0f);
+                EXPECT_TRUE(w >= 0.0f && w <= 1.0f) << config << " " << layer << " " << t;
             }
             EXPECT_GT(cSceneMandalaCube::layer_weight(3, layer, t), 0.6f);
         }
@@ -149,16 +137,16 @@ TEST_F(MandalaCubeTest, FramesAcrossItsConfigurationsKeepStateAndShowTheCube)
                    {12400, 3, "mandalacube_config3"}};
     std::vector<unsigned char> closed;
     for (const auto& m : moments) {
-        cube.m_cur_config = m.config;
-        const std::vector<unsigned char> frame = checked_frame(cube, clock, m.ms, m.name);
+        scene.m_cur_config = m.config;
+        const std::vector<unsigned char> frame = checked_frame(scene, clock, m.ms, m.name);
         EXPECT_GT(vnt_test::lit_share(frame), 0.08) << m.name;
         if (m.config == 0)
             closed = frame;
         else
             EXPECT_GT(changed_share(frame, closed), 0.05) << m.name;
     }
-    const std::vector<unsigned char> a = checked_frame(cube, clock, 20000);
-    const std::vector<unsigned char> b = checked_frame(cube, clock, 20100);
+    const std::vector<unsigned char> a = checked_frame(scene, clock, 20000);
+    const std::vector<unsigned char> b = checked_frame(scene, clock, 20100);
     EXPECT_GT(changed_share(a, b), 0.01);
 }
 

@@ -1,67 +1,52 @@
-// The mandala: its variables, the three colour lookups, the unfolding and the bead strings,
+// The mandala: the three colour lookups, the unfolding and the bead strings,
 // frames along its three timeline windows.
 #include <gtest/gtest.h>
 
 #include "postprocessing/color_correction.h"
+#include "scene_test.h"
 #include "scenes/scene_mandala.h"
-#include "scenes2_support.h"
 
-using namespace scenes2_test;
+using namespace scene_test;
 
 namespace {
 
-class MandalaTest : public vnt_test::GLTest
+// Mean colour of the pixels brighter than 24 in any channel (what the scene shows, without its
+// black background).
+std::array<double, 3> lit_colour(const std::vector<unsigned char>& rgba)
 {
-protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        mandala.load();
+    std::array<double, 3> sum{0, 0, 0};
+    size_t n = 0;
+    for (size_t i = 0; i + 3 < rgba.size(); i += 4) {
+        if (rgba[i] > 24 || rgba[i + 1] > 24 || rgba[i + 2] > 24) {
+            for (size_t c = 0; c < 3; ++c)
+                sum[c] += rgba[i + c];
+            ++n;
+        }
     }
-    vnt_test::sTestClock clock;
-    cSceneMandala mandala{&clock.clock};
-};
-
-TEST_F(MandalaTest, OffersConfigurationProgressAndCircles)
-{
-    EXPECT_EQ(mandala.get_name(), "mandala");
-    expect_vars(mandala, {{"cur_config", 0, 3}, {"cur_t", 0, 1}, {"render_circles", 0, 1}});
-    // The variables write the members the drawing reads.
-    set_var(mandala, "cur_config", 3);
-    set_var(mandala, "cur_t", 0.5f);
-    set_var(mandala, "render_circles", 0);
-    EXPECT_EQ(mandala.m_cur_config, 3);
-    EXPECT_FLOAT_EQ(mandala.m_cur_t, 0.5f);
-    EXPECT_EQ(mandala.m_render_circles, 0);
+    for (double& s : sum)
+        s = n ? s / double(n) : 0.0;
+    return sum;
 }
+
+using MandalaTest = SceneTest<cSceneMandala>;
 
 TEST_F(MandalaTest, EachConfigurationGradesThroughItsOwnLookup)
 {
-    EXPECT_EQ(mandala.correction_for(0), nullptr);
-    EXPECT_EQ(mandala.correction_for(-1), nullptr);
-    EXPECT_EQ(mandala.correction_for(4), nullptr);
-    for (int c = 1; c <= 3; ++c) {
-        ASSERT_NE(mandala.correction_for(c), nullptr);
-        EXPECT_TRUE(mandala.correction_for(c)->lookup().isValid());
-        for (int d = 1; d < c; ++d)
-            EXPECT_NE(mandala.correction_for(c)->lookup().get_texname(),
-                      mandala.correction_for(d)->lookup().get_texname());
-    }
+    // Configurations outside 1..3 have no lookup rather than one read past the table.
+    EXPECT_EQ(scene.correction_for(-1), nullptr);
+    EXPECT_EQ(scene.correction_for(4), nullptr);
 
     // The same moment under the four configurations: the three lookups give clearly
     // different pictures, each leaning to its own colours.
-    mandala.m_cur_t = 0.8f;
+    scene.m_cur_t = 0.8f;
     std::vector<std::vector<unsigned char>> frames;
     for (int c = 0; c <= 3; ++c) {
-        mandala.m_cur_config = c;
-        frames.push_back(
-            checked_frame(mandala, clock, 48000, "mandala_config" + std::to_string(c)));
+        scene.m_cur_config = c;
+        frames.push_back(checked_frame(scene, clock, 48000, "mandala_config" + std::to_string(c)));
     }
-    for (int c = 1; c <= 3; ++c) {
-        for (int d = 0; d < c; ++d)
-            EXPECT_GT(changed_share(frames[size_t(c)], frames[size_t(d)], 24), 0.15)
-                << c << " against " << d;
-    }
+    for (size_t c = 1; c <= 3; ++c)
+        for (size_t d = 0; d < c; ++d)
+            EXPECT_GT(changed_share(frames[c], frames[d], 24), 0.15) << c << " against " << d;
     const auto bluegreen = lit_colour(frames[1]);
     const auto greenblue = lit_colour(frames[2]);
     const auto redyellow = lit_colour(frames[3]);
@@ -83,17 +68,17 @@ TEST_F(MandalaTest, UnfoldsRingByRingAndDrawsTheBeadsOnRequest)
                       cSceneMandala::plane_reveal(k, 0.25f));
         }
     }
-    mandala.m_cur_config = 0;
-    mandala.m_cur_t = 0.35f;
-    const std::vector<unsigned char> early = checked_frame(mandala, clock, 40000);
-    mandala.m_cur_t = 1.0f;
-    const std::vector<unsigned char> open = checked_frame(mandala, clock, 40000);
+    scene.m_cur_config = 0;
+    scene.m_cur_t = 0.35f;
+    const std::vector<unsigned char> early = checked_frame(scene, clock, 40000);
+    scene.m_cur_t = 1.0f;
+    const std::vector<unsigned char> open = checked_frame(scene, clock, 40000);
     EXPECT_GT(vnt_test::lit_share(open), vnt_test::lit_share(early) + 0.1);
 
-    mandala.m_render_circles = 0;
-    const std::vector<unsigned char> bare = checked_frame(mandala, clock, 40000);
+    scene.m_render_circles = 0;
+    const std::vector<unsigned char> bare = checked_frame(scene, clock, 40000);
     EXPECT_GT(changed_share(open, bare), 0.02);
-    mandala.m_render_circles = 1;
+    scene.m_render_circles = 1;
 }
 
 TEST_F(MandalaTest, FramesAlongItsWindowsKeepStateAndLookFinished)
@@ -113,14 +98,14 @@ TEST_F(MandalaTest, FramesAlongItsWindowsKeepStateAndLookFinished)
         {166800, 3, 0.40f, 0.1f, "mandala_166800"}, {168000, 3, 0.66f, 0.3f, "mandala_168000"},
         {169400, 3, 0.98f, 0.3f, "mandala_169400"}};
     for (const auto& m : moments) {
-        mandala.m_cur_config = m.config;
-        mandala.m_cur_t = m.cur_t;
-        const std::vector<unsigned char> frame = checked_frame(mandala, clock, m.ms, m.name);
+        scene.m_cur_config = m.config;
+        scene.m_cur_t = m.cur_t;
+        const std::vector<unsigned char> frame = checked_frame(scene, clock, m.ms, m.name);
         EXPECT_GT(vnt_test::lit_share(frame), m.lit) << m.name;
     }
     // Nothing stands still: a tenth of a second later the rings have turned.
-    const std::vector<unsigned char> a = checked_frame(mandala, clock, 50000);
-    const std::vector<unsigned char> b = checked_frame(mandala, clock, 50100);
+    const std::vector<unsigned char> a = checked_frame(scene, clock, 50000);
+    const std::vector<unsigned char> b = checked_frame(scene, clock, 50100);
     EXPECT_GT(changed_share(a, b), 0.03);
 }
 

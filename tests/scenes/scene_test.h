@@ -1,5 +1,5 @@
-// Shared checks of the mushroom-cave, Ganesh and particle-field tests: those of every scene test,
-// the song's events played into a scene, and a picture's brightness.
+// What the scene tests share: the checks of every scene test, a fixture holding one loaded scene
+// on a test clock, the song's events played into a scene, and a picture's brightness.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,9 +12,22 @@
 #include "midi_loader.h"
 #include "support/scene_checks.h"
 
-namespace scenes3_test {
+namespace scene_test {
 
 using namespace vnt_test::scene_checks;
+
+// One scene of type T, loaded, on a clock standing still until the test moves it.
+template <class T> class SceneTest : public vnt_test::GLTest
+{
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        scene.load();
+    }
+    vnt_test::sTestClock clock;
+    T scene{&clock.clock};
+};
 
 // The song's events (marker script and MIDI file) played into one scene as the scene manager
 // would while its layer is shown: every MIDI event, MIDI beat and "beat" mark, in time order,
@@ -59,4 +72,4 @@ inline double brightness(const std::vector<unsigned char>& rgba)
     return (m[0] + m[1] + m[2]) / 3.0;
 }
 
-} // namespace scenes3_test
+} // namespace scene_test

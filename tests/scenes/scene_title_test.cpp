@@ -2,24 +2,14 @@
 // timeline window.
 #include <gtest/gtest.h>
 
+#include "scene_test.h"
 #include "scenes/scene_title.h"
-#include "scenes2_support.h"
 
-using namespace scenes2_test;
+using namespace scene_test;
 
 namespace {
 
-class TitleTest : public vnt_test::GLTest
-{
-protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        title.load();
-    }
-    vnt_test::sTestClock clock;
-    cSceneTitle title{&clock.clock};
-};
+using TitleTest = SceneTest<cSceneTitle>;
 
 // Mean brightness (0..255, all colour channels) of the columns x0..x1 between rows y0..y1
 // (counted from the bottom).
@@ -54,18 +44,18 @@ TEST_F(TitleTest, TheNameIsRevealedFromLeftToRight)
 
     // Halfway through, the letters stand lit on the left and the right is still dark (seen
     // without the rays behind them).
-    title.m_rays = 0.0f;
-    title.m_cur_t = 0.7f; // the camera has come round to the front
-    const std::vector<unsigned char> full = checked_frame(title, clock, 22000);
-    title.m_cur_t = 0.45f;
-    const std::vector<unsigned char> half = checked_frame(title, clock, 19000, "title_halfway");
+    scene.m_rays = 0.0f;
+    scene.m_cur_t = 0.7f; // the camera has come round to the front
+    const std::vector<unsigned char> full = checked_frame(scene, clock, 22000);
+    scene.m_cur_t = 0.45f;
+    const std::vector<unsigned char> half = checked_frame(scene, clock, 19000, "title_halfway");
     // (The scan line stands near x = 700 in this frame; the name spans about 250 to 1050 across
     // and 335 to 425 up; the flare along the line is left out.)
     const double shown_left = brightness(half, 260, 640, 390, 425);
     const double hidden_right = brightness(half, 780, 1050, 390, 425);
     EXPECT_GT(shown_left, hidden_right + 30.0);
     EXPECT_GT(brightness(full, 780, 1000, 390, 425), hidden_right + 30.0);
-    title.m_rays = 1.0f;
+    scene.m_rays = 1.0f;
 }
 
 TEST_F(TitleTest, FramesAlongItsWindowKeepStateAndLookFinished)
@@ -79,13 +69,13 @@ TEST_F(TitleTest, FramesAlongItsWindowKeepStateAndLookFinished)
     } moments[] = {
         {15000, 0.05f, "title_15000"}, {19500, 0.15f, "title_19500"}, {25500, 0.2f, "title_25500"}};
     for (const auto& m : moments) {
-        title.m_cur_t = float(m.ms - 13313) / float(26000 - 13313);
-        const std::vector<unsigned char> frame = checked_frame(title, clock, m.ms, m.name);
+        scene.m_cur_t = float(m.ms - 13313) / float(26000 - 13313);
+        const std::vector<unsigned char> frame = checked_frame(scene, clock, m.ms, m.name);
         EXPECT_GT(vnt_test::lit_share(frame), m.lit) << m.name;
     }
-    title.m_cur_t = 0.9f;
-    const std::vector<unsigned char> a = checked_frame(title, clock, 24000);
-    const std::vector<unsigned char> b = checked_frame(title, clock, 24100);
+    scene.m_cur_t = 0.9f;
+    const std::vector<unsigned char> a = checked_frame(scene, clock, 24000);
+    const std::vector<unsigned char> b = checked_frame(scene, clock, 24100);
     EXPECT_GT(changed_share(a, b, 8), 0.01);
 }
 

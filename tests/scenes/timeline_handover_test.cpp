@@ -1,15 +1,13 @@
-// The hand-overs of the demo's timeline where layers meet: the title cut against the attractor's
-// fade at 26000, the cube tunnel, the particle field and the cave together at 80000, and the
-// order the composition draws overlapping layers in.
+// The demo's own timeline run through its composition frame by frame: every interpolator found
+// its variable, the hand-overs where layers meet (the title cut against the attractor's fade at
+// 26000, the cube tunnel, the particle field and the cave at 80000), and the one attractor
+// object driven through its three layers.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "render_target.h"
-#include "render_target_manager.h"
-#include "scene_manager.h"
+#include "effects/interpolator.h"
 #include "scenes/scene_attractor.h"
-#include "scenes/scene_composition.h"
 #include "scenes/scene_cube_tunnel.h"
 #include "scenes/scene_mushrooms_j.h"
 #include "scenes/scene_particles.h"
@@ -18,36 +16,18 @@
 
 namespace {
 
-// Stands in for a layer's scene and notes when the composition asks it for its picture.
-class cRecordingScene : public cScene
-{
-public:
-    cRecordingScene(const cClock* in_clock, int in_depth, std::vector<int>& out_order)
-        : cScene(in_clock), m_depth(in_depth), m_order(out_order)
-    {
-    }
-    std::string get_name() const override { return "recording"; }
-    void load() override {}
-    void init() override {}
-    void deinit() override {}
-    void handle_event(cEvent*) override {}
-    bool update() override { return true; }
-    cRTProxy render_to_texture(int) override
-    {
-        m_order.push_back(m_depth);
-        cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-        glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
-        picture->bind_as_target(true);
-        picture->unbind_as_target();
-        return picture;
-    }
-
-private:
-    int m_depth;
-    std::vector<int>& m_order;
-};
-
 using TimelineHandoverTest = vnt_test::DemoTimelineTest;
+
+// The timeline binds its interpolators to the scenes' variables by name: a renamed or missing
+// variable leaves an interpolator without one, animating nothing.
+TEST_F(TimelineHandoverTest, EveryTimelineInterpolatorFoundItsVariable)
+{
+    ASSERT_FALSE(comp->interpolators().empty());
+    for (const cInterpolator* in : comp->interpolators()) {
+        if (!dynamic_cast<const cIntervalLerp*>(in)) // a window without a variable
+            EXPECT_NE(in->m_var, nullptr) << in->m_starttime << " to " << in->m_endtime;
+    }
+}
 
 TEST_F(TimelineHandoverTest, TheTitleCutsAt26000WhileTheAttractorFadesOutUntil27000)
 {
@@ -78,46 +58,41 @@ TEST_F(TimelineHandoverTest, TheTunnelTheFieldAndTheCaveMeetAt80000)
     ASSERT_EQ(comp->layer(20).m_scene, manager->get_scene<cSceneCubeTunnel>());
     ASSERT_EQ(comp->layer(25).m_scene, manager->get_scene<cSceneParticles>());
     ASSERT_EQ(comp->layer(45).m_scene, manager->get_scene<cSceneMushroomsJ>());
-    EXPECT_EQ(comp->active_depths(79999), (std::vector<int>{20, 25}));
     EXPECT_EQ(comp->active_depths(80000), (std::vector<int>{20, 25, 45}));
-    for (int t : {80001, 81500, 83000})
-        EXPECT_EQ(comp->active_depths(t), (std::vector<int>{25, 45})) << t;
     EXPECT_EQ(comp->active_depths(83001), (std::vector<int>{45}));
-
-    // The tunnel has faded out as the cave begins to fade in; the field is blended additively.
+    // The tunnel has faded out as the cave begins to fade in.
     play(78000, 80000, 20);
     EXPECT_NEAR(comp->layer(20).m_opacity, 0.0f, 0.01f);
     EXPECT_NEAR(comp->layer(45).m_opacity, 0.0f, 0.01f);
-    EXPECT_EQ(comp->layer(25).m_blendmode, 1);
     play(80020, 80500, 20);
     EXPECT_NEAR(comp->layer(45).m_opacity, 1.0f, 0.01f);
-    play(80520, 83000, 20);
-    EXPECT_NEAR(comp->layer(25).m_opacity, 0.0f, 0.01f);
 }
 
-// Overlapping layers are drawn bottom to top, each scene asked once per frame, and every target
-// is back in the pool after the frame.
-TEST_F(TimelineHandoverTest, OverlappingLayersAreDrawnInDepthOrder)
+// The one attractor object behind depths 5, 100 and 110.
+TEST_F(TimelineHandoverTest, TimelineRowsDriveOneAttractorThroughItsThreeLayers)
 {
-    std::vector<int> order;
-    const int depths[] = {20, 25, 45};
-    std::vector<std::unique_ptr<cRecordingScene>> stand_ins;
-    std::vector<cScene*> real;
-    for (int depth : depths) {
-        stand_ins.push_back(std::make_unique<cRecordingScene>(&manager->clock(), depth, order));
-        real.push_back(comp->layer(depth).m_scene);
-        comp->layer(depth).m_scene = stand_ins.back().get();
-    }
-    at(80000);
-    comp->draw();
-    EXPECT_EQ(order, (std::vector<int>{20, 25, 45}));
-    order.clear();
-    at(81000);
-    comp->draw();
-    EXPECT_EQ(order, (std::vector<int>{25, 45}));
-    EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 0u);
-    for (size_t i = 0; i < real.size(); ++i)
-        comp->layer(depths[i]).m_scene = real[i];
+    cSceneAttractor* attractor = manager->get_scene<cSceneAttractor>();
+    for (int depth : {5, 100, 110})
+        ASSERT_EQ(comp->layer(depth).m_scene, attractor);
+    auto run = [&](int from, int to) {
+        for (int t = from; t <= to; t += 40) {
+            at(t);
+            attractor->update();
+        }
+    };
+    run(0, 5000);
+    EXPECT_EQ(attractor->cur_config, 0);
+    EXPECT_EQ(attractor->last_ifsconfig(), 0);
+    EXPECT_NEAR(comp->layer(5).m_opacity, 0.5f, 0.01f); // ten seconds of fade-in
+    run(195000, 210000);
+    EXPECT_EQ(attractor->cur_config, 1);
+    attractor->cur_anim = 4; // as the kicks of the six-fold stretch leave it: faint points
+    attractor->a1 = 0.02f;
+    run(223000, 229000); // both rows hold; the later one, the single view, wins
+    EXPECT_EQ(attractor->cur_config, 0);
+    // The closing single view takes its own preset again instead of the six-fold one's points.
+    EXPECT_FLOAT_EQ(attractor->a1, 0.1f);
+    EXPECT_EQ(attractor->cur_anim, 1);
 }
 
 } // namespace
