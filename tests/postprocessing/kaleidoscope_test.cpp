@@ -1,19 +1,16 @@
 // 2D kaleidoscope pass: type 0 copies, every mirror sheet covers the whole target and maps the
 // picture as its name says, types past the last act as the last, the source's own size is
-// sampled, and shader, matrices and enables are restored. Writes a PNG per type to look at.
+// sampled. Writes a PNG per type to look at.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-#include "fsq.h"
 #include "gl_extensions.h"
+#include "pass_helpers.h"
 #include "postprocessing/kaleidoscope.h"
 #include "render_target.h"
 #include "render_target_manager.h"
-#include "shader.h"
-#include "shader_manager_glsl.h"
-#include "shaders/shd_comp.h"
 #include "support/gl_fixture.h"
 
 namespace {
@@ -21,9 +18,9 @@ namespace {
 // The test picture: red grows to the right and green upwards (so a pixel tells where in the
 // picture it came from), with a blue "F" in the lower left and a blue ring on the right, so
 // mirror images show at a glance.
-std::vector<unsigned char> test_picture(int w, int h)
+vnt_test::sPicture test_picture(int w, int h)
 {
-    std::vector<unsigned char> px(size_t(w) * size_t(h) * 4);
+    vnt_test::sPicture pic(w, h);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const float u = (float(x) + 0.5f) / float(w), v = (float(y) + 0.5f) / float(h);
@@ -33,46 +30,12 @@ std::vector<unsigned char> test_picture(int w, int h)
             const float dx = (u - 0.72f) * float(w) / float(h), dy = v - 0.62f;
             const float r = std::sqrt(dx * dx + dy * dy);
             const bool ring = r > 0.12f && r < 0.17f;
-            unsigned char* p = &px[(size_t(y) * size_t(w) + size_t(x)) * 4];
-            p[0] = (unsigned char)(std::lround(255.0f * u));
-            p[1] = (unsigned char)(std::lround(255.0f * v));
-            p[2] = (stem || top || bar || ring) ? 255 : 40;
-            p[3] = 255;
+            pic.rect(x, y, x + 1, y + 1,
+                     {uint8_t(std::lround(255.0f * u)), uint8_t(std::lround(255.0f * v)),
+                      uint8_t(stem || top || bar || ring ? 255 : 40), 255});
         }
     }
-    return px;
-}
-
-// Draws `px` (w x h) over the whole of `target`.
-void fill(iRenderTarget& target, const std::vector<unsigned char>& px, int w, int h)
-{
-    GLuint tex = 0;
-    glGenTextures(1, &tex);
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, tex);
-    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 px.data());
-    target.bind_as_target(true);
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
-    glDisable(GL_BLEND);
-    glEnable(GL_TEXTURE_RECTANGLE_ARB);
-    begin_fsq();
-    draw_quad(float(w), float(h));
-    end_fsq();
-    glPopAttrib();
-    target.unbind_as_target();
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, 0);
-    glDeleteTextures(1, &tex);
-}
-
-std::vector<unsigned char> pixels_of(iRenderTarget& target)
-{
-    target.bind_as_target(false);
-    std::vector<unsigned char> px =
-        vnt_test::read_pixels(0, 0, int(target.m_width), int(target.m_height));
-    target.unbind_as_target();
-    return px;
+    return pic;
 }
 
 double fold(double t)
@@ -91,14 +54,14 @@ protected:
         m_out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
         m_w = int(m_source->m_width);
         m_h = int(m_source->m_height);
-        m_picture = test_picture(m_w, m_h);
-        fill(*m_source, m_picture, m_w, m_h);
+        m_picture = test_picture(m_w, m_h).px;
+        vnt_test::upload(*m_source, test_picture(m_w, m_h));
     }
 
     std::vector<unsigned char> run(uint8_t type)
     {
         cPostKaleidoscope::get_instance()->process(*m_source, *m_out, type);
-        return pixels_of(*m_out);
+        return vnt_test::download(*m_out).px;
     }
 
     // Red and green at output pixel (x, y) against the picture position (u, v) they should
@@ -125,16 +88,9 @@ protected:
 
 } // namespace
 
-TEST_F(KaleidoscopeTest, TypeZeroIsAnExactCopy)
+TEST_F(KaleidoscopeTest, TypeZeroCopiesAndEverySheetCoversTheTarget)
 {
-    EXPECT_EQ(cPostKaleidoscope::get_instance()->mesh_count(), 7u);
-    const std::vector<unsigned char> copy = run(0);
-    EXPECT_TRUE(copy == m_picture);
-    vnt_test::write_png("kaleidoscope_source.png", m_w, m_h, copy);
-}
-
-TEST_F(KaleidoscopeTest, EverySheetCoversTheTarget)
-{
+    EXPECT_TRUE(run(0) == m_picture);
     for (int type = 1; type <= 7; ++type) {
         const std::vector<unsigned char> px = run(uint8_t(type));
         vnt_test::write_png(("kaleidoscope_type_" + std::to_string(type) + ".png").c_str(), m_w,
@@ -144,6 +100,10 @@ TEST_F(KaleidoscopeTest, EverySheetCoversTheTarget)
             holes += px[i] != 255;
         EXPECT_EQ(holes, 0u) << "type " << type;
     }
+    // Types past the last act as the last.
+    const std::vector<unsigned char> last = run(7);
+    for (int type : {8, 100, 255})
+        EXPECT_TRUE(run(uint8_t(type)) == last) << type;
 }
 
 TEST_F(KaleidoscopeTest, SheetsMapThePictureAsNamed)
@@ -189,69 +149,16 @@ TEST_F(KaleidoscopeTest, SheetsMapThePictureAsNamed)
     }
 }
 
-TEST_F(KaleidoscopeTest, TypesPastTheLastActAsTheLast)
-{
-    const std::vector<unsigned char> last = run(7);
-    for (int type : {8, 9, 100, 255})
-        EXPECT_TRUE(run(uint8_t(type)) == last) << type;
-}
-
 TEST_F(KaleidoscopeTest, AHalfSizeSourceIsSampledWhole)
 {
     cRTProxy half = get_tmp_rt(cRenderTargetManager::RTT_HALF);
     const int hw = int(half->m_width), hh = int(half->m_height);
-    fill(*half, test_picture(hw, hh), hw, hh);
+    vnt_test::upload(*half, test_picture(hw, hh));
     cPostKaleidoscope::get_instance()->process(*half, *m_out, 3);
-    const std::vector<unsigned char> px = pixels_of(*m_out);
+    const std::vector<unsigned char> px = vnt_test::download(*m_out).px;
     for (double f : {0.1, 0.3, 0.45, 0.7, 0.9}) {
         const int x = int(f * m_w), y = int((1.0 - f) * m_h);
         expect_from(px, x, y, 0.5 * fold(2.0 * sheet_x(x)), 0.5 * fold(2.0 * sheet_z(y)), 3,
                     "half-size dual");
     }
-}
-
-TEST_F(KaleidoscopeTest, ShaderMatricesAndEnablesAreRestored)
-{
-    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
-    shaders->add_shader<cShdCompOver>("blend_comp");
-    shaders->push_shader();
-    shaders->bind("blend_comp");
-    glPushAttrib(GL_ENABLE_BIT);
-    glEnable(GL_BLEND);
-    glEnable(GL_CULL_FACE);
-    for (GLenum mode : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
-        glMatrixMode(mode);
-        glPushMatrix();
-        glRotatef(30, 0, 0, 1);
-    }
-    auto state = []() {
-        std::vector<float> s(16 * 3);
-        glGetFloatv(GL_TEXTURE_MATRIX, &s[0]);
-        glGetFloatv(GL_PROJECTION_MATRIX, &s[16]);
-        glGetFloatv(GL_MODELVIEW_MATRIX, &s[32]);
-        GLint mode = 0, active = 0, program = 0;
-        GLfloat clear[4];
-        glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-        s.insert(s.end(), clear, clear + 4);
-        glGetIntegerv(GL_MATRIX_MODE, &mode);
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-        s.insert(s.end(),
-                 {float(mode), float(active), float(program), float(glIsEnabled(GL_BLEND)),
-                  float(glIsEnabled(GL_CULL_FACE)), float(glIsEnabled(GL_TEXTURE_RECTANGLE_ARB))});
-        return s;
-    };
-    glClearColor(0.2f, 0.4f, 0.6f, 0.8f); // the caller's, kept
-    const std::vector<float> before = state();
-    for (uint8_t type : {0, 4, 7}) {
-        cPostKaleidoscope::get_instance()->process(*m_source, *m_out, type);
-        EXPECT_EQ(state(), before) << int(type);
-        EXPECT_EQ(shaders->get_current_shader(), "blend_comp");
-    }
-    for (GLenum mode : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
-        glMatrixMode(mode);
-        glPopMatrix();
-    }
-    glPopAttrib();
-    shaders->pop_shader();
 }

@@ -1,5 +1,5 @@
 // What the post-processing pass tests share: pictures uploaded into and read back from
-// targets, and a record of the state a pass must leave as it found it.
+// targets.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "gl_state.h"
 #include "render_target_manager.h"
 #include "shaders/rt_helpers.h"
 
@@ -83,36 +82,5 @@ inline void save(iRenderTarget& rt, const std::string& name)
     const sPicture pic = download(rt);
     write_png((name + ".png").c_str(), pic.w, pic.h, pic.px);
 }
-
-// What a pass must leave unchanged: the fixed-function state, the bound shader and its stack,
-// the framebuffer binding and the pool.
-struct sPassState
-{
-    sGLstate gl;
-    std::string shader;
-    size_t stack = 0;
-    GLint framebuffer = -1;
-    uint32_t lent = 0;
-
-    void capture()
-    {
-        gl.capture();
-        shader = cShaderManager_GLSL::get_instance()->get_current_shader();
-        stack = cShaderManager_GLSL::get_instance()->stack_depth();
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
-        lent = cRenderTargetManager::get_instance()->lent_out();
-    }
-    ::testing::AssertionResult same_as(const sPassState& before) const
-    {
-        std::string diff = sGLstate::diff(before.gl, gl);
-        if (shader != before.shader || stack != before.stack)
-            diff += "shader " + before.shader + " -> " + shader + "\n";
-        if (framebuffer != before.framebuffer || lent != before.lent)
-            diff += "target bound or lent out\n";
-        if (diff.empty())
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "state changed:\n" << diff;
-    }
-};
 
 } // namespace vnt_test

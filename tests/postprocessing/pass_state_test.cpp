@@ -1,5 +1,6 @@
-// Every post-processing pass leaves the GL state, the bound shader, its stack and the render
-// target pool as it found them, whatever state the caller had set up.
+// Every post-processing pass (the composition and the kaleidoscope too) leaves the GL state, the
+// matrices, the bound shader, its stack and the render target pool as it found them, whatever
+// state the caller had set up.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,7 +14,9 @@
 #include "postprocessing/glow.h"
 #include "postprocessing/hsb.h"
 #include "postprocessing/hue_shift.h"
+#include "postprocessing/kaleidoscope.h"
 #include "postprocessing/levels.h"
+#include "postprocessing/post_comp.h"
 #include "postprocessing/radial_blur.h"
 #include "postprocessing/spill.h"
 #include "resource_path.h"
@@ -25,12 +28,15 @@ using RTM = cRenderTargetManager;
 namespace {
 
 // A caller's state far from the defaults: blending with its own function, depth test and
-// writes, culling, lighting, a colour, a normal, a clear colour, matrices and a bound shader.
+// writes, culling, lighting, alpha test, a colour mask, a colour, a normal, a clear colour,
+// matrices and a bound shader.
 void set_caller_state(bool on)
 {
     const auto set = [on](GLenum cap) { on ? glEnable(cap) : glDisable(cap); };
-    for (GLenum cap : {GL_BLEND, GL_DEPTH_TEST, GL_CULL_FACE, GL_LIGHTING, GL_LIGHT2})
+    for (GLenum cap :
+         {GL_BLEND, GL_DEPTH_TEST, GL_CULL_FACE, GL_LIGHTING, GL_LIGHT2, GL_ALPHA_TEST})
         set(cap);
+    glColorMask(GL_TRUE, !on, GL_TRUE, !on);
     glBlendFunc(on ? GL_SRC_ALPHA : GL_ONE, on ? GL_ONE : GL_ZERO);
     glDepthFunc(on ? GL_LEQUAL : GL_LESS);
     glDepthMask(GL_TRUE);
@@ -97,10 +103,21 @@ TEST_F(PassState, EveryPassLeavesTheStateAsItFoundIt)
              cPostSpill::get_instance()->combine_into(s, *b, o, cPostSpill::COLOR_DODGE);
          }},
         {"glow", [](auto& s, auto& o) { cPostGlow::get_instance()->glow(s, o, glow_params{}); }},
-        {"feedback", [&](auto& s, auto& o) {
+        {"feedback",
+         [&](auto& s, auto& o) {
              cPostFeedback::get_instance()->apply(s, o, trail);
              cPostFeedback::get_instance()->apply(s, o, trail);
              cPostFeedback::destroy_instance(); // its feedback image goes back with it
+         }},
+        {"kaleidoscope",
+         [](auto& s, auto& o) {
+             for (uint8_t type : {0, 4, 7})
+                 cPostKaleidoscope::get_instance()->process(s, o, type);
+         }},
+        {"composition", [](auto& s, auto& o) {
+             cRTProxy below = get_tmp_rt(RTM::RTT_HALF);
+             const int mode = cPostComp::BLEND_OVER;
+             cPostComp::get_instance()->comp(o, s, *below, &mode, 0.5f);
          }}};
 
     cRTProxy src = get_tmp_rt(RTM::RTT_HALF);
@@ -111,13 +128,17 @@ TEST_F(PassState, EveryPassLeavesTheStateAsItFoundIt)
         const bool into_bound = name.find("apply") != std::string::npos;
         if (into_bound)
             bound->bind_as_target(false);
-        sPassState before, after;
-        before.capture();
+        SCOPED_TRACE(name);
+        const uint32_t lent = cRenderTargetManager::get_instance()->lent_out();
+        const std::string before = frame_state();
         pass(*src, *out);
-        after.capture();
+        EXPECT_EQ(before, frame_state());
+        GLint mode = 0;
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+        EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), lent);
         if (into_bound)
             bound->unbind_as_target();
-        EXPECT_TRUE(after.same_as(before)) << name;
         set_caller_state(false);
     }
     EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 3u);
