@@ -50,6 +50,18 @@ void load(cMeshObj& mesh, const std::vector<uint8_t>& file)
     bobj_load_compressed(mesh, file.data(), file.size(), "file");
 }
 
+// For the death tests: a payload or a file read into a mesh of its own.
+void parse_new(const std::vector<uint8_t>& bytes)
+{
+    cMeshObj mesh;
+    parse(mesh, bytes);
+}
+void load_new(const std::vector<uint8_t>& file)
+{
+    cMeshObj mesh;
+    load(mesh, file);
+}
+
 } // namespace
 
 TEST(BzObjFormat, BlocksFlagsPlanesAndMarkers)
@@ -98,14 +110,10 @@ TEST(BzObjFormat, MaterialRecordFields)
     EXPECT_EQ(m.m_name + "|" + m.m_tex_ambient + "|" + m.m_tex_diffuse + "|" + m.m_tex_specular +
                   "|" + m.m_tex_bump + "|" + m.m_tex_transparency,
               "gold|a||s|bump|trans");
-    EXPECT_FLOAT_EQ(m.m_ambient[3], 0.4f);
-    EXPECT_FLOAT_EQ(m.m_diffuse[0], 0.5f);
-    EXPECT_FLOAT_EQ(m.m_specular[3], 1.2f);
-    EXPECT_FLOAT_EQ(m.m_shininess, 40.0f);
-    EXPECT_EQ(m.m_illum, 4);
-    EXPECT_FLOAT_EQ(m.m_dissolve, 0.5f);
-    EXPECT_FLOAT_EQ(m.m_optical_density, 1.33f);
-    EXPECT_EQ(m.m_emission[3], 0.0f);
+    EXPECT_EQ(
+        (std::vector<float>{m.m_ambient[3], m.m_diffuse[0], m.m_specular[3], m.m_shininess,
+                            float(m.m_illum), m.m_dissolve, m.m_optical_density, m.m_emission[3]}),
+        (std::vector<float>{0.4f, 0.5f, 1.2f, 40.0f, 4.0f, 0.5f, 1.33f, 0.0f}));
 }
 
 TEST(BzObjWriter, RoundTrip)
@@ -158,24 +166,13 @@ TEST(BzObjDamage, EveryTruncationIsRejected)
     for (size_t size = 0; size < full.size(); ++size) {
         // A copy of exactly `size` bytes, so AddressSanitizer sees any read past it.
         const std::vector<uint8_t> cut(full.begin(), full.begin() + long(size));
-        EXPECT_EXIT(
-            {
-                cMeshObj mesh;
-                parse(mesh, cut);
-            },
-            ExitedWithCode(255), "## ERROR in bobj_load_compressed")
+        EXPECT_EXIT(parse_new(cut), ExitedWithCode(255), "## ERROR in bobj_load_compressed")
             << size;
     }
     const std::vector<uint8_t> file = mesh_test::container(full);
     for (size_t size : {size_t(0), size_t(7), size_t(8), file.size() - 1}) {
         const std::vector<uint8_t> cut(file.begin(), file.begin() + long(size));
-        EXPECT_EXIT(
-            {
-                cMeshObj mesh;
-                load(mesh, cut);
-            },
-            ExitedWithCode(255), "## ERROR in bobj_load_compressed")
-            << size;
+        EXPECT_EXIT(load_new(cut), ExitedWithCode(255), "## ERROR in bobj_load_compressed") << size;
     }
 }
 
@@ -213,42 +210,23 @@ TEST(BzObjDamage, LyingCountsIndicesMarkersAndNames)
     past_end.bytes[past_end.bytes.size() - 74] = 100; // "mat0" is 4 bytes
     cases.push_back(past_end);
     for (const sCase& c : cases)
-        EXPECT_EXIT(
-            {
-                cMeshObj mesh;
-                parse(mesh, c.bytes);
-            },
-            ExitedWithCode(255), c.message)
-            << c.message;
+        EXPECT_EXIT(parse_new(c.bytes), ExitedWithCode(255), c.message) << c.message;
 }
 
 TEST(BzObjDamage, StreamsAndFiles)
 {
     const std::vector<uint8_t> bytes = payload(0, planes3, {0, 0, 0}, 0);
     // A stream that inflates to more than the declared size is a zlib error.
-    const std::vector<uint8_t> larger = mesh_test::container(bytes, int64_t(bytes.size()) - 1);
-    EXPECT_EXIT(
-        {
-            cMeshObj mesh;
-            load(mesh, larger);
-        },
-        ExitedWithCode(1), "# warning: zlib caused an error: -5");
+    EXPECT_EXIT(load_new(mesh_test::container(bytes, int64_t(bytes.size()) - 1)), ExitedWithCode(1),
+                "# warning: zlib caused an error: -5");
     std::vector<uint8_t> garbage = mesh_test::container(bytes);
     for (size_t i = 8; i < garbage.size(); ++i)
         garbage[i] ^= 0x5A;
-    EXPECT_EXIT(
-        {
-            cMeshObj mesh;
-            load(mesh, garbage);
-        },
-        ExitedWithCode(1), "zlib caused an error");
-    EXPECT_EXIT(
-        {
-            cMeshObj mesh;
-            bobj_load_compressed(mesh, std::string("/nonexistent/none.bzobj"));
-        },
-        ExitedWithCode(255),
-        "# ERROR opening file /nonexistent/none.bzobj in bobj_load_compressed");
+    EXPECT_EXIT(load_new(garbage), ExitedWithCode(1), "zlib caused an error");
+    cMeshObj none;
+    EXPECT_EXIT(bobj_load_compressed(none, std::string("/nonexistent/none.bzobj")),
+                ExitedWithCode(255),
+                "# ERROR opening file /nonexistent/none.bzobj in bobj_load_compressed");
 
     // 4 GiB declared for a few dozen bytes of stream: only what the stream can hold is
     // allocated, and the real payload parses.

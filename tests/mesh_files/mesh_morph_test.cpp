@@ -27,11 +27,9 @@ void write_quad(const std::string& path, float x0, int extra_vertices = 0)
         quad.m_norm.insert(quad.m_norm.end(), {0, 0, 1});
         quad.m_tex0.insert(quad.m_tex0.end(), {c[0], c[1]});
     }
-    for (int i = 0; i < extra_vertices; ++i) {
-        quad.m_pos.insert(quad.m_pos.end(), {0, 0, 0});
-        quad.m_norm.insert(quad.m_norm.end(), {0, 0, 1});
-        quad.m_tex0.insert(quad.m_tex0.end(), {0, 0});
-    }
+    quad.m_pos.resize(quad.m_pos.size() + 3 * size_t(extra_vertices), 0.0f);
+    quad.m_norm.resize(quad.m_pos.size(), 1.0f);
+    quad.m_tex0.resize(quad.m_pos.size() / 3 * 2, 0.0f);
     quad.m_elem = {0, 1, 2, 0, 2, 3};
     std::string error;
     ASSERT_TRUE(bobj_save(quad, path, error)) << error;
