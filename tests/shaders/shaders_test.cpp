@@ -1,7 +1,8 @@
 // The effect shaders: every registered pair builds on Mesa with all its parameters and
 // samplers, refuses parameters of the wrong size or type, and the shaders no pass test reaches
-// (radial blur across target sizes, materials, particles) compute what they should. The
-// grading and blur shaders are tested through their passes, the morph through cMeshMorph.
+// (radial blur across target sizes, materials) compute what they should. The grading and blur
+// shaders are tested through their passes, the morph through cMeshMorph, the particle sprites
+// through the billboard renderer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -236,21 +237,21 @@ namespace {
 // upper right, shiny white specular).
 void set_up_light()
 {
-    const GLfloat light_pos[4] = {0.3f, 0.4f, 1.0f, 0.0f};
-    const GLfloat ambient[4] = {0.1f, 0.1f, 0.2f, 1.0f}, diffuse[4] = {0.8f, 0.7f, 0.6f, 1.0f};
-    const GLfloat specular[4] = {0.5f, 0.5f, 0.5f, 1.0f};
-    const GLfloat mat_amb[4] = {0.3f, 0.3f, 0.3f, 1.0f}, mat_diff[4] = {0.9f, 0.5f, 0.3f, 0.75f};
-    const GLfloat mat_spec[4] = {0.6f, 0.6f, 0.6f, 1.0f}, emission[4] = {0.05f, 0.0f, 0.1f, 1.0f};
+    const GLenum names[4] = {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR, GL_POSITION};
+    const GLfloat light[4][4] = {{0.1f, 0.1f, 0.2f, 1.0f},
+                                 {0.8f, 0.7f, 0.6f, 1.0f},
+                                 {0.5f, 0.5f, 0.5f, 1.0f},
+                                 {0.3f, 0.4f, 1.0f, 0.0f}};
+    const GLfloat material[4][4] = {{0.3f, 0.3f, 0.3f, 1.0f},
+                                    {0.9f, 0.5f, 0.3f, 0.75f},
+                                    {0.6f, 0.6f, 0.6f, 1.0f},
+                                    {0.05f, 0.0f, 0.1f, 1.0f}};
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glLightfv(GL_LIGHT0, GL_POSITION, light_pos);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, mat_amb);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, mat_diff);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, mat_spec);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, emission);
+    for (int i = 0; i < 4; ++i) {
+        glLightfv(GL_LIGHT0, names[i], light[i]);
+        glMaterialfv(GL_FRONT_AND_BACK, i < 3 ? names[i] : GL_EMISSION, material[i]);
+    }
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 8.0f);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
@@ -311,69 +312,4 @@ TEST_F(Shaders, MaterialShadersLightLikeTheFixedFunctionPipeline)
     EXPECT_TRUE(near(dtex, {fixed[0], fixed[1], fixed[2], 191}, 3)) << "the material's alpha";
     // Texture times the material's diffuse colour (0.9, 0.5, 0.3, 0.75), whatever the light.
     EXPECT_TRUE(near(self, {115, 128, 19, 75}, 2));
-}
-
-namespace {
-
-// Particles laid out as the billboard renderer writes them: 12 floats per slot, the position
-// in the last three, bound four times at byte offsets 36, 24, 12, 0; the corner numbers in
-// texture-coordinate set 3; two triangles per quad.
-void draw_particles(const std::vector<std::array<float, 3>>& positions)
-{
-    std::vector<float> slots(positions.size() * 12 + 12, -99.0f); // neighbour data: garbage
-    std::vector<float> corners(positions.size() * 4);
-    std::vector<GLuint> indices;
-    for (size_t k = 0; k < positions.size(); ++k) {
-        for (int i = 0; i < 3; ++i)
-            slots[12 * k + 9 + size_t(i)] = positions[k][size_t(i)];
-        for (int c = 0; c < 4; ++c)
-            corners[4 * k + size_t(c)] = float(c);
-        const GLuint base = GLuint(4 * k);
-        for (GLuint i : {base, base + 1, base + 2, base + 1, base + 3, base + 2})
-            indices.push_back(i);
-    }
-    const auto* bytes = reinterpret_cast<const unsigned char*>(slots.data());
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, bytes + 36);
-    for (int unit = 0; unit < 3; ++unit) {
-        glClientActiveTextureARB(GL_TEXTURE0 + GLenum(unit));
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(3, GL_FLOAT, 0, bytes + 24 - 12 * unit);
-    }
-    glClientActiveTextureARB(GL_TEXTURE3);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(1, GL_FLOAT, 0, corners.data());
-    glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
-    glClientActiveTextureARB(GL_TEXTURE0);
-    glPopClientAttrib();
-}
-
-} // namespace
-
-TEST_F(Shaders, ParticleSpritesAreSoftRoundCameraFacingQuads)
-{
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH); // 160 x 90
-    shaders->push_shader();
-    shaders->bind("pexpshader");
-    glPushAttrib(GL_ENABLE_BIT | GL_POINT_BIT | GL_CURRENT_BIT);
-    glDisable(GL_BLEND);
-    glEnable(GL_CULL_FACE); // the quads face the camera
-    glPointSize(2.0f);      // edge 0.2 eye units: 16 x 9 pixels here
-    glColor4f(1, 0.5f, 0.25f, 1);
-    glPushMatrix();
-    glRotatef(30, 0, 1, 0); // turned away: the sprites still face the viewer
-    out->bind_as_target(true);
-    draw_particles({{{-0.5f / 0.866f, 0, 0}}, {{0.5f / 0.866f, 0, 0}}});
-    out->unbind_as_target();
-    glPopMatrix();
-    glPopAttrib();
-    shaders->pop_shader();
-    const tPixel left = pixel_of(*out, 40, 45), right = pixel_of(*out, 120, 45);
-    EXPECT_TRUE(near(left, {255, 128, 64, 255}, 8)) << vnt_test::show(left);
-    EXPECT_TRUE(near(right, {255, 128, 64, 255}, 8)) << vnt_test::show(right);
-    EXPECT_GT(pixel_of(*out, 44, 45)[3], pixel_of(*out, 46, 45)[3]); // soft edge
-    EXPECT_EQ(pixel_of(*out, 47, 49)[3], 0);                         // quad corner: round
-    EXPECT_EQ(pixel_of(*out, 80, 45)[3], 0);                         // nothing in between
-    EXPECT_EQ(pixel_of(*out, 40, 55)[3], 0);
 }
