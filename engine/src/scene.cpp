@@ -128,6 +128,24 @@ void cScene::draw()
     glPopAttrib();
 }
 
+void cScene::begin_drawing()
+{
+    if (m_drawing)
+        return;
+    m_drawing = true;
+    push_drawing_state();
+    m_draw_state.apply();
+    init();
+}
+
+void cScene::end_drawing()
+{
+    if (!m_drawing)
+        return;
+    m_drawing = false;
+    pop_drawing_state();
+}
+
 void cScene::push_drawing_state()
 {
     cShaderManager_GLSL::get_instance()->push_shader();

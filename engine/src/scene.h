@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "draw_state.h"
 #include "math/vec3.h"
 #include "render_target_manager.h"
 
@@ -51,13 +52,10 @@ public:
     cScene(const cScene&) = delete;
     cScene& operator=(const cScene&) = delete;
 
-    // The registered name ("scenecomp", "attractors", ...).
+    // The registered name ("scenecomp", "miditest", ...).
     virtual std::string get_name() const = 0;
     // Creates the resources; called once before the first frame.
     virtual void load() = 0;
-    // Sets the GL state the scene draws with; deinit() undoes it.
-    virtual void init() = 0;
-    virtual void deinit() = 0;
     // Draws the scene on the screen, over the tiled checker background.
     virtual void draw();
     // Reacts to a timed event (MIDI notes, controllers, beats); the event is borrowed.
@@ -87,21 +85,35 @@ public:
     sCamera m_camera;
 
 protected:
-    // Saves what a scene's drawing changes, for its init(): the bound shader (none is bound
-    // afterwards), the enables, lighting, fog, colour, depth, polygon, texture, scissor and
-    // point state, the current colour, the matrix mode and both matrices.
-    void push_drawing_state();
-    // Puts back what push_drawing_state() saved, for its deinit().
-    void pop_drawing_state();
+    // A scene's render_to_texture() draws between these two. begin_drawing() saves what the
+    // drawing may change (push_drawing_state()), puts on m_draw_state from its neutral baseline
+    // and then the scene's own init(); end_drawing() gives back what was saved. A second
+    // begin_drawing() before the end, or an end without a beginning, does nothing.
+    void begin_drawing();
+    void end_drawing();
+    // What the scene draws with beyond its declared state (lights, point sprites, a clear
+    // colour...), set by begin_drawing() only: anything it changes must be among what
+    // push_drawing_state() saves.
+    virtual void init() {}
     // A full-size target from the pool, bound for drawing and cleared to the colour and depth 1
     // (the clear colour and depth mask are left as they were).
     cRTProxy bind_full_target_cleared(float in_r, float in_g, float in_b, float in_a);
 
+    // What the scene draws with; declared in the scene's constructor.
+    sDrawState m_draw_state;
     const cClock* m_clock;
     std::vector<cInterpolator*> m_interpolators;
     std::list<void*> m_aux; // not used by the base
     int m_last_round = -1;  // demo time of the previous interpolator run
 
 private:
+    // Saves what a scene's drawing changes: the bound shader (none is bound afterwards), the
+    // enables, lighting, fog, colour, depth, polygon, texture, scissor and point state, the
+    // current colour, the matrix mode and both matrices.
+    void push_drawing_state();
+    // Puts back what push_drawing_state() saved.
+    void pop_drawing_state();
+
+    bool m_drawing = false;                  // between begin_drawing() and end_drawing()
     float m_colour_before[4] = {1, 1, 1, 1}; // current colour when push_drawing_state() ran
 };

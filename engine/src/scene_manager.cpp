@@ -163,8 +163,6 @@ bool cSceneManager::jump_to_start()
     }
     set_time(t);
     place_music();
-    if (m_current)
-        m_current->init();
     return true;
 }
 

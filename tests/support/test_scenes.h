@@ -24,8 +24,6 @@ public:
     }
     std::string get_name() const override { return m_name; }
     void load() override { ++m_loads; }
-    void init() override { ++m_inits; }
-    void deinit() override {}
     void handle_event(cEvent* in_event) override;
     bool update() override
     {
@@ -40,7 +38,7 @@ public:
     std::string m_name;
     float m_colour[4] = {1, 0, 0, 1};
     float m_level = 0;
-    int m_loads = 0, m_inits = 0, m_updates = 0, m_renders = 0;
+    int m_loads = 0, m_updates = 0, m_renders = 0;
     std::vector<int> m_event_ids;
     std::vector<int> m_event_times;
 };

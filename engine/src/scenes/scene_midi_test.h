@@ -15,8 +15,6 @@ public:
 
     std::string get_name() const override { return "miditest"; }
     void load() override;
-    void init() override {}
-    void deinit() override {}
     void draw() override;
     void handle_event(cEvent* in_event) override;
     bool update() override;

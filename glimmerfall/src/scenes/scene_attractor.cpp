@@ -41,11 +41,6 @@ public:
     }
 };
 
-// Everything init() changes, saved in one push.
-constexpr GLbitfield SAVED_BITS = GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT |
-                                  GL_HINT_BIT | GL_POINT_BIT | GL_LINE_BIT | GL_CURRENT_BIT |
-                                  GL_LIGHTING_BIT;
-
 void set_params(cSceneAttractor& s, float a, float b, float c, float d)
 {
     s.p0 = a;
@@ -67,6 +62,8 @@ void drift(float& value, float in_dt_ms, float rate, float limit, float reset)
 
 cSceneAttractor::cSceneAttractor(const cClock* in_clock) : cScene(in_clock)
 {
+    // Points of light add up; nothing hides them.
+    m_draw_state = sDrawState().with_blending(GL_SRC_ALPHA, GL_ONE);
     auto calculator = std::make_unique<cAttractorCalculator_pickover>();
     m_pickover = calculator.get();
     m_cloud = std::make_unique<cPointCloud>(NUM_POINTS, POINTS_PER_FRAME, std::move(calculator));
@@ -90,42 +87,10 @@ void cSceneAttractor::load()
 
 void cSceneAttractor::init()
 {
-    glPushAttrib(SAVED_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-
     glClearColor(0.05f, 0.05f, 0.05f, 0.0f);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_COLOR_MATERIAL);
-    glDepthMask(GL_FALSE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glDisable(GL_TEXTURE_1D);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
     glDisable(GL_POINT_SMOOTH);
     glEnable(GL_POINT_SPRITE_ARB);
     glEnable(GL_VERTEX_PROGRAM_POINT_SIZE_ARB);
-
-    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
-    shaders->push_shader();
-    shaders->disable();
-}
-
-void cSceneAttractor::deinit()
-{
-    cShaderManager_GLSL::get_instance()->pop_shader();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
 }
 
 bool cSceneAttractor::update()
@@ -343,7 +308,7 @@ void cSceneAttractor::handle_event(cEvent* in_event)
 
 cRTProxy cSceneAttractor::render_to_texture(int in_time_ms)
 {
-    init();
+    begin_drawing();
     step_cloud();
     const float seconds = float(in_time_ms) / 1000.0f;
 
@@ -373,7 +338,7 @@ cRTProxy cSceneAttractor::render_to_texture(int in_time_ms)
         hue = seconds * 90.0f;
         result = grade_single_view(std::move(picture));
     }
-    deinit();
+    end_drawing();
     return result;
 }
 

@@ -28,11 +28,8 @@ public:
     std::string get_name() const override { return "attractors"; }
     // Registers the grading passes' shaders, so the first frame does not compile them.
     void load() override;
-    // Additive point drawing: no lighting, depth or texturing, points as sprites; everything
-    // it changes (enables, blending, masks, point size, colour, matrices, the bound shader) is
-    // saved here and restored by deinit().
+    // Points as sprites over the dark grey clear colour (additive blending is declared).
     void init() override;
-    void deinit() override;
     void handle_event(cEvent* in_event) override;
     // Runs the interpolators and applies the `ifsconfig` preset when it changed.
     bool update() override;

@@ -13,6 +13,11 @@
 
 cSceneBlacknWhite::cSceneBlacknWhite(const cClock* in_clock) : cScene(in_clock)
 {
+    // The materials are flat emissive colours: lighting on, no lights, no ambient.
+    // Exclusive or of the colours (white over white is black); the alpha stays opaque.
+    const GLfloat none[4] = {0, 0, 0, 1};
+    m_draw_state = sDrawState().with_lighting().with_ambient(none).with_blending(
+        GL_ONE_MINUS_DST_COLOR, GL_ONE_MINUS_SRC_COLOR, GL_ZERO, GL_ONE);
     m_camera.eye = Vec3<float>(0, 0, 6.0f);
     m_camera.ctr = Vec3<float>(0, 0, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -30,30 +35,6 @@ int cSceneBlacknWhite::star_count(float in_cur_t)
 void cSceneBlacknWhite::load()
 {
     m_star = cMeshManager::get_instance()->get("blacknwhite_star.bzobj", true, false, false);
-}
-
-void cSceneBlacknWhite::init()
-{
-    push_drawing_state();
-    glDisable(GL_FOG);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glDepthMask(GL_FALSE);
-    // The materials are flat emissive colours: lighting on, no lights, no ambient.
-    glEnable(GL_LIGHTING);
-    const GLfloat none[4] = {0, 0, 0, 1};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
-    // Exclusive or of the colours (white over white is black); the alpha stays opaque.
-    glEnable(GL_BLEND);
-    glBlendFuncSeparate(GL_ONE_MINUS_DST_COLOR, GL_ONE_MINUS_SRC_COLOR, GL_ZERO, GL_ONE);
-}
-
-void cSceneBlacknWhite::deinit()
-{
-    pop_drawing_state();
 }
 
 bool cSceneBlacknWhite::update()
@@ -80,7 +61,7 @@ cRTProxy cSceneBlacknWhite::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(0, 0, 0, 1);
 
-    init();
+    begin_drawing();
     m_camera.apply_camera();
     if (m_star) {
         const float t = std::clamp(m_cur_t, 0.0f, 1.0f);
@@ -109,7 +90,7 @@ cRTProxy cSceneBlacknWhite::render_to_texture(int in_time_ms)
             glPopMatrix();
         }
     }
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

@@ -16,8 +16,6 @@ public:
     std::string get_name() const override { return "blacknwhite"; }
     // Fetches "blacknwhite_star.bzobj" with its white and black materials.
     void load() override;
-    void init() override;
-    void deinit() override;
     void handle_event(cEvent*) override {}
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;

@@ -37,6 +37,16 @@ void palette_colour(float in_at, float out_rgb[3])
 
 cSceneCubeTunnel::cSceneCubeTunnel(const cClock* in_clock) : cScene(in_clock)
 {
+    const GLfloat no_ambient[4] = {0, 0, 0, 1};
+    m_draw_state = sDrawState()
+                       .with_depth_test()
+                       .with_depth_writes()
+                       .with_culling()
+                       .with_normalize()
+                       .with_fog(3.0f, 27.0f, haze)
+                       .with_lighting()
+                       .with_ambient(no_ambient)
+                       .with_colour_material();
     m_camera.eye = Vec3<float>(0, 0, 0);
     m_camera.ctr = Vec3<float>(0, 0, -1);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -52,38 +62,8 @@ void cSceneCubeTunnel::load()
 
 void cSceneCubeTunnel::init()
 {
-    push_drawing_state();
-
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glEnable(GL_NORMALIZE);
-    glShadeModel(GL_SMOOTH);
-
-    glEnable(GL_FOG);
-    glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogf(GL_FOG_START, 3.0f);
-    glFogf(GL_FOG_END, 27.0f);
-    glFogfv(GL_FOG_COLOR, haze);
-
-    const GLfloat no_ambient[4] = {0, 0, 0, 1};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, no_ambient);
-    glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHT1);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-}
-
-void cSceneCubeTunnel::deinit()
-{
-    pop_drawing_state();
 }
 
 void cSceneCubeTunnel::handle_event(cEvent* in_event)
@@ -189,7 +169,7 @@ cRTProxy cSceneCubeTunnel::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(haze[0], haze[1], haze[2], 1.0f);
 
-    init();
+    begin_drawing();
     m_camera.roll = 10.0 * std::sin(seconds * 0.4);
     m_camera.apply_camera();
     // A white light at the viewer and a coloured one travelling through the tunnel.
@@ -212,7 +192,7 @@ cRTProxy cSceneCubeTunnel::render_to_texture(int in_time_ms)
     draw_core_light(seconds);
     if (m_ring)
         draw_rings(seconds);
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

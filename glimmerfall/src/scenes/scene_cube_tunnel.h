@@ -15,7 +15,6 @@ public:
     // Fetches "hex_tunnel.bzobj".
     void load() override;
     void init() override;
-    void deinit() override;
     // Clap (note on, track 4): the rings flash.
     void handle_event(cEvent* in_event) override;
     bool update() override;

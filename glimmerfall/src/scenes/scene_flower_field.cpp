@@ -64,6 +64,8 @@ cSceneFlowerField::sFlower make_flower(int i, float x, float z, int colour)
 
 cSceneFlowerField::cSceneFlowerField(const cClock* in_clock) : cScene(in_clock)
 {
+    m_draw_state = sDrawState().with_depth_test().with_depth_writes().with_culling().with_blending(
+        GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     m_camera.up = Vec3<float>(0, 1, 0);
     m_camera.fov = 55.0f;
     m_camera.znear = 0.1f;
@@ -118,27 +120,6 @@ void cSceneFlowerField::load()
     for (int v = 0; v < NUM_VARIANTS; ++v)
         m_meshes[v] = meshes->get(FLOWER_FILES[v], true, true, false);
     m_leaf = cTextureManager::get_instance()->get_texture("leaf.png", true, GL_CLAMP_TO_EDGE, 0);
-}
-
-void cSceneFlowerField::init()
-{
-    push_drawing_state(); // popped in deinit()
-
-    glDisable(GL_FOG);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_BLEND);
-    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glShadeModel(GL_SMOOTH);
-}
-
-void cSceneFlowerField::deinit()
-{
-    pop_drawing_state();
 }
 
 void cSceneFlowerField::handle_event(cEvent* in_event)
@@ -394,7 +375,7 @@ cRTProxy cSceneFlowerField::render_to_texture(int in_time_ms)
     }
     cRTProxy out = bind_full_target_cleared(0, 0, 0, 0);
 
-    init();
+    begin_drawing();
     place_camera(seconds);
     m_camera.apply_camera();
     const float fade = 1.0f - sink();
@@ -403,7 +384,7 @@ cRTProxy cSceneFlowerField::render_to_texture(int in_time_ms)
     if (m_leaf.isValid())
         draw_flowers(seconds);
     draw_halos(seconds);
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

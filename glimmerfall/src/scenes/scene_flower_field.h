@@ -31,8 +31,6 @@ public:
     std::string get_name() const override { return "flowerfield"; }
     // Fetches the three flower meshes and "leaf.png"; registers "sinewave_shader".
     void load() override;
-    void init() override;
-    void deinit() override;
     // The clap (note on, track 4) makes the flowers flare and sway harder.
     void handle_event(cEvent* in_event) override;
     bool update() override;

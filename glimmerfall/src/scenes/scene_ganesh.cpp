@@ -92,6 +92,8 @@ bool cSceneGanesh::diff_by_default()
 
 cSceneGanesh::cSceneGanesh(const cClock* in_clock) : cScene(in_clock)
 {
+    const GLfloat ambient[4] = {0.12f, 0.06f, 0.2f, 1.0f};
+    m_draw_state = sDrawState().with_depth_test().with_depth_writes().with_ambient(ambient);
     m_camera.eye = kPortraitEye;
     m_camera.ctr = kPortraitCentre;
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -146,25 +148,7 @@ void cSceneGanesh::load()
 
 void cSceneGanesh::init()
 {
-    push_drawing_state();
-
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_FOG);
-    glDisable(GL_LIGHTING);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glShadeModel(GL_SMOOTH);
-    const GLfloat ambient[4] = {0.12f, 0.06f, 0.2f, 1.0f};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
     glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_TRUE);
-}
-
-void cSceneGanesh::deinit()
-{
-    pop_drawing_state();
 }
 
 void cSceneGanesh::handle_event(cEvent* in_event)
@@ -341,14 +325,14 @@ cRTProxy cSceneGanesh::render_to_texture(int in_time_ms)
     // Transparent around the mandala: the trail and the layers below show there.
     cRTProxy picture = bind_full_target_cleared(0.0f, 0.0f, 0.0f, 0.0f);
 
-    init();
+    begin_drawing();
     place_camera();
     m_camera.apply_camera();
     // The figure first: it hides much of the mandala behind it.
     draw_figure();
     draw_mandala(seconds);
     draw_glow(seconds);
-    deinit();
+    end_drawing();
     picture->unbind_as_target();
 
     cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);

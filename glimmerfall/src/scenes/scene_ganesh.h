@@ -27,7 +27,6 @@ public:
     // the rose.
     void load() override;
     void init() override;
-    void deinit() override;
     // Clap (note on, track 4): the mandala and the halo kick.
     void handle_event(cEvent* in_event) override;
     bool update() override;

@@ -44,6 +44,7 @@ float hashed(int in_index, int in_salt)
 
 cSceneGreets::cSceneGreets(const cClock* in_clock) : cScene(in_clock)
 {
+    m_draw_state = sDrawState().with_depth_writes().with_blending();
     m_camera.eye = Vec3<float>(0, 0, 0);
     m_camera.ctr = Vec3<float>(0, 0, -1);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -66,28 +67,6 @@ void cSceneGreets::load()
     }
     m_text_tex =
         cTextureManager::get_instance()->get_texture("greet_atlas.png", true, GL_CLAMP_TO_EDGE, 0);
-}
-
-void cSceneGreets::init()
-{
-    push_drawing_state(); // popped in deinit()
-
-    glDisable(GL_FOG);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_BLEND);
-    glShadeModel(GL_SMOOTH);
-}
-
-void cSceneGreets::deinit()
-{
-    pop_drawing_state();
 }
 
 bool cSceneGreets::update()
@@ -284,7 +263,7 @@ cRTProxy cSceneGreets::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(0, 0, 0, 0);
 
-    init();
+    begin_drawing();
     // The view rolls and bobs gently, as if flying.
     const sCamera resting = m_camera;
     m_camera.up = Vec3<float>(std::sin(0.08f * std::sin(seconds * 0.6f)),
@@ -316,7 +295,7 @@ cRTProxy cSceneGreets::render_to_texture(int in_time_ms)
         }
         m_text_tex.unbind();
     }
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

@@ -30,8 +30,6 @@ public:
     // Fetches "greetings_bg_03.bzobj" and "greet_01.bzobj" to "greet_10.bzobj"; registers its
     // shaders.
     void load() override;
-    void init() override;
-    void deinit() override;
     void handle_event(cEvent* in_event) override {}
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;

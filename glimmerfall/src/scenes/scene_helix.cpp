@@ -19,6 +19,14 @@ const float palette[3][3] = {{1.0f, 0.15f, 0.8f}, {0.1f, 0.85f, 1.0f}, {0.65f, 1
 
 cSceneHelix::cSceneHelix(const cClock* in_clock) : cScene(in_clock)
 {
+    m_draw_state = sDrawState()
+                       .with_depth_test()
+                       .with_depth_writes()
+                       .with_culling()
+                       .with_normalize()
+                       .with_lighting()
+                       .with_colour_material()
+                       .with_fog(7.0f, 14.0f, backdrop);
     m_camera.eye = Vec3<float>(0, -2.5f, 8.0f);
     m_camera.ctr = Vec3<float>(0, 0, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -40,30 +48,7 @@ void cSceneHelix::load()
 
 void cSceneHelix::init()
 {
-    push_drawing_state();
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glEnable(GL_FOG);
-    glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogf(GL_FOG_START, 7.0f);
-    glFogf(GL_FOG_END, 14.0f);
-    glFogfv(GL_FOG_COLOR, backdrop);
-}
-
-void cSceneHelix::deinit()
-{
-    pop_drawing_state();
 }
 
 bool cSceneHelix::update()
@@ -84,7 +69,7 @@ cRTProxy cSceneHelix::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy picture = bind_full_target_cleared(backdrop[0], backdrop[1], backdrop[2], backdrop[3]);
 
-    init();
+    begin_drawing();
     m_camera.apply_camera();
     const GLfloat key_pos[4] = {0.2f, 0.5f, 1.0f, 0};
     const GLfloat white[4] = {1, 1, 1, 1};
@@ -110,7 +95,7 @@ cRTProxy cSceneHelix::render_to_texture(int in_time_ms)
             glPopMatrix();
         }
     }
-    deinit();
+    end_drawing();
     picture->unbind_as_target();
 
     glPushAttrib(GL_COLOR_BUFFER_BIT);

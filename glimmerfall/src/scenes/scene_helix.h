@@ -18,7 +18,6 @@ public:
     // Fetches "helix.bzobj".
     void load() override;
     void init() override;
-    void deinit() override;
     void handle_event(cEvent*) override {}
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;

@@ -50,6 +50,15 @@ const cSceneKaleido3d::sConfig cSceneKaleido3d::configs[NUM_CONFIGS] = {
 
 cSceneKaleido3d::cSceneKaleido3d(const cClock* in_clock) : cScene(in_clock)
 {
+    const GLfloat ambient[4] = {0.12f, 0.08f, 0.2f, 1};
+    m_draw_state = sDrawState()
+                       .with_depth_test()
+                       .with_depth_writes()
+                       .with_culling()
+                       .with_normalize()
+                       .with_lighting()
+                       .with_colour_material()
+                       .with_ambient(ambient);
     m_camera.ctr = Vec3<float>(0, 0, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
     m_camera.fov = 60.0f;
@@ -87,32 +96,6 @@ void cSceneKaleido3d::load()
     // The glow works at an eighth of the screen: its three targets (picture, cut, blur) join
     // the pool while loading, not in the middle of the show.
     cRTProxy warm[3] = {get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size)};
-}
-
-void cSceneKaleido3d::init()
-{
-    push_drawing_state();
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_FOG);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    const GLfloat ambient[4] = {0.12f, 0.08f, 0.2f, 1};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
-}
-
-void cSceneKaleido3d::deinit()
-{
-    pop_drawing_state();
 }
 
 bool cSceneKaleido3d::update()
@@ -240,7 +223,7 @@ cRTProxy cSceneKaleido3d::render_to_texture(int in_time_ms)
     // Transparent where nothing is drawn: the layers below show through.
     cRTProxy picture = bind_full_target_cleared(0, 0, 0, 0);
 
-    init();
+    begin_drawing();
     m_camera.apply_camera();
     const GLfloat key_pos[4] = {0.3f, 0.4f, 1.0f, 0};
     const GLfloat key[4] = {0.9f, 0.9f, 0.95f, 1};
@@ -262,7 +245,7 @@ cRTProxy cSceneKaleido3d::render_to_texture(int in_time_ms)
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, white);
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 60.0f);
     draw_arrangement(seconds);
-    deinit();
+    end_drawing();
     picture->unbind_as_target();
 
     // Radial blur, then glow; the passes leave their clear colour behind, so it is saved.

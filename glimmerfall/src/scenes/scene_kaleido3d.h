@@ -31,8 +31,6 @@ public:
 
     std::string get_name() const override { return "kaleido3d"; }
     void load() override;
-    void init() override;
-    void deinit() override;
     // No reactions of its own.
     void handle_event(cEvent*) override {}
     bool update() override;

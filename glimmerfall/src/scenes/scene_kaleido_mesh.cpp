@@ -24,6 +24,14 @@ constexpr float RING_SPACING = 3.0f; // units between rings
 
 cSceneKaleidoMesh::cSceneKaleidoMesh(const cClock* in_clock) : cScene(in_clock)
 {
+    m_draw_state = sDrawState()
+                       .with_depth_test()
+                       .with_depth_writes()
+                       .with_culling()
+                       .with_normalize()
+                       .with_lighting()
+                       .with_colour_material()
+                       .with_fog(4.0f, 18.0f, backdrop);
     m_camera.eye = Vec3<float>(0, 0, 1.0f);
     m_camera.ctr = Vec3<float>(0, 0, -1.0f);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -39,30 +47,7 @@ void cSceneKaleidoMesh::load()
 
 void cSceneKaleidoMesh::init()
 {
-    push_drawing_state();
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glEnable(GL_FOG);
-    glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogf(GL_FOG_START, 4.0f);
-    glFogf(GL_FOG_END, 18.0f);
-    glFogfv(GL_FOG_COLOR, backdrop);
-}
-
-void cSceneKaleidoMesh::deinit()
-{
-    pop_drawing_state();
 }
 
 bool cSceneKaleidoMesh::update()
@@ -90,7 +75,7 @@ cRTProxy cSceneKaleidoMesh::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(backdrop[0], backdrop[1], backdrop[2], backdrop[3]);
 
-    init();
+    begin_drawing();
     m_camera.apply_camera();
     const GLfloat eye_pos[4] = {0, 0, 1, 1};
     glLightfv(GL_LIGHT0, GL_POSITION, eye_pos);
@@ -131,7 +116,7 @@ cRTProxy cSceneKaleidoMesh::render_to_texture(int in_time_ms)
             glPopMatrix();
         }
     }
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

@@ -19,7 +19,6 @@ public:
     // Fetches "logo_cubes2.bzobj".
     void load() override;
     void init() override;
-    void deinit() override;
     void handle_event(cEvent*) override {}
     bool update() override;
     // "segwidth", "num_segments", "offset" and the camera.

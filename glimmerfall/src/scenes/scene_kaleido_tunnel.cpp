@@ -60,6 +60,15 @@ const char* const cSceneKaleidoTunnel::mesh_files[NUM_MESHES] = {
 
 cSceneKaleidoTunnel::cSceneKaleidoTunnel(const cClock* in_clock) : cScene(in_clock)
 {
+    const GLfloat no_ambient[4] = {0, 0, 0, 1};
+    m_draw_state = sDrawState()
+                       .with_depth_test()
+                       .with_depth_writes()
+                       .with_culling()
+                       .with_normalize()
+                       .with_lighting()
+                       .with_colour_material()
+                       .with_ambient(no_ambient);
     m_camera.eye = Vec3<float>(0, 0, 0);
     m_camera.ctr = Vec3<float>(0, 0, -1);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -72,30 +81,6 @@ void cSceneKaleidoTunnel::load()
 {
     for (int i = 0; i < NUM_MESHES; ++i)
         m_meshes[i] = cMeshManager::get_instance()->get(mesh_files[i], true, true, false);
-}
-
-void cSceneKaleidoTunnel::init()
-{
-    push_drawing_state();
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    const GLfloat no_ambient[4] = {0, 0, 0, 1};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, no_ambient);
-}
-
-void cSceneKaleidoTunnel::deinit()
-{
-    pop_drawing_state();
 }
 
 void cSceneKaleidoTunnel::handle_event(cEvent* in_event)
@@ -228,7 +213,7 @@ cRTProxy cSceneKaleidoTunnel::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(haze[0], haze[1], haze[2], haze[3]);
 
-    init();
+    begin_drawing();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(m_camera.fov, m_camera.aspect, m_camera.znear, m_camera.zfar);
@@ -271,7 +256,7 @@ cRTProxy cSceneKaleidoTunnel::render_to_texture(int in_time_ms)
     draw_walls(seconds);
     draw_segments(seconds);
 
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

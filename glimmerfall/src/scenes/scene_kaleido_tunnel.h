@@ -21,8 +21,6 @@ public:
 
     std::string get_name() const override { return "kaleidotunnel"; }
     void load() override;
-    void init() override;
-    void deinit() override;
     // Clap (note on, track 4): the fog end eases from 5 back to 8 within 250 ms. Phrase cue
     // (note on, track 1, note 48): the speed boost eases from 6 back to 0 within a second.
     void handle_event(cEvent* in_event) override;

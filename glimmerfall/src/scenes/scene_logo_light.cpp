@@ -50,6 +50,14 @@ void rotation(float degrees, float x, float y, float z, float out[16])
 
 cSceneLogoLight::cSceneLogoLight(const cClock* in_clock) : cScene(in_clock)
 {
+    const GLfloat ambient[4] = {0.25f, 0.2f, 0.3f, 1};
+    m_draw_state = sDrawState()
+                       .with_depth_test()
+                       .with_depth_writes()
+                       .with_culling()
+                       .with_blending()
+                       .with_lighting()
+                       .with_ambient(ambient);
     m_camera.eye = Vec3<float>(0, 0.6f, 4.2f);
     m_camera.ctr = Vec3<float>(0, 0, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -71,25 +79,6 @@ void cSceneLogoLight::load()
                                                             GL_CLAMP_TO_EDGE, 0);
     if (!cShaderManager_GLSL::get_instance()->get_shader("normext_shader"))
         register_normext_shader();
-}
-
-void cSceneLogoLight::init()
-{
-    push_drawing_state();
-    glDisable(GL_FOG);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_CULL_FACE);
-    const GLfloat ambient[4] = {0.25f, 0.2f, 0.3f, 1};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
-}
-
-void cSceneLogoLight::deinit()
-{
-    pop_drawing_state();
 }
 
 void cSceneLogoLight::handle_event(cEvent* in_event)
@@ -135,7 +124,7 @@ cRTProxy cSceneLogoLight::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(backdrop[0], backdrop[1], backdrop[2], backdrop[3]);
 
-    init();
+    begin_drawing();
     m_camera.apply_camera();
     const GLfloat key_pos[4] = {0.5f, 0.8f, 1.0f, 0};
     const GLfloat key[4] = {1.0f, 0.9f, 1.0f, 1};
@@ -163,7 +152,7 @@ cRTProxy cSceneLogoLight::render_to_texture(int in_time_ms)
         m_bubble.unbind();
         cShaderManager_GLSL::get_instance()->disable();
     }
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

@@ -17,8 +17,6 @@ public:
     std::string get_name() const override { return "logolight"; }
     // Fetches "logo_cubes.bzobj", "sphere_soapbubble01.png" and "normext_shader".
     void load() override;
-    void init() override;
-    void deinit() override;
     // Clap (note on, track 4): the shells jump out and settle within 400 ms.
     void handle_event(cEvent* in_event) override;
     bool update() override;

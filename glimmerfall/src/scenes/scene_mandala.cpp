@@ -53,6 +53,9 @@ float smoothstep(float e0, float e1, float x)
 
 cSceneMandala::cSceneMandala(const cClock* in_clock) : cScene(in_clock)
 {
+    // Flat layers of light: no depth, no culling, everything adds up. Colour adds; alpha
+    // gathers the coverage, so the layer below shows where nothing is.
+    m_draw_state = sDrawState().with_blending(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     m_camera.eye = Vec3<float>(0, 0, 5.6f);
     m_camera.ctr = Vec3<float>(0, 0, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -84,29 +87,6 @@ void cSceneMandala::load()
         if (!m_corrections[i])
             m_corrections[i] = std::make_unique<cPostColorCorrection>(LOOKUP_FILES[i]);
     }
-}
-
-void cSceneMandala::init()
-{
-    push_drawing_state(); // popped in deinit()
-
-    // Flat layers of light: no depth, no culling, everything adds up.
-    glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_BLEND);
-    // Colour adds; alpha gathers the coverage, so the layer below shows where nothing is.
-    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glShadeModel(GL_SMOOTH);
-}
-
-void cSceneMandala::deinit()
-{
-    pop_drawing_state();
 }
 
 bool cSceneMandala::update()
@@ -306,7 +286,7 @@ cRTProxy cSceneMandala::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(0, 0, 0, 0);
 
-    init();
+    begin_drawing();
     // The eye drifts on a small loop so that the layers slide over each other.
     const sCamera resting = m_camera;
     m_camera.eye.x += 0.5f * std::sin(seconds * 0.31f);
@@ -329,7 +309,7 @@ cRTProxy cSceneMandala::render_to_texture(int in_time_ms)
     }
     if (m_string.isValid())
         draw_circles(seconds);
-    deinit();
+    end_drawing();
     out->unbind_as_target();
 
     grade(out);

@@ -26,8 +26,6 @@ public:
     // Fetches the four ring planes, the wide circle, the slice and string pictures and the
     // three colour lookups; registers its shaders.
     void load() override;
-    void init() override;
-    void deinit() override;
     void handle_event(cEvent* in_event) override {}
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;

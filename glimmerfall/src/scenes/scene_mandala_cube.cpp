@@ -47,6 +47,8 @@ void add_texture_folder()
 
 cSceneMandalaCube::cSceneMandalaCube(const cClock* in_clock) : cScene(in_clock)
 {
+    m_draw_state =
+        sDrawState().with_depth_test().with_depth_writes().with_culling().with_lighting();
     m_camera.eye = Vec3<float>(0, 0.5f, 4.8f);
     m_camera.ctr = Vec3<float>(0, 0, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -75,25 +77,7 @@ void cSceneMandalaCube::load()
 
 void cSceneMandalaCube::init()
 {
-    push_drawing_state(); // popped in deinit()
-
-    glDisable(GL_BLEND);
-    glDisable(GL_FOG);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
-}
-
-void cSceneMandalaCube::deinit()
-{
-    pop_drawing_state();
 }
 
 bool cSceneMandalaCube::update()
@@ -149,7 +133,7 @@ cRTProxy cSceneMandalaCube::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f * m_speed;
     cRTProxy out = bind_full_target_cleared(0, 0, 0, 0);
 
-    init();
+    begin_drawing();
     m_camera.apply_camera();
 
     // A soft indigo glow behind the cube, unlit and without depth.
@@ -192,7 +176,7 @@ cRTProxy cSceneMandalaCube::render_to_texture(int in_time_ms)
     }
     for (int i = 0; i < NUM_LAYERS; ++i)
         draw_layer(i, layer_weight(m_cur_config, i, seconds));
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

@@ -24,7 +24,6 @@ public:
     // the eight in/out pairs as morphing meshes, registers "morph_shader" and "dtex_shader".
     void load() override;
     void init() override;
-    void deinit() override;
     void handle_event(cEvent* in_event) override {}
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;

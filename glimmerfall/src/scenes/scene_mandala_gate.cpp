@@ -20,6 +20,15 @@ const GLfloat haze[4] = {0.03f, 0.0f, 0.07f, 1.0f}; // deep indigo
 
 cSceneMandalaGate::cSceneMandalaGate(const cClock* in_clock) : cScene(in_clock)
 {
+    // The petals are seen from inside and, at the mouth, from outside: no culling.
+    const GLfloat ambient[4] = {0.5f, 0.42f, 0.55f, 1};
+    m_draw_state = sDrawState()
+                       .with_depth_test()
+                       .with_depth_writes()
+                       .with_normalize()
+                       .with_lighting()
+                       .with_ambient(ambient)
+                       .with_fog(2.0f, 17.0f, haze);
     m_camera.eye = Vec3<float>(0, 0, eye_z(0.0f));
     m_camera.up = Vec3<float>(0, 1, 0);
     m_camera.fov = 70.0f;
@@ -58,31 +67,7 @@ void cSceneMandalaGate::load()
 
 void cSceneMandalaGate::init()
 {
-    push_drawing_state();
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    // The petals are seen from inside and, at the mouth, from outside.
-    glDisable(GL_CULL_FACE);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_LIGHTING);
-    const GLfloat ambient[4] = {0.5f, 0.42f, 0.55f, 1};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
-    glEnable(GL_FOG);
-    glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogf(GL_FOG_START, 2.0f);
-    glFogf(GL_FOG_END, 17.0f);
-    glFogfv(GL_FOG_COLOR, haze);
-}
-
-void cSceneMandalaGate::deinit()
-{
-    pop_drawing_state();
 }
 
 bool cSceneMandalaGate::update()
@@ -177,7 +162,7 @@ cRTProxy cSceneMandalaGate::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(haze[0], haze[1], haze[2], haze[3]);
 
-    init();
+    begin_drawing();
     const float z = eye_z(m_cur_t);
     m_camera.eye =
         Vec3<float>(0.25f * std::sin(seconds * 0.4f), 0.2f * std::cos(seconds * 0.3f), z);
@@ -221,7 +206,7 @@ cRTProxy cSceneMandalaGate::render_to_texture(int in_time_ms)
         glPopMatrix();
     }
     draw_streaks(in_time_ms, z);
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

@@ -21,7 +21,6 @@ public:
     // Fetches "mandala_tunnel_bg.bzobj" and "mandala_tunnel_streak.bzobj".
     void load() override;
     void init() override;
-    void deinit() override;
     void handle_event(cEvent*) override {}
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;

@@ -66,6 +66,7 @@ const char* const cSceneMushroomsJ::path_files[NUM_PATHS] = {
 
 cSceneMushroomsJ::cSceneMushroomsJ(const cClock* in_clock) : cScene(in_clock)
 {
+    m_draw_state = sDrawState().with_depth_test().with_depth_writes();
     m_camera.eye = Vec3<float>(0, 0, 0);
     m_camera.ctr = Vec3<float>(1, 0, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -128,26 +129,6 @@ void cSceneMushroomsJ::load()
     m_spores->emitters.push_back(new tSporeEmitter(Vec3<float>(), Vec3<float>(10, 5, 10)));
     m_spores->updaters.push_back(new cVortex(Vec3<float>(0, 1, 0), Vec3<float>(), 0.006f));
     m_spores->updaters.push_back(new cGravitySink(Vec3<float>(), 0.004f));
-}
-
-void cSceneMushroomsJ::init()
-{
-    push_drawing_state();
-
-    glDisable(GL_LIGHTING);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_FOG);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glShadeModel(GL_SMOOTH);
-}
-
-void cSceneMushroomsJ::deinit()
-{
-    pop_drawing_state();
 }
 
 void cSceneMushroomsJ::handle_event(cEvent* in_event)
@@ -424,7 +405,7 @@ cRTProxy cSceneMushroomsJ::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(kHaze[0], kHaze[1], kHaze[2], kHaze[3]);
 
-    init();
+    begin_drawing();
     place_camera(in_time_ms);
     m_camera.apply_camera();
     if (m_cave) {
@@ -435,7 +416,7 @@ cRTProxy cSceneMushroomsJ::render_to_texture(int in_time_ms)
         draw_volumes();
         draw_spores(seconds);
     }
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

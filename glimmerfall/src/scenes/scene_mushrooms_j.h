@@ -24,8 +24,6 @@ public:
     // Meshes, lightmaps, sprite and camera paths from "../data/models/mushroom" and the texture
     // folders; the four shaders; the spores.
     void load() override;
-    void init() override;
-    void deinit() override;
     // Clap (note on, track 4): flash of the magenta group over 500 ms. Arpeggio (note on, track
     // 21): flash of the cyan group over 200 ms. Phrase cue (note on, track 1, note 48): the
     // next camera path, starting now.

@@ -31,6 +31,17 @@ const sNet nets[cSceneNetSphere::NETS] = {{{1.0f, 0.15f, 0.8f}, 1.05f, {0.2f, 1.
 
 cSceneNetSphere::cSceneNetSphere(const cClock* in_clock) : cScene(in_clock)
 {
+    // Depth fog into the backdrop: the far side of each net is dimmer.
+    const GLfloat ambient[4] = {0.08f, 0.05f, 0.12f, 1};
+    m_draw_state = sDrawState()
+                       .with_depth_test()
+                       .with_depth_writes()
+                       .with_culling()
+                       .with_normalize()
+                       .with_lighting()
+                       .with_colour_material()
+                       .with_fog(5.0f, 11.0f, backdrop)
+                       .with_ambient(ambient);
     m_camera.eye = Vec3<float>(0, -0.8f, 7.2f);
     m_camera.ctr = Vec3<float>(0, 0, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -56,37 +67,6 @@ void cSceneNetSphere::load()
     // The glow works at an eighth of the screen: its three targets (picture, cut, blur) join
     // the pool while loading, not in the middle of the show.
     cRTProxy warm[3] = {get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size)};
-}
-
-void cSceneNetSphere::init()
-{
-    push_drawing_state();
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    // Depth fog into the backdrop: the far side of each net is dimmer.
-    glEnable(GL_FOG);
-    glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogf(GL_FOG_START, 5.0f);
-    glFogf(GL_FOG_END, 11.0f);
-    glFogfv(GL_FOG_COLOR, backdrop);
-    const GLfloat ambient[4] = {0.08f, 0.05f, 0.12f, 1};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
-}
-
-void cSceneNetSphere::deinit()
-{
-    pop_drawing_state();
 }
 
 bool cSceneNetSphere::update()
@@ -139,7 +119,7 @@ cRTProxy cSceneNetSphere::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy picture = bind_full_target_cleared(backdrop[0], backdrop[1], backdrop[2], backdrop[3]);
 
-    init();
+    begin_drawing();
     m_camera.apply_camera();
     const GLfloat key_pos[4] = {0.4f, 0.6f, 1.0f, 0};
     const GLfloat key[4] = {1.0f, 1.0f, 1.0f, 1};
@@ -177,7 +157,7 @@ cRTProxy cSceneNetSphere::render_to_texture(int in_time_ms)
         const GLfloat black[4] = {0, 0, 0, 1};
         glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
     }
-    deinit();
+    end_drawing();
     picture->unbind_as_target();
 
     glPushAttrib(GL_COLOR_BUFFER_BIT);

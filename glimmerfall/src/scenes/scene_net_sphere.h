@@ -19,8 +19,6 @@ public:
     std::string get_name() const override { return "netsphere glowtest"; }
     // Fetches "netsphere.bzobj" from "../data/models".
     void load() override;
-    void init() override;
-    void deinit() override;
     void handle_event(cEvent*) override {}
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;

@@ -40,6 +40,8 @@ void palette(float in_at, float out[3])
 
 cSceneParticles::cSceneParticles(const cClock* in_clock) : cScene(in_clock)
 {
+    // Sparks add up and hide nothing.
+    m_draw_state = sDrawState().with_blending(GL_SRC_ALPHA, GL_ONE);
     m_camera.eye = Vec3<float>(0, 4, m_orbit);
     m_camera.ctr = Vec3<float>(0, 1, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -66,39 +68,6 @@ void cSceneParticles::load()
     m_vortex = new cVortex(Vec3<float>(0, 0.004f, 0), Vec3<float>(0, 0, 0), 1.0f);
     m_effect->updaters = {m_sinks[0], m_sinks[1], m_vortex, m_sphere};
     cPostKaleidoscope::get_instance();
-}
-
-void cSceneParticles::init()
-{
-    glGetFloatv(GL_CURRENT_COLOR, m_saved_colour);
-    cShaderManager_GLSL::get_instance()->push_shader();
-    cShaderManager_GLSL::get_instance()->disable();
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT |
-                 GL_POINT_BIT | GL_TRANSFORM_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    // Sparks add up and hide nothing.
-    glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-}
-
-void cSceneParticles::deinit()
-{
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-    // Mesa may write the sprites' colour back over the restored one at its next flush after
-    // the sprites' array draw; setting the colour again pins it.
-    glColor4fv(m_saved_colour);
-    cShaderManager_GLSL::get_instance()->pop_shader();
 }
 
 void cSceneParticles::handle_event(cEvent* in_event)
@@ -171,7 +140,7 @@ cRTProxy cSceneParticles::render_field(int in_time_ms)
     field->bind_as_target(true);
     glPopAttrib();
 
-    init();
+    begin_drawing();
     // The camera circles the field slowly, a little above it.
     const float a = seconds * 0.12f;
     m_camera.eye =
@@ -187,7 +156,7 @@ cRTProxy cSceneParticles::render_field(int in_time_ms)
     glPointSize(m_sprite_size * (1.0f + 0.5f * beat));
     if (m_effect)
         m_effect->render();
-    deinit();
+    end_drawing();
     field->unbind_as_target();
     return field;
 }

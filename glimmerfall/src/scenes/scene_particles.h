@@ -22,8 +22,6 @@ public:
     std::string get_name() const override { return "particlescene"; }
     // The particle effect: a plane emitter, two sinks, the sphere and the vortex.
     void load() override;
-    void init() override;
-    void deinit() override;
     // A "beat" mark (id 25): its time becomes the last beat. Nothing else is handled.
     void handle_event(cEvent* in_event) override;
     // Interpolators, the sinks' wander, one step of the particles.
@@ -59,5 +57,4 @@ private:
     cGravitySink* m_sinks[2] = {nullptr, nullptr}; // owned by the effect
     cSphereConstraint* m_sphere = nullptr;
     cVortex* m_vortex = nullptr;
-    float m_saved_colour[4] = {1, 1, 1, 1}; // the current colour init() found
 };

@@ -20,6 +20,7 @@ const GLfloat backdrop[4] = {0.015f, 0.0f, 0.045f, 1.0f}; // deep indigo
 
 cSceneRose::cSceneRose(const cClock* in_clock) : cScene(in_clock)
 {
+    m_draw_state = sDrawState().with_blending();
     m_camera.eye = Vec3<float>(0, -1.2f, 7.0f);
     m_camera.ctr = Vec3<float>(0, 0, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -39,24 +40,6 @@ void cSceneRose::load()
     // The glow works at an eighth of the screen: its three targets (picture, cut, blur) join
     // the pool while loading, not in the middle of the show.
     cRTProxy warm[3] = {get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size), get_tmp_rt(m_glow.size)};
-}
-
-void cSceneRose::init()
-{
-    push_drawing_state();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glDepthMask(GL_FALSE);
-}
-
-void cSceneRose::deinit()
-{
-    pop_drawing_state();
 }
 
 void cSceneRose::handle_event(cEvent* in_event)
@@ -137,7 +120,7 @@ cRTProxy cSceneRose::render_to_texture(int in_time_ms)
     picture->bind_as_target(true);
     glPopAttrib();
 
-    init();
+    begin_drawing();
     m_camera.apply_camera();
     draw_sunburst(seconds);
     glMatrixMode(GL_MODELVIEW);
@@ -153,7 +136,7 @@ cRTProxy cSceneRose::render_to_texture(int in_time_ms)
     glRotatef(20.0f * std::sin(seconds * 0.37f + 2.0f), 0, 1, 0);
     m_rose.draw();
     glPopMatrix();
-    deinit();
+    end_drawing();
     picture->unbind_as_target();
 
     // The passes set their own clear colour; the caller's comes back afterwards.

@@ -14,8 +14,6 @@ public:
     std::string get_name() const override { return "rose"; }
     // Loads the rose component.
     void load() override;
-    void init() override;
-    void deinit() override;
     // Clap (note on, track 4): the rose swells and settles within 350 ms.
     void handle_event(cEvent* in_event) override;
     bool update() override;

@@ -24,6 +24,15 @@ uint32_t next_random(uint32_t& state)
 
 cSceneSpacesphere::cSceneSpacesphere(const cClock* in_clock) : cScene(in_clock)
 {
+    const GLfloat no_ambient[4] = {0, 0, 0, 1};
+    m_draw_state = sDrawState()
+                       .with_depth_test()
+                       .with_depth_writes()
+                       .with_culling()
+                       .with_normalize()
+                       .with_ambient(no_ambient)
+                       .with_blending()
+                       .with_lighting();
     m_camera.eye = Vec3<float>(0, -7.5f, 1.4f);
     m_camera.ctr = Vec3<float>(0, 0, 0.2f);
     m_camera.up = Vec3<float>(0, 0, 1);
@@ -56,27 +65,6 @@ void cSceneSpacesphere::load()
         gluQuadricTexture(m_quadric, GL_TRUE);
         gluQuadricNormals(m_quadric, GLU_SMOOTH);
     }
-}
-
-void cSceneSpacesphere::init()
-{
-    push_drawing_state();
-    glDisable(GL_FOG);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glEnable(GL_NORMALIZE);
-    const GLfloat no_ambient[4] = {0, 0, 0, 1};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, no_ambient);
-}
-
-void cSceneSpacesphere::deinit()
-{
-    pop_drawing_state();
 }
 
 bool cSceneSpacesphere::update()
@@ -148,7 +136,7 @@ cRTProxy cSceneSpacesphere::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(0.0f, 0.0f, 0.012f, 1.0f);
 
-    init();
+    begin_drawing();
     // The camera drifts slowly around the planet.
     const float drift = 0.12f * std::sin(seconds * 0.15f);
     m_camera.eye = Vec3<float>(7.5f * std::sin(drift), -7.5f * std::cos(drift),
@@ -191,7 +179,7 @@ cRTProxy cSceneSpacesphere::render_to_texture(int in_time_ms)
     const float centre[3] = {0, 0, 0};
     draw_halo(centre, 2.02f, 3.0f);
 
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

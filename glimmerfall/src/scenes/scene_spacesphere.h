@@ -20,8 +20,6 @@ public:
     std::string get_name() const override { return "spacesphere"; }
     // Fetches "sphere_horizon.jpg".
     void load() override;
-    void init() override;
-    void deinit() override;
     void handle_event(cEvent*) override {}
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;

@@ -38,6 +38,7 @@ float hashed(int in_index, int in_salt)
 
 cSceneSpike::cSceneSpike(const cClock* in_clock) : cScene(in_clock)
 {
+    m_draw_state = sDrawState().with_depth_test().with_depth_writes().with_culling();
     m_camera.eye = Vec3<float>(0, -1.8f, 8.0f);
     m_camera.ctr = Vec3<float>(0, 0, 0);
     m_camera.up = Vec3<float>(0, 1, 0);
@@ -53,26 +54,6 @@ void cSceneSpike::load()
         cTextureManager::get_instance()->get_texture("spike_glow.png", true, GL_CLAMP_TO_EDGE, 0);
     if (!cShaderManager_GLSL::get_instance()->get_shader("self_illum_shader"))
         register_self_illum_shader();
-}
-
-void cSceneSpike::init()
-{
-    push_drawing_state();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-}
-
-void cSceneSpike::deinit()
-{
-    pop_drawing_state();
 }
 
 void cSceneSpike::handle_event(cEvent* in_event)
@@ -192,7 +173,7 @@ cRTProxy cSceneSpike::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(backdrop[0], backdrop[1], backdrop[2], backdrop[3]);
 
-    init();
+    begin_drawing();
     // The camera circles the ball, leaning in and out.
     const sCamera resting = m_camera;
     const float yaw = 0.3f * seconds, lean = 0.5f + 0.5f * std::sin(seconds * 0.45f);
@@ -257,7 +238,7 @@ cRTProxy cSceneSpike::render_to_texture(int in_time_ms)
         m_glow.unbind();
         cShaderManager_GLSL::get_instance()->disable();
     }
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

@@ -18,8 +18,6 @@ public:
     std::string get_name() const override { return "spikeball"; }
     // Fetches "spikeball2.bzobj", its glow picture and "self_illum_shader".
     void load() override;
-    void init() override;
-    void deinit() override;
     // Hats (note on, track 10): the ring dodges out and back within 180 ms. Clap (note on,
     // track 4): the big ball pumps up and settles within 300 ms.
     void handle_event(cEvent* in_event) override;

@@ -37,6 +37,8 @@ float mixf(float a, float b, float t)
 
 cSceneTitle::cSceneTitle(const cClock* in_clock) : cScene(in_clock)
 {
+    m_draw_state = sDrawState().with_depth_writes().with_blending(GL_SRC_ALPHA, GL_ONE, GL_ONE,
+                                                                  GL_ONE_MINUS_SRC_ALPHA);
     m_camera.up = Vec3<float>(0, 1, 0);
     m_camera.fov = 40.0f;
     m_camera.znear = 0.5f;
@@ -54,29 +56,6 @@ void cSceneTitle::load()
     m_logo = meshes->get("intro_logo.bzobj", true, true, false);
     m_logo_tex = cTextureManager::get_instance()->get_texture("intro_logo_atlas.png", true,
                                                               GL_CLAMP_TO_EDGE, 0);
-}
-
-void cSceneTitle::init()
-{
-    push_drawing_state(); // popped in deinit()
-
-    glDisable(GL_FOG);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_BLEND);
-    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glShadeModel(GL_SMOOTH);
-}
-
-void cSceneTitle::deinit()
-{
-    pop_drawing_state();
 }
 
 bool cSceneTitle::update()
@@ -230,7 +209,7 @@ cRTProxy cSceneTitle::render_to_texture(int in_time_ms)
     const float seconds = float(in_time_ms) / 1000.0f;
     cRTProxy out = bind_full_target_cleared(0, 0, 0, 0);
 
-    init();
+    begin_drawing();
     place_camera(seconds);
     m_camera.apply_camera();
     draw_rays(seconds);
@@ -285,7 +264,7 @@ cRTProxy cSceneTitle::render_to_texture(int in_time_ms)
         if (shown < 1.0f)
             draw_scan_line(edge);
     }
-    deinit();
+    end_drawing();
     out->unbind_as_target();
     return out;
 }

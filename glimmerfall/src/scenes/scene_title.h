@@ -16,8 +16,6 @@ public:
     std::string get_name() const override { return "greets"; }
     // Fetches "intro_bg.bzobj" and "intro_logo.bzobj"; registers its shaders.
     void load() override;
-    void init() override;
-    void deinit() override;
     void handle_event(cEvent* in_event) override {}
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;
