@@ -95,3 +95,36 @@ TEST(Options, HelpListsEveryOptionAndKey)
           "Page Down",  "Home",     "  r ",    "  p ",   "  m ",        "  t "})
         EXPECT_NE(help.find(item), std::string::npos) << item;
 }
+
+TEST(Options, TheProductionNamesItselfAndTheMarksOfItsScript)
+{
+    const std::string script = "# marks\n"
+                               "s00 0:00:00,000\n"
+                               "fadein 0:00:00,000\n"
+                               "s01 0:00:04,000\n"
+                               "  s02 0:00:08,000\n"
+                               "s01 0:00:09,000\n" // a repeated mark is named once
+                               "s07 0:00:12,000\n"
+                               "s100 0:00:14,000\n"
+                               "s22 0:00:15,000\n" // not a mark the engine knows
+                               "quit 0:00:16,000\n";
+    sProgramText text;
+    text.program = "pulse";
+    text.title = "Pulse, an example.";
+    text.marks = script_marks(script);
+    EXPECT_EQ(text.marks, (std::vector<std::string>{"s00", "s01", "s02", "s07", "s100"}));
+    EXPECT_EQ(describe_marks(text.marks), "s00 to s02, s07, s100");
+    EXPECT_EQ(describe_marks({"s03", "s01"}), "s01, s03");
+    EXPECT_EQ(describe_marks({}), "");
+
+    const std::string help = help_text(text);
+    EXPECT_EQ(help.rfind("usage: pulse ", 0), 0u);
+    EXPECT_NE(help.find("Pulse, an example.\n"), std::string::npos);
+    EXPECT_NE(help.find("Marks: s00 to s02, s07, s100\n"), std::string::npos);
+    EXPECT_EQ(help.find("glimmerfall"), std::string::npos);
+
+    sOptions o;
+    std::string error;
+    EXPECT_FALSE(parse_options({"--start", "nowhere"}, o, error, text));
+    EXPECT_NE(error.find("marks are s00 to s02, s07, s100;"), std::string::npos) << error;
+}
