@@ -1,7 +1,6 @@
 // The knot (see scene_knot.h).
 #include "scene_knot.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace {

@@ -9,7 +9,7 @@ namespace {
 // New sparks appear at rest in a flat slab and live four to eight seconds.
 using tSlab = cParticleEmitterCubeVolume<ControllerConstant<40>, ControllerVaryingLinear<6, 2>>;
 
-constexpr float SINK_PULL = 1.5f;
+constexpr float SINK_PULL = 1.5f; // the sink's strength at rest; a bell turns it into a push
 
 } // namespace
 

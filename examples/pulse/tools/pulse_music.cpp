@@ -218,6 +218,7 @@ std::vector<uint8_t> midi(const sSong& song)
     put16(out, 1);
     put16(out, 3);
     put16(out, TICKS_PER_BEAT);
+    // 500000 microseconds per beat.
     const std::vector<uint8_t> tempo = track({{0, {0xff, 0x51, 0x03, 0x07, 0xa1, 0x20}}});
     out.insert(out.end(), tempo.begin(), tempo.end());
     for (const auto& [name, notes] :
