@@ -7,8 +7,6 @@
 #include <iostream>
 #include <map>
 
-#include "mesh_files/bzobj/bzobj_writer.h"
-
 namespace content {
 
 namespace {
@@ -85,33 +83,23 @@ void subdivided_icosahedron(int levels, std::vector<V3>& points,
 
 } // namespace
 
-void cMeshBuilder::begin_material(const sMaterialDesc& in_material)
+cMaterial_GL material_of(const sMaterialDesc& in_desc)
 {
-    const uint32_t first = uint32_t(m_elem.size());
-    if (!m_ranges.empty() && m_ranges.back().first == first) {
-        // The previous material got no face: this one takes its place.
-        m_materials.back() = in_material;
-        return;
+    cMaterial_GL m;
+    m.m_name = in_desc.name;
+    for (int c = 0; c < 4; ++c) {
+        m.m_diffuse[c] = in_desc.diffuse[c];
+        m.m_ambient[c] = c < 3 ? in_desc.diffuse[c] * 0.25f : in_desc.diffuse[c];
+        m.m_specular[c] = in_desc.specular[c];
     }
-    m_ranges.emplace_back(first, int32_t(m_materials.size()));
-    m_materials.push_back(in_material);
+    m.m_shininess = in_desc.shininess;
+    m.m_illum = in_desc.illum;
+    m.m_tex_diffuse = in_desc.diffuse_map;
+    return m;
 }
 
-uint32_t cMeshBuilder::vertex(const V3& in_pos, const V3& in_norm, float in_u, float in_v)
-{
-    m_pos.insert(m_pos.end(), {in_pos.x, in_pos.y, in_pos.z});
-    m_norm.insert(m_norm.end(), {in_norm.x, in_norm.y, in_norm.z});
-    m_tex.insert(m_tex.end(), {in_u, in_v});
-    return uint32_t(m_pos.size() / 3 - 1);
-}
-
-void cMeshBuilder::triangle(uint32_t in_a, uint32_t in_b, uint32_t in_c)
-{
-    m_elem.insert(m_elem.end(), {in_a, in_b, in_c});
-}
-
-void cMeshBuilder::flat_triangle(const V3& in_a, const V3& in_b, const V3& in_c,
-                                 const float in_uv[6])
+void cSolidBuilder::flat_triangle(const V3& in_a, const V3& in_b, const V3& in_c,
+                                  const float in_uv[6])
 {
     const V3 n = (in_b - in_a).cross(in_c - in_a).normalized();
     const uint32_t a = vertex(in_a, n, in_uv[0], in_uv[1]);
@@ -120,7 +108,7 @@ void cMeshBuilder::flat_triangle(const V3& in_a, const V3& in_b, const V3& in_c,
     triangle(a, b, c);
 }
 
-void cMeshBuilder::flat_quad(const V3& in_a, const V3& in_b, const V3& in_c, const V3& in_d)
+void cSolidBuilder::flat_quad(const V3& in_a, const V3& in_b, const V3& in_c, const V3& in_d)
 {
     const V3 n = ((in_c - in_a).cross(in_d - in_b)).normalized();
     const uint32_t a = vertex(in_a, n, 0, 0);
@@ -131,33 +119,19 @@ void cMeshBuilder::flat_quad(const V3& in_a, const V3& in_b, const V3& in_c, con
     triangle(a, c, d);
 }
 
-void cMeshBuilder::append(const cMeshBuilder& in_other)
+void cSolidBuilder::translate(const V3& in_offset)
 {
-    const uint32_t base = uint32_t(vertex_count());
-    const uint32_t first = uint32_t(m_elem.size());
-    m_pos.insert(m_pos.end(), in_other.m_pos.begin(), in_other.m_pos.end());
-    m_norm.insert(m_norm.end(), in_other.m_norm.begin(), in_other.m_norm.end());
-    m_tex.insert(m_tex.end(), in_other.m_tex.begin(), in_other.m_tex.end());
-    for (uint32_t i : in_other.m_elem)
-        m_elem.push_back(base + i);
-    for (size_t i = 0; i < in_other.m_ranges.size(); ++i) {
-        m_ranges.emplace_back(first + in_other.m_ranges[i].first, int32_t(m_materials.size()));
-        m_materials.push_back(in_other.m_materials[size_t(in_other.m_ranges[i].second)]);
+    std::vector<float>& pos = positions();
+    for (size_t i = 0; i + 2 < pos.size(); i += 3) {
+        pos[i] += in_offset.x;
+        pos[i + 1] += in_offset.y;
+        pos[i + 2] += in_offset.z;
     }
 }
 
-void cMeshBuilder::translate(const V3& in_offset)
+void cSolidBuilder::rotate(const V3& in_x, const V3& in_y, const V3& in_z)
 {
-    for (size_t i = 0; i + 2 < m_pos.size(); i += 3) {
-        m_pos[i] += in_offset.x;
-        m_pos[i + 1] += in_offset.y;
-        m_pos[i + 2] += in_offset.z;
-    }
-}
-
-void cMeshBuilder::rotate(const V3& in_x, const V3& in_y, const V3& in_z)
-{
-    for (std::vector<float>* list : {&m_pos, &m_norm}) {
+    for (std::vector<float>* list : {&positions(), &normals()}) {
         for (size_t i = 0; i + 2 < list->size(); i += 3) {
             float* p = &(*list)[i];
             const V3 turned = in_x * p[0] + in_y * p[1] + in_z * p[2];
@@ -168,61 +142,17 @@ void cMeshBuilder::rotate(const V3& in_x, const V3& in_y, const V3& in_z)
     }
 }
 
-void cMeshBuilder::fill(cMeshObj& out_mesh) const
+bool cSolidBuilder::save(const std::string& in_path) const
 {
-    out_mesh.m_flags = iMeshType::T_DTEX_BIT | iMeshType::T_NORMALS_BIT;
-    out_mesh.m_pos = m_pos;
-    out_mesh.m_norm = m_norm;
-    out_mesh.m_tex0 = m_tex;
-    out_mesh.m_elem = m_elem;
-    out_mesh.m_matranges.clear();
-    out_mesh.m_materials.clear();
-    if (m_materials.empty()) {
-        out_mesh.m_matranges = {{0, 0}, {uint32_t(m_elem.size()), -1}};
-        return;
-    }
-    out_mesh.m_flags |= iMeshType::T_MATERIALS_BIT;
-    for (size_t i = 0; i < m_ranges.size(); ++i) {
-        const uint32_t end = i + 1 < m_ranges.size() ? m_ranges[i + 1].first : m_elem.size();
-        if (end > m_ranges[i].first)
-            out_mesh.m_matranges.push_back(m_ranges[i]);
-    }
-    for (const sMaterialDesc& desc : m_materials) {
-        cMaterial_GL m;
-        m.m_name = desc.name;
-        for (int c = 0; c < 4; ++c) {
-            m.m_diffuse[c] = desc.diffuse[c];
-            m.m_ambient[c] = c < 3 ? desc.diffuse[c] * 0.25f : desc.diffuse[c];
-            m.m_specular[c] = desc.specular[c];
-        }
-        m.m_shininess = desc.shininess;
-        m.m_illum = desc.illum;
-        m.m_tex_diffuse = desc.diffuse_map;
-        out_mesh.m_materials.push_back(m);
-    }
-    // Ranges that got no face were dropped: number the rest in table order.
-    std::vector<cMaterial_GL> used;
-    for (tMatRange& r : out_mesh.m_matranges) {
-        used.push_back(out_mesh.m_materials[size_t(r.second)]);
-        r.second = int32_t(used.size() - 1);
-    }
-    out_mesh.m_materials.swap(used);
-    out_mesh.m_matranges.emplace_back(uint32_t(m_elem.size()), -1);
-}
-
-bool cMeshBuilder::save(const std::string& in_path) const
-{
-    cMeshObj mesh;
-    fill(mesh);
     std::string error;
-    if (!bobj_save(mesh, in_path, error)) {
+    if (!cBobjBuilder::save(in_path, error)) {
         std::cerr << "## ERROR: cannot write " << in_path << ": " << error << std::endl;
         return false;
     }
     return true;
 }
 
-void add_box(cMeshBuilder& io_mesh, const V3& in_centre, const V3& in_ax, const V3& in_ay,
+void add_box(cSolidBuilder& io_mesh, const V3& in_centre, const V3& in_ax, const V3& in_ay,
              const V3& in_az)
 {
     // Each face: its outward axis and the two axes spanning it, counter-clockwise from outside.
@@ -239,7 +169,7 @@ void add_box(cMeshBuilder& io_mesh, const V3& in_centre, const V3& in_ax, const 
     }
 }
 
-void add_beam(cMeshBuilder& io_mesh, const V3& in_a, const V3& in_b, float in_radius, int in_sides,
+void add_beam(cSolidBuilder& io_mesh, const V3& in_a, const V3& in_b, float in_radius, int in_sides,
               float in_twist)
 {
     const V3 axis = (in_b - in_a).normalized();
@@ -265,7 +195,7 @@ void add_beam(cMeshBuilder& io_mesh, const V3& in_a, const V3& in_b, float in_ra
     }
 }
 
-void add_octahedron(cMeshBuilder& io_mesh, const V3& in_centre, const V3& in_ax, const V3& in_ay,
+void add_octahedron(cSolidBuilder& io_mesh, const V3& in_centre, const V3& in_ax, const V3& in_ay,
                     const V3& in_az)
 {
     const V3 axes[3] = {in_ax, in_ay, in_az};
@@ -283,7 +213,7 @@ void add_octahedron(cMeshBuilder& io_mesh, const V3& in_centre, const V3& in_ax,
     }
 }
 
-void add_bipyramid(cMeshBuilder& io_mesh, const V3& in_a, const V3& in_b, float in_radius,
+void add_bipyramid(cSolidBuilder& io_mesh, const V3& in_a, const V3& in_b, float in_radius,
                    int in_sides, float in_waist)
 {
     const V3 axis = in_b - in_a;
@@ -303,7 +233,7 @@ void add_bipyramid(cMeshBuilder& io_mesh, const V3& in_a, const V3& in_b, float 
     }
 }
 
-void add_cone(cMeshBuilder& io_mesh, const V3& in_base, const V3& in_tip, float in_radius,
+void add_cone(cSolidBuilder& io_mesh, const V3& in_base, const V3& in_tip, float in_radius,
               int in_sides)
 {
     const V3 dir = (in_tip - in_base).normalized();
@@ -320,7 +250,7 @@ void add_cone(cMeshBuilder& io_mesh, const V3& in_base, const V3& in_tip, float 
     }
 }
 
-void add_icosphere(cMeshBuilder& io_mesh, const V3& in_centre, float in_radius, int in_levels,
+void add_icosphere(cSolidBuilder& io_mesh, const V3& in_centre, float in_radius, int in_levels,
                    bool in_smooth)
 {
     std::vector<V3> points;
@@ -382,7 +312,8 @@ void geodesic_sphere(int in_frequency, std::vector<V3>& out_nodes,
     }
 }
 
-void add_torus(cMeshBuilder& io_mesh, float in_major, float in_minor, int in_segments, int in_sides)
+void add_torus(cSolidBuilder& io_mesh, float in_major, float in_minor, int in_segments,
+               int in_sides)
 {
     const uint32_t base = uint32_t(io_mesh.vertex_count());
     for (int i = 0; i <= in_segments; ++i) {
@@ -406,7 +337,7 @@ void add_torus(cMeshBuilder& io_mesh, float in_major, float in_minor, int in_seg
     }
 }
 
-void add_tube(cMeshBuilder& io_mesh, const std::vector<V3>& in_path,
+void add_tube(cSolidBuilder& io_mesh, const std::vector<V3>& in_path,
               const std::function<float(float)>& in_radius, int in_sides)
 {
     const size_t n = in_path.size();

@@ -1,5 +1,4 @@
-// Building triangle meshes for the scene content: vertices with normals and texture
-// coordinates, material ranges in table order, and the solids the models are made of.
+// The solids the scene content's models are made of, built through the engine's mesh builder.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +7,7 @@
 #include <vector>
 
 #include "math/vec3.h"
-#include "mesh_files/mesh_obj.h"
+#include "mesh_files/bzobj/bzobj_builder.h"
 
 namespace content {
 
@@ -25,81 +24,67 @@ struct sMaterialDesc
     std::string diffuse_map; // texture file name, may be empty
 };
 
-class cMeshBuilder
+// The material as the mesh file stores it (ambient a quarter of the diffuse colour).
+cMaterial_GL material_of(const sMaterialDesc& in_desc);
+
+// The engine's mesh builder with the flat faces and the moves the solids below are made of.
+class cSolidBuilder : public cBobjBuilder
 {
 public:
-    // Every face added from now on uses this material (the first call names material 0).
-    void begin_material(const sMaterialDesc& in_material);
+    using cBobjBuilder::begin_material;
+    void begin_material(const sMaterialDesc& in_material)
+    {
+        begin_material(material_of(in_material));
+    }
 
-    uint32_t vertex(const V3& in_pos, const V3& in_norm, float in_u, float in_v);
-    void triangle(uint32_t in_a, uint32_t in_b, uint32_t in_c);
     // A flat triangle, counter-clockwise seen from the side its normal points to.
     void flat_triangle(const V3& in_a, const V3& in_b, const V3& in_c, const float in_uv[6]);
     // A flat quad a b c d (counter-clockwise), texture coordinates 0..1 over its corners.
     void flat_quad(const V3& in_a, const V3& in_b, const V3& in_c, const V3& in_d);
 
-    // Appends another builder's faces (and materials, in order).
-    void append(const cMeshBuilder& in_other);
     // Moves every vertex by `in_offset`.
     void translate(const V3& in_offset);
     // Maps x, y and z onto the axes of a rotation (orthonormal, right-handed): positions and
     // normals turn together.
     void rotate(const V3& in_x, const V3& in_y, const V3& in_z);
 
-    size_t vertex_count() const { return m_pos.size() / 3; }
-    size_t triangle_count() const { return m_elem.size() / 3; }
-    // Fills the mesh's lists (positions, normals, texture coordinates, ranges, materials).
-    void fill(cMeshObj& out_mesh) const;
     // Writes the compressed mesh file; false (with the reason on stderr) when it cannot.
     bool save(const std::string& in_path) const;
-
-    // The lists, for tests of the shapes.
-    const std::vector<float>& positions() const { return m_pos; }
-    const std::vector<float>& normals() const { return m_norm; }
-    const std::vector<uint32_t>& elements() const { return m_elem; }
-
-private:
-    std::vector<float> m_pos;
-    std::vector<float> m_norm;
-    std::vector<float> m_tex;
-    std::vector<uint32_t> m_elem;
-    std::vector<tMatRange> m_ranges;
-    std::vector<sMaterialDesc> m_materials;
 };
 
 // Solids. Faceted ones have flat normals; smooth ones share their vertices.
 
 // A box: centre, three half-axes (any orthogonal frame).
-void add_box(cMeshBuilder& io_mesh, const V3& in_centre, const V3& in_ax, const V3& in_ay,
+void add_box(cSolidBuilder& io_mesh, const V3& in_centre, const V3& in_ax, const V3& in_ay,
              const V3& in_az);
 // A prism of `in_sides` faces around the segment a..b; `in_twist` turns its cross-section.
-void add_beam(cMeshBuilder& io_mesh, const V3& in_a, const V3& in_b, float in_radius, int in_sides,
+void add_beam(cSolidBuilder& io_mesh, const V3& in_a, const V3& in_b, float in_radius, int in_sides,
               float in_twist = 0.0f);
 // A regular octahedron, corners on the axes of the frame (ax, ay, az give axis lengths).
-void add_octahedron(cMeshBuilder& io_mesh, const V3& in_centre, const V3& in_ax, const V3& in_ay,
+void add_octahedron(cSolidBuilder& io_mesh, const V3& in_centre, const V3& in_ax, const V3& in_ay,
                     const V3& in_az);
 // A double pyramid of `in_sides` around the axis a..b, widest (`in_radius`) at `in_waist`
 // (0..1 along the axis): a crystal.
-void add_bipyramid(cMeshBuilder& io_mesh, const V3& in_a, const V3& in_b, float in_radius,
+void add_bipyramid(cSolidBuilder& io_mesh, const V3& in_a, const V3& in_b, float in_radius,
                    int in_sides, float in_waist);
 // A cone of `in_sides` from a base circle around `in_base` to `in_tip`; texture v runs from 0
 // at the base to 1 at the tip.
-void add_cone(cMeshBuilder& io_mesh, const V3& in_base, const V3& in_tip, float in_radius,
+void add_cone(cSolidBuilder& io_mesh, const V3& in_base, const V3& in_tip, float in_radius,
               int in_sides);
 // An icosahedron subdivided `in_levels` times, projected on the sphere; smooth normals and
 // spherical texture coordinates when `in_smooth`, else flat facets.
-void add_icosphere(cMeshBuilder& io_mesh, const V3& in_centre, float in_radius, int in_levels,
+void add_icosphere(cSolidBuilder& io_mesh, const V3& in_centre, float in_radius, int in_levels,
                    bool in_smooth);
 // The vertices and edges of the icosahedron subdivided `in_frequency` times per edge and
 // projected on the unit sphere (a geodesic sphere).
 void geodesic_sphere(int in_frequency, std::vector<V3>& out_nodes,
                      std::vector<std::pair<int, int>>& out_edges);
 // A torus around the z axis: major radius R, minor radius r; smooth.
-void add_torus(cMeshBuilder& io_mesh, float in_major, float in_minor, int in_segments,
+void add_torus(cSolidBuilder& io_mesh, float in_major, float in_minor, int in_segments,
                int in_sides);
 // A smooth tube of radius `in_radius(s)` (s = 0..1 along the path) swept along a polyline
 // with rotation-minimising frames; closed with caps at both ends.
-void add_tube(cMeshBuilder& io_mesh, const std::vector<V3>& in_path,
+void add_tube(cSolidBuilder& io_mesh, const std::vector<V3>& in_path,
               const std::function<float(float)>& in_radius, int in_sides);
 
 } // namespace content

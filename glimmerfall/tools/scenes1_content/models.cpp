@@ -39,13 +39,13 @@ V3 on_circle(float angle, float radius, float z = 0.0f)
 }
 
 // A cube of half size h whose faces follow the axes.
-void add_cube(cMeshBuilder& mesh, const V3& centre, float h)
+void add_cube(cSolidBuilder& mesh, const V3& centre, float h)
 {
     add_box(mesh, centre, V3(h, 0, 0), V3(0, h, 0), V3(0, 0, h));
 }
 
 // A cube turned about z by `angle`.
-void add_turned_cube(cMeshBuilder& mesh, const V3& centre, float h, float angle)
+void add_turned_cube(cSolidBuilder& mesh, const V3& centre, float h, float angle)
 {
     const V3 ax(std::cos(angle) * h, std::sin(angle) * h, 0);
     const V3 ay(-std::sin(angle) * h, std::cos(angle) * h, 0);
@@ -56,9 +56,9 @@ void add_turned_cube(cMeshBuilder& mesh, const V3& centre, float h, float angle)
 
 // One segment of the hexagonal tunnel at z = 0: corner cubes on a hexagon of radius 2, three
 // smaller cubes on every side, and thin bars joining them.
-cMeshBuilder hex_tunnel()
+cSolidBuilder hex_tunnel()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("hex_cubes", 0.9f, 0.9f, 0.95f, 60.0f));
     const float radius = 2.0f;
     for (int i = 0; i < 6; ++i) {
@@ -80,9 +80,9 @@ cMeshBuilder hex_tunnel()
 // The gate's tunnel wall: rings of leaf-shaped petals on a cylinder of radius 1.6 from z = 0
 // to z = -12, the rings cycling through four colours and turned half a petal against each
 // other. Normals face the axis, where the camera flies.
-cMeshBuilder mandala_tunnel_bg()
+cSolidBuilder mandala_tunnel_bg()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     const sMaterialDesc colours[4] = {
         lit("petal_magenta", 0.95f, 0.15f, 0.75f), lit("petal_gold", 1.0f, 0.72f, 0.15f),
         lit("petal_cyan", 0.1f, 0.85f, 1.0f), lit("petal_violet", 0.45f, 0.2f, 1.0f)};
@@ -119,9 +119,9 @@ cMeshBuilder mandala_tunnel_bg()
 
 // Light streaks for the gate: thin ribbons along -z, facing the axis, at scattered angles and
 // radii, staggered in depth over the tunnel's 12 units.
-cMeshBuilder mandala_tunnel_streak()
+cSolidBuilder mandala_tunnel_streak()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(flat("streak", 1, 1, 1));
     assets::cRandom random(12);
     for (int i = 0; i < 40; ++i) {
@@ -143,22 +143,21 @@ cMeshBuilder mandala_tunnel_streak()
 // A faceted core of radius 0.55 with 42 spikes, long ones on the icosahedron's corners and
 // shorter ones between; texture v runs from the base of a spike (0) to its tip (1) so the
 // glow picture lights the tips.
-cMeshBuilder spikeball2()
+cSolidBuilder spikeball2()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     sMaterialDesc material = lit("spikes", 1, 1, 1);
     material.diffuse_map = "spike_glow.png";
     mesh.begin_material(material);
-    cMeshBuilder core;
+    cSolidBuilder core;
     add_icosphere(core, V3(0, 0, 0), 0.55f, 1, false);
     // The core shows the dim start of the glow picture.
     {
-        cMeshObj lists;
-        core.fill(lists);
-        for (size_t i = 0; i + 2 < lists.m_elem.size(); i += 3) {
+        const std::vector<uint32_t>& elem = core.elements();
+        for (size_t i = 0; i + 2 < elem.size(); i += 3) {
             V3 p[3];
             for (int k = 0; k < 3; ++k) {
-                const float* q = &lists.m_pos[size_t(lists.m_elem[i + size_t(k)]) * 3];
+                const float* q = &core.positions()[size_t(elem[i + size_t(k)]) * 3];
                 p[k] = V3(q[0], q[1], q[2]);
             }
             const float uv[6] = {0.2f, 0.05f, 0.8f, 0.05f, 0.5f, 0.2f};
@@ -184,9 +183,9 @@ cMeshBuilder spikeball2()
 
 // A geodesic net: struts along the edges of a frequency-3 geodesic sphere of radius 1, small
 // octahedra on its 92 nodes.
-cMeshBuilder netsphere()
+cSolidBuilder netsphere()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("net", 0.85f, 0.95f, 1.0f, 80.0f));
     std::vector<V3> nodes;
     std::vector<std::pair<int, int>> edges;
@@ -203,9 +202,9 @@ cMeshBuilder netsphere()
 
 // An op-art star in the x-y plane, facing +z: twelve points, cut into fourteen concentric
 // bands that turn a little further each, alternately white (first material) and black.
-cMeshBuilder blacknwhite_star()
+cSolidBuilder blacknwhite_star()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     const int points = 12, bands = 14;
     auto outline = [&](int k, float scale, float twist) {
         // Corner k of the star's outline (2 per point), radius 1 at the tips.
@@ -243,10 +242,10 @@ cMeshBuilder blacknwhite_star()
 // --- symbols of the kaleidoscopes (folder kaleido3d) -------------------------------------------
 
 // A "G" of cubes on a 5 x 5 grid, every other cube raised: the cubes logo.
-cMeshBuilder logo_cubes2()
+cSolidBuilder logo_cubes2()
 {
     static const char* rows[5] = {"XXXX.", "X....", "X.XXX", "X...X", "XXXXX"};
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("logo", 0.9f, 0.9f, 0.9f));
     for (int r = 0; r < 5; ++r) {
         for (int c = 0; c < 5; ++c) {
@@ -260,18 +259,18 @@ cMeshBuilder logo_cubes2()
     return mesh;
 }
 
-cMeshBuilder torus04()
+cSolidBuilder torus04()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("torus", 0.9f, 0.9f, 0.9f, 90.0f));
     add_torus(mesh, 0.7f, 0.22f, 40, 14);
     return mesh;
 }
 
 // Five worms curling out from the centre, thick at the head, thin at the tail.
-cMeshBuilder worms()
+cSolidBuilder worms()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("worms", 0.9f, 0.9f, 0.9f, 60.0f));
     for (int w = 0; w < 5; ++w) {
         std::vector<V3> path;
@@ -290,9 +289,9 @@ cMeshBuilder worms()
 }
 
 // A triangular frame around a small, turned solid prism.
-cMeshBuilder mt_prism_symbol()
+cSolidBuilder mt_prism_symbol()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("prism", 0.9f, 0.9f, 0.9f));
     V3 corner[3], inner[3];
     for (int i = 0; i < 3; ++i) {
@@ -315,9 +314,9 @@ cMeshBuilder mt_prism_symbol()
 }
 
 // A ring of 24 bars with twelve crystal teeth pointing outwards.
-cMeshBuilder mt_ring_symbol()
+cSolidBuilder mt_ring_symbol()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("ring", 0.9f, 0.9f, 0.9f));
     const int bars = 24;
     for (int i = 0; i < bars; ++i) {
@@ -333,15 +332,15 @@ cMeshBuilder mt_ring_symbol()
 }
 
 // A faceted sphere inside three rings at right angles.
-cMeshBuilder mig_sphere_symbol()
+cSolidBuilder mig_sphere_symbol()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("sphere", 0.9f, 0.9f, 0.9f, 90.0f));
     add_icosphere(mesh, V3(0, 0, 0), 0.45f, 1, false);
     const V3 x(1, 0, 0), y(0, 1, 0), z(0, 0, 1);
     const V3 frames[3][3] = {{x, y, z}, {y, z, x}, {z, x, y}};
     for (int i = 0; i < 3; ++i) {
-        cMeshBuilder ring;
+        cSolidBuilder ring;
         add_torus(ring, 0.78f - 0.06f * float(i), 0.035f, 48, 6);
         ring.rotate(frames[i][0], frames[i][1], frames[i][2]);
         mesh.append(ring);
@@ -350,9 +349,9 @@ cMeshBuilder mig_sphere_symbol()
 }
 
 // Two interleaved waves, like a tilde drawn twice.
-cMeshBuilder mt_wave_symbol()
+cSolidBuilder mt_wave_symbol()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("wave", 0.9f, 0.9f, 0.9f, 60.0f));
     for (int w = 0; w < 2; ++w) {
         std::vector<V3> path;
@@ -370,9 +369,9 @@ cMeshBuilder mt_wave_symbol()
 }
 
 // One long hexagonal crystal with two small ones at its foot.
-cMeshBuilder glimspike01()
+cSolidBuilder glimspike01()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("crystal", 0.95f, 0.95f, 1.0f, 120.0f));
     add_bipyramid(mesh, V3(0, -0.9f, 0), V3(0, 1.0f, 0), 0.2f, 6, 0.3f);
     add_bipyramid(mesh, V3(0, -0.9f, 0), V3(0.45f, -0.1f, 0.1f), 0.1f, 6, 0.3f);
@@ -381,9 +380,9 @@ cMeshBuilder glimspike01()
 }
 
 // A cluster of seven crystals fanning out from one root.
-cMeshBuilder glimspike02()
+cSolidBuilder glimspike02()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("crystal", 0.95f, 0.95f, 1.0f, 120.0f));
     const V3 root(0, -0.7f, 0);
     for (int i = 0; i < 7; ++i) {
@@ -397,9 +396,9 @@ cMeshBuilder glimspike02()
 }
 
 // A star of fourteen spikes: six along the axes, eight along the cube's diagonals.
-cMeshBuilder glimspike03()
+cSolidBuilder glimspike03()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("crystal", 0.95f, 0.95f, 1.0f, 120.0f));
     const V3 axes[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
     for (const V3& d : axes)
@@ -416,9 +415,9 @@ cMeshBuilder glimspike03()
 
 // Eight octahedra on the unit circle of the x-y plane, drawn out along the radius like
 // diamonds, large and small in turn.
-cMeshBuilder octahedra()
+cSolidBuilder octahedra()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("octahedra", 1, 1, 1, 80.0f));
     for (int i = 0; i < 8; ++i) {
         const float a = 2.0f * PI * float(i) / 8.0f;
@@ -431,9 +430,9 @@ cMeshBuilder octahedra()
 }
 
 // Two strands winding three times around the z axis from -2 to 2, with rungs between them.
-cMeshBuilder helix()
+cSolidBuilder helix()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("helix", 0.9f, 0.9f, 0.9f, 80.0f));
     const int steps = 120;
     for (int strand = 0; strand < 2; ++strand) {
@@ -455,9 +454,9 @@ cMeshBuilder helix()
 }
 
 // Twenty cubes on the edges and corners of a 3 x 3 x 3 block (its faces and centre are open).
-cMeshBuilder logo_cubes()
+cSolidBuilder logo_cubes()
 {
-    cMeshBuilder mesh;
+    cSolidBuilder mesh;
     mesh.begin_material(lit("logo", 0.9f, 0.9f, 0.9f));
     for (int x = -1; x <= 1; ++x) {
         for (int y = -1; y <= 1; ++y) {

@@ -12,7 +12,7 @@ namespace content {
 struct sModel
 {
     const char* path; // below the data folder
-    cMeshBuilder (*build)();
+    cSolidBuilder (*build)();
 };
 
 // Every model this generator writes, in a fixed order.

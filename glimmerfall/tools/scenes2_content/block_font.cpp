@@ -168,7 +168,7 @@ std::vector<tPolygon> text_polygons(const std::string& in_text, int& out_width)
     return out;
 }
 
-void build_text(cMeshBuilder& out, const std::string& in_text, double cell, double depth,
+void build_text(cQuadBuilder& out, const std::string& in_text, double cell, double depth,
                 const sMaterialSpec& material)
 {
     int width = 0;

@@ -8,7 +8,7 @@
 
 namespace content {
 
-class cMeshBuilder;
+class cQuadBuilder;
 struct sMaterialSpec;
 
 // A convex polygon on the cell grid, corners in cell units, counter-clockwise seen from +z.
@@ -30,7 +30,7 @@ constexpr double TEXT_SIDE_U = 0.75;
 
 // Extruded text centred on the origin in one material: `cell` units per cell, `depth` units
 // thick along z. Front (+z) and back faces come first, then the side walls.
-void build_text(cMeshBuilder& out, const std::string& in_text, double cell, double depth,
+void build_text(cQuadBuilder& out, const std::string& in_text, double cell, double depth,
                 const sMaterialSpec& material);
 
 } // namespace content

@@ -97,7 +97,7 @@ bool write_layer(const std::string& path, int k, bool opened)
     m.specular = {0.9f, 0.9f, 0.9f, 1.0f};
     m.shininess = 40.0f;
 
-    cMeshBuilder mesh;
+    cQuadBuilder mesh;
     mesh.begin_material(m);
     const double lift = opened ? (30.0 + 6.0 * i) * PI / 180.0 : 0.0;
     const double twist = opened ? (i % 2 ? -1.0 : 1.0) * 22.0 * PI / 180.0 : 0.0;
@@ -157,7 +157,7 @@ bool write_cube_faces(const std::string& path)
     m.ambient = {float(INDIGO[0] * 3), float(INDIGO[1] * 3), float(INDIGO[2] * 3), 1.0f};
     m.specular = {0.5f, 0.5f, 0.6f, 1.0f};
     m.shininess = 24.0f;
-    cMeshBuilder mesh;
+    cQuadBuilder mesh;
     mesh.begin_material(m);
     for (const sFace& f : FACES) {
         const uint32_t first = uint32_t(mesh.vertex_count());

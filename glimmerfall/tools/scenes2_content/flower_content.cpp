@@ -40,7 +40,7 @@ tVec3 stem_point(const sFlower& f, double t)
     return {0.06 * std::sin(PI * t) * f.height, t * f.height, 0.0};
 }
 
-void add_stem(cMeshBuilder& mesh, const sFlower& f)
+void add_stem(cQuadBuilder& mesh, const sFlower& f)
 {
     constexpr int SIDES = 6, RINGS = 8;
     const double radius = 0.018;
@@ -68,7 +68,7 @@ void add_stem(cMeshBuilder& mesh, const sFlower& f)
 // A blade (leaf or petal) from `base` along the curve given by `spine` (0..1 -> offset from
 // the base) with half-width `width` times the blade profile, facing `up` at its base; both
 // skins, the lower one a hair below the upper so that culling shows the right one.
-void add_blade(cMeshBuilder& mesh, const tVec3& base, const std::function<tVec3(double)>& spine,
+void add_blade(cQuadBuilder& mesh, const tVec3& base, const std::function<tVec3(double)>& spine,
                const tVec3& across, double width)
 {
     constexpr int ALONG = 5, ACROSS = 2;
@@ -106,7 +106,7 @@ void add_blade(cMeshBuilder& mesh, const tVec3& base, const std::function<tVec3(
     }
 }
 
-void add_heart(cMeshBuilder& mesh, const tVec3& centre, double radius)
+void add_heart(cQuadBuilder& mesh, const tVec3& centre, double radius)
 {
     constexpr int RINGS = 4, SIDES = 8;
     const uint32_t first = uint32_t(mesh.vertex_count());
@@ -139,7 +139,7 @@ bool write_flower(const std::string& path, const sFlower& f)
     m.shininess = 30.0f;
     m.dissolve = float(f.dissolve);
 
-    cMeshBuilder mesh;
+    cQuadBuilder mesh;
     mesh.begin_material(m);
     add_stem(mesh, f);
 

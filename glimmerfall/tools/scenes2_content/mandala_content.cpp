@@ -24,7 +24,7 @@ bool write_plane(const std::string& path, int sectors, double r_in, double r_out
 {
     constexpr int STEPS_A = 4; // across a half wedge
     constexpr int STEPS_R = 6; // along the radius
-    cMeshBuilder mesh;
+    cQuadBuilder mesh;
     const double half = PI / sectors;
     for (int w = 0; w < 2 * sectors; ++w) {
         const bool mirrored = (w % 2) == 1;
@@ -56,7 +56,7 @@ bool write_plane(const std::string& path, int sectors, double r_in, double r_out
 // A wide flat ring facing +z; u runs `repeats` times around it, v across its width.
 bool write_circle(const std::string& path, double r_in, double r_out, int segments, int repeats)
 {
-    cMeshBuilder mesh;
+    cQuadBuilder mesh;
     for (int i = 0; i <= segments; ++i) {
         const double a = 2.0 * PI * i / segments;
         const double u = double(repeats) * i / segments;

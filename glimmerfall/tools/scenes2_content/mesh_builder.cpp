@@ -4,9 +4,6 @@
 #include <cmath>
 #include <iostream>
 
-#include "mesh_files/bzobj/bzobj_writer.h"
-#include "mesh_files/mesh_obj.h"
-
 namespace content {
 
 tVec3 add(const tVec3& a, const tVec3& b)
@@ -35,36 +32,31 @@ tVec3 normalized(const tVec3& a)
     return len > 0 ? scale(a, 1.0 / len) : tVec3{0, 0, 1};
 }
 
-void cMeshBuilder::begin_material(const sMaterialSpec& material)
+cMaterial_GL material_of(const sMaterialSpec& material)
 {
-    // An empty range would be dropped by the writer and shift the material numbers.
-    if (!m_range_starts.empty() && m_range_starts.back() == m_elem.size()) {
-        m_materials.back() = material;
-        return;
+    cMaterial_GL m;
+    m.m_name = material.name;
+    m.m_tex_diffuse = material.diffuse_map;
+    for (int c = 0; c < 4; ++c) {
+        m.m_ambient[c] = material.ambient[size_t(c)];
+        m.m_diffuse[c] = material.diffuse[size_t(c)];
+        m.m_specular[c] = material.specular[size_t(c)];
     }
-    m_range_starts.push_back(uint32_t(m_elem.size()));
-    m_materials.push_back(material);
+    m.m_shininess = material.shininess;
+    m.m_illum = 2;
+    m.m_dissolve = material.dissolve;
+    return m;
 }
 
-uint32_t cMeshBuilder::vertex(const tVec3& pos, const tVec3& normal, double u, double v)
+uint32_t cQuadBuilder::vertex(const tVec3& pos, const tVec3& normal, double u, double v)
 {
-    const uint32_t index = uint32_t(m_pos.size() / 3);
     const tVec3 n = normalized(normal);
-    for (int i = 0; i < 3; ++i) {
-        m_pos.push_back(float(pos[i]));
-        m_norm.push_back(float(n[i]));
-    }
-    m_tex.push_back(float(u));
-    m_tex.push_back(float(v));
-    return index;
+    return cBobjBuilder::vertex(Vec3<float>(float(pos[0]), float(pos[1]), float(pos[2])),
+                                Vec3<float>(float(n[0]), float(n[1]), float(n[2])), float(u),
+                                float(v));
 }
 
-void cMeshBuilder::triangle(uint32_t a, uint32_t b, uint32_t c)
-{
-    m_elem.insert(m_elem.end(), {a, b, c});
-}
-
-void cMeshBuilder::quad(const tVec3& a, const tVec3& b, const tVec3& c, const tVec3& d,
+void cQuadBuilder::quad(const tVec3& a, const tVec3& b, const tVec3& c, const tVec3& d,
                         const std::array<double, 8>& uv)
 {
     const tVec3 n = normalized(cross(sub(b, a), sub(d, a)));
@@ -76,43 +68,10 @@ void cMeshBuilder::quad(const tVec3& a, const tVec3& b, const tVec3& c, const tV
     triangle(ia, ic, id);
 }
 
-void cMeshBuilder::fill(cMeshObj& mesh) const
+bool cQuadBuilder::save(const std::string& path) const
 {
-    mesh.m_flags = iMeshType::T_DTEX_BIT | iMeshType::T_NORMALS_BIT;
-    mesh.m_pos = m_pos;
-    mesh.m_norm = m_norm;
-    mesh.m_tex0 = m_tex;
-    mesh.m_elem = m_elem;
-    mesh.m_matranges.clear();
-    mesh.m_materials.clear();
-    if (m_materials.empty())
-        return;
-    mesh.m_flags |= iMeshType::T_MATERIALS_BIT;
-    for (size_t k = 0; k < m_range_starts.size(); ++k)
-        mesh.m_matranges.emplace_back(m_range_starts[k], int32_t(k));
-    mesh.m_matranges.emplace_back(uint32_t(m_elem.size()), -1);
-    for (const sMaterialSpec& material : m_materials) {
-        cMaterial_GL m;
-        m.m_name = material.name;
-        m.m_tex_diffuse = material.diffuse_map;
-        for (int c = 0; c < 4; ++c) {
-            m.m_ambient[c] = material.ambient[size_t(c)];
-            m.m_diffuse[c] = material.diffuse[size_t(c)];
-            m.m_specular[c] = material.specular[size_t(c)];
-        }
-        m.m_shininess = material.shininess;
-        m.m_illum = 2;
-        m.m_dissolve = material.dissolve;
-        mesh.m_materials.push_back(m);
-    }
-}
-
-bool cMeshBuilder::save(const std::string& path) const
-{
-    cMeshObj mesh;
-    fill(mesh);
     std::string error;
-    if (!bobj_save(mesh, path, error)) {
+    if (!cBobjBuilder::save(path, error)) {
         std::cerr << "## ERROR: cannot write \"" << path << "\": " << error << std::endl;
         return false;
     }

@@ -1,5 +1,5 @@
-// Accumulates triangles with normals and texture coordinates, grouped into material ranges,
-// and hands them to a cMeshObj for the compressed mesh writer.
+// Vector helpers and the quads of the mandala, flower, cube and text content, built through
+// the engine's mesh builder.
 #pragma once
 
 #include <array>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-class cMeshObj;
+#include "mesh_files/bzobj/bzobj_builder.h"
 
 namespace content {
 
@@ -32,32 +32,22 @@ struct sMaterialSpec
     float dissolve = 1.0f;
 };
 
-class cMeshBuilder
+// The material as the mesh file stores it.
+cMaterial_GL material_of(const sMaterialSpec& material);
+
+// The engine's mesh builder taking double-precision points, normals made unit length.
+class cQuadBuilder : public cBobjBuilder
 {
 public:
-    // Starts a new material range; triangles added from now on use `material`.
-    void begin_material(const sMaterialSpec& material);
+    using cBobjBuilder::begin_material;
+    void begin_material(const sMaterialSpec& material) { begin_material(material_of(material)); }
     uint32_t vertex(const tVec3& pos, const tVec3& normal, double u, double v);
-    void triangle(uint32_t a, uint32_t b, uint32_t c);
     // A flat quad a-b-c-d (counter-clockwise seen from its front) with its own four vertices.
     void quad(const tVec3& a, const tVec3& b, const tVec3& c, const tVec3& d,
               const std::array<double, 8>& uv);
 
-    size_t vertex_count() const { return m_pos.size() / 3; }
-    size_t triangle_count() const { return m_elem.size() / 3; }
-    // Copies everything into `mesh`: positions, normals, texture coordinates, indices and,
-    // when materials were begun, the ranges and the material table.
-    void fill(cMeshObj& mesh) const;
     // Writes the mesh; prints the reason and returns false on failure.
     bool save(const std::string& path) const;
-
-private:
-    std::vector<float> m_pos;
-    std::vector<float> m_norm;
-    std::vector<float> m_tex;
-    std::vector<uint32_t> m_elem;
-    std::vector<uint32_t> m_range_starts; // first index entry of every material range
-    std::vector<sMaterialSpec> m_materials;
 };
 
 } // namespace content

@@ -16,7 +16,7 @@ namespace {
 
 // A flat strip facing +z from radius r0 to r1 over the angles a0..a1: u runs across the
 // strip (0 at a0, 1 at a1), v along the radius from v0 to v1.
-void add_sector(cMeshBuilder& mesh, double r0, double r1, double a0, double a1, int steps,
+void add_sector(cQuadBuilder& mesh, double r0, double r1, double a0, double a1, int steps,
                 double v0, double v1, double z)
 {
     const uint32_t first = uint32_t(mesh.vertex_count());
@@ -40,7 +40,7 @@ bool write_intro_bg(const std::string& path)
     sMaterialSpec m;
     m.name = "intro_rays";
     m.diffuse_map = "intro_rays.png";
-    cMeshBuilder mesh;
+    cQuadBuilder mesh;
     mesh.begin_material(m);
     constexpr int RAYS = 72;
     for (int i = 0; i < RAYS; ++i) {
@@ -75,7 +75,7 @@ bool write_greetings_bg(const std::string& path)
     sMaterialSpec m;
     m.name = "greets_ring";
     m.diffuse_map = "greets_ring.png";
-    cMeshBuilder mesh;
+    cQuadBuilder mesh;
     mesh.begin_material(m);
     constexpr int RINGS = 14;
     for (int ring = 0; ring < RINGS; ++ring) {
@@ -193,7 +193,7 @@ bool write_text_content(const std::string& data_dir)
     const std::string models = data_dir + "/models/";
     const std::string textures = data_dir + "/textures/";
 
-    cMeshBuilder logo;
+    cQuadBuilder logo;
     build_text(logo, "Glimmerfall", 0.1, 0.18, text_material("logo", "intro_logo_atlas.png"));
     if (!logo.save(models + "intro_logo.bzobj") || !write_intro_bg(models + "intro_bg.bzobj") ||
         !write_greetings_bg(models + "greetings_bg_03.bzobj"))
@@ -203,7 +203,7 @@ bool write_text_content(const std::string& data_dir)
     for (size_t i = 0; i < groups.size(); ++i) {
         char name[32];
         std::snprintf(name, sizeof(name), "greet_%02d.bzobj", int(i + 1));
-        cMeshBuilder text;
+        cQuadBuilder text;
         build_text(text, groups[i], 0.1, 0.12, text_material("greet", "greet_atlas.png"));
         if (!text.save(models + name))
             return false;

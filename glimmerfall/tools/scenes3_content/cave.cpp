@@ -147,20 +147,21 @@ vec cCave::site_light(const sSite& site) const
     return floor_point(site.s, site.lateral) + up * (height * site.scale);
 }
 
-void cCave::build_cave(cMeshBuilder& b) const
+void cCave::build_cave(cShapeBuilder& b) const
 {
     const float rock[4] = {0.85f, 0.8f, 0.95f, 1.0f};
-    b.material(make_material("cave_rock", "", rock, 1));
+    b.begin_material(make_material("cave_rock", "", rock, 1));
     // Along the loop first, so texture u follows the loop and v runs around the tunnel; the
     // normals are turned to face the inside.
     b.surface(
         kAlong, kAround, [this](double u, double v) { return wall(u, 2 * PI * v); }, true);
 }
 
-void cCave::build_group(cMeshBuilder& b, int group, bool volumes) const
+void cCave::build_group(cShapeBuilder& b, int group, bool volumes) const
 {
     const float tint[4] = {1, 1, 1, 1};
-    b.material(make_material(group == 0 ? "mushroom_a" : "mushroom_b", kMushroomSkin, tint, 0));
+    b.begin_material(
+        make_material(group == 0 ? "mushroom_a" : "mushroom_b", kMushroomSkin, tint, 0));
     for (const sSite& site : m_sites) {
         if (site.group != group)
             continue;
@@ -192,10 +193,10 @@ void cCave::build_group(cMeshBuilder& b, int group, bool volumes) const
     }
 }
 
-void cCave::build_low(cMeshBuilder& b) const
+void cCave::build_low(cShapeBuilder& b) const
 {
     const float tint[4] = {1, 1, 1, 1};
-    b.material(make_material("mushroom_low", kMushroomSkin, tint, 0));
+    b.begin_material(make_material("mushroom_low", kMushroomSkin, tint, 0));
     assets::cRandom rnd(4711);
     for (int i = 0; i < 20; ++i) {
         const double s = (i + rnd.next()) / 20.0;
@@ -216,10 +217,10 @@ void cCave::build_low(cMeshBuilder& b) const
     }
 }
 
-void cCave::build_tiny(cMeshBuilder& b) const
+void cCave::build_tiny(cShapeBuilder& b) const
 {
     const float tint[4] = {1, 1, 1, 1};
-    b.material(make_material("mushroom_tiny", kMushroomSkin, tint, 0));
+    b.begin_material(make_material("mushroom_tiny", kMushroomSkin, tint, 0));
     assets::cRandom rnd(1234);
     for (int i = 0; i < 400; ++i) {
         double s, lateral;
@@ -375,7 +376,7 @@ bool cCave::write(const std::string& data_dir, std::string& error) const
     std::filesystem::create_directories(models, ec);
     std::filesystem::create_directories(textures, ec);
 
-    auto save = [&](const cMeshBuilder& b, const char* name) {
+    auto save = [&](const cShapeBuilder& b, const char* name) {
         std::string why;
         if (b.save(models + "/" + name, why))
             return true;
@@ -383,7 +384,7 @@ bool cCave::write(const std::string& data_dir, std::string& error) const
         return false;
     };
 
-    cMeshBuilder cave, mush01, mush01_vol, mush02, mush02_vol, low, scatter, tiny;
+    cShapeBuilder cave, mush01, mush01_vol, mush02, mush02_vol, low, scatter, tiny;
     build_cave(cave);
     build_group(mush01, 0, false);
     build_group(mush01_vol, 0, true);
@@ -391,7 +392,7 @@ bool cCave::write(const std::string& data_dir, std::string& error) const
     build_group(mush02_vol, 1, true);
     build_low(low);
     const float tint[4] = {1, 1, 1, 1};
-    scatter.material(make_material("spore_pod", kMushroomSkin, tint, 0));
+    scatter.begin_material(make_material("spore_pod", kMushroomSkin, tint, 0));
     add_spore_pod(scatter);
     build_tiny(tiny);
     if (!save(cave, "cave.bzobj") || !save(mush01, "mush01.bzobj") ||

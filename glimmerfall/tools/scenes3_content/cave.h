@@ -58,10 +58,10 @@ private:
     // Radial scale of the rock at a point (1 = the smooth section).
     double bumps(const vec& p) const;
     vec site_light(const sSite& site) const;
-    void build_cave(cMeshBuilder& b) const;
-    void build_group(cMeshBuilder& b, int group, bool volumes) const;
-    void build_low(cMeshBuilder& b) const;
-    void build_tiny(cMeshBuilder& b) const;
+    void build_cave(cShapeBuilder& b) const;
+    void build_group(cShapeBuilder& b, int group, bool volumes) const;
+    void build_low(cShapeBuilder& b) const;
+    void build_tiny(cShapeBuilder& b) const;
     bool write_lightmaps(const std::string& dir, std::string& error) const;
 
     std::vector<sSite> m_sites;

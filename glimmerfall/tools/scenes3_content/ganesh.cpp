@@ -63,7 +63,7 @@ vec bezier(const vec& a, const vec& b, const vec& c, const vec& d, double t)
 }
 
 // A bracelet or band: a thin torus about `axis` through `centre`.
-void band(cMeshBuilder& b, const vec& centre, const vec& axis, double radius, double thickness,
+void band(cShapeBuilder& b, const vec& centre, const vec& axis, double radius, double thickness,
           const double uv[4])
 {
     const vec a = axis.normalized();
@@ -80,7 +80,7 @@ void band(cMeshBuilder& b, const vec& centre, const vec& axis, double radius, do
 
 // ---- the sculpture ------------------------------------------------------------------------------
 
-void lotus(cMeshBuilder& b)
+void lotus(cShapeBuilder& b)
 {
     // Two rings of petals swelling out of a drum: the radius follows the petals around.
     b.surface(
@@ -109,7 +109,7 @@ void lotus(cMeshBuilder& b)
     b.pop();
 }
 
-void body(cMeshBuilder& b)
+void body(cShapeBuilder& b)
 {
     // Crossed legs: a thick arc in front, the feet at its ends.
     b.tube(
@@ -153,7 +153,7 @@ void body(cMeshBuilder& b)
     }
 }
 
-void arm(cMeshBuilder& b, const vec& shoulder, const vec& elbow, const vec& hand,
+void arm(cShapeBuilder& b, const vec& shoulder, const vec& elbow, const vec& hand,
          const vec& palm_normal)
 {
     b.tube(
@@ -177,7 +177,7 @@ void arm(cMeshBuilder& b, const vec& shoulder, const vec& elbow, const vec& hand
     b.pop();
 }
 
-void arms(cMeshBuilder& b)
+void arms(cShapeBuilder& b)
 {
     // Lower right: raised in blessing, palm to the viewer.
     arm(b, vec(0.78, 1.5, 0.05), vec(1.25, 0.95, 0.35), vec(1.05, 1.35, 0.75), vec(0, 0, 1));
@@ -219,7 +219,7 @@ void arms(cMeshBuilder& b)
     b.pop();
 }
 
-void head(cMeshBuilder& b)
+void head(cShapeBuilder& b)
 {
     // Neck and head, the brow domes above the trunk.
     b.tube([](double s) { return vec(0, 1.75 + 0.35 * s, 0.02 + 0.05 * s); },
@@ -309,7 +309,7 @@ sXform at_centre(double z)
     return sXform::translate(vec(0, kMandalaCentreY, z));
 }
 
-void circles_background(cMeshBuilder& b)
+void circles_background(cShapeBuilder& b)
 {
     b.push(at_centre(-3.0));
     const int kinds[4] = {CELL_VIOLET, CELL_MAGENTA, CELL_CYAN, CELL_GOLD};
@@ -322,14 +322,14 @@ void circles_background(cMeshBuilder& b)
     b.pop();
 }
 
-void plate(cMeshBuilder& b)
+void plate(cShapeBuilder& b)
 {
     b.push(at_centre(-2.2));
     b.ring(0, 4.2, 128);
     b.pop();
 }
 
-void frame(cMeshBuilder& b)
+void frame(cShapeBuilder& b)
 {
     // A square frame with stepped corners, a little thick.
     b.push(at_centre(-1.9));
@@ -350,14 +350,14 @@ void frame(cMeshBuilder& b)
     b.pop();
 }
 
-void white_centre(cMeshBuilder& b)
+void white_centre(cShapeBuilder& b)
 {
     b.push(sXform::translate(vec(0, 2.45, -1.0)));
     b.ring(0, 2.0, 64);
     b.pop();
 }
 
-void streaks(cMeshBuilder& b)
+void streaks(cShapeBuilder& b)
 {
     b.push(at_centre(-2.6));
     for (int i = 0; i < 48; ++i) {
@@ -389,7 +389,7 @@ std::vector<vec> leaf_outline(double length, double width)
     return pts; // counter-clockwise
 }
 
-void leafs(cMeshBuilder& b)
+void leafs(cShapeBuilder& b)
 {
     b.push(at_centre(-2.0));
     const std::vector<vec> big = leaf_outline(1.7, 0.45), small = leaf_outline(1.1, 0.3);
@@ -404,7 +404,7 @@ void leafs(cMeshBuilder& b)
     b.pop();
 }
 
-void blobs(cMeshBuilder& b)
+void blobs(cShapeBuilder& b)
 {
     b.push(at_centre(-2.4));
     for (int i = 0; i < 24; ++i) {
@@ -420,7 +420,7 @@ void blobs(cMeshBuilder& b)
 
 // A straight stroke of a letter or a figure, from a to b, `w` wide, as a slab.
 // Planar texture coordinates over the square of half-size `extent` about the origin.
-void stroke(cMeshBuilder& b, const vec& a, const vec& c, double w, double depth, double extent,
+void stroke(cShapeBuilder& b, const vec& a, const vec& c, double w, double depth, double extent,
             const double uv[4])
 {
     const vec d = (c - a).normalized();
@@ -429,7 +429,7 @@ void stroke(cMeshBuilder& b, const vec& a, const vec& c, double w, double depth,
             uv);
 }
 
-void vantor_logo(cMeshBuilder& b)
+void vantor_logo(cShapeBuilder& b)
 {
     // "VANTOR" in straight strokes on a 0.6 x 0.8 grid per letter, centred under the lotus; the
     // rainbow of its texture runs across the word.
@@ -479,7 +479,7 @@ std::vector<vec> capsule(double x, double y0, double y1, double r)
     return pts;
 }
 
-void hand_logo(cMeshBuilder& b)
+void hand_logo(cShapeBuilder& b)
 {
     // An open hand raised in blessing, an eye in its palm, above the crown.
     b.push(sXform::translate(vec(0, 5.0, -1.2)));
@@ -506,7 +506,7 @@ void hand_logo(cMeshBuilder& b)
     b.pop();
 }
 
-void frames(cMeshBuilder& b)
+void frames(cShapeBuilder& b)
 {
     // Two squares turned against each other (an eight-pointed star), twice, as thin outlines.
     b.push(at_centre(-2.8));
@@ -527,7 +527,7 @@ void frames(cMeshBuilder& b)
     b.pop();
 }
 
-void circles_inner(cMeshBuilder& b)
+void circles_inner(cShapeBuilder& b)
 {
     b.push(at_centre(-1.5));
     for (int i = 0; i < 12; ++i) {
@@ -540,7 +540,7 @@ void circles_inner(cMeshBuilder& b)
     b.pop();
 }
 
-void circle_outer(cMeshBuilder& b)
+void circle_outer(cShapeBuilder& b)
 {
     b.push(at_centre(-2.9));
     b.ring(6.85, 7.15, 160, ornament(CELL_GOLD).uv);
@@ -789,11 +789,11 @@ bool write_ganesh(const std::string& data_dir, std::string& error)
         const char* file;
         const char* texture;
         int illum; // 2: lit, 0: glowing
-        void (*build)(cMeshBuilder&);
+        void (*build)(cShapeBuilder&);
     };
     const sPiece pieces[] = {
         {"ganesh.bzobj", kGoldTex, 2,
-         [](cMeshBuilder& b) {
+         [](cShapeBuilder& b) {
              lotus(b);
              body(b);
              arms(b);
@@ -813,8 +813,8 @@ bool write_ganesh(const std::string& data_dir, std::string& error)
         {"mandala_circle_outer.bzobj", kOrnamentTex, 0, circle_outer},
     };
     for (const sPiece& piece : pieces) {
-        cMeshBuilder b;
-        b.material(
+        cShapeBuilder b;
+        b.begin_material(
             make_material(std::string(piece.file).substr(0, std::string(piece.file).find('.')),
                           piece.texture, kWhite, piece.illum));
         piece.build(b);

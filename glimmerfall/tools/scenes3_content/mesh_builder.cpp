@@ -9,9 +9,6 @@
 
 #include <unistd.h>
 
-#include "mesh_files/bzobj/bzobj_writer.h"
-#include "mesh_files/mesh_obj.h"
-
 namespace content {
 
 namespace {
@@ -24,10 +21,10 @@ const double* uv_or_full(const double* uv)
 }
 
 // Inverse of a 3x3 matrix (row-major); the identity when it is singular.
-void invert3(const double* m, double* out)
+void invert3(const sXform& x, double* out)
 {
-    const double det = m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) +
-                       m[2] * (m[3] * m[7] - m[4] * m[6]);
+    const double* m = x.m;
+    const double det = x.determinant();
     if (std::fabs(det) < 1e-300) {
         const double id[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
         std::copy(id, id + 9, out);
@@ -58,6 +55,12 @@ vec sXform::point(const vec& p) const
     return direction(p) + t;
 }
 
+double sXform::determinant() const
+{
+    return m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) +
+           m[2] * (m[3] * m[7] - m[4] * m[6]);
+}
+
 vec sXform::direction(const vec& d) const
 {
     return {m[0] * d.x + m[1] * d.y + m[2] * d.z, m[3] * d.x + m[4] * d.y + m[5] * d.z,
@@ -67,7 +70,7 @@ vec sXform::direction(const vec& d) const
 vec sXform::normal(const vec& n) const
 {
     double inv[9];
-    invert3(m, inv);
+    invert3(*this, inv);
     // Inverse transpose: rows of the inverse become columns.
     const vec out(inv[0] * n.x + inv[3] * n.y + inv[6] * n.z,
                   inv[1] * n.x + inv[4] * n.y + inv[7] * n.z,
@@ -140,24 +143,20 @@ cMaterial_GL make_material(const std::string& name, const std::string& texture,
     return m;
 }
 
-void cMeshBuilder::material(const cMaterial_GL& m)
+void cShapeBuilder::push(const sXform& x)
 {
-    m_ranges.emplace_back(uint32_t(m_elem.size()), int32_t(m_materials.size()));
-    m_materials.push_back(m);
-}
-
-void cMeshBuilder::push(const sXform& x)
-{
+    if (!(x.determinant() > 1e-12))
+        m_bad_transform = true;
     m_stack.push_back(x);
 }
 
-void cMeshBuilder::pop()
+void cShapeBuilder::pop()
 {
     if (!m_stack.empty())
         m_stack.pop_back();
 }
 
-sXform cMeshBuilder::current() const
+sXform cShapeBuilder::current() const
 {
     sXform r;
     for (const sXform& x : m_stack)
@@ -165,24 +164,18 @@ sXform cMeshBuilder::current() const
     return r;
 }
 
-uint32_t cMeshBuilder::vertex(const vec& p, const vec& n, double u, double v)
+uint32_t cShapeBuilder::vertex(const vec& p, const vec& n, double u, double v)
 {
     const sXform x = current();
     const vec wp = x.point(p);
     const vec wn = x.normal(n);
-    m_pos.insert(m_pos.end(), {float(wp.x), float(wp.y), float(wp.z)});
-    m_norm.insert(m_norm.end(), {float(wn.x), float(wn.y), float(wn.z)});
-    m_tex.insert(m_tex.end(), {float(u), float(v)});
-    return uint32_t(m_pos.size() / 3 - 1);
+    return cBobjBuilder::vertex(Vec3<float>(float(wp.x), float(wp.y), float(wp.z)),
+                                Vec3<float>(float(wn.x), float(wn.y), float(wn.z)), float(u),
+                                float(v));
 }
 
-void cMeshBuilder::triangle(uint32_t a, uint32_t b, uint32_t c)
-{
-    m_elem.insert(m_elem.end(), {a, b, c});
-}
-
-void cMeshBuilder::surface(int nu, int nv, const std::function<vec(double, double)>& f, bool flip,
-                           const double uv[4])
+void cShapeBuilder::surface(int nu, int nv, const std::function<vec(double, double)>& f, bool flip,
+                            const double uv[4])
 {
     uv = uv_or_full(uv);
     const double e = 1e-4;
@@ -197,7 +190,7 @@ void cMeshBuilder::surface(int nu, int nv, const std::function<vec(double, doubl
         }
         return vec(0, 1, 0);
     };
-    const uint32_t base = uint32_t(m_pos.size() / 3);
+    const uint32_t base = uint32_t(vertex_count());
     for (int j = 0; j <= nv; ++j) {
         for (int i = 0; i <= nu; ++i) {
             const double u = double(i) / nu, v = double(j) / nv;
@@ -221,9 +214,9 @@ void cMeshBuilder::surface(int nu, int nv, const std::function<vec(double, doubl
     }
 }
 
-void cMeshBuilder::revolve(int around, int along,
-                           const std::function<void(double s, double& r, double& y)>& profile,
-                           bool flip, const double uv[4])
+void cShapeBuilder::revolve(int around, int along,
+                            const std::function<void(double s, double& r, double& y)>& profile,
+                            bool flip, const double uv[4])
 {
     surface(
         around, along,
@@ -236,7 +229,7 @@ void cMeshBuilder::revolve(int around, int along,
         flip, uv);
 }
 
-void cMeshBuilder::ellipsoid(const vec& radii, int around, int along, const double uv[4])
+void cShapeBuilder::ellipsoid(const vec& radii, int around, int along, const double uv[4])
 {
     push(sXform::scale(radii.x, radii.y, radii.z));
     revolve(
@@ -250,8 +243,9 @@ void cMeshBuilder::ellipsoid(const vec& radii, int around, int along, const doub
     pop();
 }
 
-void cMeshBuilder::tube(const std::function<vec(double)>& c, const std::function<double(double)>& r,
-                        int around, int along, const double uv[4])
+void cShapeBuilder::tube(const std::function<vec(double)>& c,
+                         const std::function<double(double)>& r, int around, int along,
+                         const double uv[4])
 {
     uv = uv_or_full(uv);
     const double e = 1e-4;
@@ -269,7 +263,7 @@ void cMeshBuilder::tube(const std::function<vec(double)>& c, const std::function
             n = any_perpendicular(t);
         normals[size_t(j)] = n;
     }
-    const uint32_t base = uint32_t(m_pos.size() / 3);
+    const uint32_t base = uint32_t(vertex_count());
     for (int j = 0; j <= along; ++j) {
         const double s = double(j) / along;
         const vec t = tangent(s);
@@ -303,7 +297,7 @@ void cMeshBuilder::tube(const std::function<vec(double)>& c, const std::function
         const vec nn = normals[end ? size_t(along) : 0];
         const vec b = tangent(s).cross(nn);
         const uint32_t centre = vertex(c(s), t, (uv[0] + uv[2]) / 2, (uv[1] + uv[3]) / 2);
-        const uint32_t first = uint32_t(m_pos.size() / 3);
+        const uint32_t first = uint32_t(vertex_count());
         for (int i = 0; i <= around; ++i) {
             const double a = 2.0 * PI * double(i) / around;
             vertex(c(s) + (nn * std::cos(a) + b * std::sin(a)) * r(s), t,
@@ -319,7 +313,7 @@ void cMeshBuilder::tube(const std::function<vec(double)>& c, const std::function
     }
 }
 
-void cMeshBuilder::box(const vec& lo, const vec& hi, const double uv[4])
+void cShapeBuilder::box(const vec& lo, const vec& hi, const double uv[4])
 {
     uv = uv_or_full(uv);
     const vec c[8] = {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z},
@@ -340,7 +334,7 @@ void cMeshBuilder::box(const vec& lo, const vec& hi, const double uv[4])
     }
 }
 
-void cMeshBuilder::ring(double r0, double r1, int segments, const double uv[4])
+void cShapeBuilder::ring(double r0, double r1, int segments, const double uv[4])
 {
     uv = uv_or_full(uv);
     auto tex = [&](const vec& p, double& u, double& v) {
@@ -348,7 +342,7 @@ void cMeshBuilder::ring(double r0, double r1, int segments, const double uv[4])
         v = uv[1] + (uv[3] - uv[1]) * (0.5 + 0.5 * p.y / r1);
     };
     const vec n(0, 0, 1);
-    const uint32_t base = uint32_t(m_pos.size() / 3);
+    const uint32_t base = uint32_t(vertex_count());
     for (int i = 0; i <= segments; ++i) {
         const double a = 2.0 * PI * double(i) / segments;
         for (double r : {r0, r1}) {
@@ -366,8 +360,8 @@ void cMeshBuilder::ring(double r0, double r1, int segments, const double uv[4])
     }
 }
 
-void cMeshBuilder::prism(const std::vector<vec>& outline, double depth, double extent,
-                         const double uv[4])
+void cShapeBuilder::prism(const std::vector<vec>& outline, double depth, double extent,
+                          const double uv[4])
 {
     uv = uv_or_full(uv);
     if (outline.size() < 3)
@@ -386,7 +380,7 @@ void cMeshBuilder::prism(const std::vector<vec>& outline, double depth, double e
         double u, v;
         tex(centre, u, v);
         const uint32_t c = vertex(vec(centre.x, centre.y, z), n, u, v);
-        const uint32_t first = uint32_t(m_pos.size() / 3);
+        const uint32_t first = uint32_t(vertex_count());
         for (const vec& p : outline) {
             tex(p, u, v);
             vertex(vec(p.x, p.y, z), n, u, v);
@@ -415,65 +409,42 @@ void cMeshBuilder::prism(const std::vector<vec>& outline, double depth, double e
     }
 }
 
-void cMeshBuilder::face_away_from(size_t first, const vec& centre)
+void cShapeBuilder::face_away_from(size_t first, const vec& centre)
 {
+    const std::vector<float>& pos = positions();
+    std::vector<float>& norm = normals();
+    std::vector<uint32_t>& elem = elements();
     const vec c = current().point(centre);
-    for (size_t i = first; i < m_pos.size() / 3; ++i) {
-        const vec p(m_pos[i * 3], m_pos[i * 3 + 1], m_pos[i * 3 + 2]);
-        const vec n(m_norm[i * 3], m_norm[i * 3 + 1], m_norm[i * 3 + 2]);
+    for (size_t i = first; i < pos.size() / 3; ++i) {
+        const vec p(pos[i * 3], pos[i * 3 + 1], pos[i * 3 + 2]);
+        const vec n(norm[i * 3], norm[i * 3 + 1], norm[i * 3 + 2]);
         if (n.dot(p - c) < 0) {
             for (size_t k = 0; k < 3; ++k)
-                m_norm[i * 3 + k] = -m_norm[i * 3 + k];
+                norm[i * 3 + k] = -norm[i * 3 + k];
         }
     }
     // The triangles follow their normals round.
-    auto at = [this](const std::vector<float>& list, uint32_t i) {
+    auto at = [](const std::vector<float>& list, uint32_t i) {
         return vec(list[i * 3], list[i * 3 + 1], list[i * 3 + 2]);
     };
-    for (size_t k = 0; k + 2 < m_elem.size(); k += 3) {
-        const uint32_t a = m_elem[k], b = m_elem[k + 1], c3 = m_elem[k + 2];
+    for (size_t k = 0; k + 2 < elem.size(); k += 3) {
+        const uint32_t a = elem[k], b = elem[k + 1], c3 = elem[k + 2];
         if (a < first || b < first || c3 < first)
             continue;
-        const vec wound = (at(m_pos, b) - at(m_pos, a)).cross(at(m_pos, c3) - at(m_pos, a));
-        const vec normal = at(m_norm, a) + at(m_norm, b) + at(m_norm, c3);
+        const vec wound = (at(pos, b) - at(pos, a)).cross(at(pos, c3) - at(pos, a));
+        const vec normal = at(norm, a) + at(norm, b) + at(norm, c3);
         if (wound.dot(normal) < 0)
-            std::swap(m_elem[k + 1], m_elem[k + 2]);
+            std::swap(elem[k + 1], elem[k + 2]);
     }
 }
 
-void cMeshBuilder::fill(cMeshObj& mesh) const
-{
-    mesh.m_flags = iMeshType::T_DTEX_BIT | iMeshType::T_NORMALS_BIT;
-    mesh.m_pos = m_pos;
-    mesh.m_norm = m_norm;
-    mesh.m_tex0 = m_tex;
-    mesh.m_elem = m_elem;
-    mesh.m_matranges.clear();
-    mesh.m_materials = m_materials;
-    if (!m_materials.empty()) {
-        mesh.m_flags |= iMeshType::T_MATERIALS_BIT;
-        // Ranges that hold no triangle are dropped; the first one always starts at 0.
-        for (size_t i = 0; i < m_ranges.size(); ++i) {
-            const uint32_t end =
-                i + 1 < m_ranges.size() ? m_ranges[i + 1].first : uint32_t(m_elem.size());
-            if (end > m_ranges[i].first)
-                mesh.m_matranges.push_back(m_ranges[i]);
-        }
-        if (!mesh.m_matranges.empty())
-            mesh.m_matranges.front().first = 0;
-    }
-    mesh.m_matranges.emplace_back(uint32_t(m_elem.size()), -1);
-}
-
-bool cMeshBuilder::save(const std::string& path, std::string& error) const
+bool cShapeBuilder::save(const std::string& path, std::string& error) const
 {
     if (m_bad_transform) {
         error = "built through a singular or mirroring transform";
         return false;
     }
-    cMeshObj mesh;
-    fill(mesh);
-    return bobj_save(mesh, path, error);
+    return cBobjBuilder::save(path, error);
 }
 
 bool write_cam_path(const std::string& path, const std::vector<sCamKey>& keys)

@@ -9,9 +9,8 @@
 #include <vector>
 
 #include "math/vec3.h"
+#include "mesh_files/bzobj/bzobj_builder.h"
 #include "mesh_files/material.h"
-
-class cMeshObj;
 
 namespace content {
 
@@ -52,18 +51,17 @@ struct sXform
 cMaterial_GL make_material(const std::string& name, const std::string& texture,
                            const float diffuse[4], int illum = 2);
 
-class cMeshBuilder
+// The engine's mesh builder with a transform stack, parametric surfaces and simple solids.
+class cShapeBuilder : public cBobjBuilder
 {
 public:
-    // Starts a new material range; the triangles after it use `m`.
-    void material(const cMaterial_GL& m);
     // Transforms applied to everything added until the matching pop (innermost last). A
     // singular or mirroring one is a mistake of the generator: save() then refuses the mesh.
     void push(const sXform& x);
     void pop();
 
+    // A vertex through the current transform.
     uint32_t vertex(const vec& p, const vec& n, double u, double v);
-    void triangle(uint32_t a, uint32_t b, uint32_t c);
 
     // A grid over (u, v) in [0, 1]^2 of nu x nv cells. Normals from the surface's derivatives
     // (cross of d/du and d/dv, reversed with `flip`); texture coordinates map (u, v) onto the
@@ -96,25 +94,13 @@ public:
     // shapes whose parametrisation runs either way.
     void face_away_from(size_t first, const vec& centre);
 
-    // The lists in engine form (positions, normals, texture coordinates, material ranges).
-    void fill(cMeshObj& mesh) const;
     bool save(const std::string& path, std::string& error) const;
-
-    size_t vertex_count() const { return m_pos.size() / 3; }
-    size_t triangle_count() const { return m_elem.size() / 3; }
-    const std::vector<float>& positions() const { return m_pos; }
 
 private:
     sXform current() const;
 
     std::vector<sXform> m_stack;
     bool m_bad_transform = false; // a singular or mirroring transform was pushed
-    std::vector<float> m_pos;
-    std::vector<float> m_norm;
-    std::vector<float> m_tex;
-    std::vector<uint32_t> m_elem;
-    std::vector<std::pair<uint32_t, int32_t>> m_ranges; // first index, material
-    std::vector<cMaterial_GL> m_materials;
 };
 
 // Writes a camera path: one key per line, eye, centre and up in the file's z-up axes, each

@@ -58,7 +58,7 @@ void cap_b_profile(double s, double& r, double& y)
 
 } // namespace
 
-void add_mushroom_a(cMeshBuilder& b, int detail, const double* cap_uv)
+void add_mushroom_a(cShapeBuilder& b, int detail, const double* cap_uv)
 {
     const int around = 8 * detail, along = 6 * detail;
     b.tube([](double s) { return vec(0.06 * std::sin(s * 3.0), -0.3 + 1.85 * s, 0.0); },
@@ -71,7 +71,7 @@ void add_mushroom_a(cMeshBuilder& b, int detail, const double* cap_uv)
     b.pop();
 }
 
-void add_mushroom_b(cMeshBuilder& b, int detail)
+void add_mushroom_b(cShapeBuilder& b, int detail)
 {
     const int around = 8 * detail, along = 6 * detail;
     b.tube([](double s) { return vec(0.25 * s * s, -0.3 + 2.55 * s, 0.04 * std::sin(s * 5)); },
@@ -82,21 +82,21 @@ void add_mushroom_b(cMeshBuilder& b, int detail)
     b.pop();
 }
 
-void add_volume_a(cMeshBuilder& b)
+void add_volume_a(cShapeBuilder& b)
 {
     b.push(sXform::translate(vec(0.06 * std::sin(3.0), 1.55, 0)));
     b.ellipsoid(vec(1.4, 0.8, 1.4), 32, 16, kVeins);
     b.pop();
 }
 
-void add_volume_b(cMeshBuilder& b)
+void add_volume_b(cShapeBuilder& b)
 {
     b.push(sXform::translate(vec(0.25, 2.4, 0.04 * std::sin(5.0))));
     b.ellipsoid(vec(0.8, 0.95, 0.8), 24, 16, kVeins);
     b.pop();
 }
 
-void add_low_clump(cMeshBuilder& b, double seed)
+void add_low_clump(cShapeBuilder& b, double seed)
 {
     for (int k = 0; k < 3; ++k) {
         const double a = seed * 2.1 + k * 2.3;
@@ -110,7 +110,7 @@ void add_low_clump(cMeshBuilder& b, double seed)
     }
 }
 
-void add_tiny(cMeshBuilder& b, double cap_tilt)
+void add_tiny(cShapeBuilder& b, double cap_tilt)
 {
     // The small caps show only the upper part of the cap patterns.
     const double* cap = cap_tilt > 0 ? kCapA : kCapB;
@@ -130,7 +130,7 @@ void add_tiny(cMeshBuilder& b, double cap_tilt)
     b.pop();
 }
 
-void add_spore_pod(cMeshBuilder& b)
+void add_spore_pod(cShapeBuilder& b)
 {
     b.ellipsoid(vec(0.09, 0.12, 0.09), 12, 8, kVeins);
     const vec dirs[6] = {{1, 0.3, 0},  {-1, 0.3, 0}, {0, 1, 0},

@@ -17,18 +17,18 @@ extern const double kVeins[4];
 constexpr const char* kMushroomSkin = "mushroom_skin.png";
 
 // A wide umbrella cap on a stout stem, about 2 units tall (group A, magenta light).
-void add_mushroom_a(cMeshBuilder& b, int detail, const double* cap_uv = kCapA);
+void add_mushroom_a(cShapeBuilder& b, int detail, const double* cap_uv = kCapA);
 // A tall bell-capped mushroom, about 3 units tall (group B, cyan light).
-void add_mushroom_b(cMeshBuilder& b, int detail);
+void add_mushroom_b(cShapeBuilder& b, int detail);
 // The x-ray shells around the caps of the two kinds.
-void add_volume_a(cMeshBuilder& b);
-void add_volume_b(cMeshBuilder& b);
+void add_volume_a(cShapeBuilder& b);
+void add_volume_b(cShapeBuilder& b);
 // A few units of low-detail mushrooms in a clump.
-void add_low_clump(cMeshBuilder& b, double seed);
+void add_low_clump(cShapeBuilder& b, double seed);
 // A tiny mushroom, about 0.3 units tall.
-void add_tiny(cMeshBuilder& b, double cap_tilt);
+void add_tiny(cShapeBuilder& b, double cap_tilt);
 // The spore pod: a small spiked ellipsoid about 0.3 units across, centred on the origin.
-void add_spore_pod(cMeshBuilder& b);
+void add_spore_pod(cShapeBuilder& b);
 
 // The atlas: cap patterns, stem fibres and translucent veins, `size` texels square.
 assets::sImage mushroom_skin(int size);
