@@ -18,10 +18,12 @@ void cPulse::setup()
     scenes->add_scene<cSceneKnot>();
     scenes->add_scene<cSceneSparks>();
 
+    // The load screen gives back the state it changed when it goes, after the overlay's set-up.
     cLoadScreen_MM loadscreen;
     scenes->start(&loadscreen);
     if (cEventQueue* queue = scenes->event_queue()) {
         cMidiLoader::load(MIDI_FILE, *queue, 0.0f);
         queue->rewind();
     }
+    overlay().layout();
 }

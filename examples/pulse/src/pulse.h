@@ -10,7 +10,7 @@ class cPulse : public cDemo
 {
 public:
     // The scene manager with the marker script and the music, the scenes (the timeline first:
-    // it is what plays), loading behind the load screen, then the MIDI notes.
+    // it is what plays), loading behind the load screen, the MIDI notes, the overlay's layout.
     void setup() override;
 
     // Its files, relative to the executable's folder (the build's pulse folder).
