@@ -51,31 +51,6 @@ bool read_file(const std::string& path, std::string& out)
     return !in.bad();
 }
 
-// Compiles one stage from the file `name` (as passed); 0 and an error entry on failure.
-GLuint compile_stage(GLenum stage, const std::string& name, cShader_GLSL::sBuild& build)
-{
-    const std::string path = cResourcePath::get_instance()->get_fullpath(name);
-    const std::string shown = path.empty() ? name : path;
-    std::string source;
-    if (path.empty() || !read_file(path, source)) {
-        build.errors.push_back({"GLSL compile error in " + shown, "file not found"});
-        return 0;
-    }
-    const GLuint shader = glCreateShader(stage);
-    const GLchar* text = source.data();
-    const GLint length = GLint(source.size());
-    glShaderSource(shader, 1, &text, &length);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        build.errors.push_back({"GLSL compile error in " + shown, shader_log(shader)});
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
 // Resolved path, modification time and size of a source: what "changed on disk" compares.
 std::string source_stamp(const std::string& name)
 {
@@ -87,6 +62,237 @@ std::string source_stamp(const std::string& name)
     const auto size = std::filesystem::file_size(path, ec);
     return path + " " + std::to_string(time.time_since_epoch().count()) + " " +
            std::to_string(ec ? 0 : size) + ";";
+}
+
+// The stamp of the files a build read, read again now.
+std::string stamp_of(const std::vector<std::string>& watched)
+{
+    std::string stamp;
+    for (const std::string& name : watched)
+        stamp += source_stamp(name);
+    return stamp;
+}
+
+// Deeper nesting than this is taken for a runaway include chain.
+constexpr size_t MAX_INCLUDE_DEPTH = 16;
+
+// One stage's source with the files its `#include "name"` lines name spliced in. An included
+// file is looked for in the including file's folder first, then through the search paths, and
+// enters a stage once (a later include of it is dropped); a file that includes itself, directly
+// or through others, is refused. `#line` directives number the files 0 (the stage's own), 1,
+// 2, ... in the order they are read, so the compiler's line numbers point into the right file;
+// a failed stage's log is followed by that numbering.
+class cSourceReader
+{
+public:
+    // Every file read (or looked for) is added to `io_watched`, its stamp to `io_stamp`.
+    cSourceReader(std::vector<std::string>& io_watched, std::string& io_stamp)
+        : m_watched(io_watched), m_stamp(io_stamp)
+    {
+    }
+
+    // The expanded text of the stage file `name` (as passed); false with `error` set when it or
+    // one of its includes cannot be read or an include is refused.
+    bool read_stage(const std::string& name, std::string& text, std::string& error)
+    {
+        m_watched.push_back(name);
+        m_stamp += source_stamp(name); // before reading: an edit saved meanwhile is a change
+        return read_into(cResourcePath::get_instance()->get_fullpath(name), text, error);
+    }
+
+    // "source 0: path" lines naming the files of the #line numbers.
+    std::string numbering() const
+    {
+        std::string lines;
+        for (size_t i = 0; i < m_files.size(); ++i)
+            lines += "source " + std::to_string(i) + ": " + m_files[i] + "\n";
+        return lines;
+    }
+    bool has_includes() const { return m_files.size() > 1; }
+
+private:
+    enum eDirective
+    {
+        D_OTHER,
+        D_VERSION,
+        D_INCLUDE,
+    };
+
+    bool read_into(const std::string& path, std::string& out, std::string& error)
+    {
+        std::string source;
+        if (path.empty() || !read_file(path, source)) {
+            error = "file not found";
+            return false;
+        }
+        const int number = int(m_files.size());
+        m_files.push_back(path);
+        m_stack.push_back(path);
+        const bool ok = splice(source, path, number, out, error);
+        m_stack.pop_back();
+        return ok;
+    }
+
+    bool splice(const std::string& source, const std::string& path, int number, std::string& out,
+                std::string& error)
+    {
+        int line_no = 0;
+        bool spliced = false; // #version must stay the first directive the compiler sees
+        for (size_t at = 0; at < source.size();) {
+            size_t end = source.find('\n', at);
+            end = end == std::string::npos ? source.size() : end + 1;
+            const std::string line = source.substr(at, end - at);
+            at = end;
+            ++line_no;
+            std::string name;
+            const eDirective directive = classify(line, name);
+            if (directive == D_VERSION && (number != 0 || spliced)) {
+                error = where(path, line_no) +
+                        (spliced ? "#version must come before any #include"
+                                 : "#version belongs in the stage's own file only");
+                return false;
+            }
+            if (directive != D_INCLUDE) {
+                out += line;
+                continue;
+            }
+            if (name.empty()) {
+                error = where(path, line_no) + "#include needs a file name in quotes";
+                return false;
+            }
+            const std::string target = resolve(path, name);
+            if (target.empty()) {
+                error = where(path, line_no) + "cannot find included file \"" + name + "\"";
+                // Watched where it would stand beside the including file: creating it there is
+                // a change.
+                watch(folder_of(path) + name);
+                return false;
+            }
+            if (std::find(m_stack.begin(), m_stack.end(), target) != m_stack.end()) {
+                error =
+                    where(path, line_no) + "include cycle: \"" + name + "\" is already being read";
+                return false;
+            }
+            if (m_stack.size() >= MAX_INCLUDE_DEPTH) {
+                error = where(path, line_no) + "includes nested deeper than " +
+                        std::to_string(MAX_INCLUDE_DEPTH);
+                return false;
+            }
+            if (std::find(m_files.begin(), m_files.end(), target) != m_files.end()) {
+                out += "\n"; // already in this stage: the line stays, empty
+                continue;
+            }
+            watch(target);
+            spliced = true;
+            out += line_directive(1, int(m_files.size()));
+            std::string text;
+            if (!read_into(target, text, error))
+                return false;
+            out += text;
+            if (!text.empty() && text.back() != '\n')
+                out += '\n';
+            out += line_directive(line_no + 1, number);
+        }
+        return true;
+    }
+
+    // Whether `line` is a #version line (its number noted) or an #include line (its quoted name
+    // into `name`, left empty when it has none).
+    eDirective classify(const std::string& line, std::string& name)
+    {
+        size_t i = line.find_first_not_of(" \t");
+        if (i == std::string::npos || line[i] != '#')
+            return D_OTHER;
+        i = line.find_first_not_of(" \t", i + 1);
+        if (i == std::string::npos)
+            return D_OTHER;
+        if (line.compare(i, 7, "version") == 0) {
+            if (m_files.size() == 1)
+                m_version = std::atoi(line.c_str() + i + 7);
+            return D_VERSION;
+        }
+        if (line.compare(i, 7, "include") != 0)
+            return D_OTHER;
+        const size_t open = line.find('"', i + 7);
+        const size_t close = open == std::string::npos ? open : line.find('"', open + 1);
+        if (close != std::string::npos && close > open + 1)
+            name = line.substr(open + 1, close - open - 1);
+        return D_INCLUDE;
+    }
+
+    // Makes the line after the directive line `next_line` of file `file`. Before GLSL 3.30 the
+    // directive names the number of the line before that one.
+    std::string line_directive(int next_line, int file) const
+    {
+        const int line = m_version < 330 ? next_line - 1 : next_line;
+        return "#line " + std::to_string(line) + " " + std::to_string(file) + "\n";
+    }
+
+    static std::string folder_of(const std::string& path)
+    {
+        const size_t cut = path.find_last_of("/\\");
+        return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    }
+
+    static std::string where(const std::string& path, int line)
+    {
+        return path + ":" + std::to_string(line) + ": ";
+    }
+
+    // The included file, made absolute: beside the including one, else through the search
+    // paths; "" when neither has it.
+    static std::string resolve(const std::string& including, const std::string& name)
+    {
+        std::string found = folder_of(including) + name;
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(found, ec))
+            found = cResourcePath::get_instance()->get_fullpath(name);
+        if (found.empty())
+            return found;
+        const std::filesystem::path absolute = std::filesystem::absolute(found, ec);
+        return ec ? found : absolute.lexically_normal().string();
+    }
+
+    void watch(const std::string& path)
+    {
+        m_watched.push_back(path);
+        m_stamp += source_stamp(path);
+    }
+
+    std::vector<std::string>& m_watched;
+    std::string& m_stamp;
+    int m_version = 110;              // of the stage file; GLSL's default without a #version line
+    std::vector<std::string> m_files; // read so far, in #line numbering
+    std::vector<std::string> m_stack; // being read, outermost first
+};
+
+// Compiles one stage from the file `name` (as passed); 0 and an error entry on failure.
+GLuint compile_stage(GLenum stage, const std::string& name, cShader_GLSL::sBuild& build)
+{
+    const std::string path = cResourcePath::get_instance()->get_fullpath(name);
+    const std::string shown = path.empty() ? name : path;
+    cSourceReader reader(build.watched, build.stamp);
+    std::string source, error;
+    if (!reader.read_stage(name, source, error)) {
+        build.errors.push_back({"GLSL compile error in " + shown, error});
+        return 0;
+    }
+    const GLuint shader = glCreateShader(stage);
+    const GLchar* text = source.data();
+    const GLint length = GLint(source.size());
+    glShaderSource(shader, 1, &text, &length);
+    glCompileShader(shader);
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        std::string log = shader_log(shader);
+        if (reader.has_includes())
+            log += (log.empty() || log.back() == '\n' ? "" : "\n") + reader.numbering();
+        build.errors.push_back({"GLSL compile error in " + shown, log});
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
 }
 
 void report(const std::vector<cShader_GLSL::sBuildError>& errors)
@@ -161,8 +367,6 @@ void cShader_GLSL::release_programs()
 
 bool cShader_GLSL::load_from_files(std::string in_vertex_file, std::string in_fragment_file)
 {
-    // Stamped before reading, so an edit saved during the build counts as a change.
-    const std::string stamp = source_stamp(in_vertex_file) + source_stamp(in_fragment_file);
     const sBuild build = compile_and_link(in_vertex_file, in_fragment_file);
     report(build.errors);
     if (!build.ok()) {
@@ -172,27 +376,18 @@ bool cShader_GLSL::load_from_files(std::string in_vertex_file, std::string in_fr
         std::cerr << "## ERROR: cShader_GLSL::load_from_files() failed on " << failed << std::endl;
         vnt::fatal_exit(1);
     }
-    m_files = in_vertex_file + " / " + in_fragment_file;
-    m_vertex_file = in_vertex_file;
-    m_fragment_file = in_fragment_file;
-    m_source_stamp = stamp;
-    adopt(build);
+    keep_build(in_vertex_file, in_fragment_file, build);
     return true;
 }
 
 bool cShader_GLSL::reload_from_files(const std::string& in_vertex_file,
                                      const std::string& in_fragment_file)
 {
-    const std::string stamp = source_stamp(in_vertex_file) + source_stamp(in_fragment_file);
     const sBuild build = compile_and_link(in_vertex_file, in_fragment_file);
     report(build.errors);
     if (!build.ok())
         return false;
-    m_files = in_vertex_file + " / " + in_fragment_file;
-    m_vertex_file = in_vertex_file;
-    m_fragment_file = in_fragment_file;
-    m_source_stamp = stamp;
-    adopt(build);
+    keep_build(in_vertex_file, in_fragment_file, build);
     return true;
 }
 
@@ -200,13 +395,29 @@ cShader_GLSL::eReload cShader_GLSL::reload_if_changed()
 {
     if (m_vertex_file.empty())
         return RELOAD_UNCHANGED; // never built from files
-    const std::string stamp = source_stamp(m_vertex_file) + source_stamp(m_fragment_file);
-    if (stamp == m_source_stamp)
+    if (stamp_of(m_watched) == m_source_stamp)
         return RELOAD_UNCHANGED;
-    if (reload_from_files(m_vertex_file, m_fragment_file))
-        return RELOAD_DONE;
-    m_source_stamp = stamp;
-    return RELOAD_FAILED;
+    const sBuild build = compile_and_link(m_vertex_file, m_fragment_file);
+    report(build.errors);
+    if (!build.ok()) {
+        // The files this try read (a fixed include may name others) are watched from now on.
+        m_watched = build.watched;
+        m_source_stamp = build.stamp;
+        return RELOAD_FAILED;
+    }
+    keep_build(m_vertex_file, m_fragment_file, build);
+    return RELOAD_DONE;
+}
+
+void cShader_GLSL::keep_build(const std::string& in_vertex_file,
+                              const std::string& in_fragment_file, const sBuild& in_build)
+{
+    m_files = in_vertex_file + " / " + in_fragment_file;
+    m_vertex_file = in_vertex_file;
+    m_fragment_file = in_fragment_file;
+    m_watched = in_build.watched;
+    m_source_stamp = in_build.stamp;
+    adopt(in_build);
 }
 
 void cShader_GLSL::adopt(const sBuild& in_build)

@@ -56,10 +56,18 @@ public:
         bool fragment_failed = false;
         bool link_failed = false;
         std::vector<sBuildError> errors; // in the order they arose
+        // The files read or looked for (both stages and their includes) and their stamps as
+        // read: what a later reload compares.
+        std::vector<std::string> watched;
+        std::string stamp;
         bool ok() const { return program != 0; }
     };
     // Resolves both names through the search paths, compiles both sources (the fragment one
     // also when the vertex one failed) and links them. Prints nothing, never exits.
+    // A source line `#include "name"` splices in that file, looked for beside the including
+    // file first, then through the search paths; each file enters a stage once. A missing file,
+    // an include cycle, nesting deeper than 16 or a #version outside the stage's own file fails
+    // the stage with the file and line in the error.
     static sBuild compile_and_link(const std::string& in_vertex_file,
                                    const std::string& in_fragment_file);
 
@@ -84,9 +92,9 @@ public:
         RELOAD_DONE,
         RELOAD_FAILED, // the error block was printed; the running program stays
     };
-    // Rebuilds the pair when one of its source files changed on disk (time, size, or which
-    // search path holds it) since it was last built or tried. A failed try is not repeated
-    // until the files change again.
+    // Rebuilds the pair when one of its source files or the files they include changed on
+    // disk (time, size, or which search path holds it) since it was last built or tried. A failed
+    // try is not repeated until the files change again.
     eReload reload_if_changed();
     // "vertex / fragment" as passed.
     const std::string& files() const { return m_files; }
@@ -123,6 +131,9 @@ protected:
 private:
     // Takes the built objects over (deleting the previous ones) and runs the set-up hooks.
     void adopt(const sBuild& in_build);
+    // Adopts a build of the pair and notes its files for reloading.
+    void keep_build(const std::string& in_vertex_file, const std::string& in_fragment_file,
+                    const sBuild& in_build);
     void release_programs();
     void assign_texture_units() const;
 
@@ -135,6 +146,7 @@ private:
     std::string m_files;       // "vertex / fragment" as passed, for messages
     std::string m_vertex_file; // as passed, for reloading
     std::string m_fragment_file;
-    std::string m_source_stamp; // where and when both sources were read last
+    std::vector<std::string> m_watched; // the files of the last build or try, includes too
+    std::string m_source_stamp;         // where and when they were read
     std::vector<sSampler> m_samplers;
 };

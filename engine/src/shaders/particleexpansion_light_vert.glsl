@@ -12,18 +12,7 @@ uniform float particle_size;  // sprite edge, eye units
 varying vec2 corner; // -1..1 across the sprite
 varying float light; // 0..1
 
-// The particle position: corner 0 reads it from the vertex position, corners 1, 2, 3 from
-// texture-coordinate sets 0, 1, 2 (the same buffer at successive offsets).
-vec3 particle_position(float c)
-{
-    if (c < 0.5)
-        return gl_Vertex.xyz;
-    if (c < 1.5)
-        return gl_MultiTexCoord0.xyz;
-    if (c < 2.5)
-        return gl_MultiTexCoord1.xyz;
-    return gl_MultiTexCoord2.xyz;
-}
+#include "particle_corners.glsl"
 
 void main()
 {

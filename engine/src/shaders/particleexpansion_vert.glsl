@@ -5,18 +5,7 @@
 
 varying vec2 corner; // -1..1 across the sprite
 
-// The particle position: corner 0 reads it from the vertex position, corners 1, 2, 3 from
-// texture-coordinate sets 0, 1, 2 (the same buffer at successive offsets).
-vec3 particle_position(float c)
-{
-    if (c < 0.5)
-        return gl_Vertex.xyz;
-    if (c < 1.5)
-        return gl_MultiTexCoord0.xyz;
-    if (c < 2.5)
-        return gl_MultiTexCoord1.xyz;
-    return gl_MultiTexCoord2.xyz;
-}
+#include "particle_corners.glsl"
 
 void main()
 {

@@ -10,25 +10,25 @@ const std::vector<cShader_GLSL::sSampler> comp_samplers = {{"layer", 0}, {"below
 } // namespace
 
 cShdCompOver::cShdCompOver(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "comp_over_vert.glsl", "comp_over_frag.glsl",
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "comp_over_frag.glsl",
                 comp_samplers)
 {
 }
 
 cShdCompAdd::cShdCompAdd(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "comp_add_vert.glsl", "comp_add_frag.glsl",
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "comp_add_frag.glsl",
                 comp_samplers)
 {
 }
 
 cShdCompDodge::cShdCompDodge(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "comp_dodge_vert.glsl", "comp_dodge_frag.glsl",
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "comp_dodge_frag.glsl",
                 comp_samplers)
 {
 }
 
 cShdCompScreen::cShdCompScreen(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "comp_screen_vert.glsl", "comp_screen_frag.glsl",
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "comp_screen_frag.glsl",
                 comp_samplers)
 {
 }

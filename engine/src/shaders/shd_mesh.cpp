@@ -43,7 +43,7 @@ cShdMorphDtex::cShdMorphDtex(void* const* in_context, const int& in_vprof, const
     : cShader_GLSL(in_context, in_vprof, in_fprof)
 {
     set_samplers(diffuse_map);
-    load_from_files("morphDtex_vert.glsl", "morphDtex_frag.glsl");
+    load_from_files("morphDtex_vert.glsl", "lit_tex_frag.glsl");
 }
 
 void cShdMorphDtex::init_parameters()
@@ -122,7 +122,7 @@ cShdSinewaves::cShdSinewaves(void* const* in_context, const int& in_vprof, const
     : cShader_GLSL(in_context, in_vprof, in_fprof)
 {
     set_samplers(diffuse_map);
-    load_from_files("sinewaves_vert.glsl", "sinewaves_frag.glsl");
+    load_from_files("sinewaves_vert.glsl", "lit_rgba_tex_frag.glsl");
 }
 
 void cShdSinewaves::init_parameters()
@@ -159,8 +159,7 @@ cShdLightmapTriple::cShdLightmapTriple(void* const* in_context, const int& in_vp
     : cShader_GLSL(in_context, in_vprof, in_fprof)
 {
     set_samplers({{"lightmap_neutral", 0}, {"lightmap_a", 1}, {"lightmap_b", 2}});
-    load_from_files("lightmap_triple_vert.glsl",
-                    "lightmap_triple_frag.glsl");
+    load_from_files("material_tex0_vert.glsl", "lightmap_triple_frag.glsl");
 }
 
 void cShdLightmapTriple::init_parameters()
@@ -215,41 +214,42 @@ void cShdXrayTex::update_parameters()
 // -----------------------------------------------------------------
 
 cShdSelfIllum::cShdSelfIllum(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "selfillum_vert.glsl", "selfillum_frag.glsl",
+    : cShdPlain(in_context, in_vprof, in_fprof, "material_tex0_vert.glsl", "tinted_tex_frag.glsl",
                 diffuse_map)
 {
 }
 
 cShdRGBAtex::cShdRGBAtex(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "RGBAtex_vert.glsl", "RGBAtex_frag.glsl",
+    : cShdPlain(in_context, in_vprof, in_fprof, "lit_tex0_vert.glsl", "lit_rgba_tex_frag.glsl",
                 diffuse_map)
 {
 }
 
 cShdNotex::cShdNotex(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "notex_vert.glsl",
-                "notex_frag.glsl", {})
+    : cShdPlain(in_context, in_vprof, in_fprof, "notex_vert.glsl", "notex_frag.glsl", {})
 {
 }
 
 cShdSrcCol::cShdSrcCol(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "srccol_vert.glsl", "srccol_frag.glsl", diffuse_map)
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex0_vert.glsl", "tinted_tex_frag.glsl",
+                diffuse_map)
 {
 }
 
 cShdSrcColAdd::cShdSrcColAdd(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "srccol_add_vert.glsl", "srccol_add_frag.glsl",
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex0_vert.glsl", "srccol_add_frag.glsl",
                 diffuse_map)
 {
 }
 
 cShdDtex::cShdDtex(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "Dtex_vert.glsl", "Dtex_frag.glsl", diffuse_map)
+    : cShdPlain(in_context, in_vprof, in_fprof, "lit_tex0_vert.glsl", "lit_tex_frag.glsl",
+                diffuse_map)
 {
 }
 
 cShdMasked::cShdMasked(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "masked_vert.glsl", "masked_frag.glsl",
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex0_vert.glsl", "masked_frag.glsl",
                 {{"diffuse_map", 0}, {"mask", 1}})
 {
 }

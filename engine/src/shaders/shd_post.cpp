@@ -35,7 +35,7 @@ cShdLevels::cShdLevels(void* const* in_context, const int& in_vprof, const int& 
     : cShader_GLSL(in_context, in_vprof, in_fprof)
 {
     set_samplers(one_source);
-    load_from_files("post_levels_vert.glsl", "post_levels_frag.glsl");
+    load_from_files("tex0_vert.glsl", "post_levels_frag.glsl");
 }
 
 void cShdLevels::init_parameters()
@@ -72,7 +72,7 @@ cShdPostHSB::cShdPostHSB(void* const* in_context, const int& in_vprof, const int
     : cShader_GLSL(in_context, in_vprof, in_fprof)
 {
     set_samplers(one_source);
-    load_from_files("post_hsb_vert.glsl", "post_hsb_frag.glsl");
+    load_from_files("tex0_vert.glsl", "post_hsb_frag.glsl");
 }
 
 void cShdPostHSB::init_parameters()
@@ -111,7 +111,7 @@ cShdPostHueShift::cShdPostHueShift(void* const* in_context, const int& in_vprof,
     : cShader_GLSL(in_context, in_vprof, in_fprof)
 {
     set_samplers(one_source);
-    load_from_files("post_hueshift_vert.glsl", "post_hueshift_frag.glsl");
+    load_from_files("tex0_vert.glsl", "post_hueshift_frag.glsl");
 }
 
 void cShdPostHueShift::init_parameters()
@@ -152,7 +152,7 @@ cShdRadialblur::cShdRadialblur(void* const* in_context, const int& in_vprof, con
     : cShader_GLSL(in_context, in_vprof, in_fprof)
 {
     set_samplers(one_source);
-    load_from_files("post_radialblur_vert.glsl", "post_radialblur_frag.glsl");
+    load_from_files("tex0_vert.glsl", "post_radialblur_frag.glsl");
 }
 
 void cShdRadialblur::init_parameters()
@@ -188,7 +188,7 @@ void cShdRadialblur::update_parameters()
 // --- separable blur -----------------------------------------------------------------------------
 
 cShdBlurTex::cShdBlurTex(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdBlurTex(in_context, in_vprof, in_fprof, "blurtex_vert.glsl", "blurtex_frag.glsl")
+    : cShdBlurTex(in_context, in_vprof, in_fprof, "tex0_vert.glsl", "blurtex_frag.glsl")
 {
 }
 
@@ -222,8 +222,7 @@ void cShdBlurTex::update_parameters()
 
 cShdBlurTexNoAlpha::cShdBlurTexNoAlpha(void* const* in_context, const int& in_vprof,
                                        const int& in_fprof)
-    : cShdBlurTex(in_context, in_vprof, in_fprof, "blurtex_noalpha_vert.glsl",
-                  "blurtex_noalpha_frag.glsl")
+    : cShdBlurTex(in_context, in_vprof, in_fprof, "tex0_vert.glsl", "blurtex_noalpha_frag.glsl")
 {
 }
 
@@ -231,15 +230,15 @@ cShdBlurTexNoAlpha::cShdBlurTexNoAlpha(void* const* in_context, const int& in_vp
 
 cShdPostSpillAdd::cShdPostSpillAdd(void* const* in_context, const int& in_vprof,
                                    const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "post_spilladd_vert.glsl",
-                "post_spilladd_frag.glsl", two_sources)
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "post_spilladd_frag.glsl",
+                two_sources)
 {
 }
 
 cShdPostColDodge::cShdPostColDodge(void* const* in_context, const int& in_vprof,
                                    const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "post_col_dodge_vert.glsl",
-                "post_col_dodge_frag.glsl", two_sources)
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "post_col_dodge_frag.glsl",
+                two_sources)
 {
 }
 
@@ -251,15 +250,15 @@ cShdPostColDodgeMasked::cShdPostColDodgeMasked(void* const* in_context, const in
 }
 
 cShdCorrection::cShdCorrection(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "post_correction_vert.glsl",
-                "post_correction_frag.glsl", {{"source", 0}, {"lookup", 1}})
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "post_correction_frag.glsl",
+                {{"source", 0}, {"lookup", 1}})
 {
 }
 
 cShdResampleHalf::cShdResampleHalf(void* const* in_context, const int& in_vprof,
                                    const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "resample_half_vert.glsl",
-                "resample_half_frag.glsl", one_source)
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex0_vert.glsl", "resample_half_frag.glsl",
+                one_source)
 {
 }
 

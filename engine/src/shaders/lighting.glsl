@@ -1,5 +1,4 @@
-// Material with a diffuse texture, vertex stage: per-vertex lighting by light 0 and the material.
-#version 120
+// Lighting shared by the lit vertex stages (included; no #version of its own).
 
 // Light 0 on the front material as the fixed-function pipeline computes it per vertex (local
 // viewer, separate specular): the primary colour and the specular colour.
@@ -22,15 +21,4 @@ void light0(vec3 n, vec3 p, out vec4 primary, out vec4 secondary)
               att * (gl_FrontLightProduct[0].ambient + gl_FrontLightProduct[0].diffuse * ndl);
     primary.a = gl_FrontMaterial.diffuse.a;
     secondary = att * gl_FrontLightProduct[0].specular * specular;
-}
-
-void main()
-{
-    vec4 p = gl_ModelViewMatrix * gl_Vertex;
-    vec4 primary, secondary;
-    light0(normalize(gl_NormalMatrix * gl_Normal), p.xyz, primary, secondary);
-    gl_FrontColor = primary;
-    gl_FrontSecondaryColor = secondary;
-    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
-    gl_Position = gl_ProjectionMatrix * p;
 }

@@ -1,4 +1,4 @@
-// Three lightmaps, vertex stage: no lighting; texture-coordinate set 0.
+// Unlit material, vertex stage: the material's diffuse colour, texture-coordinate set 0.
 #version 120
 
 void main()
