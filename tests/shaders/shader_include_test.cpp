@@ -133,14 +133,18 @@ TEST_F(ShaderInclude, MissingFilesCyclesAndMisplacedVersionsFailTheStageWithFile
 TEST_F(ShaderInclude, CompileErrorsNameTheIncludedFileAndItsLine)
 {
     const std::string broken = put("broken.glsl", "// shared\n\nvec4 broken() { return nope; }\n");
-    const cShader_GLSL::sBuild build = build_fragment(
-        "#version 120\n#include \"broken.glsl\"\nvoid main() { gl_FragColor = nope_either; }\n");
-    ASSERT_FALSE(build.ok());
-    const std::string text = errors_of(build);
-    // Mesa writes "source:line(column)"; the numbering below the log names source 1.
-    EXPECT_NE(text.find("1:3("), std::string::npos) << text;
-    EXPECT_NE(text.find("0:3("), std::string::npos) << text; // back in the stage's own file
-    EXPECT_NE(text.find("source 1: " + broken), std::string::npos) << text;
+    // #line counts differently before GLSL 3.30.
+    for (const char* version : {"#version 120\n", "#version 330 compatibility\n"}) {
+        const cShader_GLSL::sBuild build = build_fragment(
+            std::string(version) +
+            "#include \"broken.glsl\"\nvoid main() { gl_FragColor = nope_either; }\n");
+        ASSERT_FALSE(build.ok());
+        const std::string text = errors_of(build);
+        // Mesa writes "source:line(column)"; the numbering below the log names source 1.
+        EXPECT_NE(text.find("1:3("), std::string::npos) << text;
+        EXPECT_NE(text.find("0:3("), std::string::npos) << text; // back in the stage's own file
+        EXPECT_NE(text.find("source 1: " + broken), std::string::npos) << text;
+    }
 }
 
 TEST_F(ShaderInclude, ReloadRebuildsWhenAnIncludedFileChanges)
