@@ -76,12 +76,12 @@ std::string stamp_of(const std::vector<std::string>& watched)
 // Deeper nesting than this is taken for a runaway include chain.
 constexpr size_t MAX_INCLUDE_DEPTH = 16;
 
-// One stage's source with the files its `#include "name"` lines name spliced in. An included
-// file is looked for in the including file's folder first, then through the search paths, and
-// enters a stage once (a later include of it is dropped); a file that includes itself, directly
-// or through others, is refused. `#line` directives number the files 0 (the stage's own), 1,
-// 2, ... in the order they are read, so the compiler's line numbers point into the right file;
-// a failed stage's log is followed by that numbering.
+// One stage's source with the files its `#include "name"` lines (outside /* */ comments) name
+// spliced in. An included file is looked for in the including file's folder first, then
+// through the search paths, and enters a stage once (a later include of it is dropped); a file
+// that includes itself, directly or through others, is refused. `#line` directives number the
+// files 0 (the stage's own), 1, 2, ... in the order they are read, so the compiler's line
+// numbers point into the right file; a failed stage's log is followed by that numbering.
 class cSourceReader
 {
 public:
@@ -137,7 +137,8 @@ private:
                 std::string& error)
     {
         int line_no = 0;
-        bool spliced = false; // #version must stay the first directive the compiler sees
+        bool spliced = false;    // #version must stay the first directive the compiler sees
+        bool in_comment = false; // a /* comment runs on at the start of the line
         for (size_t at = 0; at < source.size();) {
             size_t end = source.find('\n', at);
             end = end == std::string::npos ? source.size() : end + 1;
@@ -145,7 +146,8 @@ private:
             at = end;
             ++line_no;
             std::string name;
-            const eDirective directive = classify(line, name);
+            const eDirective directive = in_comment ? D_OTHER : classify(line, name);
+            in_comment = comment_open_after(line, in_comment);
             if (directive == D_VERSION && (number != 0 || spliced)) {
                 error = where(path, line_no) +
                         (spliced ? "#version must come before any #include"
@@ -218,6 +220,23 @@ private:
         if (close != std::string::npos && close > open + 1)
             name = line.substr(open + 1, close - open - 1);
         return D_INCLUDE;
+    }
+
+    // Whether a /* comment is still open at the end of `line`, given whether it was at its start.
+    static bool comment_open_after(const std::string& line, bool open)
+    {
+        for (size_t i = 0; i + 1 < line.size(); ++i) {
+            if (open && line[i] == '*' && line[i + 1] == '/') {
+                open = false;
+                ++i;
+            } else if (!open && line[i] == '/' && line[i + 1] == '/') {
+                break;
+            } else if (!open && line[i] == '/' && line[i + 1] == '*') {
+                open = true;
+                ++i;
+            }
+        }
+        return open;
     }
 
     // Makes the line after the directive line `next_line` of file `file`. Before GLSL 3.30 the

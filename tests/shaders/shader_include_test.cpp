@@ -74,10 +74,10 @@ TEST_F(ShaderInclude, IncludedFilesAreSplicedInOncePerStage)
     // Nested and repeated includes: a second copy of colour.glsl would define colour() twice.
     put("colour.glsl", "vec4 colour() { return vec4(1.0, 0.5, 0.0, 1.0); }\n");
     put("tint.glsl", "#include \"colour.glsl\"\nvec4 tint() { return colour() * 0.5; }\n");
-    cShader_GLSL::sBuild build =
-        build_fragment("// a comment may come first\n#version 120\n#include \"tint.glsl\"\n"
-                       "  #  include \"colour.glsl\"\n"
-                       "void main() { gl_FragColor = tint() + colour(); }\n");
+    cShader_GLSL::sBuild build = build_fragment(
+        "// a comment may come first\n#version 120\n#include \"tint.glsl\"\n"
+        "  #  include \"colour.glsl\"\n/* not an include:\n#include \"nowhere.glsl\" */\n"
+        "void main() { gl_FragColor = tint() + colour(); }\n");
     EXPECT_TRUE(build.ok()) << errors_of(build);
     EXPECT_NE(build.stamp.find(dir + "/colour.glsl"), std::string::npos) << build.stamp;
 
