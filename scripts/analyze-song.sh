@@ -208,15 +208,19 @@ if solo_path:
     metal = np.fromfile(out + "/metal.f32", dtype=np.float32).reshape(-1, 2).mean(axis=1)
 print("# fixed lines: the strongest line (2 to 14 kHz) held through a section, re its third octave"
       + (": mix / cymbals alone" if metal is not None else ": mix"))
-worst = (0.0, 0.0, "")
+worst, worst_mix, over = (0.0, 0.0, ""), (-99.0, 0.0, ""), []
 for name, a, b in sections:
     m = strongest_line(mono[span(a, b)])
+    if m[0] > worst_mix[0]: worst_mix = (m[0], m[1], name)
+    if m[0] > 6.0: over.append(name)
     line = f"#   {name:16s} {m[0]:+5.1f} dB at {m[1]:6.0f} Hz"
     if metal is not None:
         c = strongest_line(metal[span(a, b)].astype(np.float64))
         if c[0] > worst[0]: worst = (c[0], c[1], name)
         line += f"   / {c[0]:+5.1f} dB at {c[1]:6.0f} Hz"
     print(line)
+print(f"#   mix's strongest: {worst_mix[0]:+.1f} dB at {worst_mix[1]:.0f} Hz in {worst_mix[2]}; "
+      f"sections over +6 dB: {', '.join(over) if over else 'none'}")
 if metal is not None:
     print(f"#   cymbals' strongest: {worst[0]:+.1f} dB at {worst[1]:.0f} Hz in {worst[2]}")
 

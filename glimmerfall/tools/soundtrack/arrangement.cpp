@@ -691,10 +691,10 @@ private:
         ctrl(t, step_tick(40, 0), 71, 96);
         triangle(t, 74, 40, 52, 28, 75, 8);
         // The build only teases the filter; the drop opens it all the way.
-        ctrl(t, step_tick(66, 0), 11, 100);
+        ctrl(t, step_tick(66, 0), 11, 90);
         ctrl(t, step_tick(66, 0), 71, 100);
-        ramp(t, 74, 66, 69.5, 8, 90);
-        ctrl(t, step_tick(70, 0), 11, 116);
+        ramp(t, 74, 66, 69.5, 8, 72);
+        ctrl(t, step_tick(70, 0), 11, 124);
         ctrl(t, step_tick(70, 0), 71, 112);
         triangle(t, 74, 70, 76, 96, 124, 2);
         ctrl(t, step_tick(76, 0), 71, 112);
@@ -729,8 +729,10 @@ private:
                 } else if (p.arp == 2) {
                     if (!gate[s])
                         continue;
-                    const int three[3] = {root, fifth, root + 12};
-                    n = three[cycle++ % 3];
+                    // Root, fifth, octave and the third above it, over the off-kilter gate:
+                    // a cycle of four against ten notes a bar, so two bars never start alike.
+                    const int four[4] = {root, fifth, root + 12, third + 12};
+                    n = four[cycle++ % 4];
                     vel = s % 4 == 0 ? 110 : 88;
                 } else {
                     // The climbing arpeggio of the final build: an octave higher every two bars.
@@ -790,15 +792,15 @@ private:
         const int t = TRACK_PAD;
         ramp(t, 11, 0, 3, 0, 127);
         ramp(t, 74, 0, 7, 20, 72);
-        ctrl(t, step_tick(7, 0), 11, 84);
+        ctrl(t, step_tick(7, 0), 11, 100);
         ctrl(t, step_tick(7, 0), 74, 56);
         ctrl(t, step_tick(26, 0), 11, 62);
         ctrl(t, step_tick(26, 0), 74, 46);
-        ramp(t, 11, 52, 56, 62, 127);
+        ramp(t, 11, 52, 56, 62, 104);
         ramp(t, 74, 52, 56, 44, 86);
         ramp(t, 74, 56, 64, 60, 100);
         ramp(t, 74, 64, 70, 100, 76);
-        ramp(t, 11, 66, 70, 127, 64); // the build thins out to leave the drop its room
+        ramp(t, 11, 66, 70, 104, 36); // the build thins out to leave the drop its room
         ctrl(t, step_tick(70, 0), 11, 62);
         ctrl(t, step_tick(70, 0), 74, 46);
         ctrl(t, step_tick(112, 0), 11, 127);

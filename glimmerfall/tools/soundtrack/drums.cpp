@@ -103,13 +103,14 @@ sStereo cymbal(double length, float decay, float band_hz, float highpass_hz, flo
     return fade_tail(s);
 }
 
-sStereo clap_sound()
+// `variation` in [-1, 1] tunes the hands' band a few per cent; `seed` gives fresh noise.
+sStereo clap_sound(float variation, uint32_t seed)
 {
     sStereo s(samples(0.45));
-    cNoise common(1234u), side_l(77u), side_r(91u);
+    cNoise common(seed), side_l(seed * 7u + 77u), side_r(seed * 13u + 91u);
     cSvf band_l, band_r, high_l, high_r;
-    band_l.set(1350.0f, 1.3f);
-    band_r.set(1450.0f, 1.3f);
+    band_l.set(1350.0f * (1.0f + 0.05f * variation), 1.3f);
+    band_r.set(1450.0f * (1.0f + 0.05f * variation), 1.3f);
     high_l.set(550.0f, 0.7f);
     high_r.set(550.0f, 0.7f);
     // Three quick slaps, then the body of the clap.
@@ -174,6 +175,31 @@ sStereo tom_sound(int note)
     return fade_tail(s);
 }
 
+// Hits of the hats and the ride pick one of several strikes of their cymbal: the metal's
+// partials a few per cent apart, brighter or darker, so no partial stands still across a
+// section. Each strike is rendered once, when first needed.
+class cStrikes
+{
+public:
+    using fMake = sStereo (*)(float variation, uint32_t seed);
+    cStrikes(fMake make, uint32_t salt) : m_make(make), m_salt(salt) {}
+
+    const sStereo& pick(const sNote& n)
+    {
+        const float x = hit_variation(n, m_salt);
+        const int k = std::clamp(int((x + 1.0f) * 0.5f * kCount), 0, kCount - 1);
+        if (m_strikes[k].size() == 0)
+            m_strikes[k] = m_make(2.0f * (float(k) + 0.5f) / kCount - 1.0f, m_salt + uint32_t(k));
+        return m_strikes[k];
+    }
+
+private:
+    static constexpr int kCount = 16;
+    fMake m_make;
+    uint32_t m_salt;
+    sStereo m_strikes[kCount];
+};
+
 } // namespace
 
 sStereo kick_sound()
@@ -204,9 +230,13 @@ void render_kick(const sTrack& track, sStereo& out)
     place(track, kick_sound(), false, out);
 }
 
+// Each clap is one of several takes, fresh noise in a band a little higher or lower: one
+// burst repeated would hold its chance peaks still as lines.
 void render_clap(const sTrack& track, sStereo& out)
 {
-    place(track, clap_sound(), false, out);
+    cStrikes takes(clap_sound, 606u);
+    for (const sNote& n : track.notes)
+        out.add(takes.pick(n), span_of(n).start, velocity_gain(n.velocity), takes.pick(n).size());
 }
 
 void render_snare_roll(const sTrack& track, sStereo& out)
@@ -219,31 +249,6 @@ void render_snare_roll(const sTrack& track, sStereo& out)
         out.add(it->second, span_of(n).start, velocity_gain(n.velocity), it->second.size());
     }
 }
-
-// Hits of the hats and the ride pick one of several strikes of their cymbal: the metal's
-// partials a few per cent apart, brighter or darker, so no partial stands still across a
-// section. Each strike is rendered once, when first needed.
-class cStrikes
-{
-public:
-    using fMake = sStereo (*)(float variation, uint32_t seed);
-    cStrikes(fMake make, uint32_t salt) : m_make(make), m_salt(salt) {}
-
-    const sStereo& pick(const sNote& n)
-    {
-        const float x = hit_variation(n, m_salt);
-        const int k = std::clamp(int((x + 1.0f) * 0.5f * kCount), 0, kCount - 1);
-        if (m_strikes[k].size() == 0)
-            m_strikes[k] = m_make(2.0f * (float(k) + 0.5f) / kCount - 1.0f, m_salt + uint32_t(k));
-        return m_strikes[k];
-    }
-
-private:
-    static constexpr int kCount = 16;
-    fMake m_make;
-    uint32_t m_salt;
-    sStereo m_strikes[kCount];
-};
 
 void render_hats(const sTrack& track, sStereo& out)
 {
@@ -323,7 +328,9 @@ void render_crash(const sTrack& track, sStereo& out)
 {
     cStrikes strikes(
         [](float x, uint32_t seed) {
-            return cymbal(3.0, 1.0f, 7000.0f * (1.0f + 0.1f * x), 3500.0f, 0.45f,
+            // A splash more than a wash: gone within two seconds, so its partials never ring
+            // through a section.
+            return cymbal(1.8, 0.5f, 7000.0f * (1.0f + 0.1f * x), 3500.0f, 0.45f,
                           2.9f * (1.0f + 0.07f * x), seed);
         },
         505u);

@@ -108,6 +108,46 @@ private:
     double m_phase = 0.0; // 0..1
 };
 
+// The slow wander of an analogue oscillator: two sines at unrelated rates, turned a little every
+// sample, give a frequency factor that drifts up to `depth_semitones` either way and never
+// repeats within a phrase. A held note's harmonics wander with it instead of standing still.
+class cDrift
+{
+public:
+    cDrift(float rate_hz, float depth_semitones, double phase)
+        : m_depth(0.0578f * depth_semitones) // ln 2 / 12: semitones to a factor, near 1
+    {
+        for (int k = 0; k < 2; ++k) {
+            const double w = 2.0 * kPi * rate_hz * (k == 0 ? 1.0 : 1.618) / kSampleRate;
+            m_turn_sin[k] = std::sin(w);
+            m_turn_cos[k] = std::cos(w);
+            m_sin[k] = std::sin(2.0 * kPi * (phase + 0.31 * k));
+            m_cos[k] = std::cos(2.0 * kPi * (phase + 0.31 * k));
+        }
+    }
+    double next()
+    {
+        for (int k = 0; k < 2; ++k) {
+            const double s = m_sin[k] * m_turn_cos[k] + m_cos[k] * m_turn_sin[k];
+            m_cos[k] = m_cos[k] * m_turn_cos[k] - m_sin[k] * m_turn_sin[k];
+            m_sin[k] = s;
+        }
+        return 1.0 + m_depth * (0.6 * m_sin[0] + 0.4 * m_sin[1]);
+    }
+
+private:
+    float m_depth;
+    double m_sin[2] = {}, m_cos[2] = {}, m_turn_sin[2] = {}, m_turn_cos[2] = {};
+};
+
+// The same kind of wander read at one moment of the song (`sample`), for parts whose notes are
+// too short to drift within themselves: each note takes the tuning of its moment.
+inline double drift_at(std::size_t sample, float rate_hz, float depth_semitones)
+{
+    const double t = 2.0 * kPi * rate_hz * double(sample) / kSampleRate;
+    return 1.0 + 0.0578 * depth_semitones * (0.6 * std::sin(t) + 0.4 * std::sin(1.618 * t + 1.9));
+}
+
 // Zero-delay-feedback state-variable filter: low, band and high pass from one state.
 class cSvf
 {

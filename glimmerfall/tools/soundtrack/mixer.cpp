@@ -35,32 +35,32 @@ struct sStrip
 // clang-format off
 const sStrip kStrips[] = {
 //   track         render             level   pan    reverb echo   duck  width
-    {"kick",       render_kick,       -1.0f,  0.0f,  0.0f,  0.0f,  0.0f, 0.0f},
-    {"bass",       render_bass,       -5.0f,  0.0f,  0.0f,  0.0f,  0.6f, 0.6f},
-    {"clap",       render_clap,       -2.0f,  0.0f,  0.22f, 0.0f,  0.0f, 0.7f},
-    {"snare roll", render_snare_roll, -15.0f, 0.0f,  0.25f, 0.0f,  0.0f, 0.6f},
-    {"ride",       render_ride,       -14.0f, 0.4f,  0.05f, 0.0f,  0.2f, 0.4f},
-    {"shaker",     render_shaker,     -15.0f, -0.5f, 0.05f, 0.0f,  0.2f, 0.6f},
-    {"toms",       render_toms,       -20.0f, 0.25f, 0.2f,  0.1f,  0.0f, 0.6f},
-    {"crash",      render_crash,      -15.0f, 0.0f,  0.2f,  0.0f,  0.0f, 0.7f},
-    {"hats",       render_hats,       -4.0f,  -0.2f, 0.02f, 0.0f,  0.2f, 0.8f},
+    {"kick",       render_kick,       -3.5f,  0.0f,  0.0f,  0.0f,  0.0f, 0.0f},
+    {"bass",       render_bass,       -9.0f,  0.0f,  0.0f,  0.0f,  0.6f, 1.0f},
+    {"clap",       render_clap,       -2.0f,  0.0f,  0.22f, 0.0f,  0.0f, 0.9f},
+    {"snare roll", render_snare_roll, -15.0f, 0.0f,  0.25f, 0.0f,  0.0f, 0.8f},
+    {"ride",       render_ride,       -14.0f, 0.4f,  0.05f, 0.0f,  0.2f, 0.8f},
+    {"shaker",     render_shaker,     -13.0f, -0.5f, 0.05f, 0.0f,  0.2f, 0.9f},
+    {"toms",       render_toms,       -20.0f, 0.25f, 0.2f,  0.1f,  0.0f, 0.8f},
+    {"crash",      render_crash,      -15.0f, 0.0f,  0.2f,  0.0f,  0.0f, 0.9f},
+    {"hats",       render_hats,       -3.0f,  -0.2f, 0.02f, 0.0f,  0.2f, 0.9f},
     {"impact",     render_impact,     -5.0f,  0.0f,  0.5f,  0.0f,  0.0f, 0.3f},
-    {"pad",        render_pad,        -16.0f, 0.0f,  0.3f,  0.0f,  0.7f, 0.8f},
-    {"acid",       render_acid,       -11.0f, 0.0f,  0.12f, 0.25f, 0.3f, 0.8f},
-    {"drone",      render_drone,      -11.0f, 0.0f,  0.2f,  0.0f,  0.5f, 0.6f},
-    {"riser",      render_riser,      -23.0f, 0.0f,  0.3f,  0.0f,  0.0f, 0.7f},
-    {"downsweep",  render_downsweep,  -14.0f, 0.0f,  0.35f, 0.0f,  0.0f, 0.7f},
-    {"zap",        render_zap,        -12.0f, -0.3f, 0.2f,  0.5f,  0.0f, 0.4f},
+    {"pad",        render_pad,        -16.0f, 0.0f,  0.3f,  0.0f,  0.7f, 0.9f},
+    {"acid",       render_acid,       -11.0f, 0.0f,  0.12f, 0.25f, 0.3f, 0.9f},
+    {"drone",      render_drone,      -11.0f, 0.0f,  0.2f,  0.0f,  0.5f, 0.8f},
+    {"riser",      render_riser,      -23.0f, 0.0f,  0.3f,  0.0f,  0.0f, 0.9f},
+    {"downsweep",  render_downsweep,  -14.0f, 0.0f,  0.35f, 0.0f,  0.0f, 0.9f},
+    {"zap",        render_zap,        -12.0f, -0.3f, 0.2f,  0.5f,  0.0f, 0.7f},
     {"lead stab",  render_stab,       -12.0f, 0.0f,  0.35f, 0.35f, 0.4f, 0.9f},
-    {"lead",       render_lead,       -12.0f, 0.0f,  0.35f, 0.3f,  0.4f, 0.5f},
-    {"bell",       render_bell,       -12.0f, 0.25f, 0.4f,  0.4f,  0.0f, 0.5f},
-    {"arp",        render_arp,        -11.0f, 0.0f,  0.15f, 0.4f,  0.5f, 0.6f},
+    {"lead",       render_lead,       -12.0f, 0.0f,  0.35f, 0.3f,  0.4f, 0.7f},
+    {"bell",       render_bell,       -12.0f, 0.25f, 0.4f,  0.4f,  0.0f, 0.7f},
+    {"arp",        render_arp,        -11.0f, 0.0f,  0.15f, 0.4f,  0.5f, 0.9f},
 };
 // clang-format on
 
 // Master level into the glue compressor and the clipper, set so the whole song measures about
 // -10 LUFS.
-constexpr float kMasterGainDb = 1.5f;
+constexpr float kMasterGainDb = 2.5f;
 
 const sTrack* find_track(const sSong& song, const std::string& name)
 {

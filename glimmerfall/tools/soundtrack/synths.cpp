@@ -15,6 +15,9 @@ namespace soundtrack {
 
 namespace {
 
+// Level of the drone's breath against its tone.
+constexpr float kDroneAir = 0.1f;
+
 float seconds_at(std::size_t i)
 {
     return float(i) * kSampleTime;
@@ -88,7 +91,7 @@ public:
             m_inc_note = m_note;
             m_inc = mtof(m_note) / kSampleRate;
         }
-        const float osc = m_osc.saw(m_inc);
+        const float osc = m_osc.saw(m_inc * m_drift.next());
 
         const float cut = m_cutoff.at(i);
         const float reso = m_reso.at(i) / 127.0f;
@@ -113,6 +116,7 @@ private:
     cCtrlCurve m_cutoff_curve, m_reso_curve;
     cCtrlCurve::cFollower m_cutoff, m_reso;
     cOsc m_osc;
+    cDrift m_drift{0.23f, 0.12f, 0.3};
     cLadder m_ladder;
     cOnePole m_highpass;
     float m_note = 40.0f, m_target = 40.0f, m_inc_note = -1.0f;
@@ -153,15 +157,16 @@ public:
     {
         m_note += (m_target - m_note) * m_glide;
         const float t = seconds_at(m_since_note++);
-        const float depth = std::clamp((t - 0.25f) / 0.4f, 0.0f, 1.0f) * 0.18f;
+        // A touch of vibrato from the start, the full swing after half a second.
+        const float depth = 0.06f + std::clamp((t - 0.1f) / 0.4f, 0.0f, 1.0f) * 0.16f;
         const float vib = depth * std::sin(2.0f * float(kPi) * 5.3f * t);
         if ((i & 15) == 0 || m_inc_note < 0.0f) {
             m_inc_note = m_note + vib;
             m_inc = mtof(m_inc_note) / kSampleRate;
         }
         const double detune = 0.0046; // eight cents
-        const float a = m_osc_a.saw(m_inc * (1.0 + detune));
-        const float b = m_osc_b.saw(m_inc * (1.0 - detune));
+        const float a = m_osc_a.saw(m_inc * (1.0 + detune) * m_drift_a.next());
+        const float b = m_osc_b.saw(m_inc * (1.0 - detune) * m_drift_b.next());
         const float sub = m_osc_sub.square(m_inc * 0.5) * 0.35f;
 
         if ((i & 15) == 0) {
@@ -193,6 +198,7 @@ private:
     cCtrlCurve m_cutoff_curve;
     cCtrlCurve::cFollower m_cutoff;
     cOsc m_osc_a{0.0}, m_osc_b{0.37}, m_osc_sub{0.5};
+    cDrift m_drift_a{0.27f, 0.15f, 0.0}, m_drift_b{0.33f, 0.15f, 0.45};
     cSvf m_filter_l, m_filter_r;
     float m_note = 64.0f, m_target = 64.0f, m_inc_note = -1.0f;
     double m_inc = 0.0;
@@ -249,7 +255,7 @@ void render_bass(const sTrack& track, sStereo& out)
                 amp *= release;
             // The rising ramp's fundamental is -(2/pi) sin: the sub joins it with the same
             // sign, so the two add up instead of cancelling.
-            const float x = f2.lowpass(f1.lowpass(saw.saw(inc))) - 0.55f * sub.sine(inc);
+            const float x = f2.lowpass(f1.lowpass(saw.saw(inc))) - 0.38f * sub.sine(inc);
             const float v = soft_clip(1.4f * x) * amp * (0.75f + 0.25f * vel);
             l = v;
             r = v;
@@ -281,6 +287,12 @@ void render_pad(const sTrack& track, sStereo& out)
         cOsc osc[5];
         for (cOsc& o : osc)
             o = cOsc(0.5 + 0.5 * double(phases.next()));
+        // Each voice drifts on its own, so the unison shimmers and no harmonic holds still.
+        cDrift drift[5] = {{0.17f, 0.14f, 0.5 + 0.5 * phases.next()},
+                           {0.23f, 0.14f, 0.5 + 0.5 * phases.next()},
+                           {0.29f, 0.14f, 0.5 + 0.5 * phases.next()},
+                           {0.37f, 0.14f, 0.5 + 0.5 * phases.next()},
+                           {0.43f, 0.14f, 0.5 + 0.5 * phases.next()}};
         cSvf filter_l, filter_r;
         auto cutoff = curve.from(span_of(n).start);
         const double inc = mtof(n.note) / kSampleRate;
@@ -305,7 +317,7 @@ void render_pad(const sTrack& track, sStereo& out)
             }
             float sl = 0.0f, sr = 0.0f;
             for (int v = 0; v < 5; ++v) {
-                const float s = osc[v].saw(inc * (1.0 + detune[v]));
+                const float s = osc[v].saw(inc * (1.0 + detune[v]) * drift[v].next());
                 float gl, gr;
                 pan_gains(pan[v], gl, gr);
                 sl += s * gl;
@@ -328,7 +340,7 @@ void render_arp(const sTrack& track, sStereo& out)
         const float side = (index++ & 1) ? 0.35f : -0.35f;
         float gl, gr;
         pan_gains(side, gl, gr);
-        const double inc = mtof(n.note) / kSampleRate;
+        const double inc = mtof(n.note) * drift_at(span_of(n).start, 0.21f, 0.18f) / kSampleRate;
         cOsc saw, square(0.25);
         cSvf filter;
         float amp = 1.0f;
@@ -350,7 +362,7 @@ void render_arp(const sTrack& track, sStereo& out)
 void render_stab(const sTrack& track, sStereo& out)
 {
     for (const sNote& n : track.notes) {
-        const double inc = mtof(n.note) / kSampleRate;
+        const double inc = mtof(n.note) * drift_at(span_of(n).start, 0.19f, 0.18f) / kSampleRate;
         const float vel = velocity_gain(n.velocity);
         cOsc a(0.1), b(0.6), c(0.35);
         cSvf filter_l, filter_r;
@@ -377,20 +389,31 @@ void render_stab(const sTrack& track, sStereo& out)
 void render_bell(const sTrack& track, sStereo& out)
 {
     for (const sNote& n : track.notes) {
-        const double f = mtof(n.note);
+        // No two strikes alike: the tuning of the moment and a modulator a little off its
+        // 3.5 ratio move the inharmonic partials from hit to hit; left and right ring a few
+        // cents apart.
+        const std::size_t start = span_of(n).start;
+        cNoise strike(n.tick * 2654435761u + uint32_t(n.note));
+        const double f = mtof(n.note) * drift_at(start, 0.13f, 0.15f);
+        const double ratio = 3.5 * (1.0 + 0.03 * double(strike.next()));
         const float vel = velocity_gain(n.velocity);
-        double pc = 0.0, pm = 0.0, p2 = 0.0;
+        double pc[2] = {0.0, 0.0}, pm[2] = {0.0, 0.0}, p2 = 0.0;
+        static const double spread[2] = {1.0017, 0.9983};
         render_note(n, 10.0, out, [&](std::size_t i, bool, float& l, float& r) {
             const float t = seconds_at(i);
-            pc += f / kSampleRate;
-            pm += 3.5 * f / kSampleRate;
+            const double index = 3.2 * std::exp(-t / 0.35) + 0.3 * std::exp(-t / 0.8);
+            float body[2];
+            for (int ch = 0; ch < 2; ++ch) {
+                pc[ch] += f * spread[ch] / kSampleRate;
+                pm[ch] += ratio * f * spread[ch] / kSampleRate;
+                body[ch] =
+                    float(std::sin(2.0 * kPi * pc[ch] + index * std::sin(2.0 * kPi * pm[ch])));
+            }
             p2 += 2.0 * f / kSampleRate;
-            const double index = 3.2 * std::exp(-t / 0.35) + 0.3;
             const float amp = std::exp(-t / 1.2f) * std::min(1.0f, t / 0.002f) * vel * 0.35f;
-            const float body = float(std::sin(2.0 * kPi * pc + index * std::sin(2.0 * kPi * pm)));
             const float shimmer = float(std::sin(2.0 * kPi * p2)) * std::exp(-t / 0.5f) * 0.3f;
-            l = (body + shimmer) * amp;
-            r = (body - shimmer) * amp;
+            l = (body[0] + shimmer) * amp;
+            r = (body[1] - shimmer) * amp;
             return t < 0.01f || amp > 1e-4f;
         });
     }
@@ -403,24 +426,41 @@ void render_drone(const sTrack& track, sStereo& out)
         const float vel = velocity_gain(n.velocity);
         const std::size_t start = span_of(n).start;
         cOsc sine, saw_l(0.2), saw_r(0.7);
+        cDrift drift_l(0.11f, 0.12f, 0.0), drift_r(0.14f, 0.12f, 0.5);
         cSvf filter_l, filter_r;
+        // Its breath: air that gusts and turns its colour slowly, a bed under the bells and
+        // the pads' overtones.
+        cNoise air_l(start * 2u + 1u), air_r(start * 2u + 2u);
+        cSvf air_band_l, air_band_r;
+        cOnePole air_low_l, air_low_r;
+        air_low_l.set(1400.0f);
+        air_low_r.set(1400.0f);
         float amp = 0.0f;
         const float release = decay_factor(1.8f);
         render_note(n, 17.0, out, [&](std::size_t i, bool gate, float& l, float& r) {
             const float t = seconds_at(i);
+            const float now = seconds_at(start + i);
             if ((i & 31) == 0) {
-                const float sweep =
-                    0.5f + 0.5f * std::sin(2.0f * float(kPi) * 0.07f * seconds_at(start + i));
+                const float sweep = 0.5f + 0.5f * std::sin(2.0f * float(kPi) * 0.07f * now);
                 filter_l.set(180.0f + 260.0f * sweep, 1.8f);
                 filter_r.set(200.0f + 240.0f * (1.0f - sweep), 1.8f);
+                const float colour = std::sin(2.0f * float(kPi) * 0.05f * now);
+                air_band_l.set(5000.0f * std::exp2(colour), 0.55f);
+                air_band_r.set(5000.0f * std::exp2(-colour), 0.55f);
             }
             if (gate)
                 amp = std::min(1.0f, t / 2.5f);
             else
                 amp *= release;
             const float s = sine.sine(inc) * 0.6f;
-            l = (s + filter_l.lowpass(saw_l.saw(inc * 1.003))) * amp * vel * 0.5f;
-            r = (s + filter_r.lowpass(saw_r.saw(inc * 0.997))) * amp * vel * 0.5f;
+            const float gust = 0.6f + 0.4f * std::sin(2.0f * float(kPi) * 0.09f * now + 1.3f);
+            const float breath = kDroneAir * gust;
+            l = (s + filter_l.lowpass(saw_l.saw(inc * 1.003 * drift_l.next())) +
+                 breath * air_low_l.highpass(air_band_l.bandpass(air_l.next()))) *
+                amp * vel * 0.5f;
+            r = (s + filter_r.lowpass(saw_r.saw(inc * 0.997 * drift_r.next())) +
+                 breath * air_low_r.highpass(air_band_r.bandpass(air_r.next()))) *
+                amp * vel * 0.5f;
             return gate || amp > 1e-4f;
         });
     }
