@@ -16,7 +16,8 @@
 // Scenes and the timeline
 #include "cam_path.h"                 // camera flights
 #include "effects/interpolator.h"     // timed changes of variables
-#include "effects/var.h"              // variables shown on the overlay's sliders
+#include "effects/var.h"              // a scene's variables
+#include "gui/slider_entries.h"       // their sliders on the overlay
 #include "scene.h"                    // cScene: one visual effect with its variables
 #include "scenes/layer_composition.h" // layers in time windows, blended, with fades
 
