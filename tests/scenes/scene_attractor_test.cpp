@@ -93,13 +93,35 @@ TEST_F(AttractorTest, PresetsApplyOnChangeOnlyAndDriftStaysBounded)
     // 3 sets nothing, silently; unknown ones set nothing with a message.
     cSceneAttractor& s = *scene;
     s.update();
-    const std::vector<float> before = {s.p0, s.p1, s.p2, s.p3, s.a1, s.pts_size, s.dist};
+    auto preset_values = [&] { // what a preset sets, then what it must leave alone
+        return std::vector<float>{s.p0,
+                                  s.p1,
+                                  s.p2,
+                                  s.p3,
+                                  s.a1,
+                                  s.pts_size,
+                                  s.glow.precut,
+                                  s.glow.postcut,
+                                  float(s.cur_anim),
+                                  float(s.kaleido2d),
+                                  s.dist,
+                                  s.hsb.saturation,
+                                  s.noise,
+                                  s.offset,
+                                  s.pos.x,
+                                  s.pos.y,
+                                  s.pos.z,
+                                  s.rot,
+                                  s.hueshift.mult,
+                                  s.glow6.precut};
+    };
+    const std::vector<float> before = preset_values();
     for (int config : {3, 4, -2}) {
         s.ifsconfig = config;
         testing::internal::CaptureStderr();
         s.update();
         EXPECT_EQ(testing::internal::GetCapturedStderr().empty(), config == 3) << config;
-        EXPECT_EQ((std::vector<float>{s.p0, s.p1, s.p2, s.p3, s.a1, s.pts_size, s.dist}), before);
+        EXPECT_EQ(preset_values(), before) << config;
     }
 
     // Ten minutes of every animation preset: the parameters drift and always come back

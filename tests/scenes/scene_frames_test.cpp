@@ -1,9 +1,12 @@
 // Scenes drawn across their settings: the space sphere and the net spheres, black and white and
-// the mandala gate (the star count, the flight and the streaks' repeating run), and the scenes
-// that are built but not registered (the helix, the kaleidoscope mesh and the logo light). Every
-// frame keeps the state and shows something.
+// the mandala gate (the star count, the flight and the streaks' repeating run), the spike ball
+// (the hats and the clap), the rose (the clap's swell, the traced curves, the kaleidoscope types
+// and the closing zoom), the 3D kaleidoscope (every arrangement, transparent corners), and the
+// scenes that are built but not registered (the helix, the kaleidoscope mesh and the logo
+// light). Every frame keeps the state and shows something.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -11,11 +14,14 @@
 #include "scene_test.h"
 #include "scenes/scene_blackn_white.h"
 #include "scenes/scene_helix.h"
+#include "scenes/scene_kaleido3d.h"
 #include "scenes/scene_kaleido_mesh.h"
 #include "scenes/scene_logo_light.h"
 #include "scenes/scene_mandala_gate.h"
 #include "scenes/scene_net_sphere.h"
+#include "scenes/scene_rose.h"
 #include "scenes/scene_spacesphere.h"
+#include "scenes/scene_spike.h"
 
 using namespace scene_test;
 
@@ -181,6 +187,139 @@ TEST_F(SceneFramesTest, LogoLightShedsShellsAndTheClapKicksThem)
             logo, clock, 5000 + int(t * 300), "logolight_" + std::to_string(int(t * 100)));
         EXPECT_GT(vnt_test::lit_share(frame), 0.05) << t;
     }
+}
+
+using SpikeTest = SceneTest<cSceneSpike>;
+
+TEST_F(SpikeTest, HatsDodgeAndClapPumps)
+{
+    clock.set(200000);
+    cMETrigger kick = note_on(2, 36, 200000), off = note_off(10, 42, 200000);
+    scene.handle_event(&kick);
+    scene.handle_event(&off);
+    EXPECT_TRUE(scene.interpolators().empty());
+
+    cMETrigger hat = note_on(10, 42, 200000), clap = note_on(4, 39, 200000);
+    scene.handle_event(&hat);
+    scene.handle_event(&clap);
+    scene.update();
+    EXPECT_FLOAT_EQ(scene.m_dodge, 1.0f);
+    EXPECT_FLOAT_EQ(scene.m_pump, 1.0f);
+    clock.set(200200);
+    scene.update();
+    EXPECT_FLOAT_EQ(scene.m_dodge, 0.0f);
+    EXPECT_GT(scene.m_pump, 0.0f);
+    clock.set(200400);
+    scene.update();
+    EXPECT_FLOAT_EQ(scene.m_pump, 0.0f);
+}
+
+TEST_F(SpikeTest, FramesKeepStateAndGlow)
+{
+    std::vector<unsigned char> calm;
+    for (int ms : {196500, 209000, 222500}) {
+        std::vector<unsigned char> frame =
+            checked_frame(scene, clock, ms, "spikeball_" + std::to_string(ms));
+        EXPECT_GT(vnt_test::lit_share(frame), 0.15) << ms;
+        calm = frame;
+    }
+    // A clap makes the picture brighter.
+    cMETrigger clap = note_on(4, 39, 222500);
+    scene.handle_event(&clap);
+    std::vector<unsigned char> pumped = checked_frame(scene, clock, 222500, "spikeball_clap");
+    EXPECT_GT(vnt_test::mean_rgba(pumped)[0], vnt_test::mean_rgba(calm)[0]);
+}
+
+using RoseTest = SceneTest<cSceneRose>;
+
+TEST_F(RoseTest, TracedPetalsReachTheUnitCircleAndStayInsideIt)
+{
+    std::vector<float> points;
+    for (int layer : {-3, 0, 4, cComponentRose::MAX_LAYERS + 5}) {
+        cComponentRose::trace_layer(layer, 0.7f, points);
+        ASSERT_EQ(points.size(), size_t(cComponentRose::POINTS_PER_LAYER) * 3);
+        float reach = 0;
+        for (size_t i = 0; i < points.size(); i += 3) {
+            const float r = std::hypot(points[i], points[i + 1]);
+            EXPECT_LE(r, 1.0001f);
+            reach = std::max(reach, r);
+        }
+        EXPECT_GT(reach, 0.99f) << layer;
+    }
+}
+
+TEST_F(RoseTest, ClapSwellsTheRose)
+{
+    clock.set(152000);
+    cMETrigger kick = note_on(2, 36, 152000);
+    scene.handle_event(&kick);
+    EXPECT_TRUE(scene.interpolators().empty());
+    cMETrigger clap = note_on(4, 39, 152000);
+    scene.handle_event(&clap);
+    ASSERT_EQ(scene.interpolators().size(), 1u);
+    scene.update();
+    EXPECT_FLOAT_EQ(scene.m_rose.m_kick, 1.0f);
+    clock.set(152400);
+    scene.update();
+    EXPECT_FLOAT_EQ(scene.m_rose.m_kick, 0.0f);
+}
+
+TEST_F(RoseTest, FramesKeepStateAndFillTheScreen)
+{
+    struct
+    {
+        int ms, kaleido;
+        float scale;
+        const char* name;
+    } moments[] = {{152000, 5, 2.0f, "rose_152000"},
+                   {160500, 5, 2.0f, "rose_160500"},
+                   {166800, 5, 4.6f, "rose_166800"},
+                   {158000, 0, 2.0f, "rose_plain"},
+                   {158000, 12, 2.0f, "rose_type12"}};
+    for (const auto& m : moments) {
+        scene.m_kaleido2d = m.kaleido;
+        scene.m_scale = m.scale;
+        EXPECT_GT(vnt_test::lit_share(checked_frame(scene, clock, m.ms, m.name)), 0.1) << m.name;
+    }
+}
+
+using Kaleido3dTest = SceneTest<cSceneKaleido3d>;
+
+TEST_F(Kaleido3dTest, EveryArrangementDrawsAndLeavesTheCornersTransparent)
+{
+    // Every arrangement names meshes of the table.
+    for (const auto& config : cSceneKaleido3d::configs) {
+        EXPECT_TRUE(config.centre >= 0 && config.centre < cSceneKaleido3d::NUM_MESHES);
+        for (int mesh : config.rings)
+            EXPECT_TRUE(mesh >= 0 && mesh < cSceneKaleido3d::NUM_MESHES);
+    }
+    scene.m_cur_t = 0.5f;
+    for (int config = 0; config < cSceneKaleido3d::NUM_CONFIGS; ++config) {
+        scene.m_cur_config = config;
+        std::vector<unsigned char> frame =
+            checked_frame(scene, clock, 160000, "kaleido3d_config" + std::to_string(config));
+        EXPECT_GT(vnt_test::lit_share(frame), 0.05) << config;
+        // The lower left corner lies outside the arrangement: nothing covers the layer below.
+        EXPECT_LT(frame[3], 16) << config;
+    }
+    // Along its window (arrangement 1): unfolding, seen from below and turning, flying apart.
+    const struct
+    {
+        int ms;
+        float cur_t, cam_t, rot;
+    } moments[] = {
+        {153000, 0.25f, 0.0f, 0.0f}, {160000, 0.5f, 1.0f, -170.0f}, {166000, 0.68f, 1.0f, -678.0f}};
+    scene.m_cur_config = 1;
+    for (const auto& m : moments) {
+        scene.m_cur_t = m.cur_t;
+        scene.m_cam_t = m.cam_t;
+        scene.m_rot = m.rot;
+        const auto frame = checked_frame(scene, clock, m.ms, "kaleido3d_" + std::to_string(m.ms));
+        EXPECT_GT(vnt_test::lit_share(frame), 0.05) << m.ms;
+    }
+    // Folded away: nothing at all.
+    scene.m_cur_t = 0.0f;
+    EXPECT_LT(vnt_test::lit_share(checked_frame(scene, clock, 160000)), 0.001);
 }
 
 } // namespace

@@ -80,6 +80,7 @@ TEST_F(GaneshTest, CameraFollowsThePathOrTurnsToThePortrait)
     scene.m_campath_t = 0.5f;
     checked_frame(scene, clock, 125000, "", kTrail);
     EXPECT_EQ(scene.m_camera.eye, scene.m_paths[6].eye(0.5f));
+    EXPECT_EQ(scene.m_camera.ctr, scene.m_paths[6].centre(0.5f));
     scene.m_cam_t = 1.0f;
     checked_frame(scene, clock, 125020, "", kTrail);
     const Vec3<float> portrait = scene.m_camera.eye;

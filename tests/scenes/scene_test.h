@@ -29,6 +29,21 @@ protected:
     T scene{&clock.clock};
 };
 
+// The mean colour difference between two frames 1/60 s apart of a tunnel whose travel is placed
+// by hand at `position`, then `position + travel` (the frames' own updates travel nothing).
+template <class T>
+double travel_difference(T& scene, vnt_test::sTestClock& clock, int ms, float position,
+                         float travel)
+{
+    std::vector<unsigned char> frames[2];
+    for (int k = 0; k < 2; ++k) {
+        clock.set(ms + 17 * k);
+        scene.m_position = position + float(k) * travel;
+        frames[k] = checked_frame(scene, clock, ms + 17 * k);
+    }
+    return mean_colour_difference(frames[0], frames[1]);
+}
+
 // The song's events (marker script and MIDI file) played into one scene as the scene manager
 // would while its layer is shown: every MIDI event, MIDI beat and "beat" mark, in time order,
 // with the scene updated every frame of 20 ms.

@@ -30,8 +30,6 @@ double brightness(const std::vector<unsigned char>& rgba, int x0, int x1, int y0
 TEST_F(TitleTest, TheNameIsRevealedFromLeftToRight)
 {
     EXPECT_FLOAT_EQ(cSceneTitle::reveal(0.0f), 0.0f);
-    EXPECT_FLOAT_EQ(cSceneTitle::reveal(0.25f), 0.0f);
-    EXPECT_FLOAT_EQ(cSceneTitle::reveal(0.65f), 1.0f);
     EXPECT_FLOAT_EQ(cSceneTitle::reveal(1.0f), 1.0f);
     float previous = 0.0f;
     for (float t = 0.0f; t <= 1.0f; t += 0.01f) {
