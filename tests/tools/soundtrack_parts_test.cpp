@@ -356,6 +356,34 @@ TEST(SoundtrackVoices, BassAndKickCarryTheirFundamentals)
     EXPECT_GT(loudest, 40.0);
 }
 
+TEST(SoundtrackVoices, AHeldPadNotesOvertonesWander)
+{
+    // A held E3 of the pad: its 24th harmonic (near 3.96 kHz) must not stand still, or a
+    // chord held through a section shows as a fixed line. Where the strongest component
+    // near it sits, frame by frame, has to move by more than half a per cent.
+    sTrack pad;
+    pad.ctrls = {{0, 74, 110}};
+    pad.notes.push_back({0, 6 * kTicksPerBar / 2, 52, 100});
+    sStereo out(sample_of_tick(6 * kTicksPerBar / 2));
+    render_pad(pad, out);
+    const double h = 24.0 * mtof(52);
+    double low = 1e9, high = 0.0;
+    const std::size_t frame = kSampleRate / 4;
+    for (std::size_t from = kSampleRate; from + frame <= out.size(); from += frame) {
+        double best = -1e9, at = 0.0;
+        for (double hz = h * 0.975; hz <= h * 1.025; hz += 4.0) {
+            const double db = level_db(out, hz, from, from + frame);
+            if (db > best) {
+                best = db;
+                at = hz;
+            }
+        }
+        low = std::min(low, at);
+        high = std::max(high, at);
+    }
+    EXPECT_GT(high - low, 0.005 * h);
+}
+
 TEST(SoundtrackVoices, ControllerCurvesStepSmoothlyAndJoinMidway)
 {
     sTrack track;

@@ -16,7 +16,7 @@ namespace soundtrack {
 namespace {
 
 // Level of the drone's breath against its tone.
-constexpr float kDroneAir = 0.1f;
+constexpr float kDroneAir = 0.2f;
 
 float seconds_at(std::size_t i)
 {
@@ -116,7 +116,7 @@ private:
     cCtrlCurve m_cutoff_curve, m_reso_curve;
     cCtrlCurve::cFollower m_cutoff, m_reso;
     cOsc m_osc;
-    cDrift m_drift{0.23f, 0.12f, 0.3};
+    cDrift m_drift{0.23f, 0.16f, 0.3};
     cLadder m_ladder;
     cOnePole m_highpass;
     float m_note = 40.0f, m_target = 40.0f, m_inc_note = -1.0f;
@@ -198,7 +198,7 @@ private:
     cCtrlCurve m_cutoff_curve;
     cCtrlCurve::cFollower m_cutoff;
     cOsc m_osc_a{0.0}, m_osc_b{0.37}, m_osc_sub{0.5};
-    cDrift m_drift_a{0.27f, 0.15f, 0.0}, m_drift_b{0.33f, 0.15f, 0.45};
+    cDrift m_drift_a{0.27f, 0.2f, 0.0}, m_drift_b{0.33f, 0.2f, 0.45};
     cSvf m_filter_l, m_filter_r;
     float m_note = 64.0f, m_target = 64.0f, m_inc_note = -1.0f;
     double m_inc = 0.0;
