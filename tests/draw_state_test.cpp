@@ -60,8 +60,10 @@ public:
         begin_drawing();
         begin_drawing(); // already begun: saves nothing more
         m_seen = see();
-        end_drawing();
-        end_drawing(); // nothing left to give back
+        if (m_ends) {
+            end_drawing();
+            end_drawing(); // nothing left to give back
+        }
         return cRTProxy();
     }
     void init() override
@@ -72,6 +74,7 @@ public:
 
     sSeen m_seen;
     int m_inits = 0;
+    bool m_ends = true; // false: returns without ending its drawing
 };
 
 // Everything the baseline sets, set otherwise.
@@ -112,17 +115,20 @@ TEST_F(DrawStateTest, SceneDrawsWithItsDeclaredStateAndGivesBackTheStateBefore)
         std::vector<bool> enabled;
         GLint blend[4];
         GLfloat ambient0;
+        bool ends;
     };
     const sCase cases[] = {
         // Nothing declared: all off but the scene's own light, the engine's blend and ambient.
         {sDrawState(),
          {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1},
          {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
-         0.1f},
+         0.1f,
+         true},
         {full,
          {1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 1},
          {GL_ONE, GL_ONE_MINUS_SRC_COLOR, GL_ZERO, GL_ONE},
-         0.5f},
+         0.5f,
+         false}, // render() ends the drawing the scene left open
     };
     for (const sCase& c : cases) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
@@ -131,7 +137,8 @@ TEST_F(DrawStateTest, SceneDrawsWithItsDeclaredStateAndGivesBackTheStateBefore)
         GLint depth_before = 0;
         glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &depth_before);
         cProbeScene scene(c.declared);
-        scene.render_to_texture(0);
+        scene.m_ends = c.ends;
+        scene.render(0);
         EXPECT_EQ(scene.m_inits, 1);
         const sSeen& seen = scene.m_seen;
         EXPECT_EQ(seen.enabled, c.enabled);

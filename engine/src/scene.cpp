@@ -97,7 +97,7 @@ void cScene::draw()
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->push_shader();
     glPushAttrib(GL_ENABLE_BIT);
-    cRTProxy result = render_to_texture(demo_time());
+    cRTProxy result = render(demo_time());
     assert(result.isValid() && "render resulted in invalid rendertarget - unimplemented scene?");
     glPopAttrib();
     shaders->pop_shader();
@@ -126,6 +126,13 @@ void cScene::draw()
     glDisable(GL_BLEND);
     RenderFSQ(*composed);
     glPopAttrib();
+}
+
+cRTProxy cScene::render(int in_time_ms)
+{
+    cRTProxy result = render_to_texture(in_time_ms);
+    end_drawing();
+    return result;
 }
 
 void cScene::begin_drawing()

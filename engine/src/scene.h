@@ -67,6 +67,9 @@ public:
     // Renders one frame into a pooled target and hands it over. `in_time_ms` is the demo time
     // in milliseconds (the same unit everywhere; scenes may also read it from the clock).
     virtual cRTProxy render_to_texture(int in_time_ms) = 0;
+    // render_to_texture(), and the end of a drawing the scene began and did not end (a return
+    // between begin_drawing() and end_drawing()): whatever it does, the state is given back.
+    cRTProxy render(int in_time_ms);
     // The variables the timeline and the overlay may drive; the caller owns the list's objects.
     virtual tVarList get_vars();
     // The Space-key listing: one line "<name> <value>" per variable.

@@ -244,7 +244,7 @@ void cLayerComposition::draw()
         const uint32_t outside = random.cursor();
         uint32_t& cursor = random_cursor(layer.m_scene, t);
         random.set_cursor(cursor);
-        cRTProxy image = layer.m_scene->render_to_texture(t);
+        cRTProxy image = layer.m_scene->render(t);
         cursor = random.cursor();
         random.set_cursor(outside);
         shaders->pop_shader();
