@@ -15,29 +15,6 @@ void set_enabled(GLenum in_cap, bool in_on)
 
 } // namespace
 
-sDrawState& sDrawState::with_depth_test()
-{
-    depth_test = true;
-    return *this;
-}
-
-sDrawState& sDrawState::with_depth_writes()
-{
-    depth_write = true;
-    return *this;
-}
-
-sDrawState& sDrawState::with_culling()
-{
-    cull = true;
-    return *this;
-}
-
-sDrawState& sDrawState::with_blending(GLenum in_src, GLenum in_dst)
-{
-    return with_blending(in_src, in_dst, in_src, in_dst);
-}
-
 sDrawState& sDrawState::with_blending(GLenum in_src_rgb, GLenum in_dst_rgb, GLenum in_src_alpha,
                                       GLenum in_dst_alpha)
 {
@@ -49,27 +26,9 @@ sDrawState& sDrawState::with_blending(GLenum in_src_rgb, GLenum in_dst_rgb, GLen
     return *this;
 }
 
-sDrawState& sDrawState::with_lighting()
-{
-    lighting = true;
-    return *this;
-}
-
 sDrawState& sDrawState::with_ambient(const GLfloat* in_rgba)
 {
     std::copy(in_rgba, in_rgba + 4, ambient);
-    return *this;
-}
-
-sDrawState& sDrawState::with_colour_material()
-{
-    colour_material = true;
-    return *this;
-}
-
-sDrawState& sDrawState::with_normalize()
-{
-    normalize = true;
     return *this;
 }
 
@@ -79,12 +38,6 @@ sDrawState& sDrawState::with_fog(GLfloat in_start, GLfloat in_end, const GLfloat
     fog_start = in_start;
     fog_end = in_end;
     std::copy(in_rgba, in_rgba + 4, fog_colour);
-    return *this;
-}
-
-sDrawState& sDrawState::with_texture_2d()
-{
-    texture_2d = true;
     return *this;
 }
 

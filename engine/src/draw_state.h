@@ -29,22 +29,32 @@ struct sDrawState
 
     // Settings to chain in a scene's constructor:
     //   m_draw_state = sDrawState().with_depth_test().with_depth_writes().with_culling();
-    sDrawState& with_depth_test();
-    sDrawState& with_depth_writes();
-    sDrawState& with_culling();
+    sDrawState& with_depth_test() { return set(depth_test); }
+    sDrawState& with_depth_writes() { return set(depth_write); }
+    sDrawState& with_culling() { return set(cull); }
     // Blending on, with the factors for colour and alpha alike, or each pair its own.
-    sDrawState& with_blending(GLenum in_src = GL_SRC_ALPHA, GLenum in_dst = GL_ONE_MINUS_SRC_ALPHA);
+    sDrawState& with_blending(GLenum in_src = GL_SRC_ALPHA, GLenum in_dst = GL_ONE_MINUS_SRC_ALPHA)
+    {
+        return with_blending(in_src, in_dst, in_src, in_dst);
+    }
     sDrawState& with_blending(GLenum in_src_rgb, GLenum in_dst_rgb, GLenum in_src_alpha,
                               GLenum in_dst_alpha);
-    sDrawState& with_lighting();
+    sDrawState& with_lighting() { return set(lighting); }
     sDrawState& with_ambient(const GLfloat* in_rgba);
-    sDrawState& with_colour_material();
-    sDrawState& with_normalize();
+    sDrawState& with_colour_material() { return set(colour_material); }
+    sDrawState& with_normalize() { return set(normalize); }
     sDrawState& with_fog(GLfloat in_start, GLfloat in_end, const GLfloat* in_rgba);
-    sDrawState& with_texture_2d();
+    sDrawState& with_texture_2d() { return set(texture_2d); }
 
     // Puts the state on, with the rest of the baseline: no alpha test, no 1D or rectangle
     // texturing, smooth shading and every colour channel written. Fog's parameters are set only
     // when fog is on.
     void apply() const;
+
+private:
+    sDrawState& set(bool& io_flag)
+    {
+        io_flag = true;
+        return *this;
+    }
 };
