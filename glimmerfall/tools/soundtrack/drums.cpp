@@ -217,7 +217,7 @@ sStereo kick_sound()
         env *= std::min(1.0f, t / 0.0003f);
         if (t > 0.32f)
             env *= 0.5f + 0.5f * std::cos(float(kPi) * std::min(1.0f, (t - 0.32f) / 0.1f));
-        const float click = noise.next() * std::exp(-t / 0.0008f) * 0.25f;
+        const float click = noise.next() * std::exp(-t / 0.0008f) * 0.35f;
         const float v = soft_clip(1.2f * body * env) * 0.95f + click;
         s.l[i] = v;
         s.r[i] = v;
