@@ -164,7 +164,7 @@ public:
             m_inc_note = m_note + vib;
             m_inc = mtof(m_inc_note) / kSampleRate;
         }
-        const double detune = 0.0046; // eight cents
+        const double detune = 0.008; // fourteen cents
         const float a = m_osc_a.saw(m_inc * (1.0 + detune) * m_drift_a.next());
         const float b = m_osc_b.saw(m_inc * (1.0 - detune) * m_drift_b.next());
         const float sub = m_osc_sub.square(m_inc * 0.5) * 0.35f;
