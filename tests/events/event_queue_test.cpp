@@ -8,6 +8,8 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "event_queue.h"
 #include "event_queue_factory.h"
@@ -25,6 +27,17 @@ std::unique_ptr<cEventQueue> queue_of(const std::string& text)
 {
     return std::unique_ptr<cEventQueue>(cEventQueue_factory::load_from_text(text));
 }
+
+// The queue's events as (id, time) pairs.
+std::vector<std::pair<int, int>> listed(const cEventQueue& q)
+{
+    std::vector<std::pair<int, int>> out;
+    for (const cEvent* ev : q.events())
+        out.emplace_back(ev->m_id, ev->m_time);
+    return out;
+}
+
+using tListed = std::vector<std::pair<int, int>>;
 
 cMETrigger* note(int kind, int track, int note_number, int time)
 {
@@ -82,15 +95,14 @@ TEST(EventQueue, DueAndSeekAreStrict)
 TEST(EventQueue, TriggersAndNoteOnTests)
 {
     cEventQueue q;
-    q.add_event(note(iMidiEvent::NOTE_ON, 2, 60, 10));
     auto* ctrl = new cMECtrlChange(7, 100);
     ctrl->m_track = 2;
     ctrl->m_time = 15;
-    q.add_event(ctrl);
-    q.add_event(note(iMidiEvent::NOTE_ON, 3, 61, 20));
-    q.add_event(note(iMidiEvent::NOTE_OFF, 2, 60, 30));
-    q.add_event(new cEvent(EV_MIDI_BEAT, 35));
-    q.add_event(note(iMidiEvent::NOTE_ON, 2, 62, 40));
+    for (cEvent* ev : std::initializer_list<cEvent*>{
+             note(iMidiEvent::NOTE_ON, 2, 60, 10), ctrl, note(iMidiEvent::NOTE_ON, 3, 61, 20),
+             note(iMidiEvent::NOTE_OFF, 2, 60, 30), new cEvent(EV_MIDI_BEAT, 35),
+             note(iMidiEvent::NOTE_ON, 2, 62, 40)})
+        q.add_event(ev);
     q.sort();
     q.rewind();
 
@@ -117,14 +129,12 @@ TEST(EventQueue, TriggersAndNoteOnTests)
 TEST(MarkerScript, TimesAndTokens)
 {
     int ms = -7;
-    EXPECT_TRUE(cEventQueue_factory::read_time("00:01:02,345", ms));
-    EXPECT_EQ(ms, 62345);
-    EXPECT_TRUE(cEventQueue_factory::read_time("1:00:00,0", ms));
-    EXPECT_EQ(ms, 3600000);
-    EXPECT_TRUE(cEventQueue_factory::read_time("0:0:1,5", ms)); // ",5" is 5 ms
-    EXPECT_EQ(ms, 1005);
-    EXPECT_TRUE(cEventQueue_factory::read_time("24:00:00,000", ms)); // a day at most
-    EXPECT_EQ(ms, 86400000);
+    // ",5" is 5 ms; a day at most.
+    for (auto [text, want] : {std::pair<const char*, int>{"00:01:02,345", 62345},
+                              {"1:00:00,0", 3600000},
+                              {"0:0:1,5", 1005},
+                              {"24:00:00,000", 86400000}})
+        EXPECT_EQ(cEventQueue_factory::read_time(text, ms) ? ms : -1, want) << text;
     ms = -7;
     for (const char* bad : {"", "00:01:02", "00:01:02,345,6", "0:1:x,5", "0:-1:2,3", "0::2,3",
                             "0:1:2,", "24:00:00,001", "596:31:23,647", "9999999999:0:0,0"}) {
@@ -166,14 +176,8 @@ TEST(MarkerScript, LinesBecomeSortedEvents)
                      "quit 00:03:00,000");
     });
 
-    ASSERT_EQ(q->size(), 3u);
+    EXPECT_EQ(listed(*q), (tListed{{EV_SNARE, 5500}, {0, 10000}, {EV_QUIT, 180000}}));
     EXPECT_EQ(q->cursor(), 0u);
-    EXPECT_EQ(q->events()[0]->m_id, EV_SNARE);
-    EXPECT_EQ(q->events()[0]->m_time, 5500);
-    EXPECT_EQ(q->events()[1]->m_id, 0);
-    EXPECT_EQ(q->events()[1]->m_time, 10000);
-    EXPECT_EQ(q->events()[2]->m_id, EV_QUIT);
-    EXPECT_EQ(q->events()[2]->m_time, 180000);
     EXPECT_TRUE(q->m_track_names.empty() && q->m_controllers.empty());
     EXPECT_TRUE(contains(err, "unknown token wobble in")) << err;
     EXPECT_TRUE(contains(err, "after token beat") && contains(err, "after token lead")) << err;
@@ -192,9 +196,7 @@ TEST(MarkerScript, LongLinesAndGarbage)
     std::unique_ptr<cEventQueue> q;
     const std::string err = vnt_test::stderr_of(
         [&] { q = queue_of(fits + "\n" + too_long + "\nquit 00:00:03,000\n"); });
-    ASSERT_EQ(q->size(), 2u);
-    EXPECT_EQ(q->events()[0]->m_id, EV_BEAT);
-    EXPECT_EQ(q->events()[1]->m_id, EV_QUIT);
+    EXPECT_EQ(listed(*q), (tListed{{EV_BEAT, 1000}, {EV_QUIT, 3000}}));
     EXPECT_TRUE(contains(err, "line 2 longer than 511 characters")) << err;
 
     std::string garbage(1, '\0');
@@ -214,8 +216,7 @@ TEST(MarkerScript, FilesAreReadOrReported)
     std::ofstream(path, std::ios::binary) << "s00 00:00:01,000\nbeat 00:00:00,500\n";
     std::unique_ptr<cEventQueue> q(cEventQueue_factory::loadFile(path));
     ASSERT_TRUE(q);
-    ASSERT_EQ(q->size(), 2u);
-    EXPECT_EQ(q->events()[0]->m_id, EV_BEAT);
+    EXPECT_EQ(listed(*q), (tListed{{EV_BEAT, 500}, {0, 1000}}));
     std::remove(path.c_str());
 
     EXPECT_EQ(vnt_test::stdout_of([&] { EXPECT_EQ(cEventQueue_factory::loadFile(path), nullptr); }),
