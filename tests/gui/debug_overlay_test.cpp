@@ -101,7 +101,7 @@ TEST_F(DebugOverlayTest, SetSceneTakesTheScenesVariablesAndControlsAndPrintsThem
 
     // The next scene replaces the rows; no scene leaves none.
     overlay.set_scene(nullptr);
-    EXPECT_TRUE(overlay.var_list().rows().empty());
+    EXPECT_TRUE(row_names(overlay.var_list()).empty());
     EXPECT_EQ(overlay.scene_label().get_text(), "");
 }
 
@@ -128,8 +128,7 @@ TEST_F(DebugOverlayTest, CompositionOffersCurtimeToTheQuitMarkAndItsLayersSlider
               (std::vector<std::string>{"curtime", "glow", "kaleidotype", "glow", "kaleidotype"}));
     auto* curtime = dynamic_cast<cGuiSlider*>(list.rows()[0].second);
     ASSERT_NE(curtime, nullptr);
-    EXPECT_EQ(curtime->get_min(), 0.0f);
-    EXPECT_EQ(curtime->get_max(), 200000.0f);
+    EXPECT_EQ(std::pair(curtime->get_min(), curtime->get_max()), std::pair(0.0f, 200000.0f));
 
     // Dragging "curtime" moves the composition's time, which its update then seeks to.
     list.set_pos(0.05f, 0.05f);
@@ -212,14 +211,9 @@ TEST_F(DebugOverlayTest, DrawsOverASceneAndRestoresTheState)
 
     // Text shows where the labels are: the scene's name (white on the dark background).
     auto bright = [&](float x0, float x1, float y0, float y1) {
-        int lit = 0;
-        for (int py = int(y0 * float(h)); py < int(y1 * float(h)); ++py) {
-            for (int px = int(x0 * float(w)); px < int(x1 * float(w)); ++px) {
-                const unsigned char* p = &rgba[(size_t(py) * size_t(w) + size_t(px)) * 4];
-                lit += (p[0] > 200 && p[1] > 200 && p[2] > 200) ? 1 : 0;
-            }
-        }
-        return lit;
+        return gui_test::count_in(rgba, w, h, x0, x1, y0, y1, [](const unsigned char* p) {
+            return p[0] > 200 && p[1] > 200 && p[2] > 200;
+        });
     };
     EXPECT_GT(bright(0.05f, 0.12f, 0.70f, 0.72f), 20); // "tunable"
     EXPECT_EQ(bright(0.13f, 0.20f, 0.70f, 0.72f), 0);  // nothing after it
@@ -244,13 +238,9 @@ TEST_F(DebugOverlayTest, MidiViewNamesItsLanesAndOffersItsSpan)
     // the lanes themselves stay dark with no notes.
     auto lit = [&](float x0, float x1, int lane) {
         const float lane_h = 1.0f / 24.0f;
-        int count = 0;
-        for (int py = int((1.0f - lane_h * float(lane + 1)) * float(h));
-             py < int((1.0f - lane_h * float(lane)) * float(h)); ++py) {
-            for (int px = int(x0 * float(w)); px < int(x1 * float(w)); ++px)
-                count += rgba[(size_t(py) * size_t(w) + size_t(px)) * 4] > 160 ? 1 : 0;
-        }
-        return count;
+        return gui_test::count_in(rgba, w, h, x0, x1, 1.0f - lane_h * float(lane + 1),
+                                  1.0f - lane_h * float(lane),
+                                  [](const unsigned char* p) { return p[0] > 160; });
     };
     for (int lane : {0, 11, 23}) {
         EXPECT_GT(lit(0.0f, 0.12f, lane), 20) << lane;
@@ -259,6 +249,5 @@ TEST_F(DebugOverlayTest, MidiViewNamesItsLanesAndOffersItsSpan)
 
     cGuiVarList list;
     view.add_gui(&list);
-    ASSERT_EQ(list.rows().size(), 1u);
-    EXPECT_EQ(list.rows()[0].first->get_name(), "ctrl");
+    EXPECT_EQ(row_names(list), std::vector<std::string>{"ctrl"});
 }

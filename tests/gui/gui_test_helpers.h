@@ -56,6 +56,18 @@ inline const unsigned char* pixel_at(const std::vector<unsigned char>& in_rgba, 
     return &in_rgba[(size_t(py) * size_t(in_w) + size_t(px)) * 4];
 }
 
+// How many pixels of the unit rectangle [x0, x1) x [y0, y1) of a w x h picture pass `in_test`.
+inline int count_in(const std::vector<unsigned char>& in_rgba, int in_w, int in_h, float x0,
+                    float x1, float y0, float y1,
+                    const std::function<bool(const unsigned char*)>& in_test)
+{
+    int n = 0;
+    for (int py = int(y0 * float(in_h)); py < int(y1 * float(in_h)); ++py)
+        for (int px = int(x0 * float(in_w)); px < int(x1 * float(in_w)); ++px)
+            n += in_test(&in_rgba[(size_t(py) * size_t(in_w) + size_t(px)) * 4]) ? 1 : 0;
+    return n;
+}
+
 // The picture with alpha made opaque, for looking at it.
 inline std::vector<unsigned char> opaque(std::vector<unsigned char> in_rgba)
 {

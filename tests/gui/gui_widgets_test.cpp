@@ -84,8 +84,7 @@ TEST(GuiVec3Slider, ThreeComponentsShareTheWidthAndTheEvents)
 TEST(GuiVarList, DragsOnlyTheArmedRowAndWritesBackByType)
 {
     float f = 0.25f;
-    int i = 0;
-    int negative = 0;
+    int i = 0, negative = 0;
     double d = 0.0;
     Vec3<float> v(1, 2, 3);
     std::string text = "hello";
@@ -175,11 +174,9 @@ TEST(GuiVarList, DragsOnlyTheArmedRowAndWritesBackByType)
 TEST(GuiVarList, ShowsTwentyCharactersOfANameAndOwnsItsRows)
 {
     float value = 0;
-    cVar<float> long_name("abcdefghijklmnopqrstuvwxyz", &value);
+    cVar<float> long_name("abcdefghijklmnopqrstuvwxyz", &value), short_name("fov", &value);
     EXPECT_EQ(cGuiVarList::shown_name(&long_name), "abcdefghijklmnopqrst");
-    cVar<float> short_name("fov", &value);
-    EXPECT_EQ(cGuiVarList::shown_name(&short_name), "fov");
-    EXPECT_EQ(cGuiVarList::shown_name(nullptr), "");
+    EXPECT_EQ(cGuiVarList::shown_name(&short_name) + cGuiVarList::shown_name(nullptr), "fov");
 
     // A node that keeps no rows drops what it is handed; a null node too.
     cGuiSlider not_a_list;
@@ -200,9 +197,8 @@ TEST(GuiTxtLabel, CharactersMapToDistinctFontCellsAndOthersToNone)
         EXPECT_TRUE(cells.insert({u, v}).second) << c;
     }
     int u = 0, v = 0;
-    EXPECT_FALSE(cGuiTxtLabel::glyph_cell(' ', u, v));
-    EXPECT_FALSE(cGuiTxtLabel::glyph_cell('@', u, v));
-    EXPECT_FALSE(cGuiTxtLabel::glyph_cell(char(0xE9), u, v));
+    for (const char c : {' ', '@', char(0xE9)})
+        EXPECT_FALSE(cGuiTxtLabel::glyph_cell(c, u, v)) << int(c);
 }
 
 class GuiDrawTest : public vnt_test::GLTest
@@ -231,22 +227,16 @@ TEST_F(GuiDrawTest, LabelInksEachGlyphPlaceAndSkipsBlanks)
     const float glyph_h = cGuiTxtLabel::glyph_height(w, h);
     // Ink per character box: red only, in the current colour.
     auto ink = [&](int index) {
-        int lit = 0;
-        for (int py = int(0.5f * float(h)); py < int((0.5f + glyph_h) * float(h)); ++py) {
-            for (int px = int((0.5f + 0.01f * float(index)) * float(w));
-                 px < int((0.51f + 0.01f * float(index)) * float(w)); ++px) {
-                const unsigned char* p = &rgba[(size_t(py) * size_t(w) + size_t(px)) * 4];
-                EXPECT_EQ(p[1], 0);
-                lit += p[0] > 128 ? 1 : 0;
-            }
-        }
-        return lit;
+        return gui_test::count_in(rgba, w, h, 0.5f + 0.01f * float(index),
+                                  0.51f + 0.01f * float(index), 0.5f, 0.5f + glyph_h,
+                                  [](const unsigned char* p) {
+                                      EXPECT_EQ(p[1], 0);
+                                      return p[0] > 128;
+                                  });
     };
-    EXPECT_GT(ink(0), 10);
-    EXPECT_GT(ink(1), 10);
-    EXPECT_EQ(ink(2), 0); // the blank takes its place
-    EXPECT_GT(ink(3), 10);
-    EXPECT_EQ(ink(4), 0);
+    for (int index = 0; index < 5; ++index) // the blank (2) takes its place; nothing after
+        EXPECT_EQ(ink(index) > 10, index != 2 && index != 4) << index;
+    EXPECT_EQ(ink(2) + ink(4), 0);
 }
 
 TEST_F(GuiDrawTest, SliderBarRunsFromZeroToTheValue)
