@@ -31,10 +31,17 @@ std::unique_ptr<cRenderTarget_fbo> make_target(uint32_t w, uint32_t h, bool dept
     return rt;
 }
 
+GLint gl_int(GLenum in_name)
+{
+    GLint value = 0;
+    glGetIntegerv(in_name, &value);
+    return value;
+}
+
 GLint attached_depth(const cRenderTarget_fbo& rt)
 {
-    GLint previous = 0, name = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &previous);
+    const GLint previous = gl_int(GL_FRAMEBUFFER_BINDING_EXT);
+    GLint name = 0;
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, rt.get_framebuffer());
     glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
                                              GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &name);
@@ -154,9 +161,7 @@ TEST_F(RenderTargetFbo, BindingAsTargetRestoresViewportAndDrawBufferClearsOnRequ
     fill(*outer, 0, 0, 0, 255);
     outer->bind_as_target(false);
     auto late = make_target(32, 32, true);
-    GLint framebuffer = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
-    EXPECT_EQ(GLuint(framebuffer), outer->get_framebuffer());
+    EXPECT_EQ(GLuint(gl_int(GL_FRAMEBUFFER_BINDING_EXT)), outer->get_framebuffer());
     EXPECT_TRUE(cRenderTarget_fbo::fbo_bound);
     outer->unbind_as_target();
     paint(*outer, 0, 0, 1, 1, 200, 100, 50, 255);
@@ -178,20 +183,15 @@ TEST_F(RenderTargetFbo, TextureBindingUsesOneUnitAndReturnsToUnitZero)
         glActiveTextureARB(GL_TEXTURE0);
         return state;
     };
-    auto active = [] {
-        GLint unit = 0;
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
-        return unit;
-    };
+    // The bound unit and the active unit.
+    auto units_of = [&] { return std::pair(rt->get_bound_unit(), gl_int(GL_ACTIVE_TEXTURE)); };
     rt->bind_as_texture(GL_TEXTURE2);
-    EXPECT_EQ(active(), GL_TEXTURE0);
+    EXPECT_EQ(units_of(), std::pair(int(GL_TEXTURE2), GLint(GL_TEXTURE0)));
     const GLint tex = GLint(rt->get_texture());
     EXPECT_EQ(units(), (std::vector<std::pair<bool, GLint>>{{false, 0}, {false, 0}, {true, tex}}));
-    EXPECT_EQ(rt->get_bound_unit(), GL_TEXTURE2);
     rt->unbind_as_texture();
-    EXPECT_EQ(active(), GL_TEXTURE0);
+    EXPECT_EQ(units_of(), std::pair(-1, GLint(GL_TEXTURE0)));
     EXPECT_EQ(units(), (std::vector<std::pair<bool, GLint>>{{false, 0}, {false, 0}, {false, 0}}));
-    EXPECT_EQ(rt->get_bound_unit(), -1);
 }
 
 TEST_F(RenderTargetFbo, BadStatusPrintsItsLineAndTheDescription)
@@ -226,12 +226,9 @@ TEST_F(RenderTargetFbo, CopyFromFramebufferGrabsTheDemoArea)
     glClearColor(0.2f, 0.4f, 0.6f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(0, 0, 0, 0);
-    GLint texture_before = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_RECTANGLE_ARB, &texture_before);
+    const GLint texture_before = gl_int(GL_TEXTURE_BINDING_RECTANGLE_ARB);
     rt->copy_from_framebuffer();
-    GLint texture_after = -1;
-    glGetIntegerv(GL_TEXTURE_BINDING_RECTANGLE_ARB, &texture_after);
-    EXPECT_EQ(texture_after, texture_before);
+    EXPECT_EQ(gl_int(GL_TEXTURE_BINDING_RECTANGLE_ARB), texture_before);
     EXPECT_TRUE(near(pixel_of(*rt, 0, 0), {51, 102, 153, 255}));
     EXPECT_TRUE(near(pixel_of(*rt, int(video->get_vp_width()) - 1, int(video->get_vp_height()) - 1),
                      {51, 102, 153, 255}));

@@ -38,10 +38,9 @@ std::string make_song(int rate, const std::string& name)
     const std::string path = testing::TempDir() + name;
     const int frames = SONG_MS * rate / 1000;
     std::vector<short> pcm(std::size_t(frames) * 2, 0);
-    for (int i = 0; i < frames; ++i) {
+    for (int i = 0; i < frames; ++i)
         if (in_burst(i, rate))
             pcm[2 * i] = static_cast<short>(24000 * std::sin(2 * M_PI * 2000.0 * i / rate + 0.5));
-    }
     EXPECT_TRUE(vnt_test::write_mp3(path, pcm, rate));
     return path;
 }
@@ -55,10 +54,9 @@ const std::string& song()
 // First frame of `out` whose left sample passes half the burst's amplitude, or -1.
 int onset(const std::vector<std::int16_t>& out)
 {
-    for (std::size_t i = 0; i < out.size() / 2; ++i) {
+    for (std::size_t i = 0; i < out.size() / 2; ++i)
         if (std::abs(out[2 * i]) > 12000)
             return int(i);
-    }
     return -1;
 }
 
@@ -147,12 +145,10 @@ TEST_F(SoundModule, SeeksLandOnTheBursts)
     EXPECT_EQ(m_sound.get_time(), SONG_MS);
 
     // set_time(0) goes back to the start; times off the song are clamped to it.
-    m_sound.set_time(0);
-    EXPECT_EQ(m_sound.get_time(), 0);
-    m_sound.set_time(-500);
-    EXPECT_EQ(m_sound.get_time(), 0);
-    m_sound.set_time(99999);
-    EXPECT_EQ(m_sound.get_time(), SONG_MS);
+    for (auto [to, at] : {std::pair{0, 0}, {-500, 0}, {99999, SONG_MS}}) {
+        m_sound.set_time(to);
+        EXPECT_EQ(m_sound.get_time(), at) << to;
+    }
 }
 
 TEST_F(SoundModule, VolumeScalesTheSamples)

@@ -37,20 +37,18 @@ std::string load(const Bytes& file, cEventQueue& q, float beat_offset = 0.0f)
 std::vector<int> times_of(const cEventQueue& q, int id)
 {
     std::vector<int> times;
-    for (const cEvent* ev : q.events()) {
+    for (const cEvent* ev : q.events())
         if (ev->m_id == id)
             times.push_back(ev->m_time);
-    }
     return times;
 }
 
 template <class T> std::vector<const T*> all_of(const cEventQueue& q)
 {
     std::vector<const T*> out;
-    for (const cEvent* ev : q.events()) {
+    for (const cEvent* ev : q.events())
         if (auto* t = dynamic_cast<const T*>(ev))
             out.push_back(t);
-    }
     return out;
 }
 
@@ -117,8 +115,8 @@ TEST(MidiLoader, TicksBecomeMillisecondsAtTheFilesTempoAndTheBeatOffsetMovesNote
     const cMETrigger& on = *notes[0];
     EXPECT_EQ(std::tuple(on.m_id, on.m_time, on.m_kind, on.m_track, on.m_note, on.m_velocity),
               std::tuple(int(EV_MIDI), 500, int(iMidiEvent::NOTE_ON), 1, 36, 100));
-    EXPECT_EQ(notes[1]->m_time, 750);
-    EXPECT_EQ(notes[1]->m_kind, iMidiEvent::NOTE_OFF);
+    EXPECT_EQ(std::pair(notes[1]->m_time, notes[1]->m_kind),
+              std::pair(750, int(iMidiEvent::NOTE_OFF)));
     EXPECT_EQ(notes[2]->m_time, 925); // tick 888 is exactly 925 ms, not 924
 
     const auto ctrls = all_of<cMECtrlChange>(q);
@@ -168,14 +166,13 @@ TEST(MidiLoader, RunningStatusSkippedEventsAndTheLastTempo)
     load(build_file(96, {track}), q);
     // No tempo event: 120 beats per minute.
     EXPECT_EQ(times_of(q, EV_MIDI), (std::vector<int>{500, 1000, 1500, 2000}));
-    EXPECT_EQ(all_of<cMETrigger>(q)[2]->m_velocity, 30);
-    EXPECT_EQ(all_of<cMETrigger>(q)[3]->m_kind, iMidiEvent::NOTE_OFF);
+    EXPECT_EQ(std::pair(all_of<cMETrigger>(q)[2]->m_velocity, all_of<cMETrigger>(q)[3]->m_kind),
+              std::pair(30, int(iMidiEvent::NOTE_OFF)));
     EXPECT_EQ(q.m_track_names, (std::vector<std::string>{""}));
 
     // One tempo for the whole file: the last one read, here in the second track.
-    cTrack a;
+    cTrack a, b;
     a.tempo(0, 500000).note_on(480, 60, 1).end();
-    cTrack b;
     b.tempo(0, 250000).end();
     cEventQueue q2;
     const std::string out = load(build_file(480, {a, b}), q2);
@@ -251,9 +248,8 @@ TEST(MidiLoader, UnreadableFileLeavesTheQueueAlone)
     std::remove(path.c_str());
     // Sorted in with the MIDI events: the beat tick at 0, the marker at 5, the first note.
     ASSERT_EQ(q.size(), 12u);
-    EXPECT_EQ(q.events()[0]->m_id, EV_MIDI_BEAT);
-    EXPECT_EQ(q.events()[1]->m_id, EV_BEAT);
-    EXPECT_EQ(q.events()[2]->m_time, 500);
+    EXPECT_EQ(std::tuple(q.events()[0]->m_id, q.events()[1]->m_id, q.events()[2]->m_time),
+              std::tuple(int(EV_MIDI_BEAT), int(EV_BEAT), 500));
 }
 
 TEST(MidiLoader, MalformedFilesEndWithTheFatalMessage)
