@@ -375,8 +375,8 @@ void render_stab(const sTrack& track, sStereo& out)
                 filter_r.set(hz * 1.05f, 1.6f);
             }
             amp *= gate ? decay : release;
-            const float sa = a.saw(inc * 1.0052);
-            const float sb = b.saw(inc * 0.9948);
+            const float sa = a.saw(inc * 1.008);
+            const float sb = b.saw(inc * 0.992);
             const float sc = c.saw(inc);
             const float attack = std::min(1.0f, seconds_at(i) / 0.0015f);
             l = filter_l.lowpass(sa + 0.5f * sc) * amp * attack * vel * 0.35f;
