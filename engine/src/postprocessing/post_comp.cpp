@@ -49,12 +49,20 @@ cPostComp::cPostComp()
 void cPostComp::comp(iRenderTarget& out, iRenderTarget& layer, iRenderTarget& below,
                      const int* mode, float opacity)
 {
-    assert(mode && "comp needs a blend mode");
     assert(&out != &layer && &out != &below && "comp cannot draw into one of its sources");
+    out.bind_as_target(false); // the quad covers every pixel
+    comp_here(layer, below, mode, opacity);
+    out.unbind_as_target();
+}
+
+void cPostComp::comp_here(iRenderTarget& layer, iRenderTarget& below, const int* mode,
+                          float opacity)
+{
+    assert(mode && "comp needs a blend mode");
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->push_shader();
 
-    // The colour-buffer group too: the colour mask and the clear colour are changed below.
+    // The colour-buffer group too: the colour mask is changed below.
     glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_ALPHA_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -65,11 +73,8 @@ void cPostComp::comp(iRenderTarget& out, iRenderTarget& layer, iRenderTarget& be
     layer.bind_as_texture(GL_TEXTURE0);
     bind_blend_shader(*mode);
 
-    glClearColor(0, 0, 0, 0);
-    out.bind_as_target(true);
     glColor4f(1, 1, 1, opacity);
     draw_quad_2(layer, below);
-    out.unbind_as_target();
 
     end_fsq();
     below.unbind_as_texture();

@@ -18,12 +18,15 @@ public:
         BLEND_DODGE = 4
     };
 
-    // Clears `out` to transparent black and draws `layer` blended onto `below` into it, each
-    // source stretched over the whole of `out`. `out` must differ from both sources; opacity
-    // 0..1 reaches the shader as the vertex colour's alpha. Leaves the GL state, the bound
-    // shader and the bound target as they were.
+    // Draws `layer` blended onto `below` into `out`, each source stretched over the whole of
+    // `out`, every pixel written (nothing is cleared first). `out` must differ from both
+    // sources; opacity 0..1 reaches the shader as the vertex colour's alpha. Leaves the GL
+    // state, the bound shader and the bound target as they were.
     void comp(iRenderTarget& out, iRenderTarget& layer, iRenderTarget& below, const int* mode,
               float opacity);
+    // The same into whatever is bound now (the window, over its viewport): the last layer of
+    // a picture goes there at once instead of through one more full-screen copy.
+    void comp_here(iRenderTarget& layer, iRenderTarget& below, const int* mode, float opacity);
 
 private:
     friend class vnt::tSingleton<cPostComp>;

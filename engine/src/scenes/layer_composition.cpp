@@ -10,7 +10,6 @@
 #include "effects/particles/random_table.h"
 #include "effects/var.h"
 #include "event_queue.h"
-#include "fsq.h"
 #include "gl_extensions.h"
 #include "gui/gui_slider.h"
 #include "gui/slider_entries.h"
@@ -229,7 +228,8 @@ void cLayerComposition::draw()
         return;
     }
 
-    cRTProxy accumulator = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    // Opaque black under the first layer: a small target does, the compositing stretches it.
+    cRTProxy accumulator = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
     cRTProxy spare = get_tmp_rt(cRenderTargetManager::RTT_FULL);
     glClearColor(0, 0, 0, 1);
     accumulator->bind_as_target(true);
@@ -237,6 +237,7 @@ void cLayerComposition::draw()
 
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     for (int depth : active) {
+        const bool last = depth == active.back();
         sLayer& layer = m_layers.at(depth);
         glPushAttrib(GL_ENABLE_BIT);
         shaders->push_shader();
@@ -250,14 +251,17 @@ void cLayerComposition::draw()
         shaders->pop_shader();
         glPopAttrib();
         assert(image.get_size() != cRenderTargetManager::RTT_NONE);
-        cPostComp::get_instance()->comp(*spare, *image, *accumulator, &layer.m_blendmode,
-                                        layer.m_opacity);
-        std::swap(accumulator, spare);
+        // The last layer is blended straight onto the window: no copy of the finished picture.
+        if (last) {
+            cPostComp::get_instance()->comp_here(*image, *accumulator, &layer.m_blendmode,
+                                                 layer.m_opacity);
+        } else {
+            cPostComp::get_instance()->comp(*spare, *image, *accumulator, &layer.m_blendmode,
+                                            layer.m_opacity);
+            std::swap(accumulator, spare);
+            if (spare.get_size() != cRenderTargetManager::RTT_FULL)
+                spare = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+        }
     }
-
-    glPushAttrib(GL_ENABLE_BIT);
-    glDisable(GL_BLEND);
-    RenderFSQ(*accumulator);
-    glPopAttrib();
     m_curtime = t;
 }
