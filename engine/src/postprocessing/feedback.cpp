@@ -12,8 +12,10 @@
 namespace {
 
 // Draws `combined` into the bound feedback image through `transform`, which works in the
-// image's pixels about its centre.
-void feed_back(iRenderTarget& combined, const iRenderTarget& feedback, const float* transform)
+// image's pixels about its centre, every channel multiplied by (1 - fade): every pixel is
+// written, so the image needs no clearing and no darkening pass of its own.
+void feed_back(iRenderTarget& combined, const iRenderTarget& feedback, const float* transform,
+               float fade)
 {
     const float cx = float(feedback.m_width) / 2.0f;
     const float cy = float(feedback.m_height) / 2.0f;
@@ -27,27 +29,19 @@ void feed_back(iRenderTarget& combined, const iRenderTarget& feedback, const flo
     glTranslatef(-cx, -cy, 0.0f);
     glMatrixMode(GL_MODELVIEW);
     glDisable(GL_BLEND);
-    glPushAttrib(GL_TEXTURE_BIT);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE); // the texels as they are
-    RenderFSQ(combined);
+    glPushAttrib(GL_TEXTURE_BIT | GL_CURRENT_BIT);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE); // the texels times the colour
+    begin_fsq_keep_colour();
+    const float keep = 1.0f - fade;
+    glColor4f(keep, keep, keep, keep);
+    combined.bind_as_texture(GL_TEXTURE0);
+    draw_quad(combined);
+    combined.unbind_as_texture();
+    end_fsq();
     glPopAttrib();
     glMatrixMode(GL_TEXTURE);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-}
-
-// Multiplies every channel of the bound target by (1 - fade): an untextured black quad whose
-// alpha is the fade, blended with (zero, one minus source alpha).
-void fade_out(const iRenderTarget& feedback, float fade)
-{
-    begin_fsq();
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_BLEND);
-    glBlendFuncSeparate(GL_ZERO, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(0.0f, 0.0f, 0.0f, fade);
-    draw_quad(feedback);
-    end_fsq();
 }
 
 } // namespace
@@ -71,7 +65,7 @@ void cPostFeedback::apply(iRenderTarget& source, iRenderTarget& target,
 {
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->push_shader();
-    // Colour-buffer state too: the fade's blend function and the fresh image's clear colour.
+    // Colour-buffer state too: the fresh image's clear colour.
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
 
     const int size = size_class_for(target.m_width);
@@ -92,9 +86,8 @@ void cPostFeedback::apply(iRenderTarget& source, iRenderTarget& target,
         blur->blur(*combined, *combined, false);
     }
 
-    m_feedback->bind_as_target(true);
-    feed_back(*combined, *m_feedback, in_params.transform);
-    fade_out(*m_feedback, in_params.fade);
+    m_feedback->bind_as_target(false);
+    feed_back(*combined, *m_feedback, in_params.transform, in_params.fade);
     m_feedback->unbind_as_target();
 
     comp->comp(target, source, *m_feedback, &over, 1.0f);
