@@ -37,7 +37,7 @@ void cPostColorCorrection::apply(iRenderTarget& source)
 void cPostColorCorrection::process(iRenderTarget& in_fbo, iRenderTarget& out_fbo)
 {
     assert(&in_fbo != &out_fbo);
-    out_fbo.bind_as_target(true);
+    out_fbo.bind_as_target(false); // the quad covers every pixel
     apply(in_fbo);
     out_fbo.unbind_as_target();
 }

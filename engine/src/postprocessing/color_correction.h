@@ -17,7 +17,7 @@ public:
 
     // Draws `source` corrected into the bound target or the window, unblended.
     void apply(iRenderTarget& source);
-    // Clears `out_fbo` (with the caller's clear colour) and applies the correction into it.
+    // Applies the correction into `out_fbo`, every pixel of it written (nothing is cleared).
     // The two targets must differ.
     void process(iRenderTarget& in_fbo, iRenderTarget& out_fbo);
 

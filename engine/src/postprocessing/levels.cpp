@@ -69,10 +69,7 @@ void cPostLevels::apply(iRenderTarget& source, const levels_params& in_params)
 void cPostLevels::process(iRenderTarget& source, iRenderTarget& out, const levels_params& in_params)
 {
     assert(&source != &out && "levels cannot draw into its source");
-    glPushAttrib(GL_COLOR_BUFFER_BIT); // the clear colour is the caller's again afterwards
-    glClearColor(0, 0, 0, 0);
-    out.bind_as_target(true);
+    out.bind_as_target(false); // the quad covers every pixel
     apply(source, in_params);
     out.unbind_as_target();
-    glPopAttrib();
 }

@@ -26,8 +26,8 @@ public:
     // Draws `source` through the levels into the bound target or the window, unblended, with
     // its own full-screen state.
     void apply(iRenderTarget& source, const levels_params& in_params);
-    // Clears `out` to transparent black and applies the levels into it; `out` must not be
-    // `source`. The caller's clear colour is kept.
+    // Applies the levels into `out`, every pixel of it written (nothing is cleared); `out`
+    // must not be `source`.
     void process(iRenderTarget& source, iRenderTarget& out, const levels_params& in_params);
 
 private:

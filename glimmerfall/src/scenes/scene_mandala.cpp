@@ -267,15 +267,11 @@ void cSceneMandala::draw_circles(float in_seconds)
 
 void cSceneMandala::grade(cRTProxy& io_picture)
 {
-    // The lookup pass clears its target with the current clear colour.
-    glPushAttrib(GL_COLOR_BUFFER_BIT);
-    glClearColor(0, 0, 0, 0);
     if (cPostColorCorrection* correction = correction_for(m_cur_config)) {
         cRTProxy corrected = get_tmp_rt(cRenderTargetManager::RTT_FULL);
         correction->process(*io_picture, *corrected);
         io_picture = std::move(corrected);
     }
-    glPopAttrib();
     cRTProxy adjusted = get_tmp_rt(cRenderTargetManager::RTT_FULL);
     cPostHSB::get_instance()->process(*io_picture, *adjusted, m_hsb);
     cPostGlow::get_instance()->glow(*adjusted, *io_picture, m_glow);
