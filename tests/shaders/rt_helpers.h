@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string>
@@ -77,60 +76,5 @@ inline ::testing::AssertionResult near(const tPixel& got, const tPixel& want, in
     }
     return ::testing::AssertionSuccess();
 }
-
-// The GL state a drawing routine promises to leave as it found it.
-struct sStateSnapshot
-{
-    GLfloat modelview[16], projection[16], colour[4], clear[4];
-    GLint viewport[4], matrix_mode, drawbuffer, active_unit, program, framebuffer;
-    GLboolean depth_mask, colour_mask[4], enabled[9];
-
-    void capture()
-    {
-        static const GLenum caps[9] = {
-            GL_DEPTH_TEST, GL_LIGHTING,  GL_FOG,        GL_ALPHA_TEST,
-            GL_BLEND,      GL_CULL_FACE, GL_TEXTURE_2D, GL_TEXTURE_RECTANGLE_ARB,
-            GL_LIGHT0};
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-        glGetFloatv(GL_PROJECTION_MATRIX, projection);
-        glGetFloatv(GL_CURRENT_COLOR, colour);
-        glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        glGetIntegerv(GL_MATRIX_MODE, &matrix_mode);
-        glGetIntegerv(GL_DRAW_BUFFER, &drawbuffer);
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &active_unit);
-        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
-        glGetBooleanv(GL_DEPTH_WRITEMASK, &depth_mask);
-        glGetBooleanv(GL_COLOR_WRITEMASK, colour_mask);
-        for (int i = 0; i < 9; ++i)
-            enabled[i] = glIsEnabled(caps[i]);
-    }
-    // Lists what differs from `before`.
-    ::testing::AssertionResult same_as(const sStateSnapshot& before) const
-    {
-        std::string diff;
-        auto check = [&](bool same, const char* what) {
-            if (!same)
-                diff += std::string(" ") + what;
-        };
-        check(std::equal(modelview, modelview + 16, before.modelview), "modelview");
-        check(std::equal(projection, projection + 16, before.projection), "projection");
-        check(std::equal(colour, colour + 4, before.colour), "colour");
-        check(std::equal(clear, clear + 4, before.clear), "clear-colour");
-        check(std::equal(viewport, viewport + 4, before.viewport), "viewport");
-        check(matrix_mode == before.matrix_mode, "matrix-mode");
-        check(drawbuffer == before.drawbuffer, "draw-buffer");
-        check(active_unit == before.active_unit, "active-unit");
-        check(program == before.program, "program");
-        check(framebuffer == before.framebuffer, "framebuffer");
-        check(depth_mask == before.depth_mask, "depth-mask");
-        check(std::equal(colour_mask, colour_mask + 4, before.colour_mask), "colour-mask");
-        check(std::equal(enabled, enabled + 9, before.enabled), "enables");
-        if (diff.empty())
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "changed:" << diff;
-    }
-};
 
 } // namespace vnt_test
