@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine_paths.h"
 #include "gui/gui_txt_label.h"
 #include "math/vec3.h"
 #include "mesh_files/bzobj/bzobj_loader.h"
@@ -26,7 +27,8 @@ TEST(GeneratedFont, InkedCellsAreTheCellsTheLabelReads)
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    ASSERT_TRUE(ilLoadImage(VANTOR_SOURCE_DIR "/data/textures/fontlist.png"));
+    const std::string font = vnt::engine_asset_dir() + "/textures/fontlist.png";
+    ASSERT_TRUE(ilLoadImage(font.c_str())) << font;
     const int w = ilGetInteger(IL_IMAGE_WIDTH), h = ilGetInteger(IL_IMAGE_HEIGHT);
     std::vector<unsigned char> rgba(size_t(w) * size_t(h) * 4);
     ilCopyPixels(0, 0, 0, ILuint(w), ILuint(h), 1, IL_RGBA, IL_UNSIGNED_BYTE, rgba.data());
@@ -62,8 +64,13 @@ TEST(GeneratedMeshes, TrianglesAreWoundAsTheirNormalsFace)
         return Vec3<double>(list[i * 3], list[i * 3 + 1], list[i * 3 + 2]);
     };
     int meshes = 0;
-    for (const auto& entry :
-         std::filesystem::recursive_directory_iterator(VANTOR_SOURCE_DIR "/data/models")) {
+    std::vector<std::filesystem::directory_entry> files;
+    for (const std::string& folder :
+         {std::string(VANTOR_SOURCE_DIR "/data/models"), vnt::engine_asset_dir() + "/models"}) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+            files.push_back(entry);
+    }
+    for (const auto& entry : files) {
         // The mandala cube's petal layers are wound against their normals throughout (both
         // sheets of every petal), yet the scene's pictures look right; they are left out here
         // until that is looked into.
