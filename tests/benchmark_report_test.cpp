@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "benchmark_report.h"
@@ -14,13 +15,8 @@ namespace {
 sBenchmarkSetup setup()
 {
     sBenchmarkSetup s;
-    s.width = 640;
-    s.height = 360;
-    s.fps = 50;
-    s.from = "s01";
-    s.to = "quit";
-    s.from_ms = 13333;
-    s.to_ms = 236000;
+    s.width = 640, s.height = 360, s.fps = 50;
+    s.from = "s01", s.to = "quit", s.from_ms = 13333, s.to_ms = 236000;
     s.renderer = "llvmpipe";
     return s;
 }
@@ -36,19 +32,15 @@ TEST(BenchmarkReport, FrameStatistics)
     for (int i = 20; i >= 1; --i) // unsorted on purpose
         ramp.push_back(i);
     const sFrameStats s = frame_stats(ramp);
-    EXPECT_EQ(s.frames, 20);
-    EXPECT_DOUBLE_EQ(s.median_ms, 10.5);
+    EXPECT_EQ(std::tuple(s.frames, s.median_ms, s.worst_ms, s.total_ms),
+              std::tuple(20, 10.5, 20.0, 210.0));
     EXPECT_DOUBLE_EQ(s.p95_ms, 19.05);
-    EXPECT_DOUBLE_EQ(s.worst_ms, 20.0);
-    EXPECT_DOUBLE_EQ(s.total_ms, 210.0);
 
     // One slow frame in a hundred shows in the worst, not in the median or the 95th percentile.
     std::vector<double> spiky(99, 2.0);
     spiky.push_back(80.0);
     const sFrameStats sp = frame_stats(spiky);
-    EXPECT_DOUBLE_EQ(sp.median_ms, 2.0);
-    EXPECT_DOUBLE_EQ(sp.p95_ms, 2.0);
-    EXPECT_DOUBLE_EQ(sp.worst_ms, 80.0);
+    EXPECT_EQ(std::tuple(sp.median_ms, sp.p95_ms, sp.worst_ms), std::tuple(2.0, 2.0, 80.0));
     EXPECT_EQ(frame_stats({}).worst_ms, 0.0);
 }
 
@@ -63,11 +55,10 @@ TEST(BenchmarkReport, FramesGroupIntoStretchesOfTheSameLayers)
     report.add_frame(100, {{5, "other"}}, 1.0); // same depth, another scene
     const auto& stretches = report.stretches();
     ASSERT_EQ(stretches.size(), 5u);
-    EXPECT_EQ(stretches[1].first_ms, 20);
-    EXPECT_EQ(stretches[1].last_ms, 40);
-    EXPECT_EQ(stretches[1].frame_ms.size(), 2u);
+    EXPECT_EQ(std::tuple(stretches[1].first_ms, stretches[1].last_ms, stretches[1].frame_ms.size(),
+                         stretches[3].first_ms),
+              std::tuple(20, 40, 2u, 80));
     EXPECT_EQ(stretches[2].layers, kA);
-    EXPECT_EQ(stretches[3].first_ms, 80);
     EXPECT_DOUBLE_EQ(report.total().total_ms, 16.0);
     EXPECT_DOUBLE_EQ(report.overall_fps(), 6 * 1000.0 / 16.0);
     EXPECT_EQ(cBenchmarkReport(setup()).overall_fps(), 0.0);

@@ -35,23 +35,20 @@ TEST(Options, LivePlayCaptureAndBenchmark)
     ASSERT_TRUE(parse("--start=s100", o, error)) << error;
     EXPECT_EQ(o.start.mark, 22);
     ASSERT_TRUE(parse("--start 61500", o, error)) << error;
-    EXPECT_FALSE(o.start.is_mark());
-    EXPECT_EQ(o.start.ms, 61500);
+    EXPECT_TRUE(!o.start.is_mark() && o.start.ms == 61500) << o.start.ms;
 
     ASSERT_TRUE(parse("--capture out.mp4 --fps=30 --size 640x360 --from s02 --to=90000", o, error))
         << error;
     EXPECT_TRUE(o.offline());
     EXPECT_EQ(o.capture, "out.mp4");
     EXPECT_EQ(o.fps * 10000000 + o.width * 1000 + o.height, 300640360);
-    EXPECT_EQ(o.from.text, "s02");
-    EXPECT_EQ(o.to.ms, 90000);
+    EXPECT_EQ(o.from.text + " " + std::to_string(o.to.ms), "s02 90000");
     // --start is where a capture begins when --from is not given.
     ASSERT_TRUE(parse("--capture frames --start s07 --to quit", o, error)) << error;
     EXPECT_EQ(o.from.mark * 100 + o.to.mark, 741);
     // A JSON file asks for a benchmark by itself; the extreme sizes and rates are fine.
     ASSERT_TRUE(parse("--benchmark-json b.json --fps 240 --size 16x8192", o, error)) << error;
-    EXPECT_TRUE(o.benchmark);
-    EXPECT_EQ(o.height, 8192);
+    EXPECT_TRUE(o.benchmark && o.height == 8192);
 }
 
 TEST(Options, BadValuesAndCombinationsAreRefusedWithAMessage)
@@ -77,12 +74,7 @@ TEST(Options, BadValuesAndCombinationsAreRefusedWithAMessage)
         EXPECT_FALSE(parse(line, o, error)) << line;
         EXPECT_FALSE(error.empty()) << line;
     }
-    sOptions o;
-    std::string error;
-    EXPECT_FALSE(parse("--start s99", o, error));
-    EXPECT_NE(error.find("unknown mark \"s99\""), std::string::npos) << error;
-    EXPECT_FALSE(parse("--capture a --size 1281x720", o, error));
-    EXPECT_NE(error.find("multiple of 4"), std::string::npos) << error;
+    // The messages themselves are checked on the demo executable (capture_test).
 }
 
 TEST(Options, HelpListsEveryOptionAndKey)
@@ -98,29 +90,22 @@ TEST(Options, HelpListsEveryOptionAndKey)
 
 TEST(Options, TheProductionNamesItselfAndTheMarksOfItsScript)
 {
-    const std::string script = "# marks\n"
-                               "s00 0:00:00,000\n"
-                               "fadein 0:00:00,000\n"
-                               "s01 0:00:04,000\n"
-                               "  s02 0:00:08,000\n"
-                               "s01 0:00:09,000\n" // a repeated mark is named once
-                               "s07 0:00:12,000\n"
-                               "s100 0:00:14,000\n"
-                               "s22 0:00:15,000\n" // not a mark the engine knows
-                               "quit 0:00:16,000\n";
+    // s01 repeated is named once; s22 is not a mark the engine knows.
+    const std::string script = "# marks\ns00 0:00:00,000\nfadein 0:00:00,000\ns01 0:00:04,000\n"
+                               "  s02 0:00:08,000\ns01 0:00:09,000\ns07 0:00:12,000\n"
+                               "s100 0:00:14,000\ns22 0:00:15,000\nquit 0:00:16,000\n";
     sProgramText text;
     text.program = "pulse";
     text.title = "Pulse, an example.";
     text.marks = script_marks(script);
     EXPECT_EQ(text.marks, (std::vector<std::string>{"s00", "s01", "s02", "s07", "s100"}));
     EXPECT_EQ(describe_marks(text.marks), "s00 to s02, s07, s100");
-    EXPECT_EQ(describe_marks({"s03", "s01"}), "s01, s03");
-    EXPECT_EQ(describe_marks({}), "");
+    EXPECT_EQ(describe_marks({"s03", "s01"}) + describe_marks({}), "s01, s03");
 
     const std::string help = help_text(text);
     EXPECT_EQ(help.rfind("usage: pulse ", 0), 0u);
-    EXPECT_NE(help.find("Pulse, an example.\n"), std::string::npos);
-    EXPECT_NE(help.find("Marks: s00 to s02, s07, s100\n"), std::string::npos);
+    for (const char* line : {"Pulse, an example.\n", "Marks: s00 to s02, s07, s100\n"})
+        EXPECT_NE(help.find(line), std::string::npos) << help;
     EXPECT_EQ(help.find("glimmerfall"), std::string::npos);
 
     sOptions o;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
+#include <utility>
 
 #include "video_module.h"
 
@@ -37,24 +39,20 @@ TEST(VideoModule, LetterboxedViewportAndUnitMapping)
     cVideoModule* video = cVideoModule::get_instance();
     video->set_size(1280, 720);
     video->m_height = 1024; // a 1280x1024 window around a 1280x720 demo area
-    EXPECT_EQ(video->get_vp_offset(), 152u);
-    EXPECT_EQ(video->get_vp_height(), 720u);
+    EXPECT_EQ(std::pair(video->get_vp_offset(), video->get_vp_height()), std::pair(152u, 720u));
 
     float x = -1, y = -1;
     video->to_unit(0, 152, x, y);
-    EXPECT_FLOAT_EQ(x, 0);
-    EXPECT_FLOAT_EQ(y, 0);
+    EXPECT_EQ(std::pair(x, y), std::pair(0.0f, 0.0f));
     video->to_unit(640, 152 + 360, x, y);
-    EXPECT_FLOAT_EQ(x, 0.5f);
-    EXPECT_FLOAT_EQ(y, 0.5f);
+    EXPECT_EQ(std::pair(x, y), std::pair(0.5f, 0.5f));
     video->to_unit(10, 20, x, y); // lower band
     EXPECT_FLOAT_EQ(y, 0);
     video->to_unit(10, 1000, x, y); // upper band
     EXPECT_FLOAT_EQ(y, 1);
 
     video->m_widescreen = true;
-    EXPECT_EQ(video->get_vp_height(), 1024u);
-    EXPECT_EQ(video->get_vp_offset(), 0u);
+    EXPECT_EQ(std::pair(video->get_vp_offset(), video->get_vp_height()), std::pair(0u, 1024u));
     video->to_unit(0, 512, x, y);
     EXPECT_FLOAT_EQ(y, 0.5f);
     video->m_widescreen = false;
@@ -86,9 +84,6 @@ TEST(VideoModule, DesktopFullscreenFitsThePictureCentredInMultiplesOfFour)
     for (const sCase& c : cases) {
         SCOPED_TRACE(c.screen_w);
         const cVideoModule::sFit fit = cVideoModule::fit_picture(c.screen_w, c.screen_h, 1280, 720);
-        EXPECT_EQ(fit.x, c.x);
-        EXPECT_EQ(fit.y, c.y);
-        EXPECT_EQ(fit.w, c.w);
-        EXPECT_EQ(fit.h, c.h);
+        EXPECT_EQ(std::tuple(fit.x, fit.y, fit.w, fit.h), std::tuple(c.x, c.y, c.w, c.h));
     }
 }
