@@ -16,7 +16,7 @@ namespace soundtrack {
 namespace {
 
 // Level of the drone's breath against its tone.
-constexpr float kDroneAir = 0.2f;
+constexpr float kDroneAir = 0.6f;
 
 float seconds_at(std::size_t i)
 {
