@@ -150,12 +150,10 @@ TEST_F(TextureManagerTest, HandlesBindOnTheirUnitAndLeaveUnitZeroActive)
     p.bind(GL_TEXTURE2);
     GLint active = 0, bound = 0;
     glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-    EXPECT_EQ(active, GL_TEXTURE0);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(active == GL_TEXTURE0 && !glIsEnabled(GL_TEXTURE_2D)) << active;
     glActiveTextureARB(GL_TEXTURE2);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(GLuint(bound), p.get_texname());
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && GLuint(bound) == p.get_texname()) << bound;
     p.unbind();
     glActiveTextureARB(GL_TEXTURE2);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
