@@ -11,9 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <set>
 #include <streambuf>
 #include <string>
@@ -21,6 +19,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_inputs.h"
+#include "support/test_media.h"
 
 namespace fs = std::filesystem;
 
@@ -70,9 +69,8 @@ cCountingBuffer* g_errors = nullptr;
 
 std::vector<uint8_t> read_bytes(const fs::path& in_path)
 {
-    std::ifstream in(in_path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>());
+    const std::string bytes = vnt_test::read_file(in_path.string());
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 std::vector<fs::path> files_in(const fs::path& in_dir, const std::string& in_ext = "")
@@ -81,10 +79,9 @@ std::vector<fs::path> files_in(const fs::path& in_dir, const std::string& in_ext
     std::error_code ec;
     if (!fs::is_directory(in_dir, ec))
         return out;
-    for (const auto& entry : fs::recursive_directory_iterator(in_dir, ec)) {
+    for (const auto& entry : fs::recursive_directory_iterator(in_dir, ec))
         if (entry.is_regular_file() && (in_ext.empty() || entry.path().extension() == in_ext))
             out.push_back(entry.path());
-    }
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -134,33 +131,16 @@ void replay(const std::string& in_name)
         statuses.insert(0);
         expect_outcome(*reader, read_bytes(file), statuses, file.string());
     }
-    if (!reader->fatal_statuses.empty()) {
+    if (!reader->fatal_statuses.empty())
         EXPECT_GT(refused, 0) << "no input the " << in_name << " reader must refuse";
-    }
 }
 
 } // namespace
 
-TEST(FuzzReplay, CompressedMeshes)
+TEST(FuzzReplay, SeedsAndPastFindingsOfEveryReader)
 {
-    replay("bzobj");
-}
-
-TEST(FuzzReplay, ObjAndMtl)
-{
-    replay("obj");
-    replay("mtl");
-}
-
-TEST(FuzzReplay, MidiFiles)
-{
-    replay("midi");
-}
-
-TEST(FuzzReplay, MarkerScriptsAndCameraPaths)
-{
-    replay("markers");
-    replay("campath");
+    for (const vnt_fuzz::sReader& reader : vnt_fuzz::readers())
+        replay(reader.name);
 }
 
 // The generated content goes through the same readers and checks, and is read without refusal.
