@@ -29,11 +29,14 @@ cPostKaleidoscope::cPostKaleidoscope()
     }
 }
 
-void cPostKaleidoscope::apply(iRenderTarget& source, uint8_t type)
+void cPostKaleidoscope::apply(iRenderTarget& source, uint8_t type, const char* in_shader)
 {
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->push_shader();
-    shaders->disable();
+    if (in_shader)
+        shaders->bind(in_shader);
+    else
+        shaders->disable();
     glPushAttrib(GL_ENABLE_BIT);
     glDisable(GL_BLEND);
 
@@ -67,14 +70,15 @@ void cPostKaleidoscope::apply(iRenderTarget& source, uint8_t type)
     shaders->pop_shader();
 }
 
-void cPostKaleidoscope::process(iRenderTarget& source, iRenderTarget& target, uint8_t type)
+void cPostKaleidoscope::process(iRenderTarget& source, iRenderTarget& target, uint8_t type,
+                                const char* in_shader)
 {
     // The target starts transparent black; the caller's clear colour is put back.
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     glClearColor(0, 0, 0, 0);
     target.bind_as_target(true);
-    apply(source, type);
+    apply(source, type, in_shader);
     target.unbind_as_target();
     glClearColor(clear[0], clear[1], clear[2], clear[3]);
 }

@@ -19,11 +19,13 @@ public:
     static const char* const mirror_files[NUM_MIRRORS];
 
     // Draws `source` into the bound target or the window through mirror mesh `type` (types
-    // beyond the last mesh use the last). Fixed-function; shader, matrices and enables are
-    // restored afterwards.
-    void apply(iRenderTarget& source, uint8_t type);
+    // beyond the last mesh use the last). Fixed-function, or through the named shader (one
+    // that samples unit 0 at texture coordinates 0 through its texture matrix), so that a
+    // colour pass can ride along for free; shader, matrices and enables are restored afterwards.
+    void apply(iRenderTarget& source, uint8_t type, const char* in_shader = nullptr);
     // Clears `target` to transparent black and applies the pass into it.
-    void process(iRenderTarget& source, iRenderTarget& target, uint8_t type);
+    void process(iRenderTarget& source, iRenderTarget& target, uint8_t type,
+                 const char* in_shader = nullptr);
 
     size_t mesh_count() const { return m_meshes.size(); }
 

@@ -2,6 +2,7 @@
 #include "scenes/scene_attractor.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include <cassert>
@@ -11,6 +12,7 @@
 #include "effects/interpolator.h"
 #include "effects/var.h"
 #include "event_queue.h"
+#include "fsq.h"
 #include "gl_extensions.h"
 #include "gui/slider_entries.h"
 #include "math/defmath.h"
@@ -30,6 +32,8 @@ constexpr float SPRITE_SCALE = 3.0f;  // disc diameter per unit of pts_size, at 
 constexpr float SPRITE_GAIN = 6.0f;   // centre alpha per unit of the point alpha
 constexpr float SIXFOLD_GAIN = 0.15f; // the six copies overlap: less light each, or they clip
 constexpr const char* SPRITE_SHADER = "point_sprite_shader";
+constexpr const char* TURN_SHADER = "sixfold_turn_shader";
+constexpr const char* GRADE_SHADER = "attractor_grade_shader";
 
 class cShdPointSprite : public cShdPlain
 {
@@ -37,6 +41,64 @@ public:
     cShdPointSprite(void* const* in_context, const int& in_vprof, const int& in_fprof)
         : cShdPlain(in_context, in_vprof, in_fprof, "point_sprite_vert.glsl",
                     "point_sprite_frag.glsl", {})
+    {
+    }
+};
+
+// The single view's hue shift and hue-saturation-brightness passes in one, drawn through the
+// kaleidoscope sheet. Parameter GRADE: seven floats, the hue shift's four values (as
+// cPostHueShift takes them) then the adjustment's three (as cPostHSB takes them).
+class cShdAttractorGrade : public cShader_GLSL
+{
+public:
+    enum
+    {
+        GRADE = 1
+    };
+    cShdAttractorGrade(void* const* in_context, const int& in_vprof, const int& in_fprof)
+        : cShader_GLSL(in_context, in_vprof, in_fprof)
+    {
+        set_samplers({{"source", 0}});
+        load_from_files("tex01_vert.glsl", "attractor_grade_frag.glsl");
+    }
+
+    void init_parameters() override
+    {
+        m_shift = get_named_parameter("shift");
+        m_adjust = get_named_parameter("adjust");
+    }
+    void set_parameter(int in_parm_name, iVar* in_var) override
+    {
+        if (in_parm_name != GRADE) {
+            report_unknown_parameter(GRADE_SHADER, in_parm_name);
+            return;
+        }
+        const float* v = floats_parameter(in_var, 7, "attractor_grade_shader parameter GRADE");
+        if (!v)
+            return;
+        // Degrees to inverted radians, percentages to a factor and an offset.
+        const float to_radians = float(-vnt::PI / 180.0);
+        m_values = {v[0] * to_radians, v[1] / 100.0f + 1.0f, v[2] / 100.0f, v[3],
+                    v[4] * to_radians, v[5] / 100.0f + 1.0f, v[6] / 100.0f};
+    }
+    void update_parameters() override
+    {
+        glUniform4f(m_shift, m_values[0], m_values[1], m_values[2], m_values[3]);
+        glUniform3f(m_adjust, m_values[4], m_values[5], m_values[6]);
+    }
+    void disable_parameters() override {}
+
+private:
+    int m_shift = -1, m_adjust = -1;
+    std::array<float, 7> m_values{0, 1, 0, 0, 0, 1, 0};
+};
+
+class cShdSixfoldTurn : public cShdPlain
+{
+public:
+    cShdSixfoldTurn(void* const* in_context, const int& in_vprof, const int& in_fprof)
+        : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "sixfold_turn_frag.glsl",
+                    {{"copy", 0}})
     {
     }
 };
@@ -81,6 +143,8 @@ void cSceneAttractor::load()
     cPostKaleidoscope::get_instance();
     cPostGlow::get_instance();
     cShaderManager_GLSL::get_instance()->add_shader<cShdPointSprite>(SPRITE_SHADER);
+    cShaderManager_GLSL::get_instance()->add_shader<cShdSixfoldTurn>(TURN_SHADER);
+    cShaderManager_GLSL::get_instance()->add_shader<cShdAttractorGrade>(GRADE_SHADER);
     // The six-fold view's double-size copy comes from the pool: have one there before the show.
     cRTProxy warm = get_tmp_rt(cRenderTargetManager::RTT_DOUBLE);
 }
@@ -321,8 +385,12 @@ cRTProxy cSceneAttractor::render_to_texture(int in_time_ms)
     // Light added onto opaque black: the layer's colour is its whole picture. (Transparent
     // black would leave the alpha at the sum of the squared point alphas, next to nothing, and
     // blending "over" would all but hide the cloud.)
+    // The points are drawn without depth: only the colour is cleared, and not at all under
+    // the turned copies, which cover every pixel.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    picture->bind_as_target(true);
+    picture->bind_as_target(false);
+    if (!turned)
+        glClear(GL_COLOR_BUFFER_BIT);
     if (turned)
         add_turned_copies(*picture, *copy);
     else if (cur_config == 1)
@@ -404,7 +472,8 @@ cRTProxy cSceneAttractor::draw_sixfold_copy(const iRenderTarget& in_picture, flo
 {
     cRTProxy copy = get_tmp_rt(cRenderTargetManager::RTT_DOUBLE);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    copy->bind_as_target(true);
+    copy->bind_as_target(false);
+    glClear(GL_COLOR_BUFFER_BIT); // four times the screen: its depth is not needed
     // The picture's frustum widened to the copy's size: one pixel of the copy is one of the
     // picture, around the same centre.
     const double top = 0.1 * std::tan(double(fov6) * vnt::PI / 360.0);
@@ -421,48 +490,43 @@ cRTProxy cSceneAttractor::draw_sixfold_copy(const iRenderTarget& in_picture, flo
 
 void cSceneAttractor::add_turned_copies(const iRenderTarget& in_picture, iRenderTarget& in_copy)
 {
+    // One pass adds the six turns of the copy (sixfold_turn shader), as six textured quads
+    // added onto opaque black would, for the price of one full-screen pass instead of six.
     const float w = float(in_picture.m_width), h = float(in_picture.m_height);
     const float cw = float(in_copy.m_width), ch = float(in_copy.m_height);
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, w, 0.0, h, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE); // the copies add up as the points would
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_BLEND);
+    begin_fsq();
     in_copy.bind_as_texture(GL_TEXTURE0);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    for (int i = 0; i < 6; ++i) {
-        glPushMatrix();
-        glTranslatef(w * 0.5f, h * 0.5f, 0.0f);
-        glRotatef(float(i) * 60.0f, 0.0f, 0.0f, 1.0f);
-        glTranslatef(-cw * 0.5f, -ch * 0.5f, 0.0f);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0.0f, 0.0f);
-        glVertex2f(0.0f, 0.0f);
-        glTexCoord2f(cw, 0.0f);
-        glVertex2f(cw, 0.0f);
-        glTexCoord2f(cw, ch);
-        glVertex2f(cw, ch);
-        glTexCoord2f(0.0f, ch);
-        glVertex2f(0.0f, ch);
-        glEnd();
-        glPopMatrix();
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->bind(TURN_SHADER);
+    static const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    glBegin(GL_QUADS);
+    for (const auto& c : corners) {
+        glMultiTexCoord2fARB(GL_TEXTURE0, (c[0] - 0.5f) * w, (c[1] - 0.5f) * h);
+        glMultiTexCoord2fARB(GL_TEXTURE1, cw * 0.5f, ch * 0.5f);
+        glVertex2f(c[0], c[1]);
     }
+    glEnd();
+    shaders->disable();
     in_copy.unbind_as_texture();
+    end_fsq();
     glPopAttrib();
 }
 
 cRTProxy cSceneAttractor::grade_single_view(cRTProxy in_picture)
 {
+    // The hue shift, then the hue-saturation-brightness adjustment, then the kaleidoscope: one
+    // pass, the colours graded as the sheet samples the picture.
     cRTProxy other = get_tmp_rt(cRenderTargetManager::RTT_FULL);
     hueshift.hue = hue;
-    cPostHueShift::get_instance()->process(*in_picture, *other, hueshift);
-    cPostHSB::get_instance()->process(*other, *in_picture, hsb);
+    const float grade[7] = {hueshift.hue, hueshift.saturation, hueshift.brightness, hueshift.mult,
+                            hsb.hue,      hsb.saturation,      hsb.brightness};
+    cFloatsVar grade_var(grade);
+    cShaderManager_GLSL::get_instance()->set_parameter(GRADE_SHADER, cShdAttractorGrade::GRADE,
+                                                       &grade_var);
     const int type = kaleido2d < 0 ? 0 : kaleido2d > 255 ? 255 : kaleido2d;
-    cPostKaleidoscope::get_instance()->process(*in_picture, *other, uint8_t(type));
+    cPostKaleidoscope::get_instance()->process(*in_picture, *other, uint8_t(type), GRADE_SHADER);
     cPostGlow::get_instance()->glow(*other, *in_picture, glow);
     return in_picture;
 }
