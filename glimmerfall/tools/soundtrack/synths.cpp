@@ -340,7 +340,10 @@ void render_arp(const sTrack& track, sStereo& out)
         const float side = (index++ & 1) ? 0.35f : -0.35f;
         float gl, gr;
         pan_gains(side, gl, gr);
-        const double inc = mtof(n.note) * drift_at(span_of(n).start, 0.21f, 0.18f) / kSampleRate;
+        // The tuning of the moment, and each note a few cents off it of its own.
+        cNoise slop(n.tick * 2246822519u + 7u);
+        const double inc = mtof(n.note) * drift_at(span_of(n).start, 0.21f, 0.18f) *
+                           (1.0 + 0.0578 * 0.08 * double(slop.next())) / kSampleRate;
         cOsc saw, square(0.25);
         cSvf filter;
         float amp = 1.0f;
