@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "author_keys.h"
@@ -178,14 +180,10 @@ TEST(CaptureRange, MarksResolveAndTheQuitMarkEndsTheRange)
     std::unique_ptr<cEventQueue> q(cEventQueue_factory::load_from_text(kMarkers));
     std::string note;
     sFrameRange r = range("s01", "quit", 25, &note, q.get());
-    EXPECT_EQ(r.from_ms, 1234);
-    EXPECT_EQ(r.to_ms, 4000);
-    EXPECT_EQ(r.start_mark, 1);
-    EXPECT_EQ(note, "");
+    EXPECT_EQ(std::tuple(r.from_ms, r.to_ms, r.start_mark, note), std::tuple(1234, 4000, 1, ""));
     // Past the quit mark: its event would end the program mid-run, so the range stops there.
     r = range("1500", "9000", 25, &note, q.get());
-    EXPECT_EQ(r.start_mark, -1);
-    EXPECT_EQ(r.to_ms, 4000);
+    EXPECT_EQ(std::pair(r.start_mark, r.to_ms), std::pair(-1, 4000));
     EXPECT_NE(note.find("past the quit mark"), std::string::npos);
     // Marks the script lacks, empty ranges, marks without a script.
     EXPECT_EQ(range("s05", "quit", 25, &note, q.get()).fps, 0);
@@ -209,8 +207,7 @@ TEST(CaptureRange, FrameArithmeticLeadInAndMusic)
     }
     sFrameRange r{13333, 25000, -1, 30};
     EXPECT_EQ(r.frames(), 351); // 350.01 frames: the last one starts inside the range
-    EXPECT_EQ(r.time_of(3), 13433);
-    EXPECT_EQ(r.time_of(-1), 13299);
+    EXPECT_EQ(std::pair(r.time_of(3), r.time_of(-1)), std::pair(13433, 13299));
     EXPECT_EQ(sFrameRange({13333, 14333, -1, 30}).frames(), 30);
 
     std::vector<int16_t> song(2 * 88200); // two seconds: each sample is its frame's index
@@ -255,9 +252,8 @@ TEST_F(CaptureRun, FramesShowTheRangeTimesAtEveryRate)
         sMemorySink sink;
         ASSERT_EQ(runner.capture(range("s01", "3000", fps), sink, true), 0);
         const long expected = long(std::ceil((3000 - 1234) * fps / 1000.0));
-        EXPECT_EQ(sink.frames, expected);
-        EXPECT_TRUE(sink.closed);
-        EXPECT_EQ(sink.width * 1000 + sink.height, kWidth * 1000 + kHeight);
+        EXPECT_EQ(std::tuple(sink.frames, sink.closed, sink.width, sink.height),
+                  std::tuple(expected, true, kWidth, kHeight));
         ASSERT_EQ(long(runner.frame_times().size()), expected);
         // Read back a few frames behind and written on another thread, the pictures still
         // arrive each once and in order.
@@ -329,8 +325,7 @@ TEST_F(CaptureRun, AnOutputThatCannotBeWrittenEndsWithStatusOne)
     EXPECT_EQ(make(30).capture(range("s01", "3000", 30), full, false), 1);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("## ERROR: capture: full"),
               std::string::npos);
-    EXPECT_EQ(full.frames, 5);
-    EXPECT_TRUE(full.closed);
+    EXPECT_EQ(std::pair(full.frames, full.closed), std::pair(5L, true));
 }
 
 TEST(FfmpegSink, VideoKeepsItsLengthAndTheSoundInPlace)
@@ -452,7 +447,11 @@ TEST(DemoCapture, BadRequestsAreRefusedWithStatusTwo)
              {"--capture x.avi", "captures are .mp4 or .mkv videos, or PNG files in a folder"},
              {"--windowed --frames 2 --start s100", "the marker script has no mark \"s100\""},
              {"--capture " + vnt_test::temp_dir("s100") + " --from s100",
-              "the marker script has no mark \"s100\""}}) {
+              "the marker script has no mark \"s100\""},
+             {"--frames", "usage: glimmerfall"},
+             {"--frames abc", "usage: glimmerfall"},
+             {"--frames -3", "usage: glimmerfall"},
+             {"--frobnicate", "usage: glimmerfall"}}) {
         const auto run = run_process(exe + " " + args);
         EXPECT_EQ(run.status, 2) << args << "\n" << run.err;
         EXPECT_NE(run.err.find(message), std::string::npos) << args << "\n" << run.err;

@@ -33,12 +33,3 @@ TEST(Smoke, ThreeFramesHeadlessExitCleanly)
         ASSERT_NE(at, std::string::npos) << "missing or out of order: " << prefix << "\n" << out;
     }
 }
-
-TEST(Smoke, BadOptionsAreRefusedWithStatusTwo)
-{
-    for (const char* args : {"--frames", "--frames abc", "--frames -3", "--frobnicate"}) {
-        const auto result = run_process(vnt_test::demo_exe() + " " + args);
-        EXPECT_EQ(result.status, 2) << args;
-        EXPECT_NE(result.err.find("usage: glimmerfall"), std::string::npos) << args;
-    }
-}
