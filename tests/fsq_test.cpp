@@ -20,13 +20,7 @@ using vnt_test::near;
 using vnt_test::paint;
 using vnt_test::pixel_of;
 
-namespace {
-
-class Fsq : public vnt_test::GLTest
-{
-};
-
-} // namespace
+using Fsq = vnt_test::GLTest;
 
 TEST_F(Fsq, EveryCallRestoresMatricesEnablesColourAndDepthMask)
 {

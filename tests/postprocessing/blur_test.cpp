@@ -10,11 +10,7 @@
 using namespace vnt_test;
 using RTM = cRenderTargetManager;
 
-namespace {
-class Blur : public GLTest
-{
-};
-} // namespace
+using Blur = GLTest;
 
 TEST_F(Blur, SpreadsABrightPixelSymmetricallyAndKeepsItsEnergy)
 {

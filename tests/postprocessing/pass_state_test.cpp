@@ -56,11 +56,9 @@ void set_caller_state(bool on)
        : cShaderManager_GLSL::get_instance()->disable();
 }
 
-class PassState : public GLTest
-{
-};
-
 } // namespace
+
+using PassState = GLTest;
 
 TEST_F(PassState, EveryPassLeavesTheStateAsItFoundIt)
 {

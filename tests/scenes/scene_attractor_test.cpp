@@ -94,26 +94,11 @@ TEST_F(AttractorTest, PresetsApplyOnChangeOnlyAndDriftStaysBounded)
     cSceneAttractor& s = *scene;
     s.update();
     auto preset_values = [&] { // what a preset sets, then what it must leave alone
-        return std::vector<float>{s.p0,
-                                  s.p1,
-                                  s.p2,
-                                  s.p3,
-                                  s.a1,
-                                  s.pts_size,
-                                  s.glow.precut,
-                                  s.glow.postcut,
-                                  float(s.cur_anim),
-                                  float(s.kaleido2d),
-                                  s.dist,
-                                  s.hsb.saturation,
-                                  s.noise,
-                                  s.offset,
-                                  s.pos.x,
-                                  s.pos.y,
-                                  s.pos.z,
-                                  s.rot,
-                                  s.hueshift.mult,
-                                  s.glow6.precut};
+        std::vector<float> v{s.p0, s.p1, s.p2, s.p3, s.a1, s.pts_size, s.glow.precut};
+        v.insert(v.end(), {s.glow.postcut, float(s.cur_anim), float(s.kaleido2d), s.dist});
+        v.insert(v.end(), {s.hsb.saturation, s.noise, s.offset, s.pos.x, s.pos.y, s.pos.z});
+        v.insert(v.end(), {s.rot, s.hueshift.mult, s.glow6.precut});
+        return v;
     };
     const std::vector<float> before = preset_values();
     for (int config : {3, 4, -2}) {

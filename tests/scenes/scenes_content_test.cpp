@@ -7,6 +7,8 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "gl_extensions.h"
 #include "math/vec3.h"
@@ -18,45 +20,24 @@
 
 namespace {
 
-using V = Vec3<float>;
-
-struct sModel
-{
-    const char* path; // below data/
-    int facing;       // +1 faces away from the centre line, -1 towards it, 0 either
-};
-
-const sModel models[] = {
-    {"models/hex_tunnel.bzobj", 1},
-    {"models/octahedra.bzobj", 1},
-    {"models/spikeball2.bzobj", 1},
-    {"models/netsphere.bzobj", 1},
-    {"models/blacknwhite_star.bzobj", 0},
-    {"models/mandala_tunnel_bg.bzobj", -1},
-    {"models/mandala_tunnel_streak.bzobj", -1},
-    {"models/helix.bzobj", 1},
-    {"models/logo_cubes.bzobj", 1},
-    {"models/logo_cubes2.bzobj", 1},
-    {"models/kaleido3d/logo_cubes2.bzobj", 1},
-    {"models/kaleido3d/torus04.bzobj", 1},
-    {"models/kaleido3d/worms.bzobj", 1},
-    {"models/kaleido3d/mt_prismSymbol.bzobj", 1},
-    {"models/kaleido3d/mt_ringSymbol.bzobj", 1},
-    {"models/kaleido3d/mig_sphereSymbol.bzobj", 1},
-    {"models/kaleido3d/mt_waveSymbol.bzobj", 1},
-    {"models/kaleido3d/glimspike01.bzobj", 1},
-    {"models/kaleido3d/glimspike02.bzobj", 1},
-    {"models/kaleido3d/glimspike03.bzobj", 1},
-};
+// Below data/, by the way the faces turn: away from the origin, towards the z axis (the
+// tunnels), either way.
+const std::pair<int, std::vector<const char*>> models[] = {
+    {1,
+     {"models/hex_tunnel.bzobj", "models/octahedra.bzobj", "models/spikeball2.bzobj",
+      "models/netsphere.bzobj", "models/helix.bzobj", "models/logo_cubes.bzobj",
+      "models/logo_cubes2.bzobj", "models/kaleido3d/logo_cubes2.bzobj",
+      "models/kaleido3d/torus04.bzobj", "models/kaleido3d/worms.bzobj",
+      "models/kaleido3d/mt_prismSymbol.bzobj", "models/kaleido3d/mt_ringSymbol.bzobj",
+      "models/kaleido3d/mig_sphereSymbol.bzobj", "models/kaleido3d/mt_waveSymbol.bzobj",
+      "models/kaleido3d/glimspike01.bzobj", "models/kaleido3d/glimspike02.bzobj",
+      "models/kaleido3d/glimspike03.bzobj"}},
+    {-1, {"models/mandala_tunnel_bg.bzobj", "models/mandala_tunnel_streak.bzobj"}},
+    {0, {"models/blacknwhite_star.bzobj"}}};
 
 std::string data_path(const char* in_relative)
 {
     return std::string(VANTOR_SOURCE_DIR) + "/data/" + in_relative;
-}
-
-V vertex(const cMeshObj& mesh, const std::vector<float>& list, uint32_t i)
-{
-    return V(list[size_t(i) * 3], list[size_t(i) * 3 + 1], list[size_t(i) * 3 + 2]);
 }
 
 const char* const kMushroomMeshes[] = {
@@ -68,98 +49,89 @@ Vec3<double> at3(const std::vector<float>& list, uint32_t i)
     return {list[i * 3], list[i * 3 + 1], list[i * 3 + 2]};
 }
 
-// A mesh of many small pieces: unit normals, texture coordinates on the atlas, and the winding
-// of a triangle agreeing with the normals of its corners (ignoring slivers).
+// What every generated mesh promises: normals and texture coordinates for every vertex, unit
+// normals, indices in range and (`atlas`) texture coordinates in 0..1. Counts the degenerate
+// triangles, the corners and the triangles whose normals disagree with the winding, and sums
+// how far the faces turn away from the centre (the z axis when `around_z`, else the origin).
+struct sTally
+{
+    size_t triangles = 0, degenerate = 0, corners_against = 0, triangles_against = 0;
+    double outward = 0;
+};
+sTally tally(const cMeshObj& mesh, bool atlas, bool around_z = false)
+{
+    sTally out;
+    EXPECT_TRUE(mesh.checktypebit(iMeshType::T_NORMALS_BIT));
+    EXPECT_TRUE(mesh.checktypebit(iMeshType::T_DTEX_BIT));
+    const size_t vertices = mesh.m_pos.size() / 3;
+    EXPECT_GT(vertices, 0u);
+    if (mesh.m_norm.size() != vertices * 3 || mesh.m_tex0.size() != vertices * 2 ||
+        mesh.m_elem.size() % 3 != 0) {
+        ADD_FAILURE() << "list sizes";
+        return out;
+    }
+    size_t bad_normals = 0, off_atlas = 0;
+    for (size_t i = 0; i < vertices; ++i) {
+        bad_normals += std::fabs(at3(mesh.m_norm, uint32_t(i)).length() - 1.0) > 1e-3;
+        for (int k = 0; atlas && k < 2; ++k)
+            off_atlas +=
+                !(mesh.m_tex0[i * 2 + size_t(k)] >= 0.0f && mesh.m_tex0[i * 2 + size_t(k)] <= 1.0f);
+    }
+    EXPECT_EQ(bad_normals, 0u);
+    EXPECT_EQ(off_atlas, 0u);
+    for (size_t t = 0; t + 2 < mesh.m_elem.size(); t += 3) {
+        const uint32_t* e = &mesh.m_elem[t];
+        if (e[0] >= vertices || e[1] >= vertices || e[2] >= vertices) {
+            ADD_FAILURE() << "index out of range in triangle " << t / 3;
+            return out;
+        }
+        const Vec3<double> a = at3(mesh.m_pos, e[0]), b = at3(mesh.m_pos, e[1]),
+                           c = at3(mesh.m_pos, e[2]), face = (b - a).cross(c - a);
+        if (face.length() < 1e-9) {
+            ++out.degenerate;
+            continue;
+        }
+        ++out.triangles;
+        for (int k = 0; k < 3; ++k)
+            out.corners_against += at3(mesh.m_norm, e[k]).dot(face) <= 0.0;
+        out.triangles_against +=
+            face.dot(at3(mesh.m_norm, e[0]) + at3(mesh.m_norm, e[1]) + at3(mesh.m_norm, e[2])) < 0;
+        const Vec3<double> centre = (a + b + c) / 3.0;
+        out.outward += face.dot(around_z ? Vec3<double>(centre.x, centre.y, 0) : centre);
+    }
+    return out;
+}
+
+// A mesh of many small pieces: textures on the atlas, the winding agreeing with the normals
+// but for slivers.
 void check_mesh(const std::string& path)
 {
     SCOPED_TRACE(path);
     std::unique_ptr<cMeshObj> mesh(BzObjLoader::create(path));
-    ASSERT_TRUE(mesh->checktypebit(iMeshType::T_NORMALS_BIT));
-    ASSERT_TRUE(mesh->checktypebit(iMeshType::T_DTEX_BIT));
-    ASSERT_FALSE(mesh->m_elem.empty());
-    const size_t vertices = mesh->m_pos.size() / 3;
-    ASSERT_EQ(mesh->m_norm.size(), vertices * 3);
-    ASSERT_EQ(mesh->m_tex0.size(), vertices * 2);
-
-    size_t bad_normals = 0, off_atlas = 0;
-    for (size_t i = 0; i < vertices; ++i) {
-        bad_normals += std::fabs(at3(mesh->m_norm, uint32_t(i)).length() - 1.0) > 1e-3;
-        for (int k = 0; k < 2; ++k) {
-            const float t = mesh->m_tex0[i * 2 + size_t(k)];
-            off_atlas += !(t >= 0.0f && t <= 1.0f);
-        }
-    }
-    EXPECT_EQ(bad_normals, 0u);
-    EXPECT_EQ(off_atlas, 0u);
-
-    // The winding of a triangle agrees with the normals of its corners (ignoring slivers).
-    size_t against = 0, counted = 0;
-    for (size_t k = 0; k + 2 < mesh->m_elem.size(); k += 3) {
-        const uint32_t a = mesh->m_elem[k], b = mesh->m_elem[k + 1], c = mesh->m_elem[k + 2];
-        const Vec3<double> wound = (at3(mesh->m_pos, b) - at3(mesh->m_pos, a))
-                                       .cross(at3(mesh->m_pos, c) - at3(mesh->m_pos, a));
-        if (wound.length() < 1e-9)
-            continue;
-        ++counted;
-        const Vec3<double> normal =
-            at3(mesh->m_norm, a) + at3(mesh->m_norm, b) + at3(mesh->m_norm, c);
-        against += wound.dot(normal) < 0;
-    }
-    EXPECT_GT(counted, 0u);
-    EXPECT_LT(double(against), 0.002 * double(counted)) << against << " of " << counted;
+    const sTally t = tally(*mesh, true);
+    EXPECT_GT(t.triangles, 0u);
+    EXPECT_LT(double(t.triangles_against), 0.002 * double(t.triangles))
+        << t.triangles_against << " of " << t.triangles;
 }
 
 } // namespace
 
 TEST(ScenesContent, SolidsAndTunnelsFaceTheirWayWithNormalsThatAgreeWithTheirWinding)
 {
-    for (const sModel& model : models) {
-        SCOPED_TRACE(model.path);
-        cMeshObj mesh;
-        bobj_load_compressed(mesh, data_path(model.path));
-        ASSERT_TRUE(mesh.checktypebit(iMeshType::T_NORMALS_BIT));
-        ASSERT_TRUE(mesh.checktypebit(iMeshType::T_DTEX_BIT));
-        const size_t vertices = mesh.m_pos.size() / 3;
-        ASSERT_GT(vertices, 0u);
-        ASSERT_EQ(mesh.m_norm.size(), vertices * 3);
-        ASSERT_EQ(mesh.m_tex0.size(), vertices * 2);
-        ASSERT_EQ(mesh.m_elem.size() % 3, 0u);
-        // Modest sizes: a frame draws dozens of copies of them.
-        EXPECT_LT(vertices, 20000u);
-
-        size_t disagreeing = 0, degenerate = 0;
-        double outward = 0.0;
-        for (size_t t = 0; t + 2 < mesh.m_elem.size(); t += 3) {
-            const uint32_t* e = &mesh.m_elem[t];
-            ASSERT_LT(e[0], vertices);
-            ASSERT_LT(e[1], vertices);
-            ASSERT_LT(e[2], vertices);
-            const V a = vertex(mesh, mesh.m_pos, e[0]), b = vertex(mesh, mesh.m_pos, e[1]),
-                    c = vertex(mesh, mesh.m_pos, e[2]);
-            const V face = (b - a).cross(c - a);
-            if (face.length() < 1e-9f) {
-                ++degenerate;
-                continue;
+    for (const auto& [facing, paths] : models) {
+        for (const char* path : paths) {
+            SCOPED_TRACE(path);
+            cMeshObj mesh;
+            bobj_load_compressed(mesh, data_path(path));
+            // Modest sizes: a frame draws dozens of copies of them.
+            EXPECT_LT(mesh.m_pos.size() / 3, 20000u);
+            const sTally t = tally(mesh, false, facing < 0);
+            EXPECT_EQ(t.corners_against, 0u);
+            EXPECT_EQ(t.degenerate, 0u);
+            if (facing != 0) {
+                EXPECT_GT(t.outward * facing, 0.0);
             }
-            for (int k = 0; k < 3; ++k) {
-                const V n = vertex(mesh, mesh.m_norm, e[k]);
-                EXPECT_NEAR(n.length(), 1.0f, 1e-3f);
-                disagreeing += n.dot(face) <= 0.0f;
-            }
-            // Away from the z axis for the tunnels, from the origin for the rest.
-            const V centre = (a + b + c) / 3.0f;
-            const V away = model.path == std::string("models/mandala_tunnel_bg.bzobj") ||
-                                   model.path == std::string("models/mandala_tunnel_streak.bzobj")
-                               ? V(centre.x, centre.y, 0)
-                               : centre;
-            outward += double(face.dot(away));
         }
-        EXPECT_EQ(disagreeing, 0u);
-        EXPECT_EQ(degenerate, 0u);
-        if (model.facing > 0)
-            EXPECT_GT(outward, 0.0);
-        if (model.facing < 0)
-            EXPECT_LT(outward, 0.0);
     }
 }
 
@@ -193,9 +165,10 @@ TEST(ScenesContent, MaterialsAndTheTunnelWallsRepeat)
     EXPECT_EQ(spikes.m_materials[0].m_tex_diffuse, "spike_glow.png");
     // Texture v runs up the spikes: the tips (far from the centre) have v = 1.
     for (size_t i = 0; i < spikes.m_pos.size() / 3; ++i) {
-        const V p = vertex(spikes, spikes.m_pos, uint32_t(i));
-        if (p.length() > 0.99f)
+        const Vec3<double> p = at3(spikes.m_pos, uint32_t(i));
+        if (p.length() > 0.99) {
             EXPECT_FLOAT_EQ(spikes.m_tex0[i * 2 + 1], 1.0f);
+        }
     }
 }
 

@@ -37,42 +37,28 @@ using vnt_test::tPixel;
 
 namespace {
 
-const std::vector<std::pair<const char*, std::function<void()>>> all_shaders = {
-    {"blend_comp", register_blend_comp},
-    {"add_comp", register_add_comp},
-    {"dodge_comp", register_dodge_comp},
-    {"screen_comp", register_screen_comp},
-    {"levels_shader", register_levels_shader},
-    {"hsb_shader", register_hsb_shader},
-    {"hueshift_shader", register_hueshift_shader},
-    {"radialblur_shader", register_radialblur_shader},
-    {"alpha_blur_shader", register_alpha_blur_shader},
-    {"no_alpha_blur_shader", register_no_alpha_blur_shader},
-    {"spill_shader", register_spill_shader},
-    {"coldodge_shader", register_coldodge_shader},
-    {"coldodge_mask_shader", register_coldodge_mask_shader},
-    {"color_correction_shader", register_color_correction_shader},
-    {"half_resample_shader", register_half_resample_shader},
-    {"morph_shader", register_morph_shader},
-    {"normext_shader", register_normext_shader},
-    {"sinewave_shader", register_sinewave_shader},
-    {"lmt_shader", register_lmt_shader},
-    {"xraytex_shader", register_xraytex_shader},
-    {"self_illum_shader", register_self_illum_shader},
-    {"rgba_shader", register_rgba_shader},
-    {"rgbatex_shader", register_rgbatex_shader},
-    {"notex_shader", register_notex_shader},
-    {"srccol_shader", register_srccol_shader},
-    {"srccoladd_shader", register_srccoladd_shader},
-    {"dtex_shader", register_dtex_shader},
-    {"masked_shader", register_masked_shader},
-    {"pexpshader", register_pexpshader},
-    {"particle_light_shader", register_particle_light_shader},
-};
+// Every shader's name and its registration (named after it).
+#define SHADER(name) tShader(#name, register_##name)
+using tShader = std::pair<const char*, std::function<void()>>;
+const std::vector<tShader> all_shaders = {
+    SHADER(blend_comp),           SHADER(add_comp),
+    SHADER(dodge_comp),           SHADER(screen_comp),
+    SHADER(levels_shader),        SHADER(hsb_shader),
+    SHADER(hueshift_shader),      SHADER(radialblur_shader),
+    SHADER(alpha_blur_shader),    SHADER(no_alpha_blur_shader),
+    SHADER(spill_shader),         SHADER(coldodge_shader),
+    SHADER(coldodge_mask_shader), SHADER(color_correction_shader),
+    SHADER(half_resample_shader), SHADER(morph_shader),
+    SHADER(normext_shader),       SHADER(sinewave_shader),
+    SHADER(lmt_shader),           SHADER(xraytex_shader),
+    SHADER(self_illum_shader),    SHADER(rgba_shader),
+    SHADER(rgbatex_shader),       SHADER(notex_shader),
+    SHADER(srccol_shader),        SHADER(srccoladd_shader),
+    SHADER(dtex_shader),          SHADER(masked_shader),
+    SHADER(pexpshader),           SHADER(particle_light_shader)};
+#undef SHADER
 
-class ShaderSources : public vnt_test::GLTest
-{
-};
+using ShaderSources = vnt_test::GLTest;
 
 class Shaders : public vnt_test::GLTest
 {
