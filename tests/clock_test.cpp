@@ -52,8 +52,7 @@ TEST(Clock, MovesOnWhereverTheCounterStands)
 TEST(Clock, ShiftKeepsFractionsOfAMillisecond)
 {
     cClock clock;
-    clock.now = 5000;
-    clock.start = 1000;
+    clock.now = 5000, clock.start = 1000;
     for (int i = 0; i < 10; ++i)
         clock.shift(0.25);
     EXPECT_EQ(clock.demo_time(), 4002); // 2.5 ms applied, the half kept

@@ -12,10 +12,10 @@ TEST(GlExtensions, TokensMatchWholeAndAnywhere)
     EXPECT_FALSE(vnt::has_extension_in(list, "GL_ARB_multitexture")); // prefix of a token
     EXPECT_TRUE(vnt::has_extension_in(list, "GL_EXT_foo"));
     EXPECT_TRUE(vnt::has_extension_in(list, "GL_ARB_texture_rectangle")); // last, no blank
-    EXPECT_FALSE(vnt::has_extension_in(list, "GL_EXT_fo"));
-    EXPECT_FALSE(vnt::has_extension_in(list, "gl_ext_foo")); // case-sensitive
-    EXPECT_FALSE(vnt::has_extension_in("", "GL_EXT_foo"));
-    EXPECT_FALSE(vnt::has_extension_in(nullptr, "GL_EXT_foo"));
+    // Case-sensitive; an empty or missing list holds nothing.
+    EXPECT_FALSE(
+        vnt::has_extension_in(list, "GL_EXT_fo") || vnt::has_extension_in(list, "gl_ext_foo") ||
+        vnt::has_extension_in("", "GL_EXT_foo") || vnt::has_extension_in(nullptr, "GL_EXT_foo"));
     EXPECT_TRUE(vnt::has_extension_in("  GL_A   GL_B ", "GL_B")); // runs of blanks
 }
 
@@ -49,8 +49,6 @@ TEST(GlExtensions, OptionalExtensionsOnlyWarn)
           "\tGL_ARB_point_sprite not supported! (go bug your hardware-vendor)"})
         EXPECT_NE(err.find(std::string("# WARNING: ") + warning), std::string::npos) << err;
     // The entry points are there on this driver.
-    EXPECT_NE(glBindBufferARB, nullptr);
-    EXPECT_NE(glBindFramebufferEXT, nullptr);
-    EXPECT_NE(glUseProgram, nullptr);
+    EXPECT_TRUE(glBindBufferARB && glBindFramebufferEXT && glUseProgram);
     EXPECT_EQ(err.find("not initialized"), std::string::npos) << err;
 }

@@ -45,10 +45,9 @@ TEST_F(GLTest, LoadScreenDrawsTheLevelAndRestoresViewportAndClearColour)
     std::array<GLint, 4> vp;
     glGetIntegerv(GL_VIEWPORT, vp.data());
     EXPECT_EQ(vp, (std::array<GLint, 4>{10, 20, 300, 200}));
-    GLfloat clear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_FLOAT_EQ(clear[1], 0.5f);
-    EXPECT_FLOAT_EQ(clear[2], 0.75f);
+    std::array<GLfloat, 4> clear;
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
+    EXPECT_EQ(clear, (std::array<GLfloat, 4>{0.25f, 0.5f, 0.75f, 1.0f}));
     EXPECT_EQ(cResourcePath::get_instance()->searchpaths().back(), "../data/models/loader/");
 }
 

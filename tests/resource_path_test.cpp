@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "resource_path.h"
 #include "support/process.h"
@@ -19,9 +21,8 @@ protected:
         cResourcePath::destroy_instance();
         m_root = fs::temp_directory_path() / ("vnt_paths_" + std::to_string(::getpid()));
         fs::remove_all(m_root);
-        fs::create_directories(m_root / "data" / "textures");
-        fs::create_directories(m_root / "data" / "models");
-        fs::create_directories(m_root / "work");
+        for (const char* dir : {"data/textures", "data/models", "work"})
+            fs::create_directories(m_root / dir);
         m_old_cwd = fs::current_path();
         fs::current_path(m_root / "work");
     }
@@ -53,8 +54,7 @@ TEST_F(ResourcePathTest, FirstRegisteredDirectoryWinsByBaseName)
     // A directory part that does not exist is dropped; the base name is searched.
     EXPECT_EQ(paths->get_fullpath("c:\\art\\export/octahedra.bzobj"),
               "../data/models/octahedra.bzobj");
-    EXPECT_EQ(paths->get_fullpath("no_such_file.png"), "");
-    EXPECT_EQ(paths->get_fullpath(""), "");
+    EXPECT_EQ(paths->get_fullpath("no_such_file.png") + paths->get_fullpath(""), "");
 }
 
 TEST_F(ResourcePathTest, AFileThatOpensAsItStandsIsMadeAbsolute)
@@ -75,11 +75,8 @@ TEST_F(ResourcePathTest, RegisteredPathsAreNormalisedAndEndInASeparator)
     paths->push_searchpath("../data/./models/../textures/");
     paths->push_searchpath("../data\\");
     paths->push_searchpath("../data"); // duplicates are kept
-    ASSERT_EQ(paths->searchpaths().size(), 4u);
-    EXPECT_EQ(paths->searchpaths()[0], "../data/");
-    EXPECT_EQ(paths->searchpaths()[1], "../data/textures/");
-    EXPECT_EQ(paths->searchpaths()[2], "../data\\");
-    EXPECT_EQ(paths->searchpaths()[3], "../data/");
+    EXPECT_EQ(paths->searchpaths(),
+              (std::vector<std::string>{"../data/", "../data/textures/", "../data\\", "../data/"}));
 }
 
 TEST_F(ResourcePathTest, AMissingDirectoryIsReportedAndStillRegistered)
