@@ -404,7 +404,7 @@ void render_bell(const sTrack& track, sStereo& out)
         static const double spread[2] = {1.0017, 0.9983};
         render_note(n, 10.0, out, [&](std::size_t i, bool, float& l, float& r) {
             const float t = seconds_at(i);
-            const double index = 3.2 * std::exp(-t / 0.35) + 0.3 * std::exp(-t / 0.8);
+            const double index = 3.2 * std::exp(-t / 0.25) + 0.3 * std::exp(-t / 0.4);
             float body[2];
             for (int ch = 0; ch < 2; ++ch) {
                 pc[ch] += f * spread[ch] / kSampleRate;
