@@ -12,22 +12,14 @@ uniform vec4 shift;
 uniform vec3 adjust;
 
 #include "hsv.glsl"
-
-vec3 turn(vec3 rgb, float turns, float saturation, float brightness)
-{
-    vec3 hsv = rgb_to_hsv(rgb);
-    hsv.x = fract(hsv.x + turns);
-    rgb = hsv_to_rgb(hsv);
-    float grey = dot(rgb, vec3(1.0 / 3.0));
-    return clamp(mix(vec3(grey), rgb, saturation) + brightness, 0.0, 1.0);
-}
+#include "hue_turn.glsl"
 
 void main()
 {
     vec4 c = texture2DRect(source, gl_TexCoord[0].xy);
     vec3 rgb = clamp(c.rgb, 0.0, 1.0);
     float luma = dot(rgb, vec3(0.299, 0.587, 0.114));
-    rgb = turn(rgb, -shift.x / 6.2831853 + shift.w * luma, shift.y, shift.z);
-    rgb = turn(rgb, -adjust.x / 6.2831853, adjust.y, adjust.z);
+    rgb = turn_hue(rgb, -shift.x / 6.2831853 + shift.w * luma, shift.y, shift.z);
+    rgb = turn_hue(rgb, -adjust.x / 6.2831853, adjust.y, adjust.z);
     gl_FragColor = vec4(rgb, c.a);
 }

@@ -19,14 +19,14 @@ cPostColorCorrection::cPostColorCorrection(const std::string& in_lookup_file)
     register_color_correction_shader();
 }
 
-void cPostColorCorrection::apply(iRenderTarget& source)
+void cPostColorCorrection::apply(iRenderTarget& source, const char* in_shader)
 {
     assert(m_lookup.isValid());
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->push_shader();
     glPushAttrib(GL_ENABLE_BIT);
     glDisable(GL_BLEND);
-    shaders->bind("color_correction_shader");
+    shaders->bind(in_shader ? in_shader : "color_correction_shader");
     m_lookup.bind(GL_TEXTURE1);
     RenderFSQ(source);
     m_lookup.unbind();
@@ -34,10 +34,11 @@ void cPostColorCorrection::apply(iRenderTarget& source)
     shaders->pop_shader();
 }
 
-void cPostColorCorrection::process(iRenderTarget& in_fbo, iRenderTarget& out_fbo)
+void cPostColorCorrection::process(iRenderTarget& in_fbo, iRenderTarget& out_fbo,
+                                   const char* in_shader)
 {
     assert(&in_fbo != &out_fbo);
     out_fbo.bind_as_target(false); // the quad covers every pixel
-    apply(in_fbo);
+    apply(in_fbo, in_shader);
     out_fbo.unbind_as_target();
 }

@@ -15,11 +15,13 @@ public:
     // registers "color_correction_shader".
     explicit cPostColorCorrection(const std::string& in_lookup_file);
 
-    // Draws `source` corrected into the bound target or the window, unblended.
-    void apply(iRenderTarget& source);
+    // Draws `source` corrected into the bound target or the window, unblended. Another shader
+    // can be named that does the correction and more in the same pass: it reads the picture
+    // on unit 0 and the lookup (sampler2D) on unit 1, like "color_correction_shader".
+    void apply(iRenderTarget& source, const char* in_shader = nullptr);
     // Applies the correction into `out_fbo`, every pixel of it written (nothing is cleared).
     // The two targets must differ.
-    void process(iRenderTarget& in_fbo, iRenderTarget& out_fbo);
+    void process(iRenderTarget& in_fbo, iRenderTarget& out_fbo, const char* in_shader = nullptr);
 
     const cTexProxy& lookup() const { return m_lookup; }
 

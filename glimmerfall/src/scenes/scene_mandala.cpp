@@ -11,6 +11,7 @@
 #include "mesh_manager.h"
 #include "postprocessing/color_correction.h"
 #include "render_target.h"
+#include "shader_glsl.h"
 #include "shader_manager_glsl.h"
 #include "shaders/shd_mesh.h"
 #include "texture_manager.h"
@@ -27,6 +28,50 @@ const char* const LOOKUP_FILES[cSceneMandala::NUM_CONFIGS - 1] = {
     "Mandala_slices_color_correction_bluegreen.png",
     "Mandala_slices_color_correction_greenblue.png",
     "Mandala_slices_color_correction_redyellow.png"};
+
+constexpr const char* GRADE_SHADER = "mandala_grade_shader";
+
+// The colour correction and the hue-saturation-brightness adjustment in one pass (the
+// correction's lookup on unit 1). Parameter ADJUST: three floats as cPostHSB takes them.
+class cShdMandalaGrade : public cShader_GLSL
+{
+public:
+    enum
+    {
+        ADJUST = 1
+    };
+    cShdMandalaGrade(void* const* in_context, const int& in_vprof, const int& in_fprof)
+        : cShader_GLSL(in_context, in_vprof, in_fprof)
+    {
+        set_samplers({{"source", 0}, {"lookup", 1}});
+        load_from_files("tex0_vert.glsl", "mandala_grade_frag.glsl");
+    }
+
+    void init_parameters() override { m_adjust = get_named_parameter("adjust"); }
+    void set_parameter(int in_parm_name, iVar* in_var) override
+    {
+        if (in_parm_name != ADJUST) {
+            report_unknown_parameter(GRADE_SHADER, in_parm_name);
+            return;
+        }
+        const float* v = floats_parameter(in_var, 3, "mandala_grade_shader parameter ADJUST");
+        if (!v)
+            return;
+        // Degrees to inverted radians, percentages to a factor and an offset.
+        m_values[0] = v[0] / -180.0f * PI;
+        m_values[1] = v[1] / 100.0f + 1.0f;
+        m_values[2] = v[2] / 100.0f;
+    }
+    void update_parameters() override
+    {
+        glUniform3f(m_adjust, m_values[0], m_values[1], m_values[2]);
+    }
+    void disable_parameters() override {}
+
+private:
+    int m_adjust = -1;
+    float m_values[3] = {0, 1, 0};
+};
 
 // Magenta, cyan, acid green, gold.
 const float PALETTE[4][3] = {
@@ -82,6 +127,7 @@ void cSceneMandala::load()
     cTextureManager* textures = cTextureManager::get_instance();
     m_slices = textures->get_texture("Mandala_slices.png", true, GL_CLAMP_TO_EDGE, 0);
     m_string = textures->get_texture("mandala_string.jpg", true, GL_REPEAT, 0);
+    cShaderManager_GLSL::get_instance()->add_shader<cShdMandalaGrade>(GRADE_SHADER);
     // The composition loads a scene once per layer: the lookups are made once.
     for (int i = 0; i < NUM_CONFIGS - 1; ++i) {
         if (!m_corrections[i])
@@ -267,13 +313,17 @@ void cSceneMandala::draw_circles(float in_seconds)
 
 void cSceneMandala::grade(cRTProxy& io_picture)
 {
-    if (cPostColorCorrection* correction = correction_for(m_cur_config)) {
-        cRTProxy corrected = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-        correction->process(*io_picture, *corrected);
-        io_picture = std::move(corrected);
-    }
     cRTProxy adjusted = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    cPostHSB::get_instance()->process(*io_picture, *adjusted, m_hsb);
+    if (cPostColorCorrection* correction = correction_for(m_cur_config)) {
+        // The correction, then the adjustment: one pass.
+        const float values[3] = {m_hsb.hue, m_hsb.saturation, m_hsb.brightness};
+        cFloatsVar var(values);
+        cShaderManager_GLSL::get_instance()->set_parameter(GRADE_SHADER, cShdMandalaGrade::ADJUST,
+                                                           &var);
+        correction->process(*io_picture, *adjusted, GRADE_SHADER);
+    } else {
+        cPostHSB::get_instance()->process(*io_picture, *adjusted, m_hsb);
+    }
     cPostGlow::get_instance()->glow(*adjusted, *io_picture, m_glow);
 }
 

@@ -1,0 +1,21 @@
+// The mandala's grading in one pass: the colour correction through its lookup picture (per
+// channel, the level picks a column of the lookup's middle row), then the hue, saturation and
+// brightness adjustment; each step as its own pass would do it. The alpha is kept.
+#version 120
+#extension GL_ARB_texture_rectangle : enable
+
+uniform sampler2DRect source; // unit 0
+uniform sampler2D lookup;     // unit 1, normalised coordinates
+uniform vec3 adjust;          // hue (radians, sign inverted), saturation factor, added brightness
+
+#include "hsv.glsl"
+#include "hue_turn.glsl"
+
+void main()
+{
+    vec4 c = texture2DRect(source, gl_TexCoord[0].xy);
+    vec3 u = c.rgb * (255.0 / 256.0) + 0.5 / 256.0;
+    vec3 corrected = vec3(texture2D(lookup, vec2(u.r, 0.5)).r, texture2D(lookup, vec2(u.g, 0.5)).g,
+                          texture2D(lookup, vec2(u.b, 0.5)).b);
+    gl_FragColor = vec4(turn_hue(corrected, -adjust.x / 6.2831853, adjust.y, adjust.z), c.a);
+}
