@@ -15,20 +15,9 @@ using CubeTunnelTest = SceneTest<cSceneCubeTunnel>;
 
 TEST_F(CubeTunnelTest, ClapFlashesTheRingsAndNothingElseDoes)
 {
-    clock.set(60000);
-    cMETrigger hat = note_on(10, 42, 60000), off = note_off(4, 39, 60000);
-    scene.handle_event(&hat);
-    scene.handle_event(&off);
-    EXPECT_TRUE(scene.interpolators().empty());
-
-    cMETrigger clap = note_on(4, 39, 60000);
-    scene.handle_event(&clap);
-    ASSERT_EQ(scene.interpolators().size(), 1u);
-    scene.update();
-    EXPECT_FLOAT_EQ(scene.m_flash, 1.0f);
-    clock.set(60400);
-    scene.update();
-    EXPECT_FLOAT_EQ(scene.m_flash, 0.0f);
+    cMETrigger hat = note_on(10, 42, 60000), off = note_off(4, 39, 60000),
+               clap = note_on(4, 39, 60000);
+    expect_kick(scene, clock, 60000, scene.m_flash, {&hat, &off}, &clap);
 }
 
 TEST_F(CubeTunnelTest, FramesAlongTheWindowKeepStateAndShowTheTunnel)

@@ -16,28 +16,13 @@ using FlowerFieldTest = SceneTest<cSceneFlowerField>;
 
 TEST_F(FlowerFieldTest, TheClapAndOnlyTheClapMakesTheFlowersFlare)
 {
-    clock.set(30000);
-    // Other tracks, other kinds of event and the clap's note-off change nothing.
+    // Other tracks, other kinds of event and the clap's note-off change nothing; from the
+    // moment it is handled, a clap takes a few hundred milliseconds back to rest.
     cMETrigger kick = note_on(2, 36, 30000), off = note_off(4, 39, 30000);
-    cMETrigger lead = note_on(1, 48, 30000);
+    cMETrigger lead = note_on(1, 48, 30000), clap = note_on(4, 39, 29990);
     cEvent beat(EV_MIDI_BEAT, 30000), marker(EV_BEAT, 30000);
-    for (cEvent* ev : std::initializer_list<cEvent*>{&kick, &off, &lead, &beat, &marker})
-        scene.handle_event(ev);
-    EXPECT_TRUE(scene.interpolators().empty());
-
-    cMETrigger clap = note_on(4, 39, 29990);
-    scene.handle_event(&clap);
-    ASSERT_EQ(scene.interpolators().size(), 1u);
-    // From the moment it is handled, a few hundred milliseconds back to rest.
-    scene.update();
-    EXPECT_FLOAT_EQ(scene.m_clap, 1.0f);
-    clock.set(30200);
-    scene.update();
-    EXPECT_GT(scene.m_clap, 0.0f);
-    EXPECT_LT(scene.m_clap, 1.0f);
-    clock.set(30450);
-    scene.update();
-    EXPECT_FLOAT_EQ(scene.m_clap, 0.0f);
+    expect_kick(scene, clock, 30000, scene.m_clap, {&kick, &off, &lead, &beat, &marker}, &clap,
+                450);
 
     // The flare shows: the same moment with and without it.
     const std::vector<unsigned char> calm = checked_frame(scene, clock, 31000);

@@ -8,7 +8,10 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "effects/interpolator.h"
 #include "scene_test.h"
@@ -33,39 +36,40 @@ protected:
     vnt_test::sTestClock clock;
 };
 
-TEST_F(SceneFramesTest, SpacesphereTurnsThePlanetInFrontOfTheStars)
+// Frames at `times`, each keeping the state and written as <name>_<ms>: lit over `lit`, and
+// (given `change`) each changed by more than that from the first and from the one before.
+// Gives back the last one.
+std::vector<unsigned char> sweep(cScene& scene, vnt_test::sTestClock& clock,
+                                 const std::string& name, std::initializer_list<int> times,
+                                 double lit, double change = 0)
+{
+    std::vector<unsigned char> first, previous;
+    for (int ms : times) {
+        const std::vector<unsigned char> frame =
+            checked_frame(scene, clock, ms, name + "_" + std::to_string(ms));
+        EXPECT_GT(vnt_test::lit_share(frame), lit) << name << " " << ms;
+        if (change > 0 && !first.empty()) {
+            EXPECT_GT(changed_share(first, frame), change) << name << " " << ms;
+            EXPECT_GT(changed_share(previous, frame), change) << name << " " << ms;
+        }
+        if (first.empty())
+            first = frame;
+        previous = frame;
+    }
+    return previous;
+}
+
+TEST_F(SceneFramesTest, SpacesphereTurnsThePlanetAndTheNetSpheresGlowAndTurn)
 {
     cSceneSpacesphere space(&clock.clock);
     space.load();
-    std::vector<unsigned char> first;
-    for (int ms : {0, 6000, 12000}) {
-        std::vector<unsigned char> frame =
-            checked_frame(space, clock, ms, "spacesphere_" + std::to_string(ms));
-        EXPECT_GT(vnt_test::lit_share(frame), 0.1) << ms;
-        if (first.empty())
-            first = frame;
-        else
-            EXPECT_GT(changed_share(first, frame), 0.02) << ms;
-    }
+    sweep(space, clock, "spacesphere", {0, 6000, 12000}, 0.1, 0.02);
     // Loading twice keeps one quadric and one texture.
     space.load();
     checked_frame(space, clock, 100);
-}
-
-TEST_F(SceneFramesTest, NetSpheresGlowAndTurn)
-{
     cSceneNetSphere nets(&clock.clock);
     nets.load();
-    std::vector<unsigned char> previous;
-    for (int ms : {114000, 127000, 140500}) {
-        std::vector<unsigned char> frame =
-            checked_frame(nets, clock, ms, "netsphere_" + std::to_string(ms));
-        EXPECT_GT(vnt_test::lit_share(frame), 0.1) << ms;
-        if (!previous.empty()) {
-            EXPECT_GT(changed_share(previous, frame), 0.02) << ms;
-        }
-        previous = frame;
-    }
+    sweep(nets, clock, "netsphere", {114000, 127000, 140500}, 0.1, 0.02);
 }
 
 TEST_F(SceneFramesTest, BlacknWhiteInterferesMoreAsItGoes)
@@ -134,10 +138,7 @@ TEST_F(SceneFramesTest, HelixSpokesGlow)
 {
     cSceneHelix helix(&clock.clock);
     helix.load();
-    for (int ms : {0, 3000, 6000}) {
-        const auto frame = checked_frame(helix, clock, ms, "helix_" + std::to_string(ms));
-        EXPECT_GT(vnt_test::lit_share(frame), 0.08) << ms;
-    }
+    sweep(helix, clock, "helix", {0, 3000, 6000}, 0.08);
 }
 
 TEST_F(SceneFramesTest, KaleidoMeshFillsItsRingsAtAnySetting)
@@ -216,13 +217,8 @@ TEST_F(SpikeTest, HatsDodgeAndClapPumps)
 
 TEST_F(SpikeTest, FramesKeepStateAndGlow)
 {
-    std::vector<unsigned char> calm;
-    for (int ms : {196500, 209000, 222500}) {
-        std::vector<unsigned char> frame =
-            checked_frame(scene, clock, ms, "spikeball_" + std::to_string(ms));
-        EXPECT_GT(vnt_test::lit_share(frame), 0.15) << ms;
-        calm = frame;
-    }
+    const std::vector<unsigned char> calm =
+        sweep(scene, clock, "spikeball", {196500, 209000, 222500}, 0.15);
     // A clap makes the picture brighter.
     cMETrigger clap = note_on(4, 39, 222500);
     scene.handle_event(&clap);
@@ -250,18 +246,8 @@ TEST_F(RoseTest, TracedPetalsReachTheUnitCircleAndStayInsideIt)
 
 TEST_F(RoseTest, ClapSwellsTheRose)
 {
-    clock.set(152000);
-    cMETrigger kick = note_on(2, 36, 152000);
-    scene.handle_event(&kick);
-    EXPECT_TRUE(scene.interpolators().empty());
-    cMETrigger clap = note_on(4, 39, 152000);
-    scene.handle_event(&clap);
-    ASSERT_EQ(scene.interpolators().size(), 1u);
-    scene.update();
-    EXPECT_FLOAT_EQ(scene.m_rose.m_kick, 1.0f);
-    clock.set(152400);
-    scene.update();
-    EXPECT_FLOAT_EQ(scene.m_rose.m_kick, 0.0f);
+    cMETrigger kick = note_on(2, 36, 152000), clap = note_on(4, 39, 152000);
+    expect_kick(scene, clock, 152000, scene.m_rose.m_kick, {&kick}, &clap);
 }
 
 TEST_F(RoseTest, FramesKeepStateAndFillTheScreen)

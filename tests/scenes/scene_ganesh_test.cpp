@@ -39,19 +39,9 @@ protected:
 
 TEST_F(GaneshTest, ClapKicksAndNothingElseDoes)
 {
-    clock.set(120000);
-    cMETrigger hat = note_on(10, 42, 120000), off = note(iMidiEvent::NOTE_OFF, 4, 39, 120000);
-    scene.handle_event(&hat);
-    scene.handle_event(&off);
-    EXPECT_TRUE(scene.interpolators().empty());
-    cMETrigger clap = note_on(4, 39, 120000);
-    scene.handle_event(&clap);
-    ASSERT_EQ(scene.interpolators().size(), 1u);
-    scene.update();
-    EXPECT_FLOAT_EQ(scene.m_kick, 1.0f);
-    clock.set(120400);
-    scene.update();
-    EXPECT_FLOAT_EQ(scene.m_kick, 0.0f);
+    cMETrigger hat = note_on(10, 42, 120000), off = note(iMidiEvent::NOTE_OFF, 4, 39, 120000),
+               clap = note_on(4, 39, 120000);
+    expect_kick(scene, clock, 120000, scene.m_kick, {&hat, &off}, &clap);
 }
 
 TEST_F(GaneshTest, ShippedFlightsLoadAndFrameTheFigure)

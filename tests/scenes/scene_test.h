@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -42,6 +43,27 @@ double travel_difference(T& scene, vnt_test::sTestClock& clock, int ms, float po
         frames[k] = checked_frame(scene, clock, ms + 17 * k);
     }
     return mean_colour_difference(frames[0], frames[1]);
+}
+
+// At `ms`: the `ignored` events start nothing, then `kick` starts one interpolator that sets
+// `value` to 1 at once, to somewhere between 0 and 1 half way, and back to 0 by `settle_ms`.
+inline void expect_kick(cScene& scene, vnt_test::sTestClock& clock, int ms, const float& value,
+                        std::initializer_list<cEvent*> ignored, cEvent* kick, int settle_ms = 400)
+{
+    clock.set(ms);
+    for (cEvent* ev : ignored)
+        scene.handle_event(ev);
+    EXPECT_TRUE(scene.interpolators().empty());
+    scene.handle_event(kick);
+    ASSERT_EQ(scene.interpolators().size(), 1u);
+    scene.update();
+    EXPECT_FLOAT_EQ(value, 1.0f);
+    clock.set(ms + settle_ms / 2);
+    scene.update();
+    EXPECT_TRUE(value > 0.0f && value < 1.0f) << value;
+    clock.set(ms + settle_ms);
+    scene.update();
+    EXPECT_FLOAT_EQ(value, 0.0f);
 }
 
 // The song's events (marker script and MIDI file) played into one scene as the scene manager
