@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "mesh_files/bzobj/bzobj_builder.h"
@@ -48,11 +49,10 @@ void expect_round_trip(const cBobjBuilder& b, const cMeshObj& filled)
     cMeshObj loaded;
     bobj_load_compressed(loaded, path);
     std::remove(path.c_str());
-    EXPECT_EQ(loaded.m_flags, filled.m_flags);
-    EXPECT_EQ(loaded.m_pos, filled.m_pos);
-    EXPECT_EQ(loaded.m_elem, filled.m_elem);
-    EXPECT_EQ(loaded.m_matranges, filled.m_matranges);
-    EXPECT_EQ(names(loaded), names(filled));
+    auto lists = [](const cMeshObj& m) {
+        return std::tuple(m.m_flags, m.m_pos, m.m_elem, m.m_matranges, names(m));
+    };
+    EXPECT_EQ(lists(loaded), lists(filled));
 }
 
 using tRanges = std::vector<tMatRange>;

@@ -3,6 +3,8 @@
 // reading outside the data.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "mesh_files/bzobj/bzobj_loader.h"
 #include "mesh_files/bzobj/bzobj_writer.h"
 #include "mesh_files/mesh_obj.h"
@@ -137,12 +139,10 @@ TEST(BzObjWriter, RoundTrip)
     ASSERT_TRUE(bobj_write_compressed(mesh, file, error)) << error;
     cMeshObj back;
     load(back, file);
-    EXPECT_EQ(back.m_flags, mesh.m_flags);
-    EXPECT_EQ(back.m_pos, mesh.m_pos);
-    EXPECT_EQ(back.m_norm, mesh.m_norm);
-    EXPECT_EQ(back.m_tex0, mesh.m_tex0);
-    EXPECT_EQ(back.m_elem, mesh.m_elem);
-    EXPECT_EQ(back.m_matranges, mesh.m_matranges);
+    auto lists = [](const cMeshObj& m) {
+        return std::tuple(m.m_flags, m.m_pos, m.m_norm, m.m_tex0, m.m_elem, m.m_matranges);
+    };
+    EXPECT_EQ(lists(back), lists(mesh));
     EXPECT_EQ(back.m_materials.at(2).m_tex_diffuse, "map2.png");
     // The same mesh gives the same bytes (generated content is byte-identical per build).
     ASSERT_TRUE(bobj_write_compressed(back, again, error));
