@@ -191,16 +191,6 @@ TEST_F(SceneManagerTest, QuitMarkEndsWithZeroAMissingStartOrNoSceneWithAFailure)
         ::testing::ExitedWithCode(255), "scene 0 not added - exiting!");
 }
 
-TEST_F(SceneManagerTest, StartAtAnotherMarkOrTime)
-{
-    cSceneManager* manager = make("s00 0:00:00,000\ns03 0:00:12,500\nbeat 0:00:12,400\n");
-    manager->set_start(3);
-    frame(manager);
-    EXPECT_EQ(manager->get_time(), 12500 - 150);
-    frame(manager, 100);
-    EXPECT_TRUE(m_scene->m_event_ids.empty()); // the beat before the mark is skipped
-}
-
 namespace {
 struct cGreetsLike : cColourScene
 {

@@ -31,10 +31,10 @@ namespace vnt_fuzz {
 
 inline void require(bool in_ok, const char* in_promise)
 {
-    if (in_ok)
-        return;
-    std::fprintf(stderr, "fuzz: broken promise: %s\n", in_promise);
-    std::abort();
+    if (!in_ok) {
+        std::fprintf(stderr, "fuzz: broken promise: %s\n", in_promise);
+        std::abort();
+    }
 }
 
 // What a mesh reader hands to the vertex buffers and to drawing per material range.
@@ -86,10 +86,9 @@ inline void feed_bzobj(const uint8_t* in_data, size_t in_size)
         if (mode & 2)
             declared = declared > uint32_t(mode / 2) ? declared - uint32_t(mode / 2) : 0;
         const uint32_t header[2] = {declared, uint32_t(packed)};
-        for (int k = 0; k < 2; ++k) {
+        for (int k = 0; k < 2; ++k)
             for (int b = 0; b < 4; ++b)
                 file[size_t(k) * 4 + size_t(b)] = uint8_t(header[k] >> (8 * b));
-        }
         bobj_load_compressed(mesh, file.data(), 8 + packed, "fuzz input");
     }
     check_mesh(mesh);
@@ -179,11 +178,10 @@ inline void feed_campath(const uint8_t* in_data, size_t in_size)
 {
     CCamPath path;
     path.parse(std::string_view(reinterpret_cast<const char*>(in_data), in_size));
-    for (const CCamPath::sKey& key : path.keys()) {
+    for (const CCamPath::sKey& key : path.keys())
         for (const Vec3<float>* v : {&key.eye, &key.centre, &key.up})
             require(std::isfinite(v->x) && std::isfinite(v->y) && std::isfinite(v->z),
                     "keys hold finite numbers");
-    }
     // Scenes evaluate any progress an interpolator hands them.
     for (float t : {-1.0f, 0.0f, 0.3f, 0.5f, 0.99f, 1.0f, 2.0f, NAN, INFINITY}) {
         path.eye(t);
@@ -213,10 +211,9 @@ inline const std::vector<sReader>& readers()
 
 inline const sReader* find_reader(const std::string& in_name)
 {
-    for (const sReader& r : readers()) {
+    for (const sReader& r : readers())
         if (in_name == r.name)
             return &r;
-    }
     return nullptr;
 }
 

@@ -32,10 +32,7 @@ tBytes read_file(const fs::path& path)
 std::string seed_name(const fs::path& data, const fs::path& file)
 {
     std::string name = fs::relative(file, data).replace_extension().generic_string();
-    for (char& c : name) {
-        if (c == '/')
-            c = '_';
-    }
+    std::replace(name.begin(), name.end(), '/', '_');
     return name;
 }
 
@@ -45,10 +42,9 @@ std::vector<fs::path> files_with(const fs::path& dir, const std::string& ext)
     std::error_code ec;
     if (!fs::is_directory(dir, ec))
         return out;
-    for (const auto& entry : fs::recursive_directory_iterator(dir, ec)) {
+    for (const auto& entry : fs::recursive_directory_iterator(dir, ec))
         if (entry.is_regular_file() && entry.path().extension() == ext)
             out.push_back(entry.path());
-    }
     std::sort(out.begin(), out.end());
     return out;
 }

@@ -1,6 +1,8 @@
 // The frame-time graph: its ring of the last 250 frames, the extremes, and the plotted line.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "gui/fps_graph.h"
 #include "gui_test_helpers.h"
 #include "support/gl_fixture.h"
@@ -20,8 +22,9 @@ int nonzero(const cFpsGraph& graph)
 TEST(FpsGraph, RingKeepsTheLast250DurationsAndFindsTheirExtremes)
 {
     cFpsGraph graph;
-    EXPECT_EQ(graph.extreme(false), cFpsGraph::NO_MINIMUM); // empty history
-    EXPECT_EQ(graph.extreme(true), 0u);
+    // The maximum and the minimum of the history.
+    auto extremes = [&graph] { return std::pair(graph.extreme(true), graph.extreme(false)); };
+    EXPECT_EQ(extremes(), std::pair(0u, cFpsGraph::NO_MINIMUM)); // empty history
 
     // The first frame after start has no duration.
     graph.record_time(1000);
@@ -35,16 +38,14 @@ TEST(FpsGraph, RingKeepsTheLast250DurationsAndFindsTheirExtremes)
     for (int i = 0; i < 248; ++i)
         graph.record_time(t += 10 + uint32_t(i % 7));
     EXPECT_EQ(nonzero(graph), 250);
-    EXPECT_EQ(graph.extreme(true), 100u);
-    EXPECT_EQ(graph.extreme(false), 10u);
+    EXPECT_EQ(extremes(), std::pair(100u, 10u));
 
     // The next record overwrites the oldest (the 16 ms frame), then the slow one goes.
-    graph.record_time(t += 40);
-    EXPECT_EQ(nonzero(graph), 250);
-    EXPECT_EQ(graph.extreme(true), 100u);
-    graph.record_time(t += 12);
-    EXPECT_EQ(graph.extreme(true), 40u);
-    EXPECT_EQ(nonzero(graph), 250);
+    for (uint32_t step : {40u, 12u}) {
+        graph.record_time(t += step);
+        EXPECT_EQ(std::pair(nonzero(graph), graph.extreme(true)),
+                  std::pair(250, step == 40u ? 100u : 40u));
+    }
 
     // Negative demo times (the demo starts at -150 ms) still give positive durations.
     cFpsGraph early;
@@ -53,9 +54,7 @@ TEST(FpsGraph, RingKeepsTheLast250DurationsAndFindsTheirExtremes)
     EXPECT_EQ(early.extreme(false), 16u);
 }
 
-class FpsGraphDrawTest : public vnt_test::GLTest
-{
-};
+using FpsGraphDrawTest = vnt_test::GLTest;
 
 TEST_F(FpsGraphDrawTest, SteadyFramesLieOnTheTopEdgeOfTheBox)
 {

@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "effects/var.h"
@@ -156,9 +157,8 @@ TEST(GuiVarList, DragsOnlyTheArmedRowAndWritesBackByType)
     {
         sHeldButton held;
         list.on_mouse(7, 0.25f, row_y(4));
-        EXPECT_FLOAT_EQ(v.x, -10.0f);
-        EXPECT_FLOAT_EQ(v.y, 2.0f); // the other axes keep their values
-        EXPECT_FLOAT_EQ(v.z, 3.0f);
+        // The other axes keep their values.
+        EXPECT_EQ(std::tuple(v.x, v.y, v.z), std::tuple(-10.0f, 2.0f, 3.0f));
     }
     // With no button held a move changes nothing.
     const float before = f;

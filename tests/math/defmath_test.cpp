@@ -1,6 +1,9 @@
 // Vector helpers, the mirror matrix and the two-decimal number text.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "math/defmath.h"
 #include "math/vec3.h"
 
@@ -25,11 +28,9 @@ TEST(DefMath, MirrorMatrixReflectsAboutAPlane)
     vnt::mirror_matrix(m, p, n);
 
     const Vec3<float> mirrored = transform(m, {3, 5, 7});
-    EXPECT_FLOAT_EQ(mirrored.x, 3);
-    EXPECT_FLOAT_EQ(mirrored.y, -1); // 3 above the plane becomes 3 below it
-    EXPECT_FLOAT_EQ(mirrored.z, 7);
-    EXPECT_FLOAT_EQ(m[15], 1);
-    EXPECT_FLOAT_EQ(m[3], 0);
+    // 3 above the plane becomes 3 below it.
+    EXPECT_EQ(std::tuple(mirrored.x, mirrored.y, mirrored.z, m[3], m[15]),
+              std::tuple(3.0f, -1.0f, 7.0f, 0.0f, 1.0f));
 
     // A point on the plane stays; mirroring twice is the identity.
     const Vec3<float> on_plane = transform(m, {-4, 2, 9});
@@ -66,8 +67,7 @@ TEST(DefMath, VectorHelpers)
     // The cross product may be written over one of its inputs.
     float x[3] = {1, 0, 0}, y[3] = {0, 1, 0};
     vnt::vec_cross(x, x, y);
-    EXPECT_FLOAT_EQ(x[0], 0);
-    EXPECT_FLOAT_EQ(x[2], 1);
+    EXPECT_EQ(std::pair(x[0], x[2]), std::pair(0.0f, 1.0f));
 }
 
 TEST(DefMath, TwoDecimalTextCutsAndPadsWithoutRounding)

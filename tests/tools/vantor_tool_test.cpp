@@ -55,6 +55,14 @@ bool contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
+// A run that must succeed.
+sProcessResult tool_ok(std::initializer_list<std::string> args, const std::string& cwd = "")
+{
+    sProcessResult r = tool(args, cwd);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r;
+}
+
 // A run that ends with `status` and says `part` on its error stream.
 void expect_refusal(const sProcessResult& r, int status, const std::string& part)
 {
@@ -135,8 +143,7 @@ void write_cube()
 TEST(VantorTool, MidiReportShowsTrackIndicesTempoAndBeats)
 {
     ASSERT_TRUE(write_bytes(file("song.mid"), three_track_song()));
-    const sProcessResult r = tool({"midi", file("song.mid")});
-    ASSERT_EQ(r.status, 0) << r.err;
+    const sProcessResult r = tool_ok({"midi", file("song.mid")});
     expect_lines(r.out, {"header: format 1, 3 tracks, division 480 ticks per quarter note",
                          "ms per beat: 400", "beat events: 6", // at 0, 400, ..., 2000
                          "song length: 2000 ms (00:00:02,000)"});
@@ -149,8 +156,7 @@ TEST(VantorTool, MidiReportShowsTrackIndicesTempoAndBeats)
     EXPECT_TRUE(contains(r.out, "track 2 has 2 note-ons on MIDI channels 2 to 16"));
 
     // Half a beat of offset moves notes by 200 ms, not the beats.
-    const sProcessResult shifted = tool({"midi", file("song.mid"), "--offset", "0.5"});
-    ASSERT_EQ(shifted.status, 0) << shifted.err;
+    const sProcessResult shifted = tool_ok({"midi", file("song.mid"), "--offset", "0.5"});
     EXPECT_EQ(track_row(shifted.out, 1), "1 cues 2 48 54 200 1000 7,74");
     EXPECT_EQ(line_with(shifted.out, "beat events:"), "beat events: 6");
 }
@@ -162,8 +168,7 @@ TEST(VantorTool, MidiTimingOfLaterTemposAndTimeCodeFiles)
     a.tempo(0, 500000).note_on(480, 60, 100).end();
     b.tempo(0, 250000).end(960);
     ASSERT_TRUE(write_bytes(file("tempi.mid"), midi_test::build_file(480, {a, b})));
-    const sProcessResult r = tool({"midi", file("tempi.mid")});
-    ASSERT_EQ(r.status, 0) << r.err;
+    const sProcessResult r = tool_ok({"midi", file("tempi.mid")});
     // The last tempo read times the whole song.
     EXPECT_TRUE(contains(line_with(r.out, "tempo:"), "250000 us per quarter note (240 bpm)"));
     EXPECT_EQ(line_with(r.out, "ms per beat:"), "ms per beat: 250");
@@ -175,8 +180,7 @@ TEST(VantorTool, MidiTimingOfLaterTemposAndTimeCodeFiles)
     t.note_on(1500, 64, 100).end();
     const std::int16_t smpte = std::int16_t(-(25 << 8) | 40);
     ASSERT_TRUE(write_bytes(file("smpte.mid"), midi_test::build_file(smpte, {t})));
-    const sProcessResult s = tool({"midi", file("smpte.mid")});
-    ASSERT_EQ(s.status, 0) << s.err;
+    const sProcessResult s = tool_ok({"midi", file("smpte.mid")});
     EXPECT_TRUE(contains(s.out, "25 frames per second, 40 ticks per frame"));
     EXPECT_EQ(track_row(s.out, 0), "0 - 1 64 64 1500 1500 -");
     EXPECT_EQ(line_with(s.out, "beat events:"), "beat events: 0");
@@ -209,8 +213,7 @@ TEST(VantorTool, MarkerEventsInTimeOrderThenTheReadersWarnings)
                                                           "123 comment line\n"
                                                           "\n"
                                                           "s100\t00:00:02,000\n"));
-    const sProcessResult r = tool({"markers", file("markers.txt")});
-    ASSERT_EQ(r.status, 0) << r.err;
+    const sProcessResult r = tool_ok({"markers", file("markers.txt")});
     const std::string events = r.out.substr(r.out.find("time "));
     EXPECT_TRUE(contains(events, "\n00:00:01,000  s00        0\n"
                                  "00:00:01,500  beat       25\n"
@@ -240,8 +243,7 @@ TEST(VantorTool, ObjMeshReportCountsMaterialsRangesAndBounds)
 {
     write_cube();
     ASSERT_TRUE(vnt_test::write_text(file("vt_test_red.png"), "not loaded"));
-    const sProcessResult r = tool({"mesh", file("cube.obj")});
-    ASSERT_EQ(r.status, 0) << r.err;
+    const sProcessResult r = tool_ok({"mesh", file("cube.obj")});
     expect_lines(r.out, {"obj: 8 positions, 0 texture coordinates, 0 normals, 6 faces (6 with "
                          "more than three corners)",
                          "material library: cube.mtl (" + file("cube.mtl") + ")",
@@ -257,8 +259,7 @@ TEST(VantorTool, ObjMeshReportCountsMaterialsRangesAndBounds)
         EXPECT_TRUE(contains(r.out, part)) << part;
 
     // JSON: the loader's own messages go to the error stream, names are escaped.
-    const sProcessResult j = tool({"mesh", "--json", file("cube.obj")});
-    ASSERT_EQ(j.status, 0) << j.err;
+    const sProcessResult j = tool_ok({"mesh", "--json", file("cube.obj")});
     EXPECT_TRUE(j.out.size() > 2 && j.out.front() == '{' && j.out.substr(j.out.size() - 2) == "}\n")
         << j.out;
     EXPECT_FALSE(contains(j.out, "done reading obj."));
@@ -274,13 +275,12 @@ TEST(VantorTool, ConvertedObjLoadsWithTheSameFigures)
 {
     write_cube();
     const sProcessResult c = tool({"convert", file("cube.obj"), file("cube.bzobj")});
-    ASSERT_EQ(c.status, 0) << c.err;
+    ASSERT_EQ(c.status, 0) << c.err; // the mesh is read back below
     EXPECT_TRUE(contains(c.out, "wrote " + file("cube.bzobj") +
                                     ": 8 vertices, 12 triangles, 3 materials, 2 material ranges"));
 
     const sProcessResult obj = tool({"mesh", file("cube.obj")});
-    const sProcessResult bz = tool({"mesh", file("cube.bzobj")});
-    ASSERT_EQ(bz.status, 0) << bz.err;
+    const sProcessResult bz = tool_ok({"mesh", file("cube.bzobj")});
     for (const char* key :
          {"flags:", "vertices:", "triangles:", "materials:", "  0 ", "  1 ",
           "material ranges:", "  triangles 0-", "  triangles 8-", "bounding box:"}) {
@@ -303,8 +303,7 @@ TEST(VantorTool, ConvertedObjLoadsWithTheSameFigures)
                                                       "usemtl red\nf 1 2 3\n"
                                                       "usemtl blue\nf 1 3 4\n"
                                                       "usemtl red\nf 4 3 2\n"));
-    const sProcessResult aba = tool({"convert", file("aba.obj"), file("aba.bzobj")});
-    ASSERT_EQ(aba.status, 0) << aba.err;
+    const sProcessResult aba = tool_ok({"convert", file("aba.obj"), file("aba.bzobj")});
     EXPECT_TRUE(contains(aba.out, "one material per range, in range order: 3 table entries "
                                   "from 3 materials"));
     const sProcessResult aba_mesh = tool({"mesh", file("aba.bzobj")});
@@ -315,8 +314,7 @@ TEST(VantorTool, ConvertOptionsDropMaterialsAndReplaceNormals)
 {
     write_cube();
     const sProcessResult flat =
-        tool({"convert", file("cube.obj"), file("flat.bzobj"), "--drop-materials"});
-    ASSERT_EQ(flat.status, 0) << flat.err;
+        tool_ok({"convert", file("cube.obj"), file("flat.bzobj"), "--drop-materials"});
     const sProcessResult flat_mesh = tool({"mesh", file("flat.bzobj")});
     expect_lines(flat_mesh.out, {"flags: 0x02 = normals", "materials: 0", "triangles: 12"});
     EXPECT_TRUE(contains(line_with(flat_mesh.out, "material ranges:"), "material ranges: 1 "));
@@ -364,8 +362,7 @@ TEST(VantorTool, CampathKeysBoxesAndLengthInTheDemosAxes)
     ASSERT_TRUE(vnt_test::write_text(file("path.txt"), "(0,0,0)(1,2,3)(0,0,1)\n"
                                                        "(3,0,0)(1,2,3)(0,0,1)\n"
                                                        "(3,4,0) (1,2,3) (0,0,1)\n"));
-    const sProcessResult r = tool({"campath", file("path.txt")});
-    ASSERT_EQ(r.status, 0) << r.err;
+    const sProcessResult r = tool_ok({"campath", file("path.txt")});
     expect_lines(r.out, {"keys: 3", "eye box: min (0, 0, -4), max (3, 0, 0)", "eye path length: 7",
                          "centre box: min (1, 3, -2), max (1, 3, -2)", "centre path length: 0"});
 
@@ -394,8 +391,7 @@ TEST(VantorTool, VerbsHelpAndBareNamesFromTheDataFolders)
     EXPECT_EQ(tool({"render", "x"}).status, 2);
 
     // A bare name is found among the engine's assets, whatever the working folder.
-    const sProcessResult r = tool({"mesh", "plane_hz_mirror.bzobj"}, g_dir);
-    ASSERT_EQ(r.status, 0) << r.err;
+    const sProcessResult r = tool_ok({"mesh", "plane_hz_mirror.bzobj"}, g_dir);
     EXPECT_TRUE(contains(line_with(r.out, "file:"), "vantor-assets/models/plane_hz_mirror.bzobj"));
 }
 
