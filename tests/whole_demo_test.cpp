@@ -56,10 +56,9 @@ long resident_kib()
     malloc_trim(0);
     std::ifstream status("/proc/self/status");
     std::string line;
-    while (std::getline(status, line)) {
+    while (std::getline(status, line))
         if (line.rfind("VmRSS:", 0) == 0)
             return std::atol(line.c_str() + 6);
-    }
     return -1;
 }
 
@@ -68,10 +67,9 @@ std::vector<std::string> lines_starting(const std::string& in_text, const std::s
 {
     std::vector<std::string> out;
     std::istringstream in(in_text);
-    for (std::string line; std::getline(in, line);) {
+    for (std::string line; std::getline(in, line);)
         if (line.rfind(in_prefix, 0) == 0)
             out.push_back(line);
-    }
     return out;
 }
 
@@ -80,10 +78,9 @@ std::string changed_lines(const std::string& in_before, const std::string& in_af
 {
     std::istringstream a(in_before), b(in_after);
     std::string la, lb, out;
-    while (std::getline(a, la) && std::getline(b, lb)) {
+    while (std::getline(a, la) && std::getline(b, lb))
         if (la != lb)
             out += la + "  ->  " + lb + "\n";
-    }
     return out;
 }
 
@@ -136,9 +133,7 @@ void run_whole_demo(const sRunSetup& in_setup)
     if (!warning.empty())
         std::cerr << "# WARNING: " << warning << std::endl;
 
-    long frames_with_targets_out = 0;
-    long gl_errors = 0;
-    long frames_with_other_state = 0;
+    long frames_with_targets_out = 0, gl_errors = 0, frames_with_other_state = 0;
     std::string first_state, first_change;
     const auto probe = [&](int in_time) {
         if (cRenderTargetManager::get_instance()->lent_out() != kept_targets())
@@ -159,9 +154,7 @@ void run_whole_demo(const sRunSetup& in_setup)
     std::vector<sPass> passes;
     for (int p = 0; p < in_setup.passes; ++p) {
         sBenchmarkSetup setup;
-        setup.width = in_setup.width;
-        setup.height = in_setup.height;
-        setup.fps = in_setup.fps;
+        setup.width = in_setup.width, setup.height = in_setup.height, setup.fps = in_setup.fps;
         cBenchmarkReport report(setup);
         testing::internal::CaptureStdout();
         const auto start = std::chrono::steady_clock::now();
