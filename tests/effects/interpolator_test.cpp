@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "effects/interpolator.h"
@@ -46,11 +47,11 @@ TEST(Interpolator, LerpsHitTheirEndsAndTruncate)
     int count = -1;
     cVar<int> ivar("i", &count);
     cLerp<int> ilerp(&ivar, 0, 1000, 0, 3);
-    const int times[] = {0, 333, 334, 666, 667, 999, 1000, 5000},
-              values[] = {0, 0, 1, 1, 2, 2, 3, 3};
-    for (int i = 0; i < 8; ++i) {
-        ilerp.update(times[i]);
-        EXPECT_EQ(count, values[i]) << "t = " << times[i];
+    const std::pair<int, int> steps[] = {{0, 0},   {333, 0}, {334, 1},  {666, 1},
+                                         {667, 2}, {999, 2}, {1000, 3}, {5000, 3}};
+    for (auto [t, v] : steps) {
+        ilerp.update(t);
+        EXPECT_EQ(count, v) << "t = " << t;
     }
     cLerp<int> down(&ivar, 0, 1000, 3, 0);
     down.update(1);

@@ -4,6 +4,8 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "effects/interpolator.h"
@@ -228,33 +230,27 @@ TEST_F(AttractorTest, PresetsGiveGlowingCloudsInBothViews)
     // The three timeline moments (depths 5, 100, 110) and the other two presets in both views;
     // every picture was looked at. Here: lit but not flooded, light on opaque black (so that
     // "over" compositing shows the cloud at full strength), three different treatments.
-    const struct
-    {
-        int ifs, config, ms;
-        const char* png;
-    } shots[] = {{0, 0, 15000, "attractor_single_preset0.png"},
-                 {0, 1, 205000, "attractor_sixfold_preset0.png"},
-                 {0, 0, 230000, "attractor_single_preset0_late.png"},
-                 {1, 0, 60000, "attractor_single_preset1.png"},
-                 {1, 1, 61000, "attractor_sixfold_preset1.png"},
-                 {2, 0, 90000, "attractor_single_preset2.png"},
-                 {2, 1, 91000, "attractor_sixfold_preset2.png"}};
+    const std::tuple<int, int, int> shots[] = {{0, 0, 15000}, {0, 1, 205000}, {0, 0, 230000},
+                                               {1, 0, 60000}, {1, 1, 61000},  {2, 0, 90000},
+                                               {2, 1, 91000}};
     std::vector<std::vector<unsigned char>> pictures;
-    for (const auto& shot : shots) {
-        scene->ifsconfig = shot.ifs;
-        scene->cur_config = shot.config;
-        pictures.push_back(frame(shot.ms, shot.png));
+    for (auto [ifs, config, ms] : shots) {
+        scene->ifsconfig = ifs;
+        scene->cur_config = config;
+        const std::string png = std::string("attractor_") + (config ? "sixfold" : "single") +
+                                "_preset" + std::to_string(ifs) + "_" + std::to_string(ms) + ".png";
+        pictures.push_back(frame(ms, png));
         const std::vector<unsigned char>& px = pictures.back();
         const double lit = vnt_test::lit_share(px, 24);
-        EXPECT_TRUE(lit > 0.03 && lit < 0.9) << shot.png << " " << lit;
+        EXPECT_TRUE(lit > 0.03 && lit < 0.9) << png << " " << lit;
         // The six copies add up: the densest threads may burn white, not the whole figure.
         size_t white = 0, translucent = 0;
         for (size_t i = 0; i + 3 < px.size(); i += 4) {
             white += px[i] > 250 && px[i + 1] > 250 && px[i + 2] > 250;
             translucent += px[i + 3] != 255;
         }
-        EXPECT_LT(double(white) / (double(px.size() / 4) * lit), 0.2) << shot.png;
-        EXPECT_EQ(translucent, 0u) << shot.png;
+        EXPECT_LT(double(white) / (double(px.size() / 4) * lit), 0.2) << png;
+        EXPECT_EQ(translucent, 0u) << png;
     }
     EXPECT_GT(mean_colour_difference(pictures[0], pictures[3]), 4.0);
     EXPECT_GT(mean_colour_difference(pictures[3], pictures[5]), 4.0);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <tuple>
 
 #include "scene_test.h"
 #include "scenes/scene_cube_tunnel.h"
@@ -23,18 +25,12 @@ TEST_F(CubeTunnelTest, ClapFlashesTheRingsAndNothingElseDoes)
 TEST_F(CubeTunnelTest, FramesAlongTheWindowKeepStateAndShowTheTunnel)
 {
     // Moments of the timeline: the entry (fov 90), the middle, the closing (cur_t falling).
-    struct
-    {
-        int ms;
-        float fov, cur_t;
-        const char* name;
-    } moments[] = {{52500, 88.1f, 1.0f, "cubetunnel_52500"},
-                   {66000, 60.0f, 1.0f, "cubetunnel_66000"},
-                   {79200, 60.0f, 0.35f, "cubetunnel_79200"}};
-    for (const auto& m : moments) {
-        scene.m_camera.fov = m.fov;
-        scene.m_cur_t = m.cur_t;
-        EXPECT_GT(vnt_test::lit_share(checked_frame(scene, clock, m.ms, m.name)), 0.08) << m.name;
+    for (auto [ms, fov, cur_t] :
+         {std::tuple{52500, 88.1f, 1.0f}, {66000, 60.0f, 1.0f}, {79200, 60.0f, 0.35f}}) {
+        scene.m_camera.fov = fov;
+        scene.m_cur_t = cur_t;
+        const std::string name = "cubetunnel_" + std::to_string(ms);
+        EXPECT_GT(vnt_test::lit_share(checked_frame(scene, clock, ms, name)), 0.08) << name;
     }
     // The tunnel moves: a frame 100 ms later differs.
     scene.m_cur_t = 1.0f;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <tuple>
 
 #include "effects/interpolator.h"
 #include "scene_test.h"
@@ -67,23 +69,16 @@ TEST_F(FlowerFieldTest, FramesAlongItsWindowsKeepStateAndShowTheField)
 {
     // First window: configuration 1, the camera coming down from above (cur_t 1 to 0). Second
     // window: configuration 3 among the flowers, rising from 178000, sinking away at the end.
-    struct
-    {
-        int ms, config;
-        float cur_t, outtro;
-        const char* name;
-    } moments[] = {{25500, 1, 0.96f, 0.0f, "flowerfield_25500"},
-                   {31000, 1, 0.5f, 0.0f, "flowerfield_31000"},
-                   {38500, 1, 0.0f, 0.0f, "flowerfield_38500"},
-                   {172000, 3, 0.0f, 0.0f, "flowerfield_172000"},
-                   {181500, 3, 0.5f, 0.0f, "flowerfield_181500"},
-                   {190000, 3, 1.0f, 0.0f, "flowerfield_190000"},
-                   {195000, 3, 1.0f, 0.5f, "flowerfield_195000"}};
-    for (const auto& m : moments) {
-        scene.m_cur_config = m.config;
-        scene.m_cur_t = m.cur_t;
-        scene.m_outtro_t = m.outtro;
-        EXPECT_GT(vnt_test::lit_share(checked_frame(scene, clock, m.ms, m.name)), 0.08) << m.name;
+    const std::tuple<int, int, float, float> moments[] = {
+        {25500, 1, 0.96f, 0.0f}, {31000, 1, 0.5f, 0.0f},  {38500, 1, 0.0f, 0.0f},
+        {172000, 3, 0.0f, 0.0f}, {181500, 3, 0.5f, 0.0f}, {190000, 3, 1.0f, 0.0f},
+        {195000, 3, 1.0f, 0.5f}};
+    for (auto [ms, config, cur_t, outtro] : moments) {
+        scene.m_cur_config = config;
+        scene.m_cur_t = cur_t;
+        scene.m_outtro_t = outtro;
+        const std::string name = "flowerfield_" + std::to_string(ms);
+        EXPECT_GT(vnt_test::lit_share(checked_frame(scene, clock, ms, name)), 0.08) << name;
     }
     // The flowers sway: a tenth of a second later the picture has moved.
     scene.m_outtro_t = 0.0f;

@@ -36,29 +36,6 @@ protected:
     vnt_test::sTestClock clock;
 };
 
-// Frames at `times`, each keeping the state and written as <name>_<ms>: lit over `lit`, and
-// (given `change`) each changed by more than that from the first and from the one before.
-// Gives back the last one.
-std::vector<unsigned char> sweep(cScene& scene, vnt_test::sTestClock& clock,
-                                 const std::string& name, std::initializer_list<int> times,
-                                 double lit, double change = 0)
-{
-    std::vector<unsigned char> first, previous;
-    for (int ms : times) {
-        const std::vector<unsigned char> frame =
-            checked_frame(scene, clock, ms, name + "_" + std::to_string(ms));
-        EXPECT_GT(vnt_test::lit_share(frame), lit) << name << " " << ms;
-        if (change > 0 && !first.empty()) {
-            EXPECT_GT(changed_share(first, frame), change) << name << " " << ms;
-            EXPECT_GT(changed_share(previous, frame), change) << name << " " << ms;
-        }
-        if (first.empty())
-            first = frame;
-        previous = frame;
-    }
-    return previous;
-}
-
 TEST_F(SceneFramesTest, SpacesphereTurnsThePlanetAndTheNetSpheresGlowAndTurn)
 {
     cSceneSpacesphere space(&clock.clock);

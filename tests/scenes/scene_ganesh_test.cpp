@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <tuple>
 
 #include "effects/interpolator.h"
 #include "postprocessing/feedback.h"
@@ -134,29 +136,23 @@ TEST_F(GaneshTest, FinaleOpensTheMandalaOut)
 TEST_F(GaneshTest, FramesAlongTheWindowKeepStateAndShowTheFigure)
 {
     // The timeline's camera moves, as its interpolators set them.
-    struct sShot
-    {
-        int t, path;
-        float progress, scene_t;
-    };
-    const sShot shots[] = {{116000, 4, 0.3f, 0},
-                           {122000, 1, 0.45f, 0},
-                           {128000, 5, 0.55f, 0},
-                           {132000, 3, 0.45f, 0},
-                           {139000, 6, 0.6f, 0.6f}};
+    const std::tuple<int, int, float, float> shots[] = {{116000, 4, 0.3f, 0},
+                                                        {122000, 1, 0.45f, 0},
+                                                        {128000, 5, 0.55f, 0},
+                                                        {132000, 3, 0.45f, 0},
+                                                        {139000, 6, 0.6f, 0.6f}};
     int i = 0;
-    for (const sShot& shot : shots) {
-        scene.m_campath = shot.path;
-        scene.m_scene_t = shot.scene_t;
+    for (auto [t, path, progress, scene_t] : shots) {
+        scene.m_campath = path;
+        scene.m_scene_t = scene_t;
         // A few frames before, so the trail has something to show.
         const float step = 0.02f / 6.0f;
         for (int k = 4; k > 0; --k) {
-            scene.m_campath_t = shot.progress - step * float(k);
-            checked_frame(scene, clock, shot.t - 20 * k, "", kTrail);
+            scene.m_campath_t = progress - step * float(k);
+            checked_frame(scene, clock, t - 20 * k, "", kTrail);
         }
-        scene.m_campath_t = shot.progress;
-        const auto pixels =
-            checked_frame(scene, clock, shot.t, "ganesh_" + std::to_string(i++), kTrail);
-        EXPECT_GT(vnt_test::lit_share(pixels), 0.3) << shot.t;
+        scene.m_campath_t = progress;
+        const auto pixels = checked_frame(scene, clock, t, "ganesh_" + std::to_string(i++), kTrail);
+        EXPECT_GT(vnt_test::lit_share(pixels), 0.3) << t;
     }
 }

@@ -60,17 +60,8 @@ TEST_F(GreetsTest, EveryNameFliesOnceInTurnAndNoneOutsideTheWindow)
 TEST_F(GreetsTest, FramesAlongItsWindowKeepStateAndShowTheNames)
 {
     // 182000 to 196000 with cur_t running 0 to 1.
-    std::vector<unsigned char> previous;
-    for (int ms : {184000, 189000, 194000}) {
-        scene.m_cur_t = float(ms - 182000) / 14000.0f;
-        const std::vector<unsigned char> frame =
-            checked_frame(scene, clock, ms, "greets_" + std::to_string(ms));
-        EXPECT_GT(vnt_test::lit_share(frame), 0.05) << ms;
-        if (!previous.empty()) {
-            EXPECT_GT(changed_share(frame, previous), 0.05) << ms;
-        }
-        previous = frame;
-    }
+    sweep(scene, clock, "greets", {184000, 189000, 194000}, 0.05, 0.05,
+          [&](int ms) { scene.m_cur_t = float(ms - 182000) / 14000.0f; });
     // Before and after its window nothing of the names is drawn.
     scene.m_cur_t = 1.0f;
     const std::vector<unsigned char> after = checked_frame(scene, clock, 196000);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "effects/interpolator.h"
 #include "scene_test.h"
@@ -75,16 +77,10 @@ TEST_F(KaleidoTunnelTest, TravelsOneUnitPerSecondAndStandsStillWhilePaused)
 
 TEST_F(KaleidoTunnelTest, FramesAcrossTheWindowKeepStateAndShowTheMeshes)
 {
-    struct
-    {
-        int ms, mesh;
-        const char* name;
-    } moments[] = {{141000, 8, "kaleidotunnel_141000"},
-                   {147500, 5, "kaleidotunnel_147500"},
-                   {154000, 9, "kaleidotunnel_154000"}};
-    for (const auto& m : moments) {
-        scene.m_curmesh = m.mesh;
-        std::vector<unsigned char> frame = checked_frame(scene, clock, m.ms, m.name);
+    for (auto [ms, mesh] : {std::pair{141000, 8}, {147500, 5}, {154000, 9}}) {
+        const std::string name = "kaleidotunnel_" + std::to_string(ms);
+        scene.m_curmesh = mesh;
+        std::vector<unsigned char> frame = checked_frame(scene, clock, ms, name);
         // Coloured meshes and the ink of the wall over the white haze: a good share of the
         // picture is not white, some of it nearly black, and some of the white shows.
         size_t coloured = 0, ink = 0, white = 0;
@@ -96,9 +92,9 @@ TEST_F(KaleidoTunnelTest, FramesAcrossTheWindowKeepStateAndShowTheMeshes)
             white += lo > 230;
         }
         const double pixels = double(frame.size() / 4);
-        EXPECT_GT(double(coloured) / pixels, 0.1) << m.name;
-        EXPECT_GT(double(ink) / pixels, 0.05) << m.name;
-        EXPECT_GT(double(white) / pixels, 0.1) << m.name;
+        EXPECT_GT(double(coloured) / pixels, 0.1) << name;
+        EXPECT_GT(double(ink) / pixels, 0.05) << name;
+        EXPECT_GT(double(white) / pixels, 0.1) << name;
     }
     // Every mesh of the table draws.
     for (int mesh = 0; mesh < cSceneKaleidoTunnel::NUM_MESHES; ++mesh) {

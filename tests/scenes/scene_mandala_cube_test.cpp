@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include "mesh_files/mesh_obj.h"
 #include "mesh_manager.h"
@@ -127,23 +129,16 @@ TEST_F(MandalaCubeTest, ConfigurationsChooseTheWaves)
 
 TEST_F(MandalaCubeTest, FramesAcrossItsConfigurationsKeepStateAndShowTheCube)
 {
-    struct
-    {
-        int ms, config;
-        const char* name;
-    } moments[] = {{3000, 0, "mandalacube_config0"},
-                   {5200, 1, "mandalacube_config1"},
-                   {8800, 2, "mandalacube_config2"},
-                   {12400, 3, "mandalacube_config3"}};
     std::vector<unsigned char> closed;
-    for (const auto& m : moments) {
-        scene.m_cur_config = m.config;
-        const std::vector<unsigned char> frame = checked_frame(scene, clock, m.ms, m.name);
-        EXPECT_GT(vnt_test::lit_share(frame), 0.08) << m.name;
-        if (m.config == 0)
+    for (auto [ms, config] : {std::pair{3000, 0}, {5200, 1}, {8800, 2}, {12400, 3}}) {
+        scene.m_cur_config = config;
+        const std::vector<unsigned char> frame =
+            checked_frame(scene, clock, ms, "mandalacube_config" + std::to_string(config));
+        EXPECT_GT(vnt_test::lit_share(frame), 0.08) << config;
+        if (config == 0)
             closed = frame;
         else
-            EXPECT_GT(changed_share(frame, closed), 0.05) << m.name;
+            EXPECT_GT(changed_share(frame, closed), 0.05) << config;
     }
     const std::vector<unsigned char> a = checked_frame(scene, clock, 20000);
     const std::vector<unsigned char> b = checked_frame(scene, clock, 20100);

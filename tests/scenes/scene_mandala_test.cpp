@@ -2,6 +2,9 @@
 // frames along its three timeline windows.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include "postprocessing/color_correction.h"
 #include "scene_test.h"
 #include "scenes/scene_mandala.h"
@@ -86,22 +89,15 @@ TEST_F(MandalaTest, FramesAlongItsWindowsKeepStateAndLookFinished)
     // Its three layers: configuration 2 from 37000, 1 from 105000, 3 from 166500, each with
     // cur_t rising from about a third to 1. At the start only the heart shows; by the end the
     // mandala fills the screen.
-    struct
-    {
-        int ms, config;
-        float cur_t, lit;
-        const char* name;
-    } moments[] = {
-        {37500, 2, 0.35f, 0.1f, "mandala_37500"},   {45000, 2, 0.65f, 0.3f, "mandala_45000"},
-        {52800, 2, 0.99f, 0.3f, "mandala_52800"},   {106000, 1, 0.32f, 0.1f, "mandala_106000"},
-        {111000, 1, 0.65f, 0.3f, "mandala_111000"}, {116500, 1, 0.97f, 0.3f, "mandala_116500"},
-        {166800, 3, 0.40f, 0.1f, "mandala_166800"}, {168000, 3, 0.66f, 0.3f, "mandala_168000"},
-        {169400, 3, 0.98f, 0.3f, "mandala_169400"}};
-    for (const auto& m : moments) {
-        scene.m_cur_config = m.config;
-        scene.m_cur_t = m.cur_t;
-        const std::vector<unsigned char> frame = checked_frame(scene, clock, m.ms, m.name);
-        EXPECT_GT(vnt_test::lit_share(frame), m.lit) << m.name;
+    const std::tuple<int, int, float, float> moments[] = {
+        {37500, 2, 0.35f, 0.1f},  {45000, 2, 0.65f, 0.3f},  {52800, 2, 0.99f, 0.3f},
+        {106000, 1, 0.32f, 0.1f}, {111000, 1, 0.65f, 0.3f}, {116500, 1, 0.97f, 0.3f},
+        {166800, 3, 0.40f, 0.1f}, {168000, 3, 0.66f, 0.3f}, {169400, 3, 0.98f, 0.3f}};
+    for (auto [ms, config, cur_t, lit] : moments) {
+        scene.m_cur_config = config;
+        scene.m_cur_t = cur_t;
+        const std::string name = "mandala_" + std::to_string(ms);
+        EXPECT_GT(vnt_test::lit_share(checked_frame(scene, clock, ms, name)), lit) << name;
     }
     // Nothing stands still: a tenth of a second later the rings have turned.
     const std::vector<unsigned char> a = checked_frame(scene, clock, 50000);

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "event_queue.h"
@@ -64,6 +66,32 @@ inline void expect_kick(cScene& scene, vnt_test::sTestClock& clock, int ms, cons
     clock.set(ms + settle_ms);
     scene.update();
     EXPECT_FLOAT_EQ(value, 0.0f);
+}
+
+// Frames at `times`, each keeping the state and written as <name>_<ms>: lit over `lit`, and
+// (given `change`) each changed by more than that from the first and from the one before.
+// `set` readies the scene for each time. Gives back the last frame.
+inline std::vector<unsigned char> sweep(cScene& scene, vnt_test::sTestClock& clock,
+                                        const std::string& name, std::initializer_list<int> times,
+                                        double lit, double change = 0,
+                                        const std::function<void(int)>& set = {})
+{
+    std::vector<unsigned char> first, previous;
+    for (int ms : times) {
+        if (set)
+            set(ms);
+        const std::vector<unsigned char> frame =
+            checked_frame(scene, clock, ms, name + "_" + std::to_string(ms));
+        EXPECT_GT(vnt_test::lit_share(frame), lit) << name << " " << ms;
+        if (change > 0 && !first.empty()) {
+            EXPECT_GT(changed_share(first, frame), change) << name << " " << ms;
+            EXPECT_GT(changed_share(previous, frame), change) << name << " " << ms;
+        }
+        if (first.empty())
+            first = frame;
+        previous = frame;
+    }
+    return previous;
 }
 
 // The song's events (marker script and MIDI file) played into one scene as the scene manager

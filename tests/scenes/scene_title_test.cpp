@@ -2,6 +2,8 @@
 // timeline window.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "scene_test.h"
 #include "scenes/scene_title.h"
 
@@ -59,17 +61,11 @@ TEST_F(TitleTest, TheNameIsRevealedFromLeftToRight)
 TEST_F(TitleTest, FramesAlongItsWindowKeepStateAndLookFinished)
 {
     // 13313 to 26000 with cur_t running 0 to 1: the rays come up, the name is etched, it glows.
-    struct
-    {
-        int ms;
-        float lit;
-        const char* name;
-    } moments[] = {
-        {15000, 0.05f, "title_15000"}, {19500, 0.15f, "title_19500"}, {25500, 0.2f, "title_25500"}};
-    for (const auto& m : moments) {
-        scene.m_cur_t = float(m.ms - 13313) / float(26000 - 13313);
-        const std::vector<unsigned char> frame = checked_frame(scene, clock, m.ms, m.name);
-        EXPECT_GT(vnt_test::lit_share(frame), m.lit) << m.name;
+    for (auto [ms, lit] : {std::pair{15000, 0.05f}, {19500, 0.15f}, {25500, 0.2f}}) {
+        scene.m_cur_t = float(ms - 13313) / float(26000 - 13313);
+        const std::vector<unsigned char> frame =
+            checked_frame(scene, clock, ms, "title_" + std::to_string(ms));
+        EXPECT_GT(vnt_test::lit_share(frame), lit) << ms;
     }
     scene.m_cur_t = 0.9f;
     const std::vector<unsigned char> a = checked_frame(scene, clock, 24000);

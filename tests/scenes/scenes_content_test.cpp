@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -184,28 +185,24 @@ TEST(ScenesContent, CaveAndSculptureAreWoundAsTheyFaceWithTexturesOnTheAtlas)
 TEST(ScenesContent, PicturesLoadAsTwoDimensionalTexturesAtTheirSizes)
 {
     vnt_test::ensure_gl();
-    const struct
-    {
-        const char* name;
-        unsigned width, height;
-    } pictures[] = {{"sphere_horizon.jpg", 1024, 512},
-                    {"sphere_soapbubble01.png", 256, 256},
-                    {"spike_glow.png", 64, 256},
-                    {"mushroom_cave_lightmap_neutral.png", 1024, 256},
-                    {"mushroom_cave_lightmap_mushrooma.png", 1024, 256},
-                    {"mushroom_cave_lightmap_mushroomb.png", 1024, 256},
-                    {"mushroom_skin.png", 256, 256},
-                    {"particle_sprite_03.jpg", 128, 128},
-                    {"ganesh_gold.png", 256, 256},
-                    {"ganesh_ornament.png", 256, 256},
-                    {"ganesh_plate.png", 512, 512},
-                    {"ganesh_glow.png", 128, 128}};
-    for (const auto& p : pictures) {
-        SCOPED_TRACE(p.name);
-        cTexProxy tex = cTextureManager::get_instance()->get_texture(p.name, true, GL_REPEAT, 0);
+    const std::tuple<const char*, unsigned, unsigned> pictures[] = {
+        {"sphere_horizon.jpg", 1024, 512},
+        {"sphere_soapbubble01.png", 256, 256},
+        {"spike_glow.png", 64, 256},
+        {"mushroom_cave_lightmap_neutral.png", 1024, 256},
+        {"mushroom_cave_lightmap_mushrooma.png", 1024, 256},
+        {"mushroom_cave_lightmap_mushroomb.png", 1024, 256},
+        {"mushroom_skin.png", 256, 256},
+        {"particle_sprite_03.jpg", 128, 128},
+        {"ganesh_gold.png", 256, 256},
+        {"ganesh_ornament.png", 256, 256},
+        {"ganesh_plate.png", 512, 512},
+        {"ganesh_glow.png", 128, 128}};
+    for (auto [name, width, height] : pictures) {
+        SCOPED_TRACE(name);
+        cTexProxy tex = cTextureManager::get_instance()->get_texture(name, true, GL_REPEAT, 0);
         ASSERT_TRUE(tex.isValid());
         EXPECT_EQ(tex.get_target(), GLenum(GL_TEXTURE_2D)); // mipmapped, sampled 0..1
-        EXPECT_EQ(tex.get_width(), p.width);
-        EXPECT_EQ(tex.get_height(), p.height);
+        EXPECT_EQ(std::pair(tex.get_width(), tex.get_height()), std::pair(width, height));
     }
 }
