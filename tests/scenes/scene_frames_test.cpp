@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -83,18 +84,14 @@ TEST_F(SceneFramesTest, MandalaGateFliesInAndItsStreaksRepeat)
     EXPECT_FLOAT_EQ(cSceneMandalaGate::streak_phase(0, -375.0f), 0.75f);
     EXPECT_GE(cSceneMandalaGate::streak_phase(-100000, 1.0f), 0.0f);
 
-    struct
-    {
-        float cur_t, rep_t;
-        int ms;
-    } moments[] = {{0.0f, 0.0f, 2000}, {0.45f, -700.0f, 9000}, {1.0f, 1.0f, 16000}};
-    for (const auto& m : moments) {
-        gate.m_cur_t = m.cur_t;
-        gate.m_rep_t = m.rep_t;
+    for (auto [cur_t, rep_t, ms] :
+         {std::tuple{0.0f, 0.0f, 2000}, {0.45f, -700.0f, 9000}, {1.0f, 1.0f, 16000}}) {
+        gate.m_cur_t = cur_t;
+        gate.m_rep_t = rep_t;
         std::vector<unsigned char> frame =
-            checked_frame(gate, clock, m.ms, "mandalagate_" + std::to_string(int(m.cur_t * 100)));
-        EXPECT_GT(vnt_test::lit_share(frame, 40), 0.2) << m.cur_t;
-        if (m.cur_t > 0.0f) {
+            checked_frame(gate, clock, ms, "mandalagate_" + std::to_string(int(cur_t * 100)));
+        EXPECT_GT(vnt_test::lit_share(frame, 40), 0.2) << cur_t;
+        if (cur_t > 0.0f) {
             // Inside the tunnel the wall surrounds the eye: no corner of the frame is a hole
             // onto the haze (only the seams between the petals show it).
             for (auto [x0, y0] : {std::pair{0, 0}, {1216, 0}, {0, 656}, {1216, 656}}) {
@@ -105,7 +102,7 @@ TEST_F(SceneFramesTest, MandalaGateFliesInAndItsStreaksRepeat)
                         haze += std::abs(p[0] - 8) < 6 && p[1] < 6 && std::abs(p[2] - 18) < 6;
                     }
                 }
-                EXPECT_LT(haze, 64 * 64 * 9 / 10) << m.cur_t << " " << x0 << "," << y0;
+                EXPECT_LT(haze, 64 * 64 * 9 / 10) << cur_t << " " << x0 << "," << y0;
             }
         }
     }
@@ -122,22 +119,17 @@ TEST_F(SceneFramesTest, KaleidoMeshFillsItsRingsAtAnySetting)
 {
     cSceneKaleidoMesh mesh(&clock.clock);
     mesh.load();
-    struct
-    {
-        float segwidth;
-        int segments;
-        float offset;
-    } settings[] = {{1.0f, 8, 2.2f}, {0.6f, 2, 0.0f}, {2.0f, 50, 5.0f}, {0.0f, -4, -1.0f}};
     int i = 0;
-    for (const auto& s : settings) {
-        mesh.m_segwidth = s.segwidth;
-        mesh.m_num_segments = s.segments;
-        mesh.m_offset = s.offset;
+    for (auto [segwidth, segments, offset] :
+         {std::tuple{1.0f, 8, 2.2f}, {0.6f, 2, 0.0f}, {2.0f, 50, 5.0f}, {0.0f, -4, -1.0f}}) {
+        mesh.m_segwidth = segwidth;
+        mesh.m_num_segments = segments;
+        mesh.m_offset = offset;
         std::vector<unsigned char> frame =
             checked_frame(mesh, clock, 1000 * i, "kaleidomesh_" + std::to_string(i));
         // Rings of copies away from the axis cover a good part of the frame; the extremes
         // (everything at the axis, nothing wide) only have to draw without harm.
-        if (s.segwidth > 0.0f && s.offset >= 1.0f) {
+        if (segwidth > 0.0f && offset >= 1.0f) {
             EXPECT_GT(vnt_test::lit_share(frame), 0.03) << i;
         }
         ++i;
@@ -229,20 +221,15 @@ TEST_F(RoseTest, ClapSwellsTheRose)
 
 TEST_F(RoseTest, FramesKeepStateAndFillTheScreen)
 {
-    struct
-    {
-        int ms, kaleido;
-        float scale;
-        const char* name;
-    } moments[] = {{152000, 5, 2.0f, "rose_152000"},
-                   {160500, 5, 2.0f, "rose_160500"},
-                   {166800, 5, 4.6f, "rose_166800"},
-                   {158000, 0, 2.0f, "rose_plain"},
-                   {158000, 12, 2.0f, "rose_type12"}};
-    for (const auto& m : moments) {
-        scene.m_kaleido2d = m.kaleido;
-        scene.m_scale = m.scale;
-        EXPECT_GT(vnt_test::lit_share(checked_frame(scene, clock, m.ms, m.name)), 0.1) << m.name;
+    for (auto [ms, kaleido, scale] : {std::tuple{152000, 5, 2.0f},
+                                      {160500, 5, 2.0f},
+                                      {166800, 5, 4.6f},
+                                      {158000, 0, 2.0f},
+                                      {158000, 12, 2.0f}}) {
+        scene.m_kaleido2d = kaleido;
+        scene.m_scale = scale;
+        const std::string name = "rose_" + std::to_string(ms) + "_type" + std::to_string(kaleido);
+        EXPECT_GT(vnt_test::lit_share(checked_frame(scene, clock, ms, name)), 0.1) << name;
     }
 }
 
@@ -266,19 +253,15 @@ TEST_F(Kaleido3dTest, EveryArrangementDrawsAndLeavesTheCornersTransparent)
         EXPECT_LT(frame[3], 16) << config;
     }
     // Along its window (arrangement 1): unfolding, seen from below and turning, flying apart.
-    const struct
-    {
-        int ms;
-        float cur_t, cam_t, rot;
-    } moments[] = {
-        {153000, 0.25f, 0.0f, 0.0f}, {160000, 0.5f, 1.0f, -170.0f}, {166000, 0.68f, 1.0f, -678.0f}};
     scene.m_cur_config = 1;
-    for (const auto& m : moments) {
-        scene.m_cur_t = m.cur_t;
-        scene.m_cam_t = m.cam_t;
-        scene.m_rot = m.rot;
-        const auto frame = checked_frame(scene, clock, m.ms, "kaleido3d_" + std::to_string(m.ms));
-        EXPECT_GT(vnt_test::lit_share(frame), 0.05) << m.ms;
+    for (auto [ms, cur_t, cam_t, rot] : {std::tuple{153000, 0.25f, 0.0f, 0.0f},
+                                         {160000, 0.5f, 1.0f, -170.0f},
+                                         {166000, 0.68f, 1.0f, -678.0f}}) {
+        scene.m_cur_t = cur_t;
+        scene.m_cam_t = cam_t;
+        scene.m_rot = rot;
+        const auto frame = checked_frame(scene, clock, ms, "kaleido3d_" + std::to_string(ms));
+        EXPECT_GT(vnt_test::lit_share(frame), 0.05) << ms;
     }
     // Folded away: nothing at all.
     scene.m_cur_t = 0.0f;
