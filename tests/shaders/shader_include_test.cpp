@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "gl_extensions.h"
 #include "shader_glsl.h"
@@ -90,17 +91,12 @@ TEST_F(ShaderInclude, IncludedFilesAreSplicedInOncePerStage)
 TEST_F(ShaderInclude, MissingFilesCyclesAndMisplacedVersionsFailTheStageWithFileAndLine)
 {
     const std::string f = dir + "/f.glsl";
-    struct sCase
-    {
-        const char* source;
-        std::string message;
-    };
     put("a.glsl", "#include \"b.glsl\"\n");
     put("b.glsl", "\n#include \"a.glsl\"\n");
     put("versioned.glsl", "#version 120\n");
     put("self.glsl", "#include \"self.glsl\"\n");
     put("versionless.glsl", "\n");
-    const sCase cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"#version 120\n\n#include \"nowhere.glsl\"\n",
          f + ":3: cannot find included file \"nowhere.glsl\""},
         {"#version 120\n#include \"a.glsl\"\n",
@@ -113,11 +109,11 @@ TEST_F(ShaderInclude, MissingFilesCyclesAndMisplacedVersionsFailTheStageWithFile
          f + ":2: #version must come before any #include"},
         {"#version 120\n#include nowhere.glsl\n", f + ":2: #include needs a file name in quotes"},
     };
-    for (const sCase& c : cases) {
-        const cShader_GLSL::sBuild build = build_fragment(c.source);
-        EXPECT_FALSE(build.ok()) << c.source;
-        EXPECT_TRUE(build.fragment_failed) << c.source;
-        EXPECT_NE(errors_of(build).find(c.message), std::string::npos) << errors_of(build);
+    for (const auto& [source, message] : cases) {
+        const cShader_GLSL::sBuild build = build_fragment(source);
+        EXPECT_FALSE(build.ok()) << source;
+        EXPECT_TRUE(build.fragment_failed) << source;
+        EXPECT_NE(errors_of(build).find(message), std::string::npos) << errors_of(build);
     }
 
     // A chain deeper than the bound is refused, not followed.

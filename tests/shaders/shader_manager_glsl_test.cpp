@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "effects/var.h"
 #include "fsq.h"
@@ -176,10 +177,9 @@ TEST_F(ShaderManager, StackRestoresEnclosingShadersWithTheirValues)
     shaders->bind("levels_shader");
     EXPECT_TRUE(shaders->profiles_enabled());
     shaders->pop_shader();
-    EXPECT_EQ(shaders->get_current_shader(), "null_shader");
-    EXPECT_FALSE(shaders->profiles_enabled());
-    EXPECT_EQ(current_program(), 0);
-    EXPECT_EQ(shaders->stack_depth(), 0u);
+    EXPECT_EQ(std::tuple(shaders->get_current_shader(), shaders->profiles_enabled(),
+                         current_program(), shaders->stack_depth()),
+              std::tuple("null_shader", false, 0, 0u));
 
     // Levels with out black 255 (white), nested under it HSB and then the blend shader.
     levels[3] = 255;
@@ -226,10 +226,8 @@ TEST_F(ShaderManager, BindingTheCurrentShaderUnbindsAndBindsItAgain)
     g_calls = sCalls();
     shaders->bind("counting");
     shaders->bind("counting");
-    EXPECT_EQ(g_calls.bind, 2);
-    EXPECT_EQ(g_calls.update, 2);
-    EXPECT_EQ(g_calls.unbind, 1);
-    EXPECT_EQ(g_calls.disable, 1);
+    EXPECT_EQ(std::tuple(g_calls.bind, g_calls.update, g_calls.unbind, g_calls.disable),
+              std::tuple(2, 2, 1, 1));
     EXPECT_TRUE(g_calls.program_current_at_disable); // parameters go before the program
     shaders->disable();
     EXPECT_EQ(g_calls.unbind, 2);
@@ -255,10 +253,9 @@ TEST_F(ShaderManager, UnknownAndDuplicateNamesAreWarnedAbout)
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "#WARNING in cShaderManager_GLSL::bind: trying to bind unknown shader: "
               "\"no_such_shader\"\n");
-    EXPECT_EQ(shaders->get_current_shader(), "null_shader");
-    EXPECT_TRUE(shaders->profiles_enabled());
-    EXPECT_EQ(current_program(), 0);
-    EXPECT_EQ(shaders->get_shader("no_such_shader"), nullptr);
+    EXPECT_EQ(std::tuple(shaders->get_current_shader(), shaders->profiles_enabled(),
+                         current_program(), shaders->get_shader("no_such_shader")),
+              std::tuple("null_shader", true, 0, nullptr));
 }
 
 TEST_F(ShaderManager, SourcesThatDoNotBuildEndTheProgramNamingTheFile)
