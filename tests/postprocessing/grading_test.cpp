@@ -53,18 +53,16 @@ protected:
             worst = std::max(worst, std::abs(int(got.px[i]) - int(pic.px[i])));
         return worst;
     }
-    static tPixel levels(tPixel c, levels_params p)
+    // A pass that grades through `Pass` with the parameters `p`.
+    template <class Pass, class Params> static tPass graded(const Params& p)
     {
-        return through(c, [&](auto& s, auto& o) { cPostLevels::get_instance()->process(s, o, p); });
+        return [p](iRenderTarget& s, iRenderTarget& o) { Pass::get_instance()->process(s, o, p); };
     }
-    static tPixel hsb(tPixel c, hsb_params p)
-    {
-        return through(c, [&](auto& s, auto& o) { cPostHSB::get_instance()->process(s, o, p); });
-    }
+    static tPixel levels(tPixel c, levels_params p) { return through(c, graded<cPostLevels>(p)); }
+    static tPixel hsb(tPixel c, hsb_params p) { return through(c, graded<cPostHSB>(p)); }
     static tPixel hueshift(tPixel c, hueshift_params p)
     {
-        return through(c,
-                       [&](auto& s, auto& o) { cPostHueShift::get_instance()->process(s, o, p); });
+        return through(c, graded<cPostHueShift>(p));
     }
 };
 
@@ -84,10 +82,7 @@ std::string write_picture(const std::string& name, const sPicture& pic)
 
 TEST_F(Grading, LevelsStretchTheInputRangeThroughTheGamma)
 {
-    EXPECT_LE(change_of_gradient([](auto& s, auto& o) {
-                  cPostLevels::get_instance()->process(s, o, levels_params{});
-              }),
-              1);
+    EXPECT_LE(change_of_gradient(graded<cPostLevels>(levels_params{})), 1);
     // A raised black point cuts the darks and stretches the rest.
     EXPECT_TRUE(near(levels({50, 100, 255, 77}, {100, 255, 1, 0, 255}), {0, 0, 255, 77}));
     EXPECT_TRUE(near(levels({178, 216, 140, 255}, {100, 255, 1, 0, 255}), {127, 189, 65, 255}));
@@ -100,9 +95,7 @@ TEST_F(Grading, LevelsStretchTheInputRangeThroughTheGamma)
 
 TEST_F(Grading, HsbWorksInDegreesAndPercent)
 {
-    EXPECT_LE(change_of_gradient(
-                  [](auto& s, auto& o) { cPostHSB::get_instance()->process(s, o, hsb_params{}); }),
-              1);
+    EXPECT_LE(change_of_gradient(graded<cPostHSB>(hsb_params{})), 1);
     EXPECT_TRUE(near(hsb({255, 0, 0, 200}, {90, 0, 0}), {128, 255, 0, 200}));
     EXPECT_TRUE(near(hsb({255, 0, 0, 200}, {-120, 0, 0}), {0, 0, 255, 200}));
     EXPECT_TRUE(near(hsb({0, 255, 0, 255}, {60, 0, 0}), {0, 255, 255, 255}));
@@ -114,10 +107,8 @@ TEST_F(Grading, HsbWorksInDegreesAndPercent)
 
 TEST_F(Grading, HueShiftTurnsWithOffsetAndLuminance)
 {
-    EXPECT_LE(change_of_gradient([](auto& s, auto& o) {
-                  cPostHueShift::get_instance()->process(s, o, {1080, 0, 0, 0}); // whole turns
-              }),
-              2);
+    // Whole turns change nothing.
+    EXPECT_LE(change_of_gradient(graded<cPostHueShift>(hueshift_params{1080, 0, 0, 0})), 2);
     EXPECT_TRUE(near(hueshift({255, 0, 0, 255}, {120, 0, 0, 0}), {0, 255, 0, 255}));
     // Red's luminance is 0.299: a third of a turn per 0.299 makes it green too.
     EXPECT_TRUE(
