@@ -15,10 +15,7 @@
 #include "shaders/shd_post.h"
 #include "support/gl_fixture.h"
 
-using vnt_test::fill;
-using vnt_test::near;
-using vnt_test::paint;
-using vnt_test::pixel_of;
+using namespace vnt_test;
 
 using Fsq = vnt_test::GLTest;
 

@@ -9,10 +9,7 @@
 #include "shaders/rt_helpers.h"
 #include "support/gl_fixture.h"
 
-using vnt_test::fill;
-using vnt_test::near;
-using vnt_test::pixel_of;
-using vnt_test::tPixel;
+using namespace vnt_test;
 
 namespace {
 

@@ -13,9 +13,7 @@
 #include "support/scene_capture.h"
 #include "support/test_scenes.h"
 
-using vnt_test::cColourScene;
-using vnt_test::read_pixel;
-using vnt_test::sTestClock;
+using namespace vnt_test;
 
 namespace {
 

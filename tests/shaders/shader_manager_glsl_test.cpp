@@ -19,10 +19,7 @@
 #include "shaders/shd_post.h"
 #include "support/gl_fixture.h"
 
-using vnt_test::fill;
-using vnt_test::near;
-using vnt_test::pixel_of;
-using vnt_test::tPixel;
+using namespace vnt_test;
 
 namespace {
 
