@@ -2,7 +2,7 @@
 # Builds the file readers' libFuzzer targets with clang in build-fuzz/ and runs each for SECONDS,
 # at most JOBS at a time and at low priority; prints executions, coverage and findings per
 # reader. The corpus grows in build-fuzz/corpus/<reader>/ from run to run; inputs that break a
-# reader land in build-fuzz/findings/<reader>/ (replay one: build-fuzz/tests/fuzz/fuzz_<reader>
+# reader land in build-fuzz/findings/<reader>/ (replay one: build-fuzz/fuzz/fuzz_<reader>
 # FILE; keep it as a regression input in tests/fuzz/regressions/<reader>/ once fixed).
 #   scripts/fuzz.sh [-j JOBS] [SECONDS] [READER...]
 #   readers: bzobj obj mtl midi markers campath (default: all); SECONDS defaults to 60
@@ -65,7 +65,7 @@ nice -n 10 cmake --build "$build_dir" -j "$jobs" --target fuzzers
 
 # Seeds are made afresh from the hand-made files and the generated content.
 rm -rf "$build_dir/seeds"
-"$build_dir/tests/fuzz/fuzz_make_corpus" tests/fuzz/seeds data "$build_dir/seeds"
+"$build_dir/fuzz/fuzz_make_corpus" tests/fuzz/seeds data "$build_dir/seeds"
 mkdir -p "$build_dir/logs"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=0}
@@ -77,13 +77,13 @@ run_one() {
     mkdir -p "$corpus" "$findings" "$build_dir/seeds/$reader"
     local args=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
         -artifact_prefix="$findings/")
-    [[ -f tests/fuzz/dicts/$reader.dict ]] && args+=(-dict="tests/fuzz/dicts/$reader.dict")
+    [[ -f fuzz/dicts/$reader.dict ]] && args+=(-dict="fuzz/dicts/$reader.dict")
     # Text readers: long inputs only slow the search down.
     case "$reader" in
         obj | markers | campath) args+=(-max_len=16384) ;;
         mtl) args+=(-max_len=4096) ;;
     esac
-    nice -n 10 "$build_dir/tests/fuzz/fuzz_$reader" "${args[@]}" "$corpus" \
+    nice -n 10 "$build_dir/fuzz/fuzz_$reader" "${args[@]}" "$corpus" \
         "$build_dir/seeds/$reader" >"$build_dir/logs/$reader.log" 2>&1
 }
 

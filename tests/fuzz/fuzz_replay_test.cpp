@@ -18,7 +18,7 @@
 #include <tuple>
 #include <vector>
 
-#include "fuzz/fuzz_inputs.h"
+#include "fuzz_inputs.h"
 #include "support/test_media.h"
 
 namespace fs = std::filesystem;
