@@ -7,7 +7,7 @@
 #include <string>
 
 #include "event_queue.h"
-#include "midi_file_builder.h"
+#include "events/midi_file_builder.h"
 #include "midi_loader.h"
 
 namespace {
