@@ -77,6 +77,8 @@ std::vector<unsigned char> read_pixels(int x, int y, int w, int h)
 
 bool write_png(const char* path, int w, int h, const std::vector<unsigned char>& rgba)
 {
+    if (w <= 0 || h <= 0 || rgba.size() < size_t(w) * size_t(h) * 4)
+        return false; // the bytes are not a w x h picture: nothing past them is read
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);

@@ -68,7 +68,8 @@ inline void write_look(const std::string& name, const std::vector<unsigned char>
     glGetIntegerv(GL_VIEWPORT, view);
     std::filesystem::create_directories("looks");
     const std::string png = "looks/" + name + ".png";
-    write_png(png.c_str(), view[2], view[3], shown);
+    EXPECT_TRUE(write_png(png.c_str(), view[2], view[3], shown))
+        << png << ": the picture is not the viewport's size";
 }
 
 // One frame of `scene` at `ms` (update, then render) in a disturbed state, which it must give
