@@ -22,7 +22,10 @@ std::string from_environment(const char* in_name, const char* in_built)
 
 namespace vnt {
 
-std::string engine_asset_dir() { return from_environment("VANTOR_ASSET_DIR", VANTOR_ASSET_DIR); }
+std::string engine_asset_dir()
+{
+    return from_environment("VANTOR_ASSET_DIR", VANTOR_ASSET_DIR);
+}
 
 std::string engine_shader_dir()
 {

@@ -236,8 +236,8 @@ int run_production(int argc, char** argv, const sProduction& in_production)
     text.program = in_production.program;
     text.title = in_production.title;
     if (!in_production.marker_script.empty())
-        text.marks = production_marks(folder.empty() ? fs::path()
-                                                     : folder / in_production.marker_script);
+        text.marks =
+            production_marks(folder.empty() ? fs::path() : folder / in_production.marker_script);
 
     sOptions options;
     std::string error;

@@ -3,6 +3,9 @@
 
 namespace vnt_test {
 
-std::vector<std::string> test_search_dirs() { return {}; }
+std::vector<std::string> test_search_dirs()
+{
+    return {};
+}
 
 } // namespace vnt_test

@@ -6,8 +6,14 @@
 
 namespace vnt_test {
 
-std::vector<std::string> test_search_dirs() { return cGlimmerfall::search_dirs(); }
+std::vector<std::string> test_search_dirs()
+{
+    return cGlimmerfall::search_dirs();
+}
 
-std::string demo_exe() { return VANTOR_DEMO_EXE; }
+std::string demo_exe()
+{
+    return VANTOR_DEMO_EXE;
+}
 
 } // namespace vnt_test
