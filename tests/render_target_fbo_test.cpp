@@ -233,3 +233,24 @@ TEST_F(RenderTargetFbo, CopyFromFramebufferGrabsTheDemoArea)
     EXPECT_TRUE(near(pixel_of(*rt, int(video->get_vp_width()) - 1, int(video->get_vp_height()) - 1),
                      {51, 102, 153, 255}));
 }
+
+TEST_F(RenderTargetFbo, WrittenPixelsReplaceThePictureRowsFromTheBottom)
+{
+    auto rt = make_target(3, 2, false);
+    // Blue, green, red, alpha per pixel; the first row is the bottom one.
+    std::vector<uint8_t> bgra(3 * 2 * 4, 0);
+    for (size_t i = 0; i < 6; ++i) {
+        bgra[i * 4 + 0] = uint8_t(10 * i);
+        bgra[i * 4 + 2] = uint8_t(200 - 10 * i);
+        bgra[i * 4 + 3] = 255;
+    }
+    GLuint other = 0;
+    glGenTextures(1, &other);
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, other);
+    rt->write_pixels(bgra.data());
+    EXPECT_EQ(gl_int(GL_TEXTURE_BINDING_RECTANGLE_ARB), GLint(other));
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, 0);
+    glDeleteTextures(1, &other);
+    EXPECT_TRUE(near(pixel_of(*rt, 0, 0), {200, 0, 0, 255}));
+    EXPECT_TRUE(near(pixel_of(*rt, 2, 1), {150, 0, 50, 255}));
+}

@@ -22,6 +22,9 @@ public:
     // Binds the colour texture on a unit (GL_TEXTURE0 + i) and enables it there.
     virtual void bind_as_texture(unsigned int in_unit) = 0;
     virtual void unbind_as_texture() = 0;
+    // Replaces the whole picture with `in_bgra`: m_width x m_height pixels of four bytes (blue,
+    // green, red, alpha), rows from the bottom up, as a picture computed on the CPU.
+    virtual void write_pixels(const uint8_t* in_bgra) = 0;
 
     uint32_t m_width = 0;  // pixels
     uint32_t m_height = 0; // pixels

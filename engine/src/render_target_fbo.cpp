@@ -205,6 +205,17 @@ void cRenderTarget_fbo::unbind_as_texture()
     glActiveTextureARB(GL_TEXTURE0);
 }
 
+void cRenderTarget_fbo::write_pixels(const uint8_t* in_bgra)
+{
+    // Rows of four-byte pixels meet any unpack alignment.
+    GLint texture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_RECTANGLE_ARB, &texture);
+    glBindTexture(m_textarget, m_tex);
+    glTexSubImage2D(m_textarget, 0, 0, 0, GLsizei(m_width), GLsizei(m_height), GL_BGRA,
+                    GL_UNSIGNED_INT_8_8_8_8_REV, in_bgra);
+    glBindTexture(m_textarget, GLuint(texture));
+}
+
 void cRenderTarget_fbo::copy_from_framebuffer()
 {
     const cVideoModule* video = cVideoModule::get_instance();
@@ -221,8 +232,7 @@ void cRenderTarget_fbo::copy_from_framebuffer()
     glReadBuffer(doublebuffered ? GL_BACK : GL_FRONT);
     glBindTexture(m_textarget, m_tex);
     glCopyTexImage2D(m_textarget, 0, GL_RGBA, GLint(video->get_vp_x_offset()),
-                     GLint(video->get_vp_offset()), GLsizei(m_width),
-                     GLsizei(m_height), 0);
+                     GLint(video->get_vp_offset()), GLsizei(m_width), GLsizei(m_height), 0);
     glBindTexture(m_textarget, GLuint(texture));
     glReadBuffer(GLenum(read_buffer));
 }

@@ -24,6 +24,8 @@ public:
     void unbind_as_target() override;
     void bind_as_texture(unsigned int in_unit) override;
     void unbind_as_texture() override;
+    // Leaves the texture bindings as it found them.
+    void write_pixels(const uint8_t* in_bgra) override;
 
     // Status of the bound framebuffer object; anything but complete prints its line and the
     // description and gives false.

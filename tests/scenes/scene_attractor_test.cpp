@@ -1,7 +1,9 @@
-// The attractor scene: its point cloud's five-step cycle, presets and drift, event reactions,
-// the state it leaves behind and its pictures.
+// The attractor scene: its point cloud's five-step cycle, the soft discs it is drawn with,
+// presets and drift, event reactions, the state it leaves behind and its pictures.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -11,6 +13,7 @@
 #include "effects/interpolator.h"
 #include "scenes/attractor_calculator.h"
 #include "scenes/point_cloud.h"
+#include "scenes/point_splat.h"
 #include "scenes/scene_attractor.h"
 #include "support/scene_checks.h"
 
@@ -51,14 +54,9 @@ TEST_F(AttractorTest, PointCloudRefillsFiveStepsThenRestartsFromTheOrigin)
     EXPECT_THROW(cPointCloud(100, 0, nullptr), std::invalid_argument);
     cPointCloud cloud(100000, 20000, nullptr);
     EXPECT_EQ(cloud.filled(), 0); // nothing is drawn before the first step
-    auto read = [&] {
-        const float* mapped = static_cast<const float*>(cloud.vbo().map(GL_READ_ONLY_ARB));
-        std::vector<float> copy(mapped, mapped + 3 * 100000);
-        cloud.vbo().unmap();
-        return copy;
-    };
+    auto read = [&] { return std::vector<float>(cloud.points(), cloud.points() + 3 * 100000); };
     for (int i = 0; i < 5; ++i)
-        ASSERT_TRUE(cloud.step());
+        cloud.step();
     const std::vector<float> first = read();
     cloud.step();
     const std::vector<float> second = read();
@@ -76,6 +74,70 @@ TEST_F(AttractorTest, PointCloudRefillsFiveStepsThenRestartsFromTheOrigin)
         uneven.step();
     EXPECT_EQ(uneven.cursor(), 30000);
     EXPECT_EQ(uneven.filled(), 90000);
+}
+
+TEST(PointSplat, DiscsFallToTheRimAndStayInsideThePicture)
+{
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    cPointSplat splat;
+    splat.clear(40, 20);
+    // A point on the picture's centre (20, 10), 6 pixels wide: the four centre pixels lie
+    // 0.5 px off it in x and y, and the disc ends 3 px out.
+    const float centre[3] = {0, 0, 0};
+    splat.add(centre, 1, identity, 6.0f, 0.5f);
+    const float r2 = 2 * (0.5f / 3) * (0.5f / 3);
+    EXPECT_NEAR(splat.weight(19, 9), 0.5f * (1 - r2) * (1 - r2), 1e-6);
+    for (auto [x, y] : {std::pair{20, 9}, {19, 10}, {20, 10}})
+        EXPECT_EQ(splat.weight(x, y), splat.weight(19, 9));
+    EXPECT_NEAR(splat.weight(22, 10), 0.5f * std::pow(1 - (2.5f / 3) * (2.5f / 3) - r2 / 2, 2),
+                1e-6);
+    EXPECT_EQ(splat.weight(23, 10), 0.0f); // the rim
+    EXPECT_EQ(splat.weight(20, 13), 0.0f);
+    double sum = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            sum += splat.weight(x, y);
+    EXPECT_NEAR(sum, 0.5 * 3.14159265 / 3 * 9, 0.3); // the disc's integral, r^2 pi / 3
+
+    // Behind the eye, beyond the near or far plane, not a number, far off the picture or at
+    // its corner: nothing is added outside, and a corner disc keeps its quarter.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float big = 1e30f;
+    splat.clear(40, 20);
+    const float off[] = {0, 0, 1.5f, 0, 0, -1.5f, nan, 0, 0, big, 0, 0, -big, big, 0, 1, 1, 0};
+    const float behind[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1};
+    splat.add(off, 6, identity, 6.0f, 1.0f);
+    splat.add(off, 1, behind, 6.0f, 1.0f);
+    splat.add(off, 6, identity, 1e9f, 1.0f); // an absurd size draws nothing
+    EXPECT_GT(splat.weight(39, 19), 0.5f);
+    EXPECT_EQ(splat.weight(36, 19), 0.0f);
+    int lit = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            lit += splat.weight(x, y) > 0;
+    EXPECT_EQ(lit, 8); // the corner disc: of its 3 x 3 pixels inside, all but the far corner
+}
+
+TEST(PointSplat, PacksTheWeightsInTheColourClampedAndOpaque)
+{
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    cPointSplat splat;
+    splat.clear(4, 2);
+    // One weak point on the lower left pixel, many on the upper right one: the sum clamps.
+    const float lower_left[3] = {-0.75f, -0.5f, 0}, upper_right[3] = {0.75f, 0.5f, 0};
+    splat.add(lower_left, 1, identity, 1.0f, 0.25f);
+    for (int i = 0; i < 10; ++i)
+        splat.add(upper_right, 1, identity, 1.0f, 0.25f);
+    std::vector<uint8_t> bgra;
+    const float colour[3] = {1.0f, 0.5f, 2.0f}; // blue beyond 1 counts as 1
+    splat.pack(colour, bgra);
+    ASSERT_EQ(bgra.size(), 32u);
+    const std::vector<uint8_t> first(bgra.begin(), bgra.begin() + 4);
+    EXPECT_EQ(first, (std::vector<uint8_t>{64, 32, 64, 255})); // rows from the bottom
+    const std::vector<uint8_t> last(bgra.end() - 4, bgra.end());
+    EXPECT_EQ(last, (std::vector<uint8_t>{255, 255, 255, 255}));
+    EXPECT_EQ(bgra[4 * 5 + 0], 0); // dark pixels stay black and opaque
+    EXPECT_EQ(bgra[4 * 5 + 3], 255);
 }
 
 TEST_F(AttractorTest, PresetsApplyOnChangeOnlyAndDriftStaysBounded)
@@ -218,10 +280,6 @@ TEST_F(AttractorTest, FramesLeaveTheStateAsTheyFoundIt)
     for (int config : {0, 1}) {
         scene->cur_config = config;
         checked_frame(*scene, clock, 10000 + config);
-        // The point sprites are the attractor's own, outside the general state record.
-        EXPECT_FALSE(glIsEnabled(GL_POINT_SPRITE_ARB) ||
-                     glIsEnabled(GL_VERTEX_PROGRAM_POINT_SIZE_ARB))
-            << config;
     }
 }
 
@@ -243,13 +301,14 @@ TEST_F(AttractorTest, PresetsGiveGlowingCloudsInBothViews)
         const std::vector<unsigned char>& px = pictures.back();
         const double lit = vnt_test::lit_share(px, 24);
         EXPECT_TRUE(lit > 0.03 && lit < 0.9) << png << " " << lit;
-        // The six copies add up: the densest threads may burn white, not the whole figure.
+        // The six copies add up: the densest threads may burn white, not the whole figure (a
+        // fifth of it, give or take the light of faint disc rims that 8-bit blending dropped).
         size_t white = 0, translucent = 0;
         for (size_t i = 0; i + 3 < px.size(); i += 4) {
             white += px[i] > 250 && px[i + 1] > 250 && px[i + 2] > 250;
             translucent += px[i + 3] != 255;
         }
-        EXPECT_LT(double(white) / (double(px.size() / 4) * lit), 0.2) << png;
+        EXPECT_LT(double(white) / (double(px.size() / 4) * lit), 0.22) << png;
         EXPECT_EQ(translucent, 0u) << png;
     }
     EXPECT_GT(mean_colour_difference(pictures[0], pictures[3]), 4.0);

@@ -1,11 +1,9 @@
-// The attractor's point cloud: a streaming vertex buffer that a calculator refills one step at
-// a time, in place, so the buffer always holds the latest `total` points and no frame pays for
-// the whole cloud.
+// The attractor's point cloud: a buffer that a calculator refills one step at a time, in place,
+// so the buffer always holds the latest `total` points and no frame pays for the whole cloud.
 #pragma once
 
 #include <memory>
-
-#include "mesh_files/vbo.h"
+#include <vector>
 
 class iAttractorCalculator;
 
@@ -13,7 +11,7 @@ class cPointCloud
 {
 public:
     // Throws std::invalid_argument unless 0 < step <= total. Takes the calculator (a Pickover
-    // map when null). The GL buffer is made on the first step.
+    // map when null).
     cPointCloud(int in_total, int in_step, std::unique_ptr<iAttractorCalculator> in_calculator);
     ~cPointCloud();
     cPointCloud(const cPointCloud&) = delete;
@@ -21,10 +19,10 @@ public:
 
     // One step: when a whole step no longer fits behind the cursor, the cursor goes back to 0
     // and the calculator restarts from the origin; `step` points are written at the cursor,
-    // which then moves on. False (and nothing written) when the buffer cannot be mapped.
-    bool step();
-    // Draws the points written so far as GL_POINTS with the current colour and point size.
-    void draw();
+    // which then moves on.
+    void step();
+    // x, y, z of every point; the first `filled()` hold computed positions.
+    const float* points() const { return m_points.data(); }
 
     int total() const { return m_total; }
     int step_size() const { return m_step; }
@@ -32,18 +30,14 @@ public:
     // Points that hold computed positions: the highest cursor reached.
     int filled() const { return m_filled; }
     iAttractorCalculator& calculator() { return *m_calculator; }
-    cVBO& vbo() { return m_vbo; }
 
     float m_params[4] = {0, 0, 0, 0}; // a, b, c, d handed to the calculator
 
 private:
-    void allocate();
-
     int m_total;
     int m_step;
-    cVBO m_vbo{3};
+    std::vector<float> m_points;
     std::unique_ptr<iAttractorCalculator> m_calculator;
     int m_cursor = 0; // in points
     int m_filled = 0; // in points
-    bool m_allocated = false;
 };

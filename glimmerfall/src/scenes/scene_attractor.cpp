@@ -20,30 +20,21 @@
 #include "render_target.h"
 #include "scenes/attractor_calculator.h"
 #include "scenes/point_cloud.h"
+#include "scenes/point_splat.h"
 #include "shader_manager_glsl.h"
 #include "shaders/shd_plain.h"
 
 namespace {
 
-// Each point is a soft disc (point_sprite shaders) added onto the picture: where the threads of
-// the cloud crowd, the discs overlap and the light builds up into a glow. Smoothed GL points
-// looked alike but are the slowest path of software rasterisers.
+// Each point is a soft disc added onto the picture: where the threads of the cloud crowd, the
+// discs overlap and the light builds up into a glow. The discs are added up on the CPU
+// (cPointSplat): GL points, smoothed or as sprites, are the slowest path of software
+// rasterisers.
 constexpr float SPRITE_SCALE = 3.0f;  // disc diameter per unit of pts_size, at 720 rows
 constexpr float SPRITE_GAIN = 6.0f;   // centre alpha per unit of the point alpha
 constexpr float SIXFOLD_GAIN = 0.15f; // the six copies overlap: less light each, or they clip
-constexpr const char* SPRITE_SHADER = "point_sprite_shader";
 constexpr const char* TURN_SHADER = "sixfold_turn_shader";
 constexpr const char* GRADE_SHADER = "attractor_grade_shader";
-
-class cShdPointSprite : public cShdPlain
-{
-public:
-    cShdPointSprite(void* const* in_context, const int& in_vprof, const int& in_fprof)
-        : cShdPlain(in_context, in_vprof, in_fprof, "point_sprite_vert.glsl",
-                    "point_sprite_frag.glsl", {})
-    {
-    }
-};
 
 // The single view's hue shift and hue-saturation-brightness passes in one, drawn through the
 // kaleidoscope sheet. Parameter GRADE: seven floats, the hue shift's four values (as
@@ -124,11 +115,12 @@ void drift(float& value, float in_dt_ms, float rate, float limit, float reset)
 
 cSceneAttractor::cSceneAttractor(const cClock* in_clock) : cScene(in_clock)
 {
-    // Points of light add up; nothing hides them.
+    // Light adds up; nothing hides it.
     m_draw_state = sDrawState().with_blending(GL_SRC_ALPHA, GL_ONE);
     auto calculator = std::make_unique<cAttractorCalculator_pickover>();
     m_pickover = calculator.get();
     m_cloud = std::make_unique<cPointCloud>(NUM_POINTS, POINTS_PER_FRAME, std::move(calculator));
+    m_splat = std::make_unique<cPointSplat>();
     m_camera.eye = Vec3<float>(0.0f, 0.0f, 7.5f);
     m_camera.ctr = Vec3<float>(0.0f, 0.0f, 0.0f);
     m_camera.up = Vec3<float>(0.0f, 1.0f, 0.0f);
@@ -142,7 +134,6 @@ void cSceneAttractor::load()
     cPostHSB::get_instance();
     cPostKaleidoscope::get_instance();
     cPostGlow::get_instance();
-    cShaderManager_GLSL::get_instance()->add_shader<cShdPointSprite>(SPRITE_SHADER);
     cShaderManager_GLSL::get_instance()->add_shader<cShdSixfoldTurn>(TURN_SHADER);
     cShaderManager_GLSL::get_instance()->add_shader<cShdAttractorGrade>(GRADE_SHADER);
     // The six-fold view's double-size copy comes from the pool: have one there before the show.
@@ -152,9 +143,6 @@ void cSceneAttractor::load()
 void cSceneAttractor::init()
 {
     glClearColor(0.05f, 0.05f, 0.05f, 0.0f);
-    glDisable(GL_POINT_SMOOTH);
-    glEnable(GL_POINT_SPRITE_ARB);
-    glEnable(GL_VERTEX_PROGRAM_POINT_SIZE_ARB);
 }
 
 bool cSceneAttractor::update()
@@ -378,26 +366,22 @@ cRTProxy cSceneAttractor::render_to_texture(int in_time_ms)
 
     cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
     m_pixel_scale = float(picture->m_height) / 720.0f;
-    const bool turned = cur_config == 1 && sixfold_turns_on_screen();
-    cRTProxy copy; // drawn before the picture is bound: one target at a time
-    if (turned)
-        copy = draw_sixfold_copy(*picture, seconds);
-    // Light added onto opaque black: the layer's colour is its whole picture. (Transparent
-    // black would leave the alpha at the sum of the squared point alphas, next to nothing, and
-    // blending "over" would all but hide the cloud.)
-    // The points are drawn without depth: only the colour is cleared, and not at all under
-    // the turned copies, which cover every pixel.
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    picture->bind_as_target(false);
-    if (!turned)
-        glClear(GL_COLOR_BUFFER_BIT);
-    if (turned)
+    // Light added onto opaque black: the layer's colour is its whole picture. The discs are
+    // added up on the CPU and the sum written into the target; the turned copies of the
+    // six-fold view cover every pixel of the picture.
+    if (cur_config == 1 && sixfold_turns_on_screen()) {
+        cRTProxy copy = draw_sixfold_copy(*picture, seconds);
+        picture->bind_as_target(false);
         add_turned_copies(*picture, *copy);
-    else if (cur_config == 1)
-        draw_sixfold_view(*picture, seconds);
-    else
-        draw_single_view(*picture, seconds);
-    picture->unbind_as_target();
+        picture->unbind_as_target();
+    } else {
+        m_splat->clear(int(picture->m_width), int(picture->m_height));
+        if (cur_config == 1)
+            draw_sixfold_view(*picture, seconds);
+        else
+            draw_single_view(*picture, seconds);
+        write_splat(*picture);
+    }
 
     cRTProxy result;
     if (cur_config == 1) {
@@ -425,12 +409,28 @@ void cSceneAttractor::draw_single_view(iRenderTarget& in_target, float in_second
 
 void cSceneAttractor::draw_points(float in_gain)
 {
-    glPointSize(std::max(pts_size * SPRITE_SCALE * m_pixel_scale, 1.0f));
-    glColor4f(col1.x, col1.y, col1.z, (a1 + a_kick) * SPRITE_GAIN * in_gain);
-    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
-    shaders->bind(SPRITE_SHADER);
-    m_cloud->draw();
-    shaders->disable();
+    // The cloud through the matrices set up as for GL points; the diameter and the clamped
+    // centre alpha are those a point sprite of the current size and colour would have.
+    float projection[16], modelview[16], mvp[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    for (int col = 0; col < 4; ++col)
+        for (int row = 0; row < 4; ++row) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; ++k)
+                sum += projection[k * 4 + row] * modelview[col * 4 + k];
+            mvp[col * 4 + row] = sum;
+        }
+    const float diameter = std::max(pts_size * SPRITE_SCALE * m_pixel_scale, 1.0f);
+    const float alpha = std::clamp((a1 + a_kick) * SPRITE_GAIN * in_gain, 0.0f, 1.0f);
+    m_splat->add(m_cloud->points(), m_cloud->filled(), mvp, diameter, alpha);
+}
+
+void cSceneAttractor::write_splat(iRenderTarget& in_target)
+{
+    const float colour[3] = {col1.x, col1.y, col1.z};
+    m_splat->pack(colour, m_pixels);
+    in_target.write_pixels(m_pixels.data());
 }
 
 void cSceneAttractor::draw_sixfold_view(iRenderTarget& in_target, float in_seconds)
@@ -471,9 +471,7 @@ bool cSceneAttractor::sixfold_turns_on_screen() const
 cRTProxy cSceneAttractor::draw_sixfold_copy(const iRenderTarget& in_picture, float in_seconds)
 {
     cRTProxy copy = get_tmp_rt(cRenderTargetManager::RTT_DOUBLE);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    copy->bind_as_target(false);
-    glClear(GL_COLOR_BUFFER_BIT); // four times the screen: its depth is not needed
+    m_splat->clear(int(copy->m_width), int(copy->m_height));
     // The picture's frustum widened to the copy's size: one pixel of the copy is one of the
     // picture, around the same centre.
     const double top = 0.1 * std::tan(double(fov6) * vnt::PI / 360.0);
@@ -484,7 +482,7 @@ cRTProxy cSceneAttractor::draw_sixfold_copy(const iRenderTarget& in_picture, flo
     glLoadIdentity();
     glFrustum(-right * grow_x, right * grow_x, -top * grow_y, top * grow_y, 0.1, 100.0);
     draw_sixfold_copies(1, in_seconds);
-    copy->unbind_as_target();
+    write_splat(*copy);
     return copy;
 }
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "math/vec3.h"
 #include "postprocessing/glow.h"
@@ -14,6 +15,7 @@
 
 class cAttractorCalculator_pickover;
 class cPointCloud;
+class cPointSplat;
 
 class cSceneAttractor : public cScene
 {
@@ -89,8 +91,11 @@ public:
 
 private:
     void draw_single_view(iRenderTarget& in_target, float in_seconds);
-    // The cloud as soft discs in the point colour, its alpha times `in_gain`.
+    // Adds the cloud, through the current GL matrices, to the splat as soft discs whose
+    // centre alpha is the point alpha times `in_gain`.
     void draw_points(float in_gain);
+    // The splat in the point colour, written into `in_target` (which has the splat's size).
+    void write_splat(iRenderTarget& in_target);
     void draw_sixfold_view(iRenderTarget& in_target, float in_seconds);
     // The six-fold view's camera and its first `in_copies` copies, each turned 60 degrees about
     // the copies' axis from the one before; the projection is the caller's.
@@ -108,7 +113,9 @@ private:
     cRTProxy grade_sixfold_view(cRTProxy in_picture);
 
     std::unique_ptr<cPointCloud> m_cloud;
-    float m_pixel_scale = 1.0f; // the picture's rows / 720: point sizes are for 1280x720
+    std::unique_ptr<cPointSplat> m_splat;
+    std::vector<uint8_t> m_pixels; // the packed splat, kept to spare an allocation per frame
+    float m_pixel_scale = 1.0f;    // the picture's rows / 720: point sizes are for 1280x720
 
 public:
     bool m_exact_sixfold = false; // draw all six copies as points (the slow, reference way)

@@ -1,0 +1,90 @@
+// Soft discs added up on the CPU (see point_splat.h).
+#include "scenes/point_splat.h"
+
+#include <algorithm>
+#include <cmath>
+
+void cPointSplat::clear(int in_width, int in_height)
+{
+    m_width = std::max(in_width, 0);
+    m_height = std::max(in_height, 0);
+    m_weights.assign(size_t(m_width) * size_t(m_height), 0.0f);
+}
+
+void cPointSplat::add(const float* in_points, int in_count, const float (&in_mvp)[16],
+                      float in_diameter, float in_weight)
+{
+    if (!in_points || in_count <= 0 || m_weights.empty() || !(in_weight > 0.0f) ||
+        !(in_diameter > 0.0f) || in_diameter > 4096.0f)
+        return;
+    const float radius = in_diameter * 0.5f;
+    const float inv_radius = 1.0f / radius;
+    const float half_w = 0.5f * float(m_width), half_h = 0.5f * float(m_height);
+    m_column_fall.resize(size_t(std::ceil(in_diameter)) + 2);
+    const float* m = in_mvp;
+    for (int n = 0; n < in_count; ++n) {
+        const float* p = in_points + 3 * size_t(n);
+        const float x = p[0], y = p[1], z = p[2];
+        const float cw = m[3] * x + m[7] * y + m[11] * z + m[15];
+        const float cz = m[2] * x + m[6] * y + m[10] * z + m[14];
+        // Outside the near and far planes (or not a number) the point is clipped, as GL does.
+        if (!(cw > 0.0f && cz >= -cw && cz <= cw))
+            continue;
+        const float cx = m[0] * x + m[4] * y + m[8] * z + m[12];
+        const float cy = m[1] * x + m[5] * y + m[9] * z + m[13];
+        const float wx = (cx / cw + 1.0f) * half_w;
+        const float wy = (cy / cw + 1.0f) * half_h;
+        if (!(wx > -radius && wx < float(m_width) + radius && wy > -radius &&
+              wy < float(m_height) + radius))
+            continue;
+        // The pixels whose centres lie in the disc's square, within the picture.
+        const int x0 = std::max(int(std::ceil(wx - radius - 0.5f)), 0);
+        const int x1 = std::min(int(std::floor(wx + radius - 0.5f)), m_width - 1);
+        const int y0 = std::max(int(std::ceil(wy - radius - 0.5f)), 0);
+        const int y1 = std::min(int(std::floor(wy + radius - 0.5f)), m_height - 1);
+        if (x0 > x1 || y0 > y1)
+            continue;
+        for (int i = x0; i <= x1; ++i) {
+            const float dx = (float(i) + 0.5f - wx) * inv_radius;
+            m_column_fall[size_t(i - x0)] = dx * dx;
+        }
+        for (int j = y0; j <= y1; ++j) {
+            const float dy = (float(j) + 0.5f - wy) * inv_radius;
+            const float rest = 1.0f - dy * dy;
+            if (rest <= 0.0f)
+                continue;
+            float* row = m_weights.data() + size_t(j) * size_t(m_width);
+            for (int i = x0; i <= x1; ++i) {
+                const float fall = rest - m_column_fall[size_t(i - x0)];
+                if (fall > 0.0f)
+                    row[i] += in_weight * fall * fall;
+            }
+        }
+    }
+}
+
+void cPointSplat::pack(const float (&in_colour)[3], std::vector<uint8_t>& out_bgra) const
+{
+    out_bgra.resize(m_weights.size() * 4);
+    auto scale = [](float c) { return 255.0f * std::clamp(c, 0.0f, 1.0f); };
+    const float r = scale(in_colour[0]), g = scale(in_colour[1]), b = scale(in_colour[2]);
+    uint8_t* out = out_bgra.data();
+    for (const float w : m_weights) {
+        if (w <= 0.0f) {
+            out[0] = out[1] = out[2] = 0;
+        } else {
+            out[0] = uint8_t(std::min(b * w, 255.0f) + 0.5f);
+            out[1] = uint8_t(std::min(g * w, 255.0f) + 0.5f);
+            out[2] = uint8_t(std::min(r * w, 255.0f) + 0.5f);
+        }
+        out[3] = 255;
+        out += 4;
+    }
+}
+
+float cPointSplat::weight(int in_x, int in_y) const
+{
+    if (in_x < 0 || in_y < 0 || in_x >= m_width || in_y >= m_height)
+        return 0.0f;
+    return m_weights[size_t(in_y) * size_t(m_width) + size_t(in_x)];
+}
