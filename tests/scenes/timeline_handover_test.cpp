@@ -24,8 +24,9 @@ TEST_F(TimelineHandoverTest, EveryTimelineInterpolatorFoundItsVariable)
 {
     ASSERT_FALSE(comp->interpolators().empty());
     for (const cInterpolator* in : comp->interpolators()) {
-        if (!dynamic_cast<const cIntervalLerp*>(in)) // a window without a variable
+        if (!dynamic_cast<const cIntervalLerp*>(in)) { // a window without a variable
             EXPECT_NE(in->m_var, nullptr) << in->m_starttime << " to " << in->m_endtime;
+        }
     }
 }
 

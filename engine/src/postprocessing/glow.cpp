@@ -11,7 +11,7 @@
 
 namespace {
 
-// The glow picture: the levels above `precut`, blurred three times, stretched so that
+// The glow picture: the levels above `precut`, blurred `blurs` times, stretched so that
 // `postcut` becomes full strength.
 void prepare_glow(iRenderTarget& source, iRenderTarget& glowimg, const glow_params& in_params)
 {
@@ -21,7 +21,7 @@ void prepare_glow(iRenderTarget& source, iRenderTarget& glowimg, const glow_para
     cPostLevels::get_instance()->process(source, *cut, lift_black);
 
     cPostBlur* blur = cPostBlur::get_instance();
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < in_params.blurs; ++i)
         blur->blur(*cut, *cut, true);
 
     levels_params lower_white;

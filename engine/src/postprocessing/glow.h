@@ -14,6 +14,9 @@ struct glow_params
     int size = cRenderTargetManager::RTT_QUATER; // size class of the glow picture
     float precut = 128.0f;                       // levels below this do not glow, 0..255
     float postcut = 192.0f; // glow levels from this up are full strength, 0..255
+    // Blur passes over the glow picture: each pass widens the glow by about two of its pixels,
+    // so a glow one size class smaller takes fewer passes for the same spread.
+    int blurs = 3;
 };
 
 // "pre-cut", "post-cut".

@@ -48,7 +48,8 @@ cSceneParticles::cSceneParticles(const cClock* in_clock) : cScene(in_clock)
     m_camera.fov = 60.0f;
     m_camera.znear = 0.5f;
     m_camera.zfar = 100.0f;
-    m_glow.size = cRenderTargetManager::RTT_HALF;
+    m_glow.size = cRenderTargetManager::RTT_QUATER;
+    m_glow.blurs = 1;
     m_glow.precut = 90.0f;
     m_glow.postcut = 170.0f;
 }
