@@ -197,4 +197,10 @@ TEST_F(Grading, GlowAddsABlurredCopyOfItsBrightParts)
     EXPECT_GT(halo[0], 20);
     EXPECT_GT(halo[0], halo[2]);
     EXPECT_EQ(g.at(w / 2 + 40, h / 2)[0], 0);
+
+    // One blur pass instead of three: a narrower halo, as strong at the square's edge.
+    cPostGlow::get_instance()->glow(*src, *out, {RTM::RTT_QUATER, 128, 160, 1});
+    const sPicture narrow = download(*out);
+    EXPECT_LT(narrow.at(w / 2 + 90, h / 2)[0], halo[0]);
+    EXPECT_GT(narrow.at(w / 2 + 98, h / 2)[0], 20);
 }
