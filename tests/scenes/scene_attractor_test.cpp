@@ -118,7 +118,7 @@ TEST(PointSplat, DiscsFallToTheRimAndStayInsideThePicture)
     EXPECT_EQ(lit, 8); // the corner disc: of its 3 x 3 pixels inside, all but the far corner
 }
 
-TEST(PointSplat, PacksTheWeightsInTheColourClampedAndOpaque)
+TEST(PointSplat, PacksTheWeightsInTheColourClampedAndOpaqueWithNothingLeftOver)
 {
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     cPointSplat splat;
@@ -128,9 +128,8 @@ TEST(PointSplat, PacksTheWeightsInTheColourClampedAndOpaque)
     splat.add(lower_left, 1, identity, 1.0f, 0.25f);
     for (int i = 0; i < 10; ++i)
         splat.add(upper_right, 1, identity, 1.0f, 0.25f);
-    std::vector<uint8_t> bgra;
     const float colour[3] = {1.0f, 0.5f, 2.0f}; // blue beyond 1 counts as 1
-    splat.pack(colour, bgra);
+    std::vector<uint8_t> bgra = splat.pack(colour);
     ASSERT_EQ(bgra.size(), 32u);
     const std::vector<uint8_t> first(bgra.begin(), bgra.begin() + 4);
     EXPECT_EQ(first, (std::vector<uint8_t>{64, 32, 64, 255})); // rows from the bottom
@@ -138,6 +137,19 @@ TEST(PointSplat, PacksTheWeightsInTheColourClampedAndOpaque)
     EXPECT_EQ(last, (std::vector<uint8_t>{255, 255, 255, 255}));
     EXPECT_EQ(bgra[4 * 5 + 0], 0); // dark pixels stay black and opaque
     EXPECT_EQ(bgra[4 * 5 + 3], 255);
+
+    // The next picture has only the lower left point: the upper right pixel is black again,
+    // in the weights and in the bytes, though neither is rewritten whole.
+    splat.clear(4, 2);
+    splat.add(lower_left, 1, identity, 1.0f, 0.5f);
+    EXPECT_EQ(splat.weight(3, 1), 0.0f);
+    bgra = splat.pack(colour);
+    EXPECT_EQ(std::vector<uint8_t>(bgra.end() - 4, bgra.end()),
+              (std::vector<uint8_t>{0, 0, 0, 255}));
+    EXPECT_EQ(bgra[0], 128);
+    // Another size starts from black.
+    splat.clear(2, 1);
+    EXPECT_EQ(splat.pack(colour), (std::vector<uint8_t>{0, 0, 0, 255, 0, 0, 0, 255}));
 }
 
 TEST_F(AttractorTest, PresetsApplyOnChangeOnlyAndDriftStaysBounded)

@@ -4,11 +4,37 @@
 #include <algorithm>
 #include <cmath>
 
+void cPointSplat::sBox::include(const sBox& in_other)
+{
+    if (in_other.empty())
+        return;
+    if (empty()) {
+        *this = in_other;
+        return;
+    }
+    x0 = std::min(x0, in_other.x0);
+    x1 = std::max(x1, in_other.x1);
+    y0 = std::min(y0, in_other.y0);
+    y1 = std::max(y1, in_other.y1);
+}
+
 void cPointSplat::clear(int in_width, int in_height)
 {
-    m_width = std::max(in_width, 0);
-    m_height = std::max(in_height, 0);
-    m_weights.assign(size_t(m_width) * size_t(m_height), 0.0f);
+    in_width = std::max(in_width, 0);
+    in_height = std::max(in_height, 0);
+    if (in_width == m_width && in_height == m_height) {
+        for (int j = m_touched.y0; j <= m_touched.y1; ++j) {
+            float* row = m_weights.data() + size_t(j) * size_t(m_width);
+            std::fill(row + m_touched.x0, row + m_touched.x1 + 1, 0.0f);
+        }
+    } else {
+        m_width = in_width;
+        m_height = in_height;
+        m_weights.assign(size_t(m_width) * size_t(m_height), 0.0f);
+        m_bytes.clear();
+        m_packed = sBox();
+    }
+    m_touched = sBox();
 }
 
 void cPointSplat::add(const float* in_points, int in_count, const float (&in_mvp)[16],
@@ -44,6 +70,7 @@ void cPointSplat::add(const float* in_points, int in_count, const float (&in_mvp
         const int y1 = std::min(int(std::floor(wy + radius - 0.5f)), m_height - 1);
         if (x0 > x1 || y0 > y1)
             continue;
+        m_touched.include({x0, x1, y0, y1});
         for (int i = x0; i <= x1; ++i) {
             const float dx = (float(i) + 0.5f - wx) * inv_radius;
             m_column_fall[size_t(i - x0)] = dx * dx;
@@ -63,23 +90,35 @@ void cPointSplat::add(const float* in_points, int in_count, const float (&in_mvp
     }
 }
 
-void cPointSplat::pack(const float (&in_colour)[3], std::vector<uint8_t>& out_bgra) const
+const std::vector<uint8_t>& cPointSplat::pack(const float (&in_colour)[3])
 {
-    out_bgra.resize(m_weights.size() * 4);
+    if (m_bytes.size() != m_weights.size() * 4) {
+        m_bytes.assign(m_weights.size() * 4, 0);
+        for (size_t i = 3; i < m_bytes.size(); i += 4)
+            m_bytes[i] = 255;
+        m_packed = sBox();
+    }
+    // What the last picture lit and this one does not goes back to black on the way.
+    sBox rewrite = m_touched;
+    rewrite.include(m_packed);
+    m_packed = m_touched;
     auto scale = [](float c) { return 255.0f * std::clamp(c, 0.0f, 1.0f); };
     const float r = scale(in_colour[0]), g = scale(in_colour[1]), b = scale(in_colour[2]);
-    uint8_t* out = out_bgra.data();
-    for (const float w : m_weights) {
-        if (w <= 0.0f) {
-            out[0] = out[1] = out[2] = 0;
-        } else {
-            out[0] = uint8_t(std::min(b * w, 255.0f) + 0.5f);
-            out[1] = uint8_t(std::min(g * w, 255.0f) + 0.5f);
-            out[2] = uint8_t(std::min(r * w, 255.0f) + 0.5f);
+    for (int j = rewrite.y0; j <= rewrite.y1; ++j) {
+        const size_t first = size_t(j) * size_t(m_width) + size_t(rewrite.x0);
+        const float* w = m_weights.data() + first;
+        uint8_t* out = m_bytes.data() + first * 4;
+        for (int i = rewrite.x0; i <= rewrite.x1; ++i, ++w, out += 4) {
+            if (*w <= 0.0f) {
+                out[0] = out[1] = out[2] = 0;
+            } else {
+                out[0] = uint8_t(std::min(b * *w, 255.0f) + 0.5f);
+                out[1] = uint8_t(std::min(g * *w, 255.0f) + 0.5f);
+                out[2] = uint8_t(std::min(r * *w, 255.0f) + 0.5f);
+            }
         }
-        out[3] = 255;
-        out += 4;
     }
+    return m_bytes;
 }
 
 float cPointSplat::weight(int in_x, int in_y) const

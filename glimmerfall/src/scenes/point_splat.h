@@ -10,6 +10,7 @@ class cPointSplat
 {
 public:
     // Empties the picture and gives it `in_width` x `in_height` pixels (negative sizes: none).
+    // Only what the last discs touched is wiped when the size stays.
     void clear(int in_width, int in_height);
 
     // Adds `in_count` points (x, y, z triples) taken to clip space by the column-major matrix
@@ -22,8 +23,10 @@ public:
              float in_weight);
 
     // The picture as BGRA bytes, rows from the bottom up: each pixel's summed weight times
-    // `in_colour` (each channel clamped to 0..1), clamped to white, opaque.
-    void pack(const float (&in_colour)[3], std::vector<uint8_t>& out_bgra) const;
+    // `in_colour` (each channel clamped to 0..1), clamped to white, opaque. Valid until the
+    // next call; only the pixels the discs of this or the last packed picture touched are
+    // rewritten, the rest is known to be black.
+    const std::vector<uint8_t>& pack(const float (&in_colour)[3]);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -31,8 +34,19 @@ public:
     float weight(int in_x, int in_y) const;
 
 private:
+    // A rectangle of pixels, both ends included; empty while x0 > x1.
+    struct sBox
+    {
+        int x0 = 0, x1 = -1, y0 = 0, y1 = -1;
+        bool empty() const { return x0 > x1 || y0 > y1; }
+        void include(const sBox& in_other);
+    };
+
     int m_width = 0;
     int m_height = 0;
     std::vector<float> m_weights;     // row by row from the bottom
+    sBox m_touched;                   // the pixels discs were added to since the last clear
+    std::vector<uint8_t> m_bytes;     // the last packed picture
+    sBox m_packed;                    // the pixels of m_bytes that may not be black
     std::vector<float> m_column_fall; // per call: (distance / radius)^2 of a disc's columns
 };

@@ -429,8 +429,7 @@ void cSceneAttractor::draw_points(float in_gain)
 void cSceneAttractor::write_splat(iRenderTarget& in_target)
 {
     const float colour[3] = {col1.x, col1.y, col1.z};
-    m_splat->pack(colour, m_pixels);
-    in_target.write_pixels(m_pixels.data());
+    in_target.write_pixels(m_splat->pack(colour).data());
 }
 
 void cSceneAttractor::draw_sixfold_view(iRenderTarget& in_target, float in_seconds)

@@ -5,7 +5,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "math/vec3.h"
 #include "postprocessing/glow.h"
@@ -114,8 +113,7 @@ private:
 
     std::unique_ptr<cPointCloud> m_cloud;
     std::unique_ptr<cPointSplat> m_splat;
-    std::vector<uint8_t> m_pixels; // the packed splat, kept to spare an allocation per frame
-    float m_pixel_scale = 1.0f;    // the picture's rows / 720: point sizes are for 1280x720
+    float m_pixel_scale = 1.0f; // the picture's rows / 720: point sizes are for 1280x720
 
 public:
     bool m_exact_sixfold = false; // draw all six copies as points (the slow, reference way)
