@@ -90,44 +90,6 @@ inline std::vector<unsigned char> checked_frame(cScene& scene, sTestClock& clock
     return pixels;
 }
 
-// A variable the scene must offer, with its slider range.
-struct sVarRange
-{
-    const char* name;
-    float min;
-    float max;
-};
-
-// The scene's list holds exactly these names, in this order, each with a slider (or vector
-// slider) of that range; the composition finds every one of them on a layer of the scene.
-inline void expect_vars(cScene& scene, const std::vector<sVarRange>& expected)
-{
-    tVarList vars = scene.get_vars();
-    ASSERT_EQ(vars.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(expected[i].name);
-        ASSERT_NE(vars[i].first, nullptr);
-        EXPECT_EQ(vars[i].first->get_name(), expected[i].name);
-        float lo = 0, hi = 0;
-        if (auto* slider = dynamic_cast<cGuiSlider*>(vars[i].second)) {
-            lo = slider->get_min(), hi = slider->get_max();
-        } else if (auto* vec = dynamic_cast<cGuiVec3Slider*>(vars[i].second)) {
-            lo = vec->component(0).get_min(), hi = vec->component(0).get_max();
-        } else {
-            ADD_FAILURE() << "no slider";
-        }
-        EXPECT_FLOAT_EQ(lo, expected[i].min);
-        EXPECT_FLOAT_EQ(hi, expected[i].max);
-    }
-    delete_var_list(vars);
-
-    cSceneComposition comp(scene.clock());
-    comp.add_layer(1, sLayer(&scene, 0, 0, 1000), 0, 0);
-    for (const sVarRange& v : expected)
-        EXPECT_NE(comp.find_var(1, v.name), nullptr) << v.name;
-    EXPECT_EQ(comp.find_var(1, "no_such_var"), nullptr);
-}
-
 // A MIDI note event of a track at a time, as the MIDI reader makes it.
 inline cMETrigger note(int kind, int track, int pitch, int time)
 {
