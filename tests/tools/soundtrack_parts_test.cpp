@@ -240,9 +240,10 @@ TEST(SoundtrackSong, SectionsFollowThePictureTimeline)
                         (s.name == "main" || s.name == "arpeggio" || s.name == "drop" ||
                          s.name == "acid" || s.name == "acid and stabs");
         const int pc = (n.note - 40 + 120) % 12;
-        if (phrygian)
+        if (phrygian) {
             EXPECT_TRUE(pc != 2 && pc != 4 && pc != 6 && pc != 9 && pc != 11)
                 << "note " << n.note << " in bar " << bar;
+        }
     }
 
     // The six-fold attractor flips its position on every stab note: each stab is a chord of
@@ -273,6 +274,24 @@ TEST(SoundtrackLoudness, CalibratedTonesAndGating)
     EXPECT_TRUE(std::isinf(integrated_loudness(sStereo(3 * kSampleRate))));
 
     EXPECT_NEAR(peak_dbfs(tone(1.0, 0.5f)), -6.02, 0.01);
+}
+
+TEST(SoundtrackVoices, NotesSeededByTheirTicksVaryFromNoteToNote)
+{
+    // The voices seed their per-note variation with the note's tick: the first value drawn
+    // for notes a bar apart must be as far apart as independent draws (2/3 on average), not
+    // creep along from bar to bar.
+    double apart = 0.0, previous = 0.0;
+    const int notes = 64;
+    for (int bar = 0; bar <= notes; ++bar) {
+        const float v = cNoise(uint32_t(bar * kTicksPerBar) * 2654435761u + 76u).next();
+        EXPECT_GE(v, -1.0f);
+        EXPECT_LT(v, 1.0f);
+        if (bar > 0)
+            apart += std::fabs(v - previous) / notes;
+        previous = v;
+    }
+    EXPECT_GT(apart, 0.5);
 }
 
 TEST(SoundtrackLimiter, HoldsTheCeilingAndLeavesQuietAudioAlone)

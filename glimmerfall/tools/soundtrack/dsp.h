@@ -39,11 +39,13 @@ inline float decay_factor(float seconds)
     return std::exp(-1.0f / (std::max(seconds, 1e-5f) * float(kSampleRate)));
 }
 
-// Uniform white noise in [-1, 1) from a 32-bit xorshift.
+// Uniform white noise in [-1, 1) from a 32-bit xorshift. The seed is scrambled first: the first
+// values a bare xorshift gives for neighbouring seeds (notes a few ticks apart) lie close
+// together, so what should vary from note to note would only creep along.
 class cNoise
 {
 public:
-    explicit cNoise(uint32_t seed) : m_state(seed ? seed : 0x9E3779B9u) {}
+    explicit cNoise(uint32_t seed) : m_state(scramble(seed)) {}
     float next()
     {
         m_state ^= m_state << 13;
@@ -53,6 +55,16 @@ public:
     }
 
 private:
+    static uint32_t scramble(uint32_t x)
+    {
+        x ^= x >> 16;
+        x *= 0x85EBCA6Bu;
+        x ^= x >> 13;
+        x *= 0xC2B2AE35u;
+        x ^= x >> 16;
+        return x ? x : 0x9E3779B9u;
+    }
+
     uint32_t m_state;
 };
 
