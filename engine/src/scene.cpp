@@ -8,9 +8,10 @@
 #include "effects/interpolator.h"
 #include "effects/var.h"
 #include "fsq.h"
+#include "gl_extensions.h"
 #include "gui/gui_node.h"
 #include "gui/slider_entries.h"
-#include "gl_extensions.h"
+#include "postprocessing/glow.h"
 #include "postprocessing/post_comp.h"
 #include "render_target.h"
 #include "shader_manager_glsl.h"
@@ -68,7 +69,10 @@ cScene::~cScene()
 
 void cScene::add_gui(iGuiNode*) {}
 
-tVarList cScene::get_vars() { return tVarList(); }
+tVarList cScene::get_vars()
+{
+    return tVarList();
+}
 
 void cScene::print_vars(std::ostream& os)
 {
@@ -80,7 +84,10 @@ void cScene::print_vars(std::ostream& os)
     delete_var_list(vars);
 }
 
-int cScene::demo_time() const { return m_clock ? m_clock->demo_time() : 0; }
+int cScene::demo_time() const
+{
+    return m_clock ? m_clock->demo_time() : 0;
+}
 
 void cScene::add_interpolator(cInterpolator* in_interpolator)
 {
@@ -113,7 +120,8 @@ void cScene::draw()
     tile.bind(GL_TEXTURE0);
     const float w = float(checker->m_width), h = float(checker->m_height);
     const float tw = tile.get_target() == GL_TEXTURE_RECTANGLE_ARB ? 1.0f : float(tile.get_width());
-    const float th = tile.get_target() == GL_TEXTURE_RECTANGLE_ARB ? 1.0f : float(tile.get_height());
+    const float th =
+        tile.get_target() == GL_TEXTURE_RECTANGLE_ARB ? 1.0f : float(tile.get_height());
     draw_quad(w / tw, h / th);
     tile.unbind();
     end_fsq();
@@ -133,6 +141,29 @@ cRTProxy cScene::render(int in_time_ms)
     cRTProxy result = render_to_texture(in_time_ms);
     end_drawing();
     return result;
+}
+
+cRTProxy cScene::render_leaving_glow(int in_time_ms, cRTProxy& out_glow)
+{
+    {
+        cRTProxy earlier(std::move(out_glow)); // back to the pool
+    }
+    m_glow_slot = &out_glow;
+    cRTProxy result = render(in_time_ms);
+    m_glow_slot = nullptr;
+    return result;
+}
+
+cRTProxy cScene::finish_glow(cRTProxy in_picture, const glow_params& in_params)
+{
+    if (m_glow_slot) {
+        *m_glow_slot = cPostGlow::get_instance()->glow_picture(*in_picture, in_params);
+        m_glow_slot = nullptr; // one glow per frame: a nested call adds its own
+        return in_picture;
+    }
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    cPostGlow::get_instance()->glow(*in_picture, *out, in_params);
+    return out;
 }
 
 void cScene::begin_drawing()

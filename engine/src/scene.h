@@ -18,6 +18,7 @@ class cInterpolator;
 class iGuiNode;
 class iVar;
 struct cClock;
+struct glow_params;
 
 // A scene's tweakable variables, each with the overlay widget that edits it (may be null).
 // Whoever asks for the list owns both objects of every pair.
@@ -70,6 +71,11 @@ public:
     // render_to_texture(), and the end of a drawing the scene began and did not end (a return
     // between begin_drawing() and end_drawing()): whatever it does, the state is given back.
     cRTProxy render(int in_time_ms);
+    // render(), except that a scene whose last step is its glow (finish_glow()) hands over the
+    // picture without it and leaves the glow picture in `out_glow`, for the caller to add as it
+    // draws the picture on (cPostComp does): one full-size pass fewer. `out_glow` is left empty
+    // by the other scenes.
+    cRTProxy render_leaving_glow(int in_time_ms, cRTProxy& out_glow);
     // The variables the timeline and the overlay may drive; the caller owns the list's objects.
     virtual tVarList get_vars();
     // The Space-key listing: one line "<name> <value>" per variable.
@@ -101,6 +107,10 @@ protected:
     // A full-size target from the pool, bound for drawing and cleared to the colour and depth 1
     // (the clear colour and depth mask are left as they were).
     cRTProxy bind_full_target_cleared(float in_r, float in_g, float in_b, float in_a);
+    // The last step of a scene that glows, whose result render_to_texture() returns as it is:
+    // `in_picture` with its glow added, in a new full-size target; or, under
+    // render_leaving_glow(), `in_picture` itself with the glow picture left for the caller.
+    cRTProxy finish_glow(cRTProxy in_picture, const glow_params& in_params);
 
     // What the scene draws with; declared in the scene's constructor.
     sDrawState m_draw_state;
@@ -118,5 +128,6 @@ private:
     void pop_drawing_state();
 
     bool m_drawing = false;                  // between begin_drawing() and end_drawing()
+    cRTProxy* m_glow_slot = nullptr;         // where finish_glow() leaves the glow, if anywhere
     float m_colour_before[4] = {1, 1, 1, 1}; // current colour when push_drawing_state() ran
 };

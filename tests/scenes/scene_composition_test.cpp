@@ -2,13 +2,18 @@
 // the active-set report and the render-target pool after a frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "effects/interpolator.h"
 #include "effects/var.h"
 #include "event_queue.h"
 #include "gl_extensions.h"
+#include "postprocessing/glow.h"
 #include "postprocessing/post_comp.h"
 #include "render_target_manager.h"
 #include "scenes/scene_composition.h"
+#include "shaders/rt_helpers.h"
 #include "support/gl_fixture.h"
 #include "support/scene_capture.h"
 #include "support/test_scenes.h"
@@ -45,6 +50,32 @@ protected:
     cColourScene blue{&clock.clock, "blue"};
     cColourScene green{&clock.clock, "green"};
     cColourScene white{&clock.clock, "white"};
+};
+
+// A dark picture with a white square in the middle that glows: with `m_own_pass` the scene
+// adds its glow itself, else through finish_glow(), which may leave it to the compositing.
+class cGlowingScene : public cColourScene
+{
+public:
+    using cColourScene::cColourScene;
+    cRTProxy render_to_texture(int) override
+    {
+        cRTProxy picture = bind_full_target_cleared(0.1f, 0.05f, 0.2f, 0.5f);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(600, 330, 80, 60);
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        picture->unbind_as_target();
+        glow_params glow;
+        glow.precut = 200.0f;
+        if (!m_own_pass)
+            return finish_glow(std::move(picture), glow);
+        cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+        cPostGlow::get_instance()->glow(*picture, *out, glow);
+        return out;
+    }
+    bool m_own_pass = false;
 };
 
 void expect_rgb(const std::array<unsigned char, 4>& px, int r, int g, int b, int tolerance = 2)
@@ -157,4 +188,42 @@ TEST_F(CompositionTest, ASingleLayerDrawsItselfOverTheChecker)
     const auto dark = read_pixel(18, 2);
     EXPECT_NEAR(dark[1], 77 / 2, 6);
     EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 0u);
+}
+
+TEST_F(CompositionTest, AGlowLeftToTheCompositingLooksAsTheScenesOwnGlowPass)
+{
+    cGlowingScene glowing{&clock.clock, "glowing"};
+    const auto halo = [](const cRTProxy& rt) { return pixel_of(*rt, 700, 360); };
+    {
+        // Alone, the scene hands over its picture with the glow added; under
+        // render_leaving_glow() the picture comes without it and the glow beside it.
+        cRTProxy whole = glowing.render(0);
+        cRTProxy glow;
+        cRTProxy bare = glowing.render_leaving_glow(0, glow);
+        ASSERT_TRUE(glow.isValid());
+        EXPECT_GT(int(halo(whole)[0]), int(halo(bare)[0]) + 10);
+        EXPECT_TRUE(near(halo(bare), {26, 13, 51, 128}));
+        cRTProxy none;
+        red.render_leaving_glow(0, none);
+        EXPECT_FALSE(none.isValid());
+    }
+    // Composited in each blend mode, with and without the scene's own pass: the same pixels.
+    for (int mode : {cPostComp::BLEND_OVER, cPostComp::BLEND_ADD, cPostComp::BLEND_SCREEN,
+                     cPostComp::BLEND_DODGE}) {
+        std::vector<unsigned char> shown[2];
+        for (int own = 0; own < 2; ++own) {
+            cSceneComposition frame(&clock.clock);
+            frame.add_layer(5, sLayer(&blue, cPostComp::BLEND_OVER, 0, 1000), 0, 0);
+            frame.add_layer(10, sLayer(&glowing, mode, 0, 1000, 0.8f), 0, 0);
+            glowing.m_own_pass = own == 1;
+            clock.set(500);
+            frame.update();
+            frame.draw();
+            shown[own] = read_pixels(520, 300, 240, 120);
+        }
+        int worst = 0;
+        for (size_t i = 0; i < shown[0].size(); ++i)
+            worst = std::max(worst, std::abs(int(shown[0][i]) - int(shown[1][i])));
+        EXPECT_LE(worst, 1) << "mode " << mode;
+    }
 }

@@ -51,7 +51,10 @@ const std::vector<tShader> all_shaders = {
     SHADER(rgbatex_shader),       SHADER(notex_shader),
     SHADER(srccol_shader),        SHADER(srccoladd_shader),
     SHADER(dtex_shader),          SHADER(masked_shader),
-    SHADER(pexpshader),           SHADER(particle_light_shader)};
+    SHADER(pexpshader),           SHADER(particle_light_shader),
+    SHADER(blend_comp_glow),      SHADER(add_comp_glow),
+    SHADER(dodge_comp_glow),      SHADER(screen_comp_glow),
+    SHADER(feedback_shader)};
 #undef SHADER
 
 using ShaderSources = vnt_test::GLTest;

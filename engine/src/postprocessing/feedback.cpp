@@ -7,9 +7,38 @@
 #include "postprocessing/post_comp.h"
 #include "render_target.h"
 #include "shader_manager_glsl.h"
+#include "shaders/shd_post.h"
 #include "video_module.h"
 
 namespace {
+
+// Pushes the texture matrices of units 0 .. `units` - 1 and loads `transform` about the centre
+// of a `w` x `h` image (in its pixels) into each; pop_transform() gives them back.
+void push_transform(const float* transform, float w, float h, int units)
+{
+    glMatrixMode(GL_TEXTURE);
+    for (int u = 0; u < units; ++u) {
+        glActiveTextureARB(GL_TEXTURE0 + GLenum(u));
+        glPushMatrix();
+        glLoadIdentity();
+        glTranslatef(w / 2.0f, h / 2.0f, 0.0f);
+        glMultMatrixf(transform);
+        glTranslatef(-w / 2.0f, -h / 2.0f, 0.0f);
+    }
+    glActiveTextureARB(GL_TEXTURE0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void pop_transform(int units)
+{
+    glMatrixMode(GL_TEXTURE);
+    for (int u = 0; u < units; ++u) {
+        glActiveTextureARB(GL_TEXTURE0 + GLenum(u));
+        glPopMatrix();
+    }
+    glActiveTextureARB(GL_TEXTURE0);
+    glMatrixMode(GL_MODELVIEW);
+}
 
 // Draws `combined` into the bound feedback image through `transform`, which works in the
 // image's pixels about its centre, every channel multiplied by (1 - fade): every pixel is
@@ -17,17 +46,8 @@ namespace {
 void feed_back(iRenderTarget& combined, const iRenderTarget& feedback, const float* transform,
                float fade)
 {
-    const float cx = float(feedback.m_width) / 2.0f;
-    const float cy = float(feedback.m_height) / 2.0f;
     cShaderManager_GLSL::get_instance()->disable(); // fixed-function, through the texture matrix
-    glActiveTextureARB(GL_TEXTURE0);
-    glMatrixMode(GL_TEXTURE);
-    glPushMatrix();
-    glLoadIdentity();
-    glTranslatef(cx, cy, 0.0f);
-    glMultMatrixf(transform);
-    glTranslatef(-cx, -cy, 0.0f);
-    glMatrixMode(GL_MODELVIEW);
+    push_transform(transform, float(feedback.m_width), float(feedback.m_height), 1);
     glDisable(GL_BLEND);
     glPushAttrib(GL_TEXTURE_BIT | GL_CURRENT_BIT);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE); // the texels times the colour
@@ -39,12 +59,37 @@ void feed_back(iRenderTarget& combined, const iRenderTarget& feedback, const flo
     combined.unbind_as_texture();
     end_fsq();
     glPopAttrib();
-    glMatrixMode(GL_TEXTURE);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    pop_transform(1);
+}
+
+// The same for `source` laid over the trail `feedback` (both of the bound target's size),
+// without the picture in between: each is read through the transform and the two are laid
+// over each other as they are read.
+void feed_over(iRenderTarget& source, iRenderTarget& feedback, const float* transform, float fade)
+{
+    push_transform(transform, float(feedback.m_width), float(feedback.m_height), 2);
+    glDisable(GL_BLEND);
+    glPushAttrib(GL_CURRENT_BIT);
+    begin_fsq_keep_colour();
+    const float keep = 1.0f - fade;
+    glColor4f(keep, keep, keep, keep);
+    source.bind_as_texture(GL_TEXTURE0);
+    feedback.bind_as_texture(GL_TEXTURE1);
+    cShaderManager_GLSL::get_instance()->bind("feedback_shader");
+    draw_quad_2(source, feedback);
+    feedback.unbind_as_texture();
+    source.unbind_as_texture();
+    end_fsq();
+    glPopAttrib();
+    pop_transform(2);
 }
 
 } // namespace
+
+cPostFeedback::cPostFeedback()
+{
+    register_feedback_shader();
+}
 
 tParamSliders sliders(feedback_params& in_params)
 {
@@ -76,20 +121,28 @@ void cPostFeedback::apply(iRenderTarget& source, iRenderTarget& target,
         m_feedback->bind_as_target(true);
         m_feedback->unbind_as_target();
     }
-    cRTProxy combined = get_tmp_rt(size);
     const int over = cPostComp::BLEND_OVER;
     cPostComp* comp = cPostComp::get_instance();
-    comp->comp(*combined, source, *m_feedback, &over, 1.0f);
-    if (in_params.blur) {
-        cPostBlur* blur = cPostBlur::get_instance();
-        blur->blur(*combined, *combined, false);
-        blur->blur(*combined, *combined, false);
+    if (!in_params.blur && source.m_width == m_feedback->m_width &&
+        source.m_height == m_feedback->m_height) {
+        // Nothing to soften in between: the next trail in one pass, into a fresh image.
+        cRTProxy next = get_tmp_rt(size);
+        next->bind_as_target(false);
+        feed_over(source, *m_feedback, in_params.transform, in_params.fade);
+        next->unbind_as_target();
+        m_feedback = std::move(next);
+    } else {
+        cRTProxy combined = get_tmp_rt(size);
+        comp->comp(*combined, source, *m_feedback, &over, 1.0f);
+        if (in_params.blur) {
+            cPostBlur* blur = cPostBlur::get_instance();
+            blur->blur(*combined, *combined, false);
+            blur->blur(*combined, *combined, false);
+        }
+        m_feedback->bind_as_target(false);
+        feed_back(*combined, *m_feedback, in_params.transform, in_params.fade);
+        m_feedback->unbind_as_target();
     }
-
-    m_feedback->bind_as_target(false);
-    feed_back(*combined, *m_feedback, in_params.transform, in_params.fade);
-    m_feedback->unbind_as_target();
-
     comp->comp(target, source, *m_feedback, &over, 1.0f);
     glPopAttrib();
     shaders->pop_shader();

@@ -36,7 +36,8 @@ public:
 
 private:
     friend class vnt::tSingleton<cPostFeedback>;
-    cPostFeedback() = default;
+    // Registers "feedback_shader".
+    cPostFeedback();
     // Gives the feedback image back to the pool (the owning scene destroys the pass).
     ~cPostFeedback() = default;
 

@@ -42,8 +42,17 @@ void cPostGlow::glow(iRenderTarget& source, iRenderTarget& target, const glow_pa
     assert(&source != &target && "glow cannot draw into its source");
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->push_shader();
-    cRTProxy glowimg = get_tmp_rt(in_params.size);
-    prepare_glow(source, *glowimg, in_params);
+    cRTProxy glowimg = glow_picture(source, in_params);
     cPostSpill::get_instance()->combine_into(source, *glowimg, target, cPostSpill::SPILL_ADD);
     shaders->pop_shader();
+}
+
+cRTProxy cPostGlow::glow_picture(iRenderTarget& source, const glow_params& in_params)
+{
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->push_shader();
+    cRTProxy glowimg = get_tmp_rt(in_params.size);
+    prepare_glow(source, *glowimg, in_params);
+    shaders->pop_shader();
+    return glowimg;
 }

@@ -28,6 +28,10 @@ public:
     // Writes `source` with its glow added into `target` (not cleared first; every pixel is
     // overwritten). `target` must not be `source`.
     void glow(iRenderTarget& source, iRenderTarget& target, const glow_params& in_params);
+    // Only the glow picture of `source` (a target of `in_params.size` from the pool), for a
+    // caller that adds it as it draws the picture on: the colours summed and clamped, the more
+    // opaque alpha kept.
+    cRTProxy glow_picture(iRenderTarget& source, const glow_params& in_params);
 
 private:
     friend class vnt::tSingleton<cPostGlow>;

@@ -2,6 +2,7 @@
 #include "postprocessing/post_comp.h"
 
 #include <cassert>
+#include <string>
 
 #include "fsq.h"
 #include "gl_extensions.h"
@@ -12,28 +13,30 @@
 
 namespace {
 
-void bind_blend_shader(int mode)
+void bind_blend_shader(int mode, bool with_glow)
 {
-    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    const char* name = nullptr;
     switch (mode) {
     case cPostComp::BLEND_OVER:
-        shaders->bind("blend_comp");
+        name = "blend_comp";
         break;
     case cPostComp::BLEND_ADD:
-        shaders->bind("add_comp");
+        name = "add_comp";
         break;
     case 2:
         assert(0 && "blendmode not yet supported");
         break;
     case cPostComp::BLEND_SCREEN:
-        shaders->bind("screen_comp");
+        name = "screen_comp";
         break;
     case cPostComp::BLEND_DODGE:
-        shaders->bind("dodge_comp");
+        name = "dodge_comp";
         break;
     default:
         break; // drawn with whatever shading is current
     }
+    if (name)
+        cShaderManager_GLSL::get_instance()->bind(with_glow ? std::string(name) + "_glow" : name);
 }
 
 } // namespace
@@ -44,19 +47,24 @@ cPostComp::cPostComp()
     register_add_comp();
     register_dodge_comp();
     register_screen_comp();
+    register_blend_comp_glow();
+    register_add_comp_glow();
+    register_dodge_comp_glow();
+    register_screen_comp_glow();
 }
 
 void cPostComp::comp(iRenderTarget& out, iRenderTarget& layer, iRenderTarget& below,
-                     const int* mode, float opacity)
+                     const int* mode, float opacity, iRenderTarget* glow)
 {
-    assert(&out != &layer && &out != &below && "comp cannot draw into one of its sources");
+    assert(&out != &layer && &out != &below && &out != glow &&
+           "comp cannot draw into one of its sources");
     out.bind_as_target(false); // the quad covers every pixel
-    comp_here(layer, below, mode, opacity);
+    comp_here(layer, below, mode, opacity, glow);
     out.unbind_as_target();
 }
 
 void cPostComp::comp_here(iRenderTarget& layer, iRenderTarget& below, const int* mode,
-                          float opacity)
+                          float opacity, iRenderTarget* glow)
 {
     assert(mode && "comp needs a blend mode");
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
@@ -69,14 +77,21 @@ void cPostComp::comp_here(iRenderTarget& layer, iRenderTarget& below, const int*
     glDisable(GL_BLEND); // the shader computes the blend; its output is written as it is
     begin_fsq_keep_colour();
 
+    if (glow)
+        glow->bind_as_texture(GL_TEXTURE2);
     below.bind_as_texture(GL_TEXTURE1);
     layer.bind_as_texture(GL_TEXTURE0);
-    bind_blend_shader(*mode);
+    bind_blend_shader(*mode, glow != nullptr);
 
     glColor4f(1, 1, 1, opacity);
-    draw_quad_2(layer, below);
+    if (glow)
+        draw_quad_3(layer, below, *glow);
+    else
+        draw_quad_2(layer, below);
 
     end_fsq();
+    if (glow)
+        glow->unbind_as_texture();
     below.unbind_as_texture();
     layer.unbind_as_texture();
     glPopAttrib();

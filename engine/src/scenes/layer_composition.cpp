@@ -245,19 +245,22 @@ void cLayerComposition::draw()
         const uint32_t outside = random.cursor();
         uint32_t& cursor = random_cursor(layer.m_scene, t);
         random.set_cursor(cursor);
-        cRTProxy image = layer.m_scene->render(t);
+        cRTProxy glow;
+        cRTProxy image = layer.m_scene->render_leaving_glow(t, glow);
+        iRenderTarget* added = glow.isValid() ? glow.get_rt() : nullptr;
         cursor = random.cursor();
         random.set_cursor(outside);
         shaders->pop_shader();
         glPopAttrib();
         assert(image.get_size() != cRenderTargetManager::RTT_NONE);
         // The last layer is blended straight onto the window: no copy of the finished picture.
+        // A glow the scene left is added in the same pass.
         if (last) {
             cPostComp::get_instance()->comp_here(*image, *accumulator, &layer.m_blendmode,
-                                                 layer.m_opacity);
+                                                 layer.m_opacity, added);
         } else {
             cPostComp::get_instance()->comp(*spare, *image, *accumulator, &layer.m_blendmode,
-                                            layer.m_opacity);
+                                            layer.m_opacity, added);
             std::swap(accumulator, spare);
             if (spare.get_size() != cRenderTargetManager::RTT_FULL)
                 spare = get_tmp_rt(cRenderTargetManager::RTT_FULL);

@@ -235,6 +235,13 @@ cShdPostSpillAdd::cShdPostSpillAdd(void* const* in_context, const int& in_vprof,
 {
 }
 
+cShdPostFeedback::cShdPostFeedback(void* const* in_context, const int& in_vprof,
+                                   const int& in_fprof)
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "post_feedback_frag.glsl",
+                two_sources)
+{
+}
+
 cShdPostColDodge::cShdPostColDodge(void* const* in_context, const int& in_vprof,
                                    const int& in_fprof)
     : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "post_col_dodge_frag.glsl",
@@ -244,7 +251,7 @@ cShdPostColDodge::cShdPostColDodge(void* const* in_context, const int& in_vprof,
 
 cShdPostColDodgeMasked::cShdPostColDodgeMasked(void* const* in_context, const int& in_vprof,
                                                const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "post_col_dodge_masked_vert.glsl",
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex012_vert.glsl",
                 "post_col_dodge_masked_frag.glsl", {{"a", 0}, {"b", 1}, {"mask", 2}})
 {
 }
@@ -297,6 +304,11 @@ void register_no_alpha_blur_shader()
 void register_spill_shader()
 {
     cShaderManager_GLSL::get_instance()->add_shader<cShdPostSpillAdd>("spill_shader");
+}
+
+void register_feedback_shader()
+{
+    cShaderManager_GLSL::get_instance()->add_shader<cShdPostFeedback>("feedback_shader");
 }
 
 void register_coldodge_shader()

@@ -118,6 +118,13 @@ public:
     cShdPostSpillAdd(void* const* in_context, const int& in_vprof, const int& in_fprof);
 };
 
+// The picture on unit 0 over the trail on unit 1, times the vertex colour (a feedback step).
+class cShdPostFeedback : public cShdPlain
+{
+public:
+    cShdPostFeedback(void* const* in_context, const int& in_vprof, const int& in_fprof);
+};
+
 // Colour dodge of the picture on unit 0 by the picture on unit 1: a / (1 - b).
 class cShdPostColDodge : public cShdPlain
 {
@@ -156,6 +163,7 @@ void register_radialblur_shader();
 void register_alpha_blur_shader();
 void register_no_alpha_blur_shader();
 void register_spill_shader();
+void register_feedback_shader();
 void register_coldodge_shader();
 void register_coldodge_mask_shader();
 void register_color_correction_shader();

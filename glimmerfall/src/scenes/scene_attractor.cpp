@@ -524,15 +524,12 @@ cRTProxy cSceneAttractor::grade_single_view(cRTProxy in_picture)
                                                        &grade_var);
     const int type = kaleido2d < 0 ? 0 : kaleido2d > 255 ? 255 : kaleido2d;
     cPostKaleidoscope::get_instance()->process(*in_picture, *other, uint8_t(type), GRADE_SHADER);
-    cPostGlow::get_instance()->glow(*other, *in_picture, glow);
-    return in_picture;
+    return finish_glow(std::move(other), glow);
 }
 
 cRTProxy cSceneAttractor::grade_sixfold_view(cRTProxy in_picture)
 {
-    cRTProxy result = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    cPostGlow::get_instance()->glow(*in_picture, *result, glow6);
-    return result;
+    return finish_glow(std::move(in_picture), glow6);
 }
 
 void cSceneAttractor::add_gui(iGuiNode* in_gui)

@@ -256,8 +256,7 @@ cRTProxy cSceneKaleido3d::render_to_texture(int in_time_ms)
         // The sharp picture goes back to the pool before the glow borrows its targets.
         cRTProxy done(std::move(picture));
     }
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    cPostGlow::get_instance()->glow(*rayed, *out, m_glow);
+    cRTProxy out = finish_glow(std::move(rayed), m_glow);
     glPopAttrib();
     return out;
 }

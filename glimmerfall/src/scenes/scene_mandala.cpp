@@ -324,7 +324,7 @@ void cSceneMandala::grade(cRTProxy& io_picture)
     } else {
         cPostHSB::get_instance()->process(*io_picture, *adjusted, m_hsb);
     }
-    cPostGlow::get_instance()->glow(*adjusted, *io_picture, m_glow);
+    io_picture = finish_glow(std::move(adjusted), m_glow);
 }
 
 cRTProxy cSceneMandala::render_to_texture(int in_time_ms)

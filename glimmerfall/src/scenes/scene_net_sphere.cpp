@@ -161,8 +161,7 @@ cRTProxy cSceneNetSphere::render_to_texture(int in_time_ms)
     picture->unbind_as_target();
 
     glPushAttrib(GL_COLOR_BUFFER_BIT);
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    cPostGlow::get_instance()->glow(*picture, *out, m_glow);
+    cRTProxy out = finish_glow(std::move(picture), m_glow);
     glPopAttrib();
     return out;
 }

@@ -173,7 +173,5 @@ cRTProxy cSceneParticles::render_to_texture(int in_time_ms)
                                                    uint8_t(std::clamp(m_kaleidotype, 0, 255)));
         glPopAttrib();
     }
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    cPostGlow::get_instance()->glow(*folded, *out, m_glow);
-    return out;
+    return finish_glow(std::move(folded), m_glow);
 }

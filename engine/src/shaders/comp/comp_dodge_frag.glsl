@@ -1,16 +1,2 @@
-// Colour dodge: below / (1 - layer), clamped to white, faded in by the layer's alpha times the
-// opacity. A white layer channel saturates the channel below (black stays black).
 #version 120
-#extension GL_ARB_texture_rectangle : enable
-
-uniform sampler2DRect layer; // unit 0
-uniform sampler2DRect below; // unit 1
-
-void main()
-{
-    vec4 l = texture2DRect(layer, gl_TexCoord[0].xy);
-    vec4 b = texture2DRect(below, gl_TexCoord[1].xy);
-    float a = l.a * gl_Color.a;
-    vec3 dodge = min(b.rgb / max(1.0 - l.rgb, 1.0 / 512.0), 1.0);
-    gl_FragColor = vec4(mix(b.rgb, dodge, a), a + b.a * (1.0 - a));
-}
+#include "comp_dodge.glsl"

@@ -1,5 +1,5 @@
-// Masked colour dodge, vertex stage: the full-screen quad with coordinates for the two pictures
-// (pixels) and the mask (0..1) on units 0, 1 and 2.
+// Unlit vertex stage with three sources: as tex01_vert.glsl, with texture-coordinate set 2
+// through its texture matrix as well (a mask, or the glow a layer is composited with).
 #version 120
 
 void main()
