@@ -52,7 +52,7 @@ const sPlan kPlan[] = {
     {40, 12, "arpeggio",     "the arpeggio leads, toms roll underneath, the acid squelches low",
                                   PHRYGIAN, 1,   1,   1,   1,   0,   1,   1,   3,   2,  3,  0,   0,   1,  0,   0},
     {52,  4, "wind down",    "hats open up, the bass filter closes, pads swell",
-                                  PHRYGIAN, 3,   2,   0,   2,   0,   0,   0,   0,   1,  4,  0,   0,   0,  1,   1},
+                                  PHRYGIAN, 3,   2,   0,   2,   0,   0,   0,   0,   1,  4,  0,   0,   0,  0,   1},
     {56,  8, "breakdown",    "no drums: big pads, drone, bells and the melody",
                                   MINOR,    0,   0,   0,   0,   0,   0,   0,   0,   1,  5,  0,   1,   0,  1,   1},
     {64,  6, "build",        "snare roll and riser, the acid line alone with its filter rising",
@@ -754,12 +754,12 @@ private:
         ctrl(t, step_tick(52, 0), 11, 100);
         ramp(t, 74, 52, 56, 60, 18);
         ramp(t, 74, 56, 64, 20, 62);
-        ramp(t, 74, 64, 70, 62, 96);
+        ramp(t, 74, 64, 70, 56, 86);
         ctrl(t, step_tick(70, 0), 11, 118);
         triangle(t, 74, 70, 84, 62, 100, 8);
         ramp(t, 74, 91, 98, 50, 127);
         ctrl(t, step_tick(98, 0), 11, 110);
-        triangle(t, 74, 98, 112, 66, 104, 8);
+        triangle(t, 74, 98, 112, 60, 96, 8);
     }
 
     // ---- pads, stabs, lead, bells, drone -----------------------------------------------
@@ -797,9 +797,9 @@ private:
         ctrl(t, step_tick(26, 0), 11, 62);
         ctrl(t, step_tick(26, 0), 74, 46);
         ramp(t, 11, 52, 56, 62, 104);
-        ramp(t, 74, 52, 56, 44, 86);
-        ramp(t, 74, 56, 64, 60, 100);
-        ramp(t, 74, 64, 70, 100, 76);
+        ramp(t, 74, 52, 56, 44, 76);
+        ramp(t, 74, 56, 64, 56, 84);
+        ramp(t, 74, 64, 70, 84, 70);
         ramp(t, 11, 66, 70, 104, 36); // the build thins out to leave the drop its room
         ctrl(t, step_tick(70, 0), 11, 62);
         ctrl(t, step_tick(70, 0), 74, 46);
@@ -847,9 +847,9 @@ private:
             }
         }
         const int t = TRACK_LEAD;
-        ramp(t, 74, 56, 64, 30, 70);
-        ramp(t, 74, 64, 68, 70, 90);
-        ctrl(t, step_tick(98, 0), 74, 96);
+        ramp(t, 74, 56, 64, 24, 60);
+        ramp(t, 74, 64, 68, 60, 72);
+        ctrl(t, step_tick(98, 0), 74, 52);
     }
 
     void bells()

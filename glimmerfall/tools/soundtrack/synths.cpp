@@ -158,7 +158,7 @@ public:
         m_note += (m_target - m_note) * m_glide;
         const float t = seconds_at(m_since_note++);
         // A touch of vibrato from the start, the full swing after half a second.
-        const float depth = 0.06f + std::clamp((t - 0.1f) / 0.4f, 0.0f, 1.0f) * 0.16f;
+        const float depth = 0.06f + std::clamp((t - 0.1f) / 0.4f, 0.0f, 1.0f) * 0.24f;
         const float vib = depth * std::sin(2.0f * float(kPi) * 5.3f * t);
         if ((i & 15) == 0 || m_inc_note < 0.0f) {
             m_inc_note = m_note + vib;
@@ -170,10 +170,12 @@ public:
         const float sub = m_osc_sub.square(m_inc * 0.5) * 0.35f;
 
         if ((i & 15) == 0) {
-            const float base = 700.0f * std::exp2(m_cutoff.at(i) / 127.0f * 3.5f);
-            const float cutoff = base * (1.0f + 1.5f * m_fenv);
+            const float base = 500.0f * std::exp2(m_cutoff.at(i) / 127.0f * 3.5f);
+            const float cutoff = base * (1.0f + 1.2f * m_fenv);
             m_filter_l.set(cutoff, 1.1f);
             m_filter_r.set(cutoff, 1.1f);
+            m_slope_l.set(cutoff, 0.6f);
+            m_slope_r.set(cutoff, 0.6f);
         } else {
             m_cutoff.at(i);
         }
@@ -190,8 +192,8 @@ public:
             m_env += (0.8f * m_level - m_env) * m_decay;
         }
         m_amp = m_env;
-        l = m_filter_l.lowpass(a * 0.7f + b * 0.3f + sub) * m_amp;
-        r = m_filter_r.lowpass(b * 0.7f + a * 0.3f + sub) * m_amp;
+        l = m_slope_l.lowpass(m_filter_l.lowpass(a * 0.7f + b * 0.3f + sub)) * m_amp;
+        r = m_slope_r.lowpass(m_filter_r.lowpass(b * 0.7f + a * 0.3f + sub)) * m_amp;
     }
 
 private:
@@ -199,7 +201,7 @@ private:
     cCtrlCurve::cFollower m_cutoff;
     cOsc m_osc_a{0.0}, m_osc_b{0.37}, m_osc_sub{0.5};
     cDrift m_drift_a{0.27f, 0.2f, 0.0}, m_drift_b{0.33f, 0.2f, 0.45};
-    cSvf m_filter_l, m_filter_r;
+    cSvf m_filter_l, m_filter_r, m_slope_l, m_slope_r; // 24 dB an octave: a round top end
     float m_note = 64.0f, m_target = 64.0f, m_inc_note = -1.0f;
     double m_inc = 0.0;
     float m_glide = 1.0f - decay_factor(0.045f);
@@ -207,7 +209,7 @@ private:
     bool m_attacking = false;
     float m_env = 0.0f, m_amp = 0.0f, m_level = 1.0f;
     float m_attack = 1.0f - decay_factor(0.005f), m_decay = 1.0f - decay_factor(0.3f);
-    float m_fenv = 0.0f, m_fdecay = decay_factor(0.25f);
+    float m_fenv = 0.0f, m_fdecay = decay_factor(0.15f);
     float m_release = decay_factor(0.12f);
 };
 
@@ -293,7 +295,7 @@ void render_pad(const sTrack& track, sStereo& out)
                            {0.29f, 0.14f, 0.5 + 0.5 * phases.next()},
                            {0.37f, 0.14f, 0.5 + 0.5 * phases.next()},
                            {0.43f, 0.14f, 0.5 + 0.5 * phases.next()}};
-        cSvf filter_l, filter_r;
+        cSvf filter_l, filter_r, slope_l, slope_r; // 24 dB an octave: held chords stay warm
         auto cutoff = curve.from(span_of(n).start);
         const double inc = mtof(n.note) / kSampleRate;
         const std::size_t start = span_of(n).start;
@@ -308,6 +310,8 @@ void render_pad(const sTrack& track, sStereo& out)
                 const float hz = 180.0f * std::exp2(cc / 127.0f * 6.0f + lfo);
                 filter_l.set(hz, 0.8f);
                 filter_r.set(hz, 0.8f);
+                slope_l.set(hz, 0.6f);
+                slope_r.set(hz, 0.6f);
             }
             if (gate) {
                 const float t = seconds_at(i);
@@ -323,8 +327,8 @@ void render_pad(const sTrack& track, sStereo& out)
                 sl += s * gl;
                 sr += s * gr;
             }
-            l = filter_l.lowpass(sl) * amp * level;
-            r = filter_r.lowpass(sr) * amp * level;
+            l = slope_l.lowpass(filter_l.lowpass(sl)) * amp * level;
+            r = slope_r.lowpass(filter_r.lowpass(sr)) * amp * level;
             return gate || amp > 1e-4f;
         });
     }
@@ -335,7 +339,7 @@ void render_arp(const sTrack& track, sStereo& out)
     int index = 0;
     for (const sNote& n : track.notes) {
         const float cc = float(track.ctrl_at(74, n.tick, 70));
-        const float base = 260.0f * std::exp2(cc / 127.0f * 5.0f);
+        const float base = 200.0f * std::exp2(cc / 127.0f * 5.0f);
         const float vel = velocity_gain(n.velocity);
         const float side = (index++ & 1) ? 0.35f : -0.35f;
         float gl, gr;
@@ -345,16 +349,19 @@ void render_arp(const sTrack& track, sStereo& out)
         const double inc = mtof(n.note) * drift_at(span_of(n).start, 0.21f, 0.18f) *
                            (1.0 + 0.0578 * 0.08 * double(slop.next())) / kSampleRate;
         cOsc saw, square(0.25);
-        cSvf filter;
+        cSvf filter, slope; // 24 dB an octave: the pluck's top rounds off
         float amp = 1.0f;
         const float decay = decay_factor(0.15f), release = decay_factor(0.03f);
         render_note(n, 0.3, out, [&](std::size_t i, bool gate, float& l, float& r) {
-            if ((i & 15) == 0)
-                filter.set(base * (1.0f + 6.0f * std::exp(-seconds_at(i) / 0.05f)), 1.4f);
+            if ((i & 15) == 0) {
+                const float hz = base * (1.0f + 3.0f * std::exp(-seconds_at(i) / 0.05f));
+                filter.set(hz, 1.4f);
+                slope.set(hz, 0.6f);
+            }
             const float attack = std::min(1.0f, seconds_at(i) / 0.001f);
             amp *= gate ? decay : release;
             const float x = saw.saw(inc) + 0.4f * square.square(inc * 2.0);
-            const float v = filter.lowpass(x) * amp * attack * vel * 0.5f;
+            const float v = slope.lowpass(filter.lowpass(x)) * amp * attack * vel * 0.5f;
             l = v * gl;
             r = v * gr;
             return amp > 1e-4f;
