@@ -241,11 +241,16 @@ void render_clap(const sTrack& track, sStereo& out)
 
 void render_snare_roll(const sTrack& track, sStereo& out)
 {
+    // Round robin over a few takes of each pitch: one take repeated at every hit of a roll
+    // would hold its noise's spectral peaks still.
+    constexpr int kTakes = 6;
     std::map<int, sStereo> sounds;
+    int hit = 0;
     for (const sNote& n : track.notes) {
-        auto it = sounds.find(n.note);
+        const int key = n.note * kTakes + hit++ % kTakes;
+        auto it = sounds.find(key);
         if (it == sounds.end())
-            it = sounds.emplace(n.note, snare_sound(n.note, 555u + uint32_t(n.note))).first;
+            it = sounds.emplace(key, snare_sound(n.note, 555u + uint32_t(key))).first;
         out.add(it->second, span_of(n).start, velocity_gain(n.velocity), it->second.size());
     }
 }
