@@ -623,8 +623,8 @@ private:
         }
         // Filter: opening in the title, closing in the wind-down, rising in the builds.
         ctrl(TRACK_BASS, 0, 74, 30);
-        ramp(TRACK_BASS, 74, 7, 12, 30, 88);
-        ramp(TRACK_BASS, 74, 52, 56, 88, 12);
+        ramp(TRACK_BASS, 74, 7, 12, 30, 80);
+        ramp(TRACK_BASS, 74, 52, 56, 80, 12);
         ramp(TRACK_BASS, 74, 66, 70, 20, 70);
         ctrl(TRACK_BASS, step_tick(70, 0), 74, 90);
         ramp(TRACK_BASS, 74, 91, 96, 80, 118);
@@ -700,9 +700,9 @@ private:
         ctrl(t, step_tick(76, 0), 71, 112);
         triangle(t, 74, 76, 84, 50, 115, 4);
         ctrl(t, step_tick(98, 0), 11, 112);
-        triangle(t, 74, 98, 112, 60, 122, 8);
+        triangle(t, 74, 98, 112, 52, 110, 8);
         ramp(t, 11, 112, 115, 100, 0);
-        ramp(t, 74, 112, 115, 80, 20);
+        ramp(t, 74, 112, 115, 64, 16);
     }
 
     // ---- arpeggio ----------------------------------------------------------------------
@@ -754,12 +754,14 @@ private:
         ctrl(t, step_tick(52, 0), 11, 100);
         ramp(t, 74, 52, 56, 60, 18);
         ramp(t, 74, 56, 64, 20, 62);
-        ramp(t, 74, 64, 70, 56, 86);
+        ctrl(t, step_tick(56, 0), 11, 84); // under the pads and the melody
+        ramp(t, 11, 64, 70, 84, 100);
+        ramp(t, 74, 64, 70, 50, 80);
         ctrl(t, step_tick(70, 0), 11, 118);
         triangle(t, 74, 70, 84, 62, 100, 8);
         ramp(t, 74, 91, 98, 50, 127);
-        ctrl(t, step_tick(98, 0), 11, 110);
-        triangle(t, 74, 98, 112, 60, 96, 8);
+        ctrl(t, step_tick(98, 0), 11, 100);
+        triangle(t, 74, 98, 112, 56, 88, 8);
     }
 
     // ---- pads, stabs, lead, bells, drone -----------------------------------------------
@@ -779,9 +781,11 @@ private:
                 ++end;
             if (p.pad == 6)
                 end = kSongBars; // the last chord holds to the end
+            // Each tone of the chord once: a doubled root would stack its overtones on the
+            // same frequencies through the whole run.
             std::vector<int> notes = chord_notes(chord, 52, 67);
-            if (notes.size() > 4)
-                notes.resize(4);
+            if (notes.size() > 3)
+                notes.resize(3);
             if (p.pad == 5 || p.pad == 6)
                 notes.push_back(place_in_register(40, chord.root)); // a low root underneath
             for (int n : notes)
@@ -798,8 +802,8 @@ private:
         ctrl(t, step_tick(26, 0), 74, 46);
         ramp(t, 11, 52, 56, 62, 104);
         ramp(t, 74, 52, 56, 44, 76);
-        ramp(t, 74, 56, 64, 56, 84);
-        ramp(t, 74, 64, 70, 84, 70);
+        ramp(t, 74, 56, 64, 56, 78);
+        ramp(t, 74, 64, 70, 78, 70);
         ramp(t, 11, 66, 70, 104, 36); // the build thins out to leave the drop its room
         ctrl(t, step_tick(70, 0), 11, 62);
         ctrl(t, step_tick(70, 0), 74, 46);
@@ -847,9 +851,9 @@ private:
             }
         }
         const int t = TRACK_LEAD;
-        ramp(t, 74, 56, 64, 24, 60);
-        ramp(t, 74, 64, 68, 60, 72);
-        ctrl(t, step_tick(98, 0), 74, 52);
+        ramp(t, 74, 56, 64, 20, 52);
+        ramp(t, 74, 64, 68, 52, 62);
+        ctrl(t, step_tick(98, 0), 74, 48);
     }
 
     void bells()

@@ -54,7 +54,7 @@ const sStrip kStrips[] = {
     {"lead stab",  render_stab,       -12.0f, 0.0f,  0.35f, 0.35f, 0.4f, 0.9f},
     {"lead",       render_lead,       -12.0f, 0.0f,  0.35f, 0.3f,  0.4f, 0.7f},
     {"bell",       render_bell,       -12.0f, 0.25f, 0.4f,  0.4f,  0.0f, 0.7f},
-    {"arp",        render_arp,        -11.0f, 0.0f,  0.15f, 0.4f,  0.5f, 0.9f},
+    {"arp",        render_arp,        -12.5f, 0.0f,  0.15f, 0.4f,  0.5f, 0.9f},
 };
 // clang-format on
 

@@ -128,7 +128,7 @@ private:
     bool m_accent = false;
 };
 
-// The melody lead: two detuned saws and a square an octave below, delayed vibrato, a soft
+// The melody lead: two detuned saws and a sine an octave below, delayed vibrato, a soft
 // filter envelope; legato notes glide.
 class cLeadVoice
 {
@@ -167,7 +167,7 @@ public:
         const double detune = 0.008; // fourteen cents
         const float a = m_osc_a.saw(m_inc * (1.0 + detune) * m_drift_a.next());
         const float b = m_osc_b.saw(m_inc * (1.0 - detune) * m_drift_b.next());
-        const float sub = m_osc_sub.square(m_inc * 0.5) * 0.35f;
+        const float sub = m_osc_sub.sine(m_inc * 0.5) * 0.45f;
 
         if ((i & 15) == 0) {
             const float base = 500.0f * std::exp2(m_cutoff.at(i) / 127.0f * 3.5f);
@@ -280,7 +280,7 @@ void render_lead(const sTrack& track, sStereo& out)
 
 void render_pad(const sTrack& track, sStereo& out)
 {
-    static const float detune[5] = {-0.0081f, -0.0040f, 0.0f, 0.0041f, 0.0079f}; // ~14 cents
+    static const float detune[5] = {-0.0122f, -0.0058f, 0.0f, 0.0061f, 0.0118f}; // ~21 cents
     static const float pan[5] = {-0.9f, -0.45f, 0.0f, 0.45f, 0.9f};
     const cCtrlCurve curve(track, 74, 64);
     uint32_t seed = 1;
@@ -299,7 +299,7 @@ void render_pad(const sTrack& track, sStereo& out)
         auto cutoff = curve.from(span_of(n).start);
         const double inc = mtof(n.note) / kSampleRate;
         const std::size_t start = span_of(n).start;
-        const float level = 0.28f * velocity_gain(n.velocity);
+        const float level = 0.34f * velocity_gain(n.velocity);
         float amp = 0.0f;
         const float release = decay_factor(1.3f);
         render_note(n, 12.0, out, [&](std::size_t i, bool gate, float& l, float& r) {
@@ -360,7 +360,7 @@ void render_arp(const sTrack& track, sStereo& out)
             }
             const float attack = std::min(1.0f, seconds_at(i) / 0.001f);
             amp *= gate ? decay : release;
-            const float x = saw.saw(inc) + 0.4f * square.square(inc * 2.0);
+            const float x = saw.saw(inc) + 0.25f * square.square(inc * 2.0);
             const float v = slope.lowpass(filter.lowpass(x)) * amp * attack * vel * 0.5f;
             l = v * gl;
             r = v * gr;
