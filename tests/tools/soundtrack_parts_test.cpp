@@ -441,6 +441,26 @@ TEST(SoundtrackVoices, RisersStopAtTheirNoteOff)
         ASSERT_EQ(out.l[i], 0.0f) << "sound " << i - off << " samples after the note-off";
 }
 
+TEST(SoundtrackVoices, ARollsHitsOfOnePitchAreNotOneSampleRepeated)
+{
+    // A roll repeats one pitch dozens of times: the same noise burst at every hit would hold
+    // its chance spectral peaks still as lines.
+    sTrack roll;
+    const uint32_t gap = kTicksPerBeat; // hits far enough apart not to overlap
+    for (uint32_t k = 0; k < 2; ++k)
+        roll.notes.push_back({k * gap, kTicksPerStep / 2, 38, 100});
+    sStereo out(sample_of_tick(2 * gap));
+    render_snare_roll(roll, out);
+    const std::size_t second = sample_of_tick(gap);
+    double differ = 0.0, energy = 0.0;
+    for (std::size_t i = 0; i < second; ++i) {
+        differ += std::fabs(out.l[i] - out.l[second + i]);
+        energy += std::fabs(out.l[i]);
+    }
+    EXPECT_GT(energy, 0.0);
+    EXPECT_GT(differ, 0.3 * energy);
+}
+
 TEST(SoundtrackEffects, WidenerPartsTheSidesButLeavesTheMonoSum)
 {
     sStereo x = tone(1.0, 0.5f);
