@@ -163,11 +163,13 @@ std::vector<std::string> cFfmpegSink::arguments(const std::string& in_wav) const
     args.insert(args.end(), {"-map", "0:v:0"});
     if (!in_wav.empty())
         args.insert(args.end(), {"-map", "1:a:0"});
-    // OpenGL hands the rows over bottom first. The "veryfast" preset takes under half the CPU
-    // time of "medium" for files some 2 % larger at the same rate factor (CRF 18): the encoder
-    // shares the machine with the renderer, which on a software rasteriser needs every core.
-    args.insert(args.end(), {"-vf", "vflip", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
-                             "-pix_fmt", "yuv420p"});
+    // OpenGL hands the rows over bottom first. The encoder shares the machine with the
+    // renderer, which on a software rasteriser needs every core: at the same rate factor
+    // (CRF 18) "superfast" takes about 60 % of the CPU time of "veryfast" (which takes under
+    // half that of "medium") for the same picture quality (PSNR within 0.2 dB on the demo) in
+    // files about 30 % larger.
+    args.insert(args.end(), {"-vf", "vflip", "-c:v", "libx264", "-preset", "superfast", "-crf",
+                             "18", "-pix_fmt", "yuv420p"});
     // AAC starts with encoder priming: MP4 trims it through its edit list, Matroska would play
     // it and put the music 23 ms late, so .mkv files carry lossless FLAC instead.
     const bool mp4 = ends_with(lower(m_path), ".mp4");

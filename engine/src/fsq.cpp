@@ -96,14 +96,6 @@ void draw_quad_2(const iRenderTarget& in_a, const iRenderTarget& in_b)
     quad_multi(extent, 2);
 }
 
-void draw_quad_3(const iRenderTarget& in_a, const iRenderTarget& in_b, const iRenderTarget& in_c)
-{
-    const float extent[3][2] = {{float(in_a.m_width), float(in_a.m_height)},
-                                {float(in_b.m_width), float(in_b.m_height)},
-                                {float(in_c.m_width), float(in_c.m_height)}};
-    quad_multi(extent, 3);
-}
-
 void RenderFSQ(iRenderTarget& in_rt)
 {
     begin_fsq();

@@ -22,8 +22,6 @@ void draw_quad(float in_w, float in_h);
 void draw_quad(const iRenderTarget& in_rt);
 // Coordinates for unit 0 from `a` and for unit 1 from `b`, each over its own full size.
 void draw_quad_2(const iRenderTarget& in_a, const iRenderTarget& in_b);
-// The same with unit 2's coordinates from `c`.
-void draw_quad_3(const iRenderTarget& in_a, const iRenderTarget& in_b, const iRenderTarget& in_c);
 
 // Draws `rt` (bound on unit 0 for the call) over the bound target or the window.
 void RenderFSQ(iRenderTarget& in_rt);

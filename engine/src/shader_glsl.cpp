@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -285,8 +286,48 @@ private:
     std::vector<std::string> m_stack; // being read, outermost first
 };
 
-// Compiles one stage from the file `name` (as passed); 0 and an error entry on failure.
-GLuint compile_stage(GLenum stage, const std::string& name, cShader_GLSL::sBuild& build)
+// `source` with a `#define NAME` line for each of the space-separated `defines` after its
+// #version line (or at the top), and a #line directive that keeps the lines numbered as in the
+// file.
+std::string with_defines(const std::string& source, const std::string& defines)
+{
+    std::string lines;
+    size_t at = 0, end = 0;
+    while ((at = defines.find_first_not_of(' ', end)) != std::string::npos) {
+        end = std::min(defines.find(' ', at), defines.size());
+        lines += "#define " + defines.substr(at, end - at) + "\n";
+    }
+    if (lines.empty())
+        return source;
+    size_t insert = 0;
+    int next_line = 1, version = 110;
+    for (size_t line = 0; line < source.size(); ++next_line) {
+        const size_t first = source.find_first_not_of(" \t", line);
+        const size_t stop = source.find('\n', line);
+        if (first != std::string::npos && source.compare(first, 8, "#version") == 0) {
+            insert = stop == std::string::npos ? source.size() : stop + 1;
+            version = std::atoi(source.c_str() + first + 8);
+            ++next_line;
+            break;
+        }
+        if (stop == std::string::npos)
+            break;
+        line = stop + 1;
+    }
+    if (insert == 0)
+        next_line = 1;
+    std::string out = source.substr(0, insert);
+    if (!out.empty() && out.back() != '\n')
+        out += '\n';
+    // Before GLSL 3.30 the directive names the number of the line before the next one.
+    const int directive = version < 330 ? next_line - 1 : next_line;
+    return out + lines + "#line " + std::to_string(directive) + " 0\n" + source.substr(insert);
+}
+
+// Compiles one stage from the file `name` (as passed), with `defines` (see with_defines()); 0
+// and an error entry on failure.
+GLuint compile_stage(GLenum stage, const std::string& name, const std::string& defines,
+                     cShader_GLSL::sBuild& build)
 {
     const std::string path = cResourcePath::get_instance()->get_fullpath(name);
     const std::string shown = path.empty() ? name : path;
@@ -296,6 +337,7 @@ GLuint compile_stage(GLenum stage, const std::string& name, cShader_GLSL::sBuild
         build.errors.push_back({"GLSL compile error in " + shown, error});
         return 0;
     }
+    source = with_defines(source, defines);
     const GLuint shader = glCreateShader(stage);
     const GLchar* text = source.data();
     const GLint length = GLint(source.size());
@@ -327,11 +369,12 @@ void report(const std::vector<cShader_GLSL::sBuildError>& errors)
 } // namespace
 
 cShader_GLSL::sBuild cShader_GLSL::compile_and_link(const std::string& in_vertex_file,
-                                                    const std::string& in_fragment_file)
+                                                    const std::string& in_fragment_file,
+                                                    const std::string& in_defines)
 {
     sBuild build;
-    build.vertex = compile_stage(GL_VERTEX_SHADER, in_vertex_file, build);
-    build.fragment = compile_stage(GL_FRAGMENT_SHADER, in_fragment_file, build);
+    build.vertex = compile_stage(GL_VERTEX_SHADER, in_vertex_file, in_defines, build);
+    build.fragment = compile_stage(GL_FRAGMENT_SHADER, in_fragment_file, in_defines, build);
     build.vertex_failed = build.vertex == 0;
     build.fragment_failed = build.fragment == 0;
     if (build.vertex_failed || build.fragment_failed) {
@@ -386,7 +429,7 @@ void cShader_GLSL::release_programs()
 
 bool cShader_GLSL::load_from_files(std::string in_vertex_file, std::string in_fragment_file)
 {
-    const sBuild build = compile_and_link(in_vertex_file, in_fragment_file);
+    const sBuild build = compile_and_link(in_vertex_file, in_fragment_file, m_defines);
     report(build.errors);
     if (!build.ok()) {
         // Both stages failing names the vertex file; so does a pair that does not link.
@@ -402,7 +445,7 @@ bool cShader_GLSL::load_from_files(std::string in_vertex_file, std::string in_fr
 bool cShader_GLSL::reload_from_files(const std::string& in_vertex_file,
                                      const std::string& in_fragment_file)
 {
-    const sBuild build = compile_and_link(in_vertex_file, in_fragment_file);
+    const sBuild build = compile_and_link(in_vertex_file, in_fragment_file, m_defines);
     report(build.errors);
     if (!build.ok())
         return false;
@@ -416,7 +459,7 @@ cShader_GLSL::eReload cShader_GLSL::reload_if_changed()
         return RELOAD_UNCHANGED; // never built from files
     if (stamp_of(m_watched) == m_source_stamp)
         return RELOAD_UNCHANGED;
-    const sBuild build = compile_and_link(m_vertex_file, m_fragment_file);
+    const sBuild build = compile_and_link(m_vertex_file, m_fragment_file, m_defines);
     report(build.errors);
     if (!build.ok()) {
         // The files this try read (a fixed include may name others) are watched from now on.

@@ -67,9 +67,11 @@ public:
     // A source line `#include "name"` splices in that file, looked for beside the including
     // file first, then through the search paths; each file enters a stage once. A missing file,
     // an include cycle, nesting deeper than 16 or a #version outside the stage's own file fails
-    // the stage with the file and line in the error.
+    // the stage with the file and line in the error. Each space-separated name in `in_defines`
+    // is defined (`#define NAME`) in both stages, right after their #version lines.
     static sBuild compile_and_link(const std::string& in_vertex_file,
-                                   const std::string& in_fragment_file);
+                                   const std::string& in_fragment_file,
+                                   const std::string& in_defines = "");
 
     // `in_context` is the address of the manager's context field, read at every use; the
     // profiles are the GLSL versions the manager chose (e.g. 450), copied.
@@ -117,6 +119,9 @@ protected:
     // The effect's samplers; set by the effect's constructor before load_from_files(). Every
     // link points them at their units; one the programs lack is reported on the error stream.
     void set_samplers(std::vector<sSampler> in_samplers) { m_samplers = std::move(in_samplers); }
+    // Names defined in both stages (space-separated), for effects built from one source in
+    // several variants; set before load_from_files(), kept for reloads.
+    void set_defines(std::string in_defines) { m_defines = std::move(in_defines); }
     // Location of a uniform of the linked pair; -1 when the programs lack it.
     int get_named_parameter(const char* in_name) const;
     // The value of a one-float parameter (a cVar<float>), or null after an error line saying
@@ -146,6 +151,7 @@ private:
     std::string m_files;       // "vertex / fragment" as passed, for messages
     std::string m_vertex_file; // as passed, for reloading
     std::string m_fragment_file;
+    std::string m_defines;              // see set_defines()
     std::vector<std::string> m_watched; // the files of the last build or try, includes too
     std::string m_source_stamp;         // where and when they were read
     std::vector<sSampler> m_samplers;

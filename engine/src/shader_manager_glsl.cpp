@@ -106,6 +106,11 @@ void cShaderManager_GLSL::init()
     disable();
 }
 
+bool cShaderManager_GLSL::has_shader(const std::string& in_name) const
+{
+    return m_shaders.find(in_name) != m_shaders.end();
+}
+
 bool cShaderManager_GLSL::may_add(const std::string& in_name) const
 {
     assert(in_name != null_shader && "null_shader is reserved for 'no shader bound'");

@@ -28,8 +28,12 @@ public:
     // "1.20" -> 120, "4.60 NVIDIA" -> 460; 0 for a null or malformed text.
     static int parse_glsl_version(const char* in_text);
 
-    // Builds effect class T under `in_name` (compiling its programs), unless the name exists.
-    template <class T> void add_shader(const std::string& in_name);
+    // Builds effect class T under `in_name` (compiling its programs), unless the name exists;
+    // T's constructor takes the context, the two profiles and then `in_args`.
+    template <class T, class... tArgs>
+    void add_shader(const std::string& in_name, tArgs... in_args);
+    // Whether a shader of that name was added.
+    bool has_shader(const std::string& in_name) const;
 
     // Unbinds the current shader (also when it is `in_shd_type`) and binds `in_shd_type`,
     // sending its stored parameter values. An unknown name is warned about; nothing is bound.
@@ -89,9 +93,11 @@ private:
 void print_shader_error_block(std::ostream& os, const std::string& in_error,
                               const std::string& in_listing, const std::string& in_current);
 
-template <class T> void cShaderManager_GLSL::add_shader(const std::string& in_name)
+template <class T, class... tArgs>
+void cShaderManager_GLSL::add_shader(const std::string& in_name, tArgs... in_args)
 {
     if (!may_add(in_name))
         return;
-    insert_shader(in_name, std::unique_ptr<cShader>(new T(&m_context, m_vprof, m_fprof)));
+    insert_shader(in_name,
+                  std::unique_ptr<cShader>(new T(&m_context, m_vprof, m_fprof, in_args...)));
 }

@@ -4,6 +4,7 @@
 
 #include "gl_extensions.h"
 #include "postprocessing/post_comp.h"
+#include "postprocessing/spill.h"
 #include "render_target_manager.h"
 #include "shader_manager_glsl.h"
 #include "shaders/rt_helpers.h"
@@ -74,4 +75,45 @@ TEST_F(PostComp, HalfSizeLayerCoversTheWholeOutput)
     EXPECT_TRUE(near(pixel_of(*out, w - 1, h - 1), {0, 255, 0, 255}));
     EXPECT_TRUE(near(pixel_of(*out, w / 2 + 4, h / 2 + 4), {0, 255, 0, 255}));
     EXPECT_TRUE(near(pixel_of(*out, w / 2 - 4, h / 2 - 4), {255, 0, 0, 255}));
+}
+
+// The bottom layer laid over black in the next layer's pass, its glow and the layer's added as
+// they are read: the picture the separate passes give, for every blend on every usable bottom.
+TEST_F(PostComp, TheBottomLayerAndTheGlowsAreLaidInTheNextPassAsInTheirOwn)
+{
+    EXPECT_FALSE(cPostComp::usable_as_bottom(cPostComp::BLEND_DODGE)); // onto black: black
+    const auto rt = [](int r, int g, int b, int a) {
+        cRTProxy p = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+        fill(*p, r, g, b, a);
+        return p;
+    };
+    cRTProxy bottom = rt(200, 60, 30, 160), bottom_glow = rt(40, 90, 10, 200);
+    cRTProxy layer = rt(30, 120, 220, 100), layer_glow = rt(60, 20, 80, 40);
+    cRTProxy black = rt(0, 0, 0, 255);
+    cPostComp* comp = cPostComp::get_instance();
+    for (int bottom_mode : {cPostComp::BLEND_OVER, cPostComp::BLEND_ADD, cPostComp::BLEND_SCREEN}) {
+        for (int mode : {cPostComp::BLEND_OVER, cPostComp::BLEND_ADD, cPostComp::BLEND_SCREEN,
+                         cPostComp::BLEND_DODGE}) {
+            for (bool glows : {false, true}) {
+                // The long way: each glow in a pass, the bottom onto black, the layer onto that.
+                cRTProxy lit_bottom = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+                cRTProxy lit_layer = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+                cRTProxy below = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+                cRTProxy want = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+                cPostSpill* spill = cPostSpill::get_instance();
+                spill->combine_into(*bottom, *bottom_glow, *lit_bottom, cPostSpill::SPILL_ADD);
+                spill->combine_into(*layer, *layer_glow, *lit_layer, cPostSpill::SPILL_ADD);
+                comp->comp(*below, glows ? *lit_bottom : *bottom, *black, &bottom_mode, 0.7f);
+                comp->comp(*want, glows ? *lit_layer : *layer, *below, &mode, 0.6f);
+
+                cRTProxy got = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+                comp->comp_onto_bottom(
+                    got.get_rt(),
+                    {layer.get_rt(), glows ? layer_glow.get_rt() : nullptr, mode, 0.6f},
+                    {bottom.get_rt(), glows ? bottom_glow.get_rt() : nullptr, bottom_mode, 0.7f});
+                EXPECT_TRUE(near(pixel_of(*got, 5, 5), pixel_of(*want, 5, 5)))
+                    << "bottom " << bottom_mode << ", layer " << mode << ", glows " << glows;
+            }
+        }
+    }
 }

@@ -37,10 +37,10 @@ std::string errors_of(const cShader_GLSL::sBuild& build)
     return text;
 }
 
-cShader_GLSL::sBuild build_fragment(const std::string& text)
+cShader_GLSL::sBuild build_fragment(const std::string& text, const std::string& defines = "")
 {
     const cShader_GLSL::sBuild build =
-        cShader_GLSL::compile_and_link(put("v.glsl", vertex), put("f.glsl", text));
+        cShader_GLSL::compile_and_link(put("v.glsl", vertex), put("f.glsl", text), defines);
     if (build.ok())
         glDeleteProgram(build.program);
     return build;
@@ -141,6 +141,21 @@ TEST_F(ShaderInclude, CompileErrorsNameTheIncludedFileAndItsLine)
         EXPECT_NE(text.find("0:3("), std::string::npos) << text; // back in the stage's own file
         EXPECT_NE(text.find("source 1: " + broken), std::string::npos) << text;
     }
+}
+
+// Defined names reach the stage and its includes, and the lines keep their numbers.
+TEST_F(ShaderInclude, DefinesSelectAVariantAndKeepTheLineNumbers)
+{
+    put("pick.glsl", "#ifdef RED\nvec4 pick() { return vec4(1, 0, 0, 1); }\n#endif\n");
+    const std::string text = "// a variant\n#version 120\n#include \"pick.glsl\"\n"
+                             "void main() { gl_FragColor = pick(); }\n";
+    EXPECT_TRUE(build_fragment(text, "RED GREEN").ok());
+    const cShader_GLSL::sBuild plain = build_fragment(text);
+    ASSERT_FALSE(plain.ok()); // pick() exists only in the variant
+    EXPECT_NE(errors_of(plain).find("0:4("), std::string::npos) << errors_of(plain);
+    const cShader_GLSL::sBuild broken =
+        build_fragment("#version 120\nvoid main() { gl_FragColor = nope; }\n", "RED");
+    EXPECT_NE(errors_of(broken).find("0:2("), std::string::npos) << errors_of(broken);
 }
 
 TEST_F(ShaderInclude, ReloadRebuildsWhenAnIncludedFileChanges)

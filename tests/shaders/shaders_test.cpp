@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <deque>
 #include <functional>
 #include <iostream>
 #include <string>
@@ -36,7 +37,7 @@ namespace {
 // Every shader's name and its registration (named after it).
 #define SHADER(name) tShader(#name, register_##name)
 using tShader = std::pair<const char*, std::function<void()>>;
-const std::vector<tShader> all_shaders = {
+const std::vector<tShader> named_shaders = {
     SHADER(blend_comp),           SHADER(add_comp),
     SHADER(dodge_comp),           SHADER(screen_comp),
     SHADER(levels_shader),        SHADER(hsb_shader),
@@ -52,9 +53,19 @@ const std::vector<tShader> all_shaders = {
     SHADER(srccol_shader),        SHADER(srccoladd_shader),
     SHADER(dtex_shader),          SHADER(masked_shader),
     SHADER(pexpshader),           SHADER(particle_light_shader),
-    SHADER(blend_comp_glow),      SHADER(add_comp_glow),
-    SHADER(dodge_comp_glow),      SHADER(screen_comp_glow),
     SHADER(feedback_shader)};
+// The compositing blends in their variants (the plain ones are named above).
+const std::vector<tShader> all_shaders = [] {
+    static std::deque<std::string> names; // the entries point into it
+    std::vector<tShader> list = named_shaders;
+    for (int mode : {0, 1, 3, 4}) {
+        for (int variant : {1, 2, 3, 6, 7}) {
+            names.push_back(cShdComp::name_of(mode, variant));
+            list.emplace_back(names.back().c_str(), [=] { register_comp(mode, variant); });
+        }
+    }
+    return list;
+}();
 #undef SHADER
 
 using ShaderSources = vnt_test::GLTest;

@@ -13,30 +13,22 @@
 
 namespace {
 
-void bind_blend_shader(int mode, bool with_glow)
+// The quad with each source's coordinates over its own size on units 0 to 3 (1 x 1 where there
+// is none), the bottom layer's opacity riding along as the third component of unit 1's.
+void draw_sources(iRenderTarget* const (&sources)[4], float bottom_opacity)
 {
-    const char* name = nullptr;
-    switch (mode) {
-    case cPostComp::BLEND_OVER:
-        name = "blend_comp";
-        break;
-    case cPostComp::BLEND_ADD:
-        name = "add_comp";
-        break;
-    case 2:
-        assert(0 && "blendmode not yet supported");
-        break;
-    case cPostComp::BLEND_SCREEN:
-        name = "screen_comp";
-        break;
-    case cPostComp::BLEND_DODGE:
-        name = "dodge_comp";
-        break;
-    default:
-        break; // drawn with whatever shading is current
+    static const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    glBegin(GL_QUADS);
+    for (const auto& c : corners) {
+        for (int u = 0; u < 4; ++u) {
+            const float w = sources[u] ? float(sources[u]->m_width) : 1.0f;
+            const float h = sources[u] ? float(sources[u]->m_height) : 1.0f;
+            glMultiTexCoord3fARB(GL_TEXTURE0 + GLenum(u), c[0] * w, c[1] * h,
+                                 u == 1 ? bottom_opacity : 0.0f);
+        }
+        glVertex3f(c[0], c[1], 0);
     }
-    if (name)
-        cShaderManager_GLSL::get_instance()->bind(with_glow ? std::string(name) + "_glow" : name);
+    glEnd();
 }
 
 } // namespace
@@ -47,10 +39,6 @@ cPostComp::cPostComp()
     register_add_comp();
     register_dodge_comp();
     register_screen_comp();
-    register_blend_comp_glow();
-    register_add_comp_glow();
-    register_dodge_comp_glow();
-    register_screen_comp_glow();
 }
 
 void cPostComp::comp(iRenderTarget& out, iRenderTarget& layer, iRenderTarget& below,
@@ -67,6 +55,29 @@ void cPostComp::comp_here(iRenderTarget& layer, iRenderTarget& below, const int*
                           float opacity, iRenderTarget* glow)
 {
     assert(mode && "comp needs a blend mode");
+    draw({&layer, glow, *mode, opacity}, {&below, nullptr, BLEND_OVER, 1.0f}, false);
+}
+
+void cPostComp::comp_onto_bottom(iRenderTarget* out, const sLayerPicture& layer,
+                                 const sLayerPicture& bottom)
+{
+    assert(usable_as_bottom(bottom.mode) && "the bottom layer's blend needs a pass of its own");
+    assert(out != layer.picture && out != bottom.picture && (!out || out != layer.glow) &&
+           (!out || out != bottom.glow) && "comp cannot draw into one of its sources");
+    if (out)
+        out->bind_as_target(false); // the quad covers every pixel
+    draw(layer, bottom, true);
+    if (out)
+        out->unbind_as_target();
+}
+
+bool cPostComp::usable_as_bottom(int mode)
+{
+    return mode == BLEND_OVER || mode == BLEND_ADD || mode == BLEND_SCREEN;
+}
+
+void cPostComp::draw(const sLayerPicture& layer, const sLayerPicture& below, bool below_is_bottom)
+{
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->push_shader();
 
@@ -77,23 +88,32 @@ void cPostComp::comp_here(iRenderTarget& layer, iRenderTarget& below, const int*
     glDisable(GL_BLEND); // the shader computes the blend; its output is written as it is
     begin_fsq_keep_colour();
 
-    if (glow)
-        glow->bind_as_texture(GL_TEXTURE2);
-    below.bind_as_texture(GL_TEXTURE1);
-    layer.bind_as_texture(GL_TEXTURE0);
-    bind_blend_shader(*mode, glow != nullptr);
+    iRenderTarget* const sources[4] = {layer.picture, below.picture, layer.glow,
+                                       below_is_bottom ? below.glow : nullptr};
+    for (int u = 3; u >= 0; --u) {
+        if (sources[u])
+            sources[u]->bind_as_texture(GL_TEXTURE0 + GLenum(u));
+    }
+    const int mode = layer.mode;
+    if (mode == 2) {
+        assert(0 && "blendmode not yet supported");
+    } else if (mode == BLEND_OVER || mode == BLEND_ADD || mode == BLEND_SCREEN ||
+               mode == BLEND_DODGE) {
+        int variant = layer.glow ? cShdComp::LAYER_GLOW : 0;
+        if (below_is_bottom)
+            variant |= below.glow ? cShdComp::BOTTOM_GLOW | cShdComp::BOTTOM : cShdComp::BOTTOM;
+        register_comp(mode, variant); // built when first needed
+        shaders->bind(cShdComp::name_of(mode, variant));
+    } // other values: drawn with whatever shading is current
 
-    glColor4f(1, 1, 1, opacity);
-    if (glow)
-        draw_quad_3(layer, below, *glow);
-    else
-        draw_quad_2(layer, below);
+    glColor4f(1, 1, 1, layer.opacity);
+    draw_sources(sources, below_is_bottom ? below.opacity : 1.0f);
 
     end_fsq();
-    if (glow)
-        glow->unbind_as_texture();
-    below.unbind_as_texture();
-    layer.unbind_as_texture();
+    for (int u = 0; u < 4; ++u) {
+        if (sources[u])
+            sources[u]->unbind_as_texture();
+    }
     glPopAttrib();
     shaders->pop_shader();
     check_gl_error("comp");

@@ -31,10 +31,32 @@ public:
     void comp_here(iRenderTarget& layer, iRenderTarget& below, const int* mode, float opacity,
                    iRenderTarget* glow = nullptr);
 
+    // A layer of a picture as the compositing reads it: its picture, the glow its scene left
+    // (or none), its blend mode and its opacity.
+    struct sLayerPicture
+    {
+        iRenderTarget* picture;
+        iRenderTarget* glow;
+        int mode;
+        float opacity;
+    };
+    // `layer` blended onto the bottom layer of a picture, which is laid over opaque black in
+    // the same pass: what compositing `bottom` onto black first and `layer` onto that gives,
+    // one full-size pass sooner. Into `out`, or into whatever is bound when `out` is null.
+    // The bottom layer's blend must be usable_as_bottom().
+    void comp_onto_bottom(iRenderTarget* out, const sLayerPicture& layer,
+                          const sLayerPicture& bottom);
+    // Over, add and screen: onto opaque black they all give the layer's colour times its
+    // alpha (dodge gives black).
+    static bool usable_as_bottom(int mode);
+
 private:
     friend class vnt::tSingleton<cPostComp>;
-    // Registers "blend_comp", "add_comp", "dodge_comp" and "screen_comp", in this order, then
-    // their "_glow" variants.
+    // The pass itself: `layer` onto `below`, which is the picture below as it is, or the bottom
+    // layer to lay over black first.
+    void draw(const sLayerPicture& layer, const sLayerPicture& below, bool below_is_bottom);
+    // Registers "blend_comp", "add_comp", "dodge_comp" and "screen_comp", in this order; the
+    // variants (shd_comp.h) are built when first needed.
     cPostComp();
     ~cPostComp() = default;
 };

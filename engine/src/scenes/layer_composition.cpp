@@ -229,12 +229,18 @@ void cLayerComposition::draw()
     }
 
     // Opaque black under the first layer: a small target does, the compositing stretches it.
+    // (Mostly the bottom layer is laid over black in the next layer's pass instead.)
     cRTProxy accumulator = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
     cRTProxy spare = get_tmp_rt(cRenderTargetManager::RTT_FULL);
     glClearColor(0, 0, 0, 1);
     accumulator->bind_as_target(true);
     accumulator->unbind_as_target();
 
+    // The bottom layer waits for the next one, whose pass lays it over the black as well.
+    cRTProxy bottom, bottom_glow;
+    cPostComp::sLayerPicture bottom_layer = {nullptr, nullptr, 0, 0.0f};
+    cRenderTargetManager* pool = cRenderTargetManager::get_instance();
+    cPostComp* comp = cPostComp::get_instance();
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     for (int depth : active) {
         const bool last = depth == active.back();
@@ -247,20 +253,37 @@ void cLayerComposition::draw()
         random.set_cursor(cursor);
         cRTProxy glow;
         cRTProxy image = layer.m_scene->render_leaving_glow(t, glow);
-        iRenderTarget* added = glow.isValid() ? glow.get_rt() : nullptr;
         cursor = random.cursor();
         random.set_cursor(outside);
         shaders->pop_shader();
         glPopAttrib();
         assert(image.get_size() != cRenderTargetManager::RTT_NONE);
+        // A glow the scene left is added in the layer's own pass.
+        const cPostComp::sLayerPicture picture = {image.get_rt(),
+                                                  glow.isValid() ? glow.get_rt() : nullptr,
+                                                  layer.m_blendmode, layer.m_opacity};
+        if (depth == active.front() && !last && cPostComp::usable_as_bottom(layer.m_blendmode)) {
+            bottom_layer = picture;
+            bottom = std::move(image);
+            if (glow.isValid())
+                bottom_glow = std::move(glow);
+            continue;
+        }
         // The last layer is blended straight onto the window: no copy of the finished picture.
-        // A glow the scene left is added in the same pass.
-        if (last) {
-            cPostComp::get_instance()->comp_here(*image, *accumulator, &layer.m_blendmode,
-                                                 layer.m_opacity, added);
+        iRenderTarget* out = last ? nullptr : spare.get_rt();
+        if (bottom.isValid()) {
+            comp->comp_onto_bottom(out, picture, bottom_layer);
+            pool->release(bottom);
+            if (bottom_glow.isValid())
+                pool->release(bottom_glow);
+        } else if (last) {
+            comp->comp_here(*image, *accumulator, &layer.m_blendmode, layer.m_opacity,
+                            picture.glow);
         } else {
-            cPostComp::get_instance()->comp(*spare, *image, *accumulator, &layer.m_blendmode,
-                                            layer.m_opacity, added);
+            comp->comp(*spare, *image, *accumulator, &layer.m_blendmode, layer.m_opacity,
+                       picture.glow);
+        }
+        if (!last) {
             std::swap(accumulator, spare);
             if (spare.get_size() != cRenderTargetManager::RTT_FULL)
                 spare = get_tmp_rt(cRenderTargetManager::RTT_FULL);

@@ -1,91 +1,97 @@
 // Layer-compositing shaders (see shd_comp.h).
 #include "shaders/shd_comp.h"
 
+#include <cassert>
+
 #include "shader_manager_glsl.h"
 
 namespace {
 
-const std::vector<cShader_GLSL::sSampler> comp_samplers = {{"layer", 0}, {"below", 1}};
-const std::vector<cShader_GLSL::sSampler> glow_samplers = {{"layer", 0}, {"below", 1}, {"glow", 2}};
+const char* const MODE_NAMES[5] = {"blend_comp", "add_comp", nullptr, "screen_comp", "dodge_comp"};
+const char* const FRAGMENT_FILES[5] = {"comp_over_frag.glsl", "comp_add_frag.glsl", nullptr,
+                                       "comp_screen_frag.glsl", "comp_dodge_frag.glsl"};
 
-// The glow variants' fragment files by blend mode (2 has none).
-const char* glow_fragment(int mode)
+std::vector<cShader_GLSL::sSampler> samplers_of(int variant)
 {
-    static const char* const files[5] = {"comp_over_glow_frag.glsl", "comp_add_glow_frag.glsl",
-                                         nullptr, "comp_screen_glow_frag.glsl",
-                                         "comp_dodge_glow_frag.glsl"};
-    return files[mode];
+    std::vector<cShader_GLSL::sSampler> samplers = {{"layer", 0}, {"below", 1}};
+    if (variant & cShdComp::LAYER_GLOW)
+        samplers.push_back({"layer_glow", 2});
+    if (variant & cShdComp::BOTTOM_GLOW)
+        samplers.push_back({"bottom_glow", 3});
+    return samplers;
+}
+
+std::string defines_of(int variant)
+{
+    std::string defines;
+    if (variant & cShdComp::LAYER_GLOW)
+        defines += " LAYER_GLOW";
+    if (variant & (cShdComp::BOTTOM | cShdComp::BOTTOM_GLOW))
+        defines += " BOTTOM";
+    if (variant & cShdComp::BOTTOM_GLOW)
+        defines += " BOTTOM_GLOW";
+    return defines;
+}
+
+bool is_mode(int mode)
+{
+    return mode >= 0 && mode < 5 && MODE_NAMES[mode];
 }
 
 } // namespace
 
-cShdCompOver::cShdCompOver(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "comp_over_frag.glsl",
-                comp_samplers)
+cShdComp::cShdComp(void* const* in_context, const int& in_vprof, const int& in_fprof, int in_mode,
+                   int in_variant)
+    : cShdPlain(in_context, in_vprof, in_fprof, "comp_vert.glsl",
+                FRAGMENT_FILES[is_mode(in_mode) ? in_mode : 0], samplers_of(in_variant),
+                defines_of(in_variant))
 {
+    assert(is_mode(in_mode) && "no compositing shader for this blend mode");
 }
 
-cShdCompAdd::cShdCompAdd(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "comp_add_frag.glsl",
-                comp_samplers)
+std::string cShdComp::name_of(int in_mode, int in_variant)
 {
+    std::string name = MODE_NAMES[is_mode(in_mode) ? in_mode : 0];
+    if (in_variant & LAYER_GLOW)
+        name += "_glow";
+    if (in_variant & BOTTOM_GLOW)
+        name += "_onglowingbottom";
+    else if (in_variant & BOTTOM)
+        name += "_onbottom";
+    return name;
 }
 
-cShdCompDodge::cShdCompDodge(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "comp_dodge_frag.glsl",
-                comp_samplers)
+void register_comp(int in_mode, int in_variant)
 {
-}
-
-cShdCompScreen::cShdCompScreen(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "comp_screen_frag.glsl",
-                comp_samplers)
-{
-}
-
-template <int MODE>
-cShdCompGlow<MODE>::cShdCompGlow(void* const* in_context, const int& in_vprof, const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "tex012_vert.glsl", glow_fragment(MODE),
-                glow_samplers)
-{
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    const std::string name = cShdComp::name_of(in_mode, in_variant);
+    if (!shaders->has_shader(name))
+        shaders->add_shader<cShdComp>(name, in_mode, in_variant);
 }
 
 void register_blend_comp()
 {
-    cShaderManager_GLSL::get_instance()->add_shader<cShdCompOver>("blend_comp");
+    register_comp(0, 0);
 }
 
 void register_add_comp()
 {
-    cShaderManager_GLSL::get_instance()->add_shader<cShdCompAdd>("add_comp");
+    register_comp(1, 0);
 }
 
 void register_dodge_comp()
 {
-    cShaderManager_GLSL::get_instance()->add_shader<cShdCompDodge>("dodge_comp");
+    register_comp(4, 0);
 }
 
 void register_screen_comp()
 {
-    cShaderManager_GLSL::get_instance()->add_shader<cShdCompScreen>("screen_comp");
+    register_comp(3, 0);
 }
 
-void register_blend_comp_glow()
+void register_comp_variants()
 {
-    cShaderManager_GLSL::get_instance()->add_shader<cShdCompGlow<0>>("blend_comp_glow");
-}
-
-void register_add_comp_glow()
-{
-    cShaderManager_GLSL::get_instance()->add_shader<cShdCompGlow<1>>("add_comp_glow");
-}
-
-void register_screen_comp_glow()
-{
-    cShaderManager_GLSL::get_instance()->add_shader<cShdCompGlow<3>>("screen_comp_glow");
-}
-
-void register_dodge_comp_glow()
-{
-    cShaderManager_GLSL::get_instance()->add_shader<cShdCompGlow<4>>("dodge_comp_glow");
+    for (int mode : {0, 1, 3, 4})
+        for (int variant : {0, 1, 2, 3, 6, 7})
+            register_comp(mode, variant);
 }

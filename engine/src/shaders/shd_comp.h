@@ -1,53 +1,38 @@
-// The four layer-compositing blends. Each samples the layer on unit 0 and the picture below on
-// unit 1 (rectangle textures) and takes the layer's opacity from the vertex colour's alpha.
+// The layer-compositing blends. Each samples the layer on unit 0 and the picture below on unit 1
+// (rectangle textures) and takes the layer's opacity from the vertex colour's alpha. Variants of
+// the same sources (comp_layer.glsl) add the layer's glow (unit 2), or read the bottom layer's
+// own picture as the picture below (its glow on unit 3, its opacity in the third component of
+// its coordinates), so that neither needs a full-size pass of its own.
 #pragma once
+
+#include <string>
 
 #include "shaders/shd_plain.h"
 
-// Layer over below.
-class cShdCompOver : public cShdPlain
+class cShdComp : public cShdPlain
 {
 public:
-    cShdCompOver(void* const* in_context, const int& in_vprof, const int& in_fprof);
+    enum eVariant
+    {
+        LAYER_GLOW = 1,  // the layer's glow is added to it
+        BOTTOM = 2,      // the picture below is the bottom layer, laid over opaque black here
+        BOTTOM_GLOW = 4, // with its glow added (only with BOTTOM)
+    };
+    // `in_mode` is the blend mode (0 over, 1 add, 3 screen, 4 dodge); `in_variant` ORs eVariant.
+    cShdComp(void* const* in_context, const int& in_vprof, const int& in_fprof, int in_mode,
+             int in_variant);
+
+    // The registered name: "blend_comp", "add_comp", "screen_comp" or "dodge_comp", then "_glow"
+    // for LAYER_GLOW, then "_onbottom" for BOTTOM or "_onglowingbottom" for BOTTOM_GLOW.
+    static std::string name_of(int in_mode, int in_variant);
 };
 
-// Below plus the layer.
-class cShdCompAdd : public cShdPlain
-{
-public:
-    cShdCompAdd(void* const* in_context, const int& in_vprof, const int& in_fprof);
-};
-
-// Below brightened by the layer: below / (1 - layer).
-class cShdCompDodge : public cShdPlain
-{
-public:
-    cShdCompDodge(void* const* in_context, const int& in_vprof, const int& in_fprof);
-};
-
-// 1 - (1 - below)(1 - layer).
-class cShdCompScreen : public cShdPlain
-{
-public:
-    cShdCompScreen(void* const* in_context, const int& in_vprof, const int& in_fprof);
-};
-
-// One of the four blends with the layer's glow picture added to the layer first (unit 2, the
-// coordinates of set 2): a layer whose scene left its glow to the compositing. `MODE` is the
-// cPostComp blend mode (0 over, 1 add, 3 screen, 4 dodge).
-template <int MODE> class cShdCompGlow : public cShdPlain
-{
-public:
-    cShdCompGlow(void* const* in_context, const int& in_vprof, const int& in_fprof);
-};
-
-// Registration under the fixed names "blend_comp", "add_comp", "dodge_comp", "screen_comp",
-// and the same with "_glow" appended for the blends that add a glow.
+// Registration under the fixed names "blend_comp", "add_comp", "dodge_comp", "screen_comp".
 void register_blend_comp();
 void register_add_comp();
 void register_dodge_comp();
 void register_screen_comp();
-void register_blend_comp_glow();
-void register_add_comp_glow();
-void register_dodge_comp_glow();
-void register_screen_comp_glow();
+// One variant under its name, unless it is registered already.
+void register_comp(int in_mode, int in_variant);
+// Every blend in every variant.
+void register_comp_variants();

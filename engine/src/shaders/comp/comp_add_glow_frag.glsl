@@ -1,4 +1,0 @@
-// With the layer's glow added first (see comp_layer.glsl).
-#version 120
-#define LAYER_GLOW
-#include "comp_add.glsl"

@@ -1,0 +1,14 @@
+// The compositing's vertex stage: the full-screen quad with coordinate sets 0 to 3 (the layer,
+// the picture below and their glows) through their texture matrices, and the colour (the
+// opacity).
+#version 120
+
+void main()
+{
+    gl_Position = ftransform();
+    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
+    gl_TexCoord[1] = gl_TextureMatrix[1] * gl_MultiTexCoord1;
+    gl_TexCoord[2] = gl_TextureMatrix[2] * gl_MultiTexCoord2;
+    gl_TexCoord[3] = gl_TextureMatrix[3] * gl_MultiTexCoord3;
+    gl_FrontColor = gl_Color;
+}
