@@ -11,7 +11,11 @@
 #include <vector>
 
 #include "effects/interpolator.h"
+#include "postprocessing/hsb.h"
+#include "postprocessing/hue_shift.h"
+#include "postprocessing/pass_helpers.h"
 #include "scenes/attractor_calculator.h"
+#include "scenes/attractor_grade.h"
 #include "scenes/point_cloud.h"
 #include "scenes/point_splat.h"
 #include "scenes/scene_attractor.h"
@@ -150,6 +154,77 @@ TEST(PointSplat, PacksTheWeightsInTheColourClampedAndOpaqueWithNothingLeftOver)
     // Another size starts from black.
     splat.clear(2, 1);
     EXPECT_EQ(splat.pack(colour), (std::vector<uint8_t>{0, 0, 0, 255, 0, 0, 0, 255}));
+}
+
+// The picture packed through tones: each pixel the tone nearest its weight; the untouched
+// pixels show the first tone, and a new first tone reaches them all.
+TEST(PointSplat, PacksThroughTonesWithTheFirstAsTheBackground)
+{
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const float lower_left[3] = {-0.75f, -0.5f, 0}, upper_right[3] = {0.75f, 0.5f, 0};
+    cPointSplat splat;
+    splat.clear(4, 2);
+    splat.add(lower_left, 1, identity, 1.0f, 0.26f);
+    for (int i = 0; i < 100; ++i)
+        splat.add(upper_right, 1, identity, 1.0f, 0.25f);
+    const std::vector<cPointSplat::tBGRA> tones = {
+        {1, 2, 3, 255}, {10, 0, 0, 255}, {20, 0, 0, 255}, {30, 0, 0, 255}};
+    std::vector<uint8_t> bgra = splat.pack(tones, 0.25f);
+    EXPECT_EQ(bgra[0], 10);     // 0.26 is nearest one step
+    EXPECT_EQ(bgra[4 * 7], 30); // 25 steps: the last tone
+    EXPECT_EQ(std::vector<uint8_t>(bgra.begin() + 4, bgra.begin() + 8),
+              (std::vector<uint8_t>{1, 2, 3, 255})); // untouched
+    std::vector<cPointSplat::tBGRA> darker = tones;
+    darker[0] = {0, 0, 0, 255};
+    splat.clear(4, 2);
+    bgra = splat.pack(darker, 0.25f);
+    for (size_t i = 0; i < bgra.size(); ++i)
+        EXPECT_EQ(bgra[i], i % 4 == 3 ? 255 : 0) << i;
+    EXPECT_EQ(splat.pack({}, 0.25f), splat.pack(darker, 0.0f)); // no tones, no step: black
+}
+
+// The tones are what the hue shift pass and then the hue-saturation-brightness pass make of
+// the colours the plain packing writes, for every weight.
+TEST_F(AttractorTest, GradeTonesAreWhatTheGradingPassesMakeOfThePackedColours)
+{
+    const hueshift_params neutral_shift{0, 0, 0, 0};
+    const hsb_params neutral{0, 0, 0};
+    struct sCase
+    {
+        float colour[3];
+        hueshift_params shift;
+        hsb_params adjust;
+    };
+    const sCase cases[] = {{{1.0f, 0.4f, 0.1f}, {200, 40, 0, 0.5f}, {0, 30, 0}},
+                           {{0.3f, 0.9f, 0.6f}, {725, -50, 10, 3.0f}, {-90, 66.8f, -5}}};
+    for (const sCase& c : cases) {
+        const sToneTable plain = grade_tones(c.colour, neutral_shift, neutral);
+        const sToneTable graded = grade_tones(c.colour, c.shift, c.adjust);
+        ASSERT_EQ(plain.tones.size(), graded.tones.size());
+        ASSERT_GT(plain.tones.size(), 100u);
+        cRTProxy in = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+        cRTProxy shifted = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+        cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+        vnt_test::sPicture picture(int(in->m_width), int(in->m_height));
+        const size_t pixels = size_t(picture.w * picture.h);
+        for (size_t i = 0; i < pixels; ++i) {
+            const cPointSplat::tBGRA& t = plain.tones[i % plain.tones.size()];
+            picture.rect(int(i) % picture.w, int(i) / picture.w, int(i) % picture.w + 1,
+                         int(i) / picture.w + 1, {t[2], t[1], t[0], 255});
+        }
+        vnt_test::upload(*in, picture);
+        cPostHueShift::get_instance()->process(*in, *shifted, c.shift);
+        cPostHSB::get_instance()->process(*shifted, *out, c.adjust);
+        const vnt_test::sPicture got = vnt_test::download(*out);
+        int worst = 0;
+        for (size_t i = 0; i < pixels; ++i) {
+            const cPointSplat::tBGRA& t = graded.tones[i % graded.tones.size()];
+            const vnt_test::tPixel p = got.at(int(i) % got.w, int(i) / got.w);
+            for (int k = 0; k < 3; ++k)
+                worst = std::max(worst, std::abs(int(p[size_t(k)]) - int(t[size_t(2 - k)])));
+        }
+        EXPECT_LE(worst, 2);
+    }
 }
 
 TEST_F(AttractorTest, PresetsApplyOnChangeOnlyAndDriftStaysBounded)

@@ -92,33 +92,56 @@ void cPointSplat::add(const float* in_points, int in_count, const float (&in_mvp
 
 const std::vector<uint8_t>& cPointSplat::pack(const float (&in_colour)[3])
 {
-    if (m_bytes.size() != m_weights.size() * 4) {
-        m_bytes.assign(m_weights.size() * 4, 0);
-        for (size_t i = 3; i < m_bytes.size(); i += 4)
-            m_bytes[i] = 255;
-        m_packed = sBox();
-    }
-    // What the last picture lit and this one does not goes back to black on the way.
-    sBox rewrite = m_touched;
-    rewrite.include(m_packed);
-    m_packed = m_touched;
     auto scale = [](float c) { return 255.0f * std::clamp(c, 0.0f, 1.0f); };
     const float r = scale(in_colour[0]), g = scale(in_colour[1]), b = scale(in_colour[2]);
-    for (int j = rewrite.y0; j <= rewrite.y1; ++j) {
-        const size_t first = size_t(j) * size_t(m_width) + size_t(rewrite.x0);
+    rewrite({0, 0, 0, 255}, [=](float w, uint8_t* out) {
+        if (w <= 0.0f) {
+            out[0] = out[1] = out[2] = 0;
+        } else {
+            out[0] = uint8_t(std::min(b * w, 255.0f) + 0.5f);
+            out[1] = uint8_t(std::min(g * w, 255.0f) + 0.5f);
+            out[2] = uint8_t(std::min(r * w, 255.0f) + 0.5f);
+        }
+    });
+    return m_bytes;
+}
+
+const std::vector<uint8_t>& cPointSplat::pack(const std::vector<tBGRA>& in_tones, float in_step)
+{
+    if (in_tones.empty() || !(in_step > 0.0f))
+        return pack({0.0f, 0.0f, 0.0f});
+    const float per_weight = 1.0f / in_step;
+    const float last = float(in_tones.size() - 1);
+    rewrite(in_tones[0], [&](float w, uint8_t* out) {
+        // Not a number and negative sums take the first tone, huge ones the last.
+        const float k = std::min(std::max(w, 0.0f) * per_weight + 0.5f, last);
+        const tBGRA& tone = in_tones[size_t(k >= 0.0f ? k : 0.0f)];
+        std::copy(tone.begin(), tone.end(), out);
+    });
+    return m_bytes;
+}
+
+template <class tTone> void cPointSplat::rewrite(const tBGRA& in_background, const tTone& in_tone)
+{
+    if (m_bytes.size() != m_weights.size() * 4 || in_background != m_background) {
+        // Every pixel no disc touches shows the background.
+        m_bytes.resize(m_weights.size() * 4);
+        for (size_t i = 0; i < m_bytes.size(); i += 4)
+            std::copy(in_background.begin(), in_background.end(), m_bytes.begin() + long(i));
+        m_background = in_background;
+        m_packed = sBox();
+    }
+    // What the last picture lit and this one does not goes back to the background on the way.
+    sBox box = m_touched;
+    box.include(m_packed);
+    m_packed = m_touched;
+    for (int j = box.y0; j <= box.y1; ++j) {
+        const size_t first = size_t(j) * size_t(m_width) + size_t(box.x0);
         const float* w = m_weights.data() + first;
         uint8_t* out = m_bytes.data() + first * 4;
-        for (int i = rewrite.x0; i <= rewrite.x1; ++i, ++w, out += 4) {
-            if (*w <= 0.0f) {
-                out[0] = out[1] = out[2] = 0;
-            } else {
-                out[0] = uint8_t(std::min(b * *w, 255.0f) + 0.5f);
-                out[1] = uint8_t(std::min(g * *w, 255.0f) + 0.5f);
-                out[2] = uint8_t(std::min(r * *w, 255.0f) + 0.5f);
-            }
-        }
+        for (int i = box.x0; i <= box.x1; ++i, ++w, out += 4)
+            in_tone(*w, out);
     }
-    return m_bytes;
 }
 
 float cPointSplat::weight(int in_x, int in_y) const

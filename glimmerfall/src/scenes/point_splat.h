@@ -3,6 +3,7 @@
 // software rasteriser, 100000 sprites cost more than the rest of the frame together).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -27,6 +28,13 @@ public:
     // next call; only the pixels the discs of this or the last packed picture touched are
     // rewritten, the rest is known to be black.
     const std::vector<uint8_t>& pack(const float (&in_colour)[3]);
+    // A pixel's blue, green, red and alpha bytes.
+    using tBGRA = std::array<uint8_t, 4>;
+    // The same with each pixel the tone for its summed weight: `in_tones[k]` for the weights
+    // nearest k * `in_step`, the last tone for all above; the pixels no disc touched take the
+    // first. (A colour grading of a one-coloured picture is a tone for each weight.) No tones
+    // or no step give black.
+    const std::vector<uint8_t>& pack(const std::vector<tBGRA>& in_tones, float in_step);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -42,11 +50,16 @@ private:
         void include(const sBox& in_other);
     };
 
+    // Rewrites the pixels the discs of this or the last packed picture touched: `in_tone(w,
+    // out)` writes the bytes of a pixel of summed weight w; the others show `in_background`.
+    template <class tTone> void rewrite(const tBGRA& in_background, const tTone& in_tone);
+
     int m_width = 0;
     int m_height = 0;
-    std::vector<float> m_weights;     // row by row from the bottom
-    sBox m_touched;                   // the pixels discs were added to since the last clear
-    std::vector<uint8_t> m_bytes;     // the last packed picture
-    sBox m_packed;                    // the pixels of m_bytes that may not be black
-    std::vector<float> m_column_fall; // per call: (distance / radius)^2 of a disc's columns
+    std::vector<float> m_weights; // row by row from the bottom
+    sBox m_touched;               // the pixels discs were added to since the last clear
+    std::vector<uint8_t> m_bytes; // the last packed picture
+    sBox m_packed;                // the pixels of m_bytes that may differ from the background
+    tBGRA m_background = {0, 0, 0, 255}; // what the untouched pixels of m_bytes show
+    std::vector<float> m_column_fall;    // per call: (distance / radius)^2 of a disc's columns
 };

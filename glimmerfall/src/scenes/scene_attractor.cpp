@@ -19,6 +19,7 @@
 #include "postprocessing/kaleidoscope.h"
 #include "render_target.h"
 #include "scenes/attractor_calculator.h"
+#include "scenes/attractor_grade.h"
 #include "scenes/point_cloud.h"
 #include "scenes/point_splat.h"
 #include "shader_manager_glsl.h"
@@ -34,56 +35,8 @@ constexpr float SPRITE_SCALE = 3.0f;  // disc diameter per unit of pts_size, at 
 constexpr float SPRITE_GAIN = 6.0f;   // centre alpha per unit of the point alpha
 constexpr float SIXFOLD_GAIN = 0.15f; // the six copies overlap: less light each, or they clip
 constexpr const char* TURN_SHADER = "sixfold_turn_shader";
-constexpr const char* GRADE_SHADER = "attractor_grade_shader";
 
-// The single view's hue shift and hue-saturation-brightness passes in one, drawn through the
-// kaleidoscope sheet. Parameter GRADE: seven floats, the hue shift's four values (as
-// cPostHueShift takes them) then the adjustment's three (as cPostHSB takes them).
-class cShdAttractorGrade : public cShader_GLSL
-{
-public:
-    enum
-    {
-        GRADE = 1
-    };
-    cShdAttractorGrade(void* const* in_context, const int& in_vprof, const int& in_fprof)
-        : cShader_GLSL(in_context, in_vprof, in_fprof)
-    {
-        set_samplers({{"source", 0}});
-        load_from_files("tex01_vert.glsl", "attractor_grade_frag.glsl");
-    }
-
-    void init_parameters() override
-    {
-        m_shift = get_named_parameter("shift");
-        m_adjust = get_named_parameter("adjust");
-    }
-    void set_parameter(int in_parm_name, iVar* in_var) override
-    {
-        if (in_parm_name != GRADE) {
-            report_unknown_parameter(GRADE_SHADER, in_parm_name);
-            return;
-        }
-        const float* v = floats_parameter(in_var, 7, "attractor_grade_shader parameter GRADE");
-        if (!v)
-            return;
-        // Degrees to inverted radians, percentages to a factor and an offset.
-        const float to_radians = float(-vnt::PI / 180.0);
-        m_values = {v[0] * to_radians, v[1] / 100.0f + 1.0f, v[2] / 100.0f, v[3],
-                    v[4] * to_radians, v[5] / 100.0f + 1.0f, v[6] / 100.0f};
-    }
-    void update_parameters() override
-    {
-        glUniform4f(m_shift, m_values[0], m_values[1], m_values[2], m_values[3]);
-        glUniform3f(m_adjust, m_values[4], m_values[5], m_values[6]);
-    }
-    void disable_parameters() override {}
-
-private:
-    int m_shift = -1, m_adjust = -1;
-    std::array<float, 7> m_values{0, 1, 0, 0, 0, 1, 0};
-};
-
+// The six turns of the six-fold view's copy in one pass (see add_turned_copies()).
 class cShdSixfoldTurn : public cShdPlain
 {
 public:
@@ -130,12 +83,9 @@ cSceneAttractor::~cSceneAttractor() = default;
 
 void cSceneAttractor::load()
 {
-    cPostHueShift::get_instance();
-    cPostHSB::get_instance();
     cPostKaleidoscope::get_instance();
     cPostGlow::get_instance();
     cShaderManager_GLSL::get_instance()->add_shader<cShdSixfoldTurn>(TURN_SHADER);
-    cShaderManager_GLSL::get_instance()->add_shader<cShdAttractorGrade>(GRADE_SHADER);
     // The six-fold view's double-size copy comes from the pool: have one there before the show.
     cRTProxy warm = get_tmp_rt(cRenderTargetManager::RTT_DOUBLE);
 }
@@ -376,20 +326,25 @@ cRTProxy cSceneAttractor::render_to_texture(int in_time_ms)
         picture->unbind_as_target();
     } else {
         m_splat->clear(int(picture->m_width), int(picture->m_height));
-        if (cur_config == 1)
+        if (cur_config == 1) {
             draw_sixfold_view(*picture, seconds);
-        else
+            write_splat(*picture);
+        } else {
             draw_single_view(*picture, seconds);
-        write_splat(*picture);
+            // The grading is a tone for each weight: the splat is packed graded.
+            hue = seconds * 90.0f;
+            hueshift.hue = hue;
+            const float colour[3] = {col1.x, col1.y, col1.z};
+            const sToneTable table = grade_tones(colour, hueshift, hsb);
+            picture->write_pixels(m_splat->pack(table.tones, table.step).data());
+        }
     }
 
     cRTProxy result;
-    if (cur_config == 1) {
+    if (cur_config == 1)
         result = grade_sixfold_view(std::move(picture));
-    } else {
-        hue = seconds * 90.0f;
+    else
         result = grade_single_view(std::move(picture));
-    }
     end_drawing();
     return result;
 }
@@ -513,17 +468,11 @@ void cSceneAttractor::add_turned_copies(const iRenderTarget& in_picture, iRender
 
 cRTProxy cSceneAttractor::grade_single_view(cRTProxy in_picture)
 {
-    // The hue shift, then the hue-saturation-brightness adjustment, then the kaleidoscope: one
-    // pass, the colours graded as the sheet samples the picture.
+    // The picture comes graded (the hue shift, then the hue-saturation-brightness adjustment):
+    // the kaleidoscope, then the glow.
     cRTProxy other = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    hueshift.hue = hue;
-    const float grade[7] = {hueshift.hue, hueshift.saturation, hueshift.brightness, hueshift.mult,
-                            hsb.hue,      hsb.saturation,      hsb.brightness};
-    cFloatsVar grade_var(grade);
-    cShaderManager_GLSL::get_instance()->set_parameter(GRADE_SHADER, cShdAttractorGrade::GRADE,
-                                                       &grade_var);
     const int type = kaleido2d < 0 ? 0 : kaleido2d > 255 ? 255 : kaleido2d;
-    cPostKaleidoscope::get_instance()->process(*in_picture, *other, uint8_t(type), GRADE_SHADER);
+    cPostKaleidoscope::get_instance()->process(*in_picture, *other, uint8_t(type));
     return finish_glow(std::move(other), glow);
 }
 
