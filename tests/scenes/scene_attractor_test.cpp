@@ -156,6 +156,30 @@ TEST(PointSplat, PacksTheWeightsInTheColourClampedAndOpaqueWithNothingLeftOver)
     EXPECT_EQ(splat.pack(colour), (std::vector<uint8_t>{0, 0, 0, 255, 0, 0, 0, 255}));
 }
 
+// Many points at once are shared out between two threads by rows: the same sums to the bit
+// as the same points added a few at a time, discs across the middle rows too.
+TEST(PointSplat, ManyPointsAtOnceSumAsFewAtATime)
+{
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    std::vector<float> points;
+    for (int i = 0; i < 9000; ++i) {
+        points.push_back(std::sin(float(i) * 0.37f) * 1.05f);
+        points.push_back(std::sin(float(i) * 0.11f) * 0.2f); // crowding the middle rows
+        points.push_back(0.0f);
+    }
+    cPointSplat at_once, in_parts;
+    at_once.clear(64, 48);
+    in_parts.clear(64, 48);
+    at_once.add(points.data(), 9000, identity, 7.0f, 0.1f);
+    for (int first = 0; first < 9000; first += 1000)
+        in_parts.add(points.data() + 3 * first, 1000, identity, 7.0f, 0.1f);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(at_once.weight(x, y), in_parts.weight(x, y)) << x << ", " << y;
+    const float colour[3] = {1, 1, 1};
+    EXPECT_EQ(at_once.pack(colour), in_parts.pack(colour)); // the same pixels touched
+}
+
 // The picture packed through tones: each pixel the tone nearest its weight; the untouched
 // pixels show the first tone, and a new first tone reaches them all.
 TEST(PointSplat, PacksThroughTonesWithTheFirstAsTheBackground)

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 void cPointSplat::sBox::include(const sBox& in_other)
 {
@@ -43,13 +44,31 @@ void cPointSplat::add(const float* in_points, int in_count, const float (&in_mvp
     if (!in_points || in_count <= 0 || m_weights.empty() || !(in_weight > 0.0f) ||
         !(in_diameter > 0.0f) || in_diameter > 4096.0f)
         return;
-    const float radius = in_diameter * 0.5f;
+    const sDiscs discs = {in_points, in_count, in_mvp, in_diameter, in_weight};
+    // Many points: the lower and the upper half of the rows on two threads. Each pixel still
+    // sums its discs in the order of the points, so the picture is the same to the bit.
+    if (in_count < PARALLEL_POINTS || m_height < 2) {
+        add_rows(discs, 0, m_height - 1, m_touched);
+        return;
+    }
+    const int middle = m_height / 2;
+    sBox upper;
+    std::thread helper([&] { add_rows(discs, middle, m_height - 1, upper); });
+    add_rows(discs, 0, middle - 1, m_touched);
+    helper.join();
+    m_touched.include(upper);
+}
+
+void cPointSplat::add_rows(const sDiscs& in_discs, int in_row0, int in_row1, sBox& io_touched)
+{
+    const float radius = in_discs.diameter * 0.5f;
     const float inv_radius = 1.0f / radius;
     const float half_w = 0.5f * float(m_width), half_h = 0.5f * float(m_height);
-    m_column_fall.resize(size_t(std::ceil(in_diameter)) + 2);
-    const float* m = in_mvp;
-    for (int n = 0; n < in_count; ++n) {
-        const float* p = in_points + 3 * size_t(n);
+    const float weight = in_discs.weight;
+    std::vector<float> column_fall(size_t(std::ceil(in_discs.diameter)) + 2);
+    const float* m = in_discs.mvp;
+    for (int n = 0; n < in_discs.count; ++n) {
+        const float* p = in_discs.points + 3 * size_t(n);
         const float x = p[0], y = p[1], z = p[2];
         const float cw = m[3] * x + m[7] * y + m[11] * z + m[15];
         const float cz = m[2] * x + m[6] * y + m[10] * z + m[14];
@@ -63,17 +82,17 @@ void cPointSplat::add(const float* in_points, int in_count, const float (&in_mvp
         if (!(wx > -radius && wx < float(m_width) + radius && wy > -radius &&
               wy < float(m_height) + radius))
             continue;
-        // The pixels whose centres lie in the disc's square, within the picture.
+        // The pixels whose centres lie in the disc's square, within the picture and the rows.
         const int x0 = std::max(int(std::ceil(wx - radius - 0.5f)), 0);
         const int x1 = std::min(int(std::floor(wx + radius - 0.5f)), m_width - 1);
-        const int y0 = std::max(int(std::ceil(wy - radius - 0.5f)), 0);
-        const int y1 = std::min(int(std::floor(wy + radius - 0.5f)), m_height - 1);
+        const int y0 = std::max(int(std::ceil(wy - radius - 0.5f)), in_row0);
+        const int y1 = std::min(int(std::floor(wy + radius - 0.5f)), in_row1);
         if (x0 > x1 || y0 > y1)
             continue;
-        m_touched.include({x0, x1, y0, y1});
+        io_touched.include({x0, x1, y0, y1});
         for (int i = x0; i <= x1; ++i) {
             const float dx = (float(i) + 0.5f - wx) * inv_radius;
-            m_column_fall[size_t(i - x0)] = dx * dx;
+            column_fall[size_t(i - x0)] = dx * dx;
         }
         for (int j = y0; j <= y1; ++j) {
             const float dy = (float(j) + 0.5f - wy) * inv_radius;
@@ -82,9 +101,9 @@ void cPointSplat::add(const float* in_points, int in_count, const float (&in_mvp
                 continue;
             float* row = m_weights.data() + size_t(j) * size_t(m_width);
             for (int i = x0; i <= x1; ++i) {
-                const float fall = rest - m_column_fall[size_t(i - x0)];
+                const float fall = rest - column_fall[size_t(i - x0)];
                 if (fall > 0.0f)
-                    row[i] += in_weight * fall * fall;
+                    row[i] += weight * fall * fall;
             }
         }
     }

@@ -50,6 +50,20 @@ private:
         void include(const sBox& in_other);
     };
 
+    // One add() call's discs.
+    struct sDiscs
+    {
+        const float* points;
+        int count;
+        const float* mvp;
+        float diameter;
+        float weight;
+    };
+    // From this many points on, add() shares the rows between two threads.
+    static constexpr int PARALLEL_POINTS = 4096;
+    // Adds the parts of the discs in rows `in_row0` to `in_row1` (both included), noting the
+    // pixels touched in `io_touched`.
+    void add_rows(const sDiscs& in_discs, int in_row0, int in_row1, sBox& io_touched);
     // Rewrites the pixels the discs of this or the last packed picture touched: `in_tone(w,
     // out)` writes the bytes of a pixel of summed weight w; the others show `in_background`.
     template <class tTone> void rewrite(const tBGRA& in_background, const tTone& in_tone);
@@ -61,5 +75,4 @@ private:
     std::vector<uint8_t> m_bytes; // the last packed picture
     sBox m_packed;                // the pixels of m_bytes that may differ from the background
     tBGRA m_background = {0, 0, 0, 255}; // what the untouched pixels of m_bytes show
-    std::vector<float> m_column_fall;    // per call: (distance / radius)^2 of a disc's columns
 };
