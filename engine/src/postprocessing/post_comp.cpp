@@ -7,6 +7,7 @@
 #include "fsq.h"
 #include "gl_extensions.h"
 #include "render_target.h"
+#include "render_target_manager.h"
 #include "shader_manager_glsl.h"
 #include "shaders/shd_comp.h"
 #include "startup.h"
@@ -69,6 +70,37 @@ void cPostComp::comp_onto_bottom(iRenderTarget* out, const sLayerPicture& layer,
     draw(layer, bottom, true);
     if (out)
         out->unbind_as_target();
+}
+
+void cPostComp::warm_up()
+{
+    const int size = cRenderTargetManager::RTT_EIGHTH;
+    cRTProxy layer = get_tmp_rt(size), below = get_tmp_rt(size), out = get_tmp_rt(size);
+    cRTProxy layer_glow = get_tmp_rt(size), bottom_glow = get_tmp_rt(size);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    for (int mode : {BLEND_OVER, BLEND_ADD, BLEND_SCREEN, BLEND_DODGE}) {
+        for (int variant : {0, 1, 2, 3, 6, 7}) {
+            const sLayerPicture top = {layer.get_rt(),
+                                       variant & cShdComp::LAYER_GLOW ? layer_glow.get_rt()
+                                                                      : nullptr,
+                                       mode, 1.0f};
+            const sLayerPicture under = {below.get_rt(),
+                                         variant & cShdComp::BOTTOM_GLOW ? bottom_glow.get_rt()
+                                                                         : nullptr,
+                                         BLEND_OVER, 1.0f};
+            const bool on_bottom = (variant & cShdComp::BOTTOM) != 0;
+            if (on_bottom && !usable_as_bottom(under.mode))
+                continue;
+            out->bind_as_target(false);
+            draw(top, under, on_bottom);
+            out->unbind_as_target();
+            glViewport(viewport[0], viewport[1], 4, 4);
+            draw(top, under, on_bottom);
+            glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+        }
+    }
+    glFinish();
 }
 
 bool cPostComp::usable_as_bottom(int mode)

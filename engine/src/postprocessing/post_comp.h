@@ -49,6 +49,11 @@ public:
     // Over, add and screen: onto opaque black they all give the layer's colour times its
     // alpha (dodge gives black).
     static bool usable_as_bottom(int mode);
+    // Builds every blend in every variant and draws each once into a small pooled target and
+    // into a corner of the window: a software rasteriser compiles a shader's machine code for
+    // each kind of target at its first draw, which would otherwise stall the first frames that
+    // show a new combination of layers. The window's corner is left with whatever was drawn.
+    void warm_up();
 
 private:
     friend class vnt::tSingleton<cPostComp>;

@@ -45,6 +45,8 @@ void cLayerComposition::load()
         if (loaded.insert(layer.m_scene).second)
             layer.m_scene->load();
     }
+    if (m_layers.size() > 1)
+        cPostComp::get_instance()->warm_up();
 }
 
 void cLayerComposition::add_layer(int layer_depth, const sLayer& in_layer, int in_fade_in,
