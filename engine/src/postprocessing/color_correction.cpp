@@ -17,6 +17,14 @@ cPostColorCorrection::cPostColorCorrection(const std::string& in_lookup_file)
                                                             GL_TEXTURE_2D))
 {
     register_color_correction_shader();
+    // Its levels are read at their texel centres: the nearest texel is the same value for less
+    // work than a filtered read (a software rasteriser reads it three times per pixel).
+    if (m_lookup.isValid()) {
+        m_lookup.bind(GL_TEXTURE0);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        m_lookup.unbind();
+    }
 }
 
 void cPostColorCorrection::apply(iRenderTarget& source, const char* in_shader)
