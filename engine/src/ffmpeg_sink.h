@@ -1,4 +1,4 @@
-// Captured frames piped into ffmpeg: H.264 video (CRF 18, preset superfast, yuv420p, turned
+// Captured frames piped into ffmpeg: H.264 video (CRF 18, preset ultrafast, yuv420p, turned
 // upright) in an .mp4 or .mkv file, with the music of the captured range muxed in from a temporary
 // WAV file (AAC in .mp4, FLAC in .mkv).
 #pragma once
