@@ -42,7 +42,7 @@ bool is_mode(int mode)
 
 cShdComp::cShdComp(void* const* in_context, const int& in_vprof, const int& in_fprof, int in_mode,
                    int in_variant)
-    : cShdPlain(in_context, in_vprof, in_fprof, "comp_vert.glsl",
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex0123_vert.glsl",
                 FRAGMENT_FILES[is_mode(in_mode) ? in_mode : 0], samplers_of(in_variant),
                 defines_of(in_variant))
 {

@@ -251,7 +251,7 @@ cShdPostColDodge::cShdPostColDodge(void* const* in_context, const int& in_vprof,
 
 cShdPostColDodgeMasked::cShdPostColDodgeMasked(void* const* in_context, const int& in_vprof,
                                                const int& in_fprof)
-    : cShdPlain(in_context, in_vprof, in_fprof, "tex012_vert.glsl",
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex0123_vert.glsl",
                 "post_col_dodge_masked_frag.glsl", {{"a", 0}, {"b", 1}, {"mask", 2}})
 {
 }

@@ -1,6 +1,6 @@
-// The compositing's vertex stage: the full-screen quad with coordinate sets 0 to 3 (the layer,
-// the picture below and their glows) through their texture matrices, and the colour (the
-// opacity).
+// Unlit vertex stage with up to four sources: the vertex where the fixed-function pipeline puts
+// it, texture-coordinate sets 0 to 3 through their texture matrices (two pictures and a mask, or
+// a layer, the picture below and their glows), the current colour.
 #version 120
 
 void main()
