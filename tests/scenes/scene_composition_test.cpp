@@ -110,12 +110,29 @@ TEST_F(CompositionTest, FadesRunOverTheLayersOpacity)
 
     frame_at(2900);
     expect_rgb(frame_at(3000), 0, 0, 255); // faded in from nothing
+    // At opacity 0 the layer shows nothing, and is not rendered at all.
+    EXPECT_EQ(white.m_renders, 0);
     expect_rgb(frame_at(3500), 128, 128, 255, 3);
     expect_rgb(frame_at(4000), 255, 255, 255, 3);
     expect_rgb(frame_at(4800), 128, 128, 255, 3); // half way out
     expect_rgb(frame_at(5000), 0, 0, 255, 3);     // faded out at its last millisecond
     EXPECT_FLOAT_EQ(comp.layer(30).m_opacity, 0.0f);
+    EXPECT_EQ(white.m_renders, 3);
     expect_rgb(frame_at(5001), 0, 0, 255);
+}
+
+TEST_F(CompositionTest, LayersAllFadedOutLeaveTheWindowBlack)
+{
+    // Two layers meet at a cut, each at opacity 0 there; a dodge at opacity 0 changes nothing
+    // either. The pass onto the window is the last layer's, so the frame must still be whole.
+    comp.add_layer(5, sLayer(&blue, cPostComp::BLEND_OVER, 0, 2000), 0, 500);
+    comp.add_layer(10, sLayer(&red, cPostComp::BLEND_OVER, 2000, 4000), 500, 0);
+    comp.add_layer(15, sLayer(&white, cPostComp::BLEND_DODGE, 2000, 4000), 1000, 0);
+    expect_rgb(frame_at(2000), 0, 0, 0);
+    EXPECT_EQ(blue.m_renders + red.m_renders + white.m_renders, 0);
+    expect_rgb(frame_at(1000), 0, 0, 255);
+    expect_rgb(frame_at(2250), 159, 0, 0, 3); // red half in, the dodge a quarter
+    EXPECT_EQ(white.m_renders, 1);
 }
 
 TEST_F(CompositionTest, UpdateReportsChangesOfTheActiveSetOnce)

@@ -224,9 +224,15 @@ void cLayerComposition::draw()
         return;
     }
     const int t = demo_time();
-    const std::vector<int> active = active_depths(t);
+    // A layer at opacity 0 leaves the picture below as it is in every blend: it is neither
+    // rendered nor composited (mostly the first frame of a fade-in or the last of a fade-out).
+    std::vector<int> active = active_depths(t);
+    active.erase(
+        std::remove_if(active.begin(), active.end(),
+                       [this](int depth) { return !(m_layers.at(depth).m_opacity > 0.0f); }),
+        active.end());
     if (active.empty()) {
-        m_curtime = t;
+        m_curtime = t; // nothing drawn over the cleared window: black, as the layers give
         return;
     }
 
