@@ -444,7 +444,12 @@ void cSceneAttractor::add_turned_copies(const iRenderTarget& in_picture, iRender
 {
     // One pass adds the six turns of the copy (sixfold_turn shader), as six textured quads
     // added onto opaque black would, for the price of one full-screen pass instead of six.
-    const float w = float(in_picture.m_width), h = float(in_picture.m_height);
+    // The sum of the six turns looks the same turned by 180 degrees, which takes each pixel
+    // centre to another: the pass fills the upper half and the lower half is the upper one
+    // copied upside down and mirrored.
+    const int width = int(in_picture.m_width), height = int(in_picture.m_height);
+    const float w = float(width), h = float(height);
+    const float lower = float(height / 2) / h; // the rows the pass starts at
     const float cw = float(in_copy.m_width), ch = float(in_copy.m_height);
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_BLEND);
@@ -452,7 +457,7 @@ void cSceneAttractor::add_turned_copies(const iRenderTarget& in_picture, iRender
     in_copy.bind_as_texture(GL_TEXTURE0);
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->bind(TURN_SHADER);
-    static const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    const float corners[4][2] = {{0, lower}, {1, lower}, {1, 1}, {0, 1}};
     glBegin(GL_QUADS);
     for (const auto& c : corners) {
         glMultiTexCoord2fARB(GL_TEXTURE0, (c[0] - 0.5f) * w, (c[1] - 0.5f) * h);
@@ -464,6 +469,10 @@ void cSceneAttractor::add_turned_copies(const iRenderTarget& in_picture, iRender
     in_copy.unbind_as_texture();
     end_fsq();
     glPopAttrib();
+    // Row j takes row height - 1 - j, column i column width - 1 - i; the two halves do not
+    // overlap (an odd middle row was drawn and stays).
+    glBlitFramebuffer(0, height - height / 2, width, height, width, height / 2, 0, 0,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
 }
 
 cRTProxy cSceneAttractor::grade_single_view(cRTProxy in_picture)
