@@ -6,11 +6,15 @@
 #include <cmath>
 #include <string>
 
+#include "fsq.h"
 #include "gl_extensions.h"
+#include "mesh_files/mesh_obj.h"
+#include "mesh_manager.h"
 #include "pass_helpers.h"
 #include "postprocessing/kaleidoscope.h"
 #include "render_target.h"
 #include "render_target_manager.h"
+#include "resource_path.h"
 #include "support/gl_fixture.h"
 
 namespace {
@@ -161,4 +165,47 @@ TEST_F(KaleidoscopeTest, AHalfSizeSourceIsSampledWhole)
         expect_from(px, x, y, 0.5 * fold(2.0 * sheet_x(x)), 0.5 * fold(2.0 * sheet_z(y)), 3,
                     "half-size dual");
     }
+}
+
+// The sheets of many cells are read through a fold map; drawing the sheet itself, triangle by
+// triangle, must give the very same pixels, into targets of either size.
+TEST_F(KaleidoscopeTest, FoldMapsGiveTheSheetsOwnPixels)
+{
+    auto drawn_sheet = [&](iRenderTarget& target, int type) {
+        iMesh* sheet = cMeshManager::get_instance()->get(
+            cResourcePath::get_instance()->get_fullpath(cPostKaleidoscope::mirror_files[type - 1]),
+            true, true, false);
+        glClearColor(0, 0, 0, 0);
+        target.bind_as_target(true);
+        glMatrixMode(GL_TEXTURE);
+        glPushMatrix();
+        glScalef(float(m_w), float(m_h), 1.0f);
+        glMatrixMode(GL_MODELVIEW);
+        begin_fsq();
+        m_source->bind_as_texture(GL_TEXTURE0);
+        glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+        glScalef(1.01f, 1.01f, 1.01f);
+        sheet->draw();
+        m_source->unbind_as_texture();
+        end_fsq();
+        glMatrixMode(GL_TEXTURE);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        target.unbind_as_target();
+        return vnt_test::download(target).px;
+    };
+    cPostKaleidoscope* pass = cPostKaleidoscope::get_instance();
+    cRTProxy half = get_tmp_rt(cRenderTargetManager::RTT_HALF);
+    for (int type : {6, 7}) {
+        EXPECT_TRUE(run(uint8_t(type)) == drawn_sheet(*m_out, type)) << type;
+        pass->process(*m_source, *half, uint8_t(type));
+        EXPECT_TRUE(vnt_test::download(*half).px == drawn_sheet(*half, type)) << type;
+    }
+    // Made once for each sheet and size, a few kept.
+    const size_t maps = pass->fold_map_count();
+    EXPECT_GE(maps, 2u);
+    EXPECT_LE(maps, cPostKaleidoscope::MAX_FOLD_MAPS);
+    run(7);
+    EXPECT_EQ(pass->fold_map_count(), maps);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }

@@ -242,6 +242,18 @@ cShdPostFeedback::cShdPostFeedback(void* const* in_context, const int& in_vprof,
 {
 }
 
+cShdPostFoldBake::cShdPostFoldBake(void* const* in_context, const int& in_vprof,
+                                   const int& in_fprof)
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex0_vert.glsl", "post_fold_bake_frag.glsl", {})
+{
+}
+
+cShdPostFold::cShdPostFold(void* const* in_context, const int& in_vprof, const int& in_fprof)
+    : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "post_fold_frag.glsl",
+                two_sources)
+{
+}
+
 cShdPostColDodge::cShdPostColDodge(void* const* in_context, const int& in_vprof,
                                    const int& in_fprof)
     : cShdPlain(in_context, in_vprof, in_fprof, "tex01_vert.glsl", "post_col_dodge_frag.glsl",
@@ -309,6 +321,13 @@ void register_spill_shader()
 void register_feedback_shader()
 {
     cShaderManager_GLSL::get_instance()->add_shader<cShdPostFeedback>("feedback_shader");
+}
+
+void register_fold_shaders()
+{
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->add_shader<cShdPostFoldBake>("fold_bake_shader");
+    shaders->add_shader<cShdPostFold>("fold_shader");
 }
 
 void register_coldodge_shader()

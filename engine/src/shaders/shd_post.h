@@ -125,6 +125,20 @@ public:
     cShdPostFeedback(void* const* in_context, const int& in_vprof, const int& in_fprof);
 };
 
+// A mirror sheet's texture coordinates as colours (red, green): its fold map.
+class cShdPostFoldBake : public cShdPlain
+{
+public:
+    cShdPostFoldBake(void* const* in_context, const int& in_vprof, const int& in_fprof);
+};
+
+// The picture on unit 0 read through the fold map on unit 1 (its coordinates on unit 1).
+class cShdPostFold : public cShdPlain
+{
+public:
+    cShdPostFold(void* const* in_context, const int& in_vprof, const int& in_fprof);
+};
+
 // Colour dodge of the picture on unit 0 by the picture on unit 1: a / (1 - b).
 class cShdPostColDodge : public cShdPlain
 {
@@ -164,6 +178,8 @@ void register_alpha_blur_shader();
 void register_no_alpha_blur_shader();
 void register_spill_shader();
 void register_feedback_shader();
+// "fold_bake_shader" and "fold_shader".
+void register_fold_shaders();
 void register_coldodge_shader();
 void register_coldodge_mask_shader();
 void register_color_correction_shader();
