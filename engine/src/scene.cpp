@@ -154,6 +154,28 @@ cRTProxy cScene::render_leaving_glow(int in_time_ms, cRTProxy& out_glow)
     return result;
 }
 
+cRTProxy cScene::render_leaving(int in_time_ms, cRTProxy& out_glow, iRenderTarget*& out_under)
+{
+    out_under = nullptr;
+    m_under_slot = &out_under;
+    cRTProxy result = render_leaving_glow(in_time_ms, out_glow);
+    m_under_slot = nullptr;
+    return result;
+}
+
+cRTProxy cScene::finish_over(cRTProxy in_picture, iRenderTarget& in_under)
+{
+    if (m_under_slot) {
+        *m_under_slot = &in_under;
+        m_under_slot = nullptr; // one per frame: a nested call lays its own
+        return in_picture;
+    }
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    const int over = cPostComp::BLEND_OVER;
+    cPostComp::get_instance()->comp(*out, *in_picture, in_under, &over, 1.0f);
+    return out;
+}
+
 cRTProxy cScene::finish_glow(cRTProxy in_picture, const glow_params& in_params)
 {
     if (m_glow_slot) {

@@ -76,6 +76,12 @@ public:
     // draws the picture on (cPostComp does): one full-size pass fewer. `out_glow` is left empty
     // by the other scenes.
     cRTProxy render_leaving_glow(int in_time_ms, cRTProxy& out_glow);
+    // render_leaving_glow(), and a scene whose picture lies over a picture of its own as its
+    // last step (finish_over(), a trail) hands over the picture alone and leaves that picture
+    // in `out_under`, for the caller to lay the picture over as it draws it on: one full-size
+    // pass fewer again. `out_under` stays the scene's and holds until its next frame; the
+    // other scenes leave it null.
+    cRTProxy render_leaving(int in_time_ms, cRTProxy& out_glow, iRenderTarget*& out_under);
     // The variables the timeline and the overlay may drive; the caller owns the list's objects.
     virtual tVarList get_vars();
     // The Space-key listing: one line "<name> <value>" per variable.
@@ -111,6 +117,10 @@ protected:
     // `in_picture` with its glow added, in a new full-size target; or, under
     // render_leaving_glow(), `in_picture` itself with the glow picture left for the caller.
     cRTProxy finish_glow(cRTProxy in_picture, const glow_params& in_params);
+    // The last step of a scene whose picture lies over another of the same size: in a new
+    // full-size target `in_picture` over `in_under`; or, under render_leaving(), `in_picture`
+    // itself with `in_under` left for the caller (which must hold until the next frame).
+    cRTProxy finish_over(cRTProxy in_picture, iRenderTarget& in_under);
 
     // What the scene draws with; declared in the scene's constructor.
     sDrawState m_draw_state;
@@ -129,5 +139,6 @@ private:
 
     bool m_drawing = false;                  // between begin_drawing() and end_drawing()
     cRTProxy* m_glow_slot = nullptr;         // where finish_glow() leaves the glow, if anywhere
+    iRenderTarget** m_under_slot = nullptr;  // where finish_over() leaves its picture below
     float m_colour_before[4] = {1, 1, 1, 1}; // current colour when push_drawing_state() ran
 };

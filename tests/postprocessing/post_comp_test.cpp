@@ -117,3 +117,45 @@ TEST_F(PostComp, TheBottomLayerAndTheGlowsAreLaidInTheNextPassAsInTheirOwn)
         }
     }
 }
+
+TEST_F(PostComp, ALayerIsLaidOverItsTrailInTheSamePassAsInAnOverPassOfItsOwn)
+{
+    const auto rt = [](int r, int g, int b, int a) {
+        cRTProxy p = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+        fill(*p, r, g, b, a);
+        return p;
+    };
+    cRTProxy layer = rt(30, 120, 220, 100), trail = rt(180, 40, 90, 150);
+    cRTProxy layer_glow = rt(60, 20, 80, 40), bottom = rt(200, 60, 30, 160);
+    cRTProxy below = rt(20, 70, 50, 255), black = rt(0, 0, 0, 255);
+    const int over = cPostComp::BLEND_OVER;
+    cPostComp* comp = cPostComp::get_instance();
+    for (int mode : {cPostComp::BLEND_OVER, cPostComp::BLEND_ADD, cPostComp::BLEND_SCREEN,
+                     cPostComp::BLEND_DODGE}) {
+        for (bool glows : {false, true}) {
+            // The long way: the layer over its trail, its glow added, then composited.
+            cRTProxy on_trail = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+            cRTProxy lit = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+            comp->comp(*on_trail, *layer, *trail, &over, 1.0f);
+            cPostSpill::get_instance()->combine_into(*on_trail, *layer_glow, *lit,
+                                                     cPostSpill::SPILL_ADD);
+            iRenderTarget& whole = glows ? *lit : *on_trail;
+            iRenderTarget* glow = glows ? layer_glow.get_rt() : nullptr;
+            cRTProxy want = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+            comp->comp(*want, whole, *below, &mode, 0.6f);
+            cRTProxy got = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+            comp->comp(*got, *layer, *below, &mode, 0.6f, glow, trail.get_rt());
+            EXPECT_TRUE(near(pixel_of(*got, 5, 5), pixel_of(*want, 5, 5)))
+                << "layer " << mode << ", glow " << glows;
+
+            // And onto a bottom layer laid over black in the same pass.
+            cRTProxy bottom_on_black = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+            comp->comp(*bottom_on_black, *bottom, *black, &over, 0.7f);
+            comp->comp(*want, whole, *bottom_on_black, &mode, 0.6f);
+            comp->comp_onto_bottom(got.get_rt(), {layer.get_rt(), glow, mode, 0.6f, trail.get_rt()},
+                                   {bottom.get_rt(), nullptr, over, 0.7f});
+            EXPECT_TRUE(near(pixel_of(*got, 5, 5), pixel_of(*want, 5, 5)))
+                << "onto the bottom: layer " << mode << ", glow " << glows;
+        }
+    }
+}

@@ -78,6 +78,42 @@ public:
     bool m_own_pass = false;
 };
 
+// A square, half of it see-through, over a trail of its own: with `m_merged` the scene lays
+// the picture over the trail itself, else through finish_over(), which may leave the trail to
+// the compositing.
+class cTrailScene : public cColourScene
+{
+public:
+    using cColourScene::cColourScene;
+    cRTProxy render_to_texture(int) override
+    {
+        if (!m_trail.isValid()) {
+            m_trail = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+            glClearColor(0.5f, 0.2f, 0.1f, 0.6f);
+            m_trail->bind_as_target(true);
+            m_trail->unbind_as_target();
+        }
+        cRTProxy picture = bind_full_target_cleared(0, 0, 0, 0);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(560, 300, 160, 120);
+        glClearColor(0.1f, 0.9f, 0.3f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glScissor(640, 300, 80, 120);
+        glClearColor(0.9f, 0.9f, 0.2f, 0.4f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        picture->unbind_as_target();
+        if (!m_merged)
+            return finish_over(std::move(picture), *m_trail);
+        cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+        const int over = cPostComp::BLEND_OVER;
+        cPostComp::get_instance()->comp(*out, *picture, *m_trail, &over, 1.0f);
+        return out;
+    }
+    bool m_merged = false;
+    cRTProxy m_trail;
+};
+
 void expect_rgb(const std::array<unsigned char, 4>& px, int r, int g, int b, int tolerance = 2)
 {
     EXPECT_NEAR(px[0], r, tolerance);
@@ -243,4 +279,47 @@ TEST_F(CompositionTest, AGlowLeftToTheCompositingLooksAsTheScenesOwnGlowPass)
             worst = std::max(worst, std::abs(int(shown[0][i]) - int(shown[1][i])));
         EXPECT_LE(worst, 1) << "mode " << mode;
     }
+}
+
+TEST_F(CompositionTest, ATrailLeftToTheCompositingLooksAsTheScenesOwnOverPass)
+{
+    cTrailScene trailing{&clock.clock, "trailing"};
+    {
+        iRenderTarget* under = nullptr;
+        cRTProxy glow;
+        cRTProxy bare = trailing.render_leaving(0, glow, under);
+        EXPECT_EQ(under, trailing.m_trail.get_rt());
+        EXPECT_TRUE(near(pixel_of(*bare, 100, 100), {0, 0, 0, 0})); // the trail left out
+        cRTProxy whole = trailing.render(0);
+        EXPECT_TRUE(near(pixel_of(*whole, 100, 100), {128, 51, 26, 153}));
+        red.render_leaving(0, glow, under);
+        EXPECT_EQ(under, nullptr);
+    }
+    // As the top layer, the middle one, and the bottom one (which lays its trail itself): the
+    // same pixels in every blend.
+    for (int mode : {cPostComp::BLEND_OVER, cPostComp::BLEND_ADD, cPostComp::BLEND_SCREEN,
+                     cPostComp::BLEND_DODGE}) {
+        for (int depth : {3, 7, 15}) {
+            std::vector<unsigned char> shown[2];
+            for (int merged = 0; merged < 2; ++merged) {
+                cSceneComposition frame(&clock.clock);
+                frame.add_layer(5, sLayer(&blue, cPostComp::BLEND_OVER, 0, 1000), 0, 0);
+                frame.add_layer(10, sLayer(&green, cPostComp::BLEND_ADD, 0, 1000, 0.3f), 0, 0);
+                const int trail_mode = depth == 3 ? cPostComp::BLEND_OVER : mode;
+                frame.add_layer(depth, sLayer(&trailing, trail_mode, 0, 1000, 0.8f), 0, 0);
+                trailing.m_merged = merged == 1;
+                clock.set(500);
+                frame.update();
+                glClearColor(0, 0, 0, 1);
+                glClear(GL_COLOR_BUFFER_BIT);
+                frame.draw();
+                shown[merged] = read_pixels(520, 280, 240, 160);
+            }
+            int worst = 0;
+            for (size_t i = 0; i < shown[0].size(); ++i)
+                worst = std::max(worst, std::abs(int(shown[0][i]) - int(shown[1][i])));
+            EXPECT_LE(worst, 1) << "mode " << mode << ", depth " << depth;
+        }
+    }
+    EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 1u); // the trail, kept
 }

@@ -108,12 +108,29 @@ int cPostFeedback::size_class_for(unsigned in_width)
 void cPostFeedback::apply(iRenderTarget& source, iRenderTarget& target,
                           const feedback_params& in_params)
 {
+    feed_into_size(source, in_params, size_class_for(target.m_width));
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->push_shader();
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    const int over = cPostComp::BLEND_OVER;
+    cPostComp::get_instance()->comp(target, source, *m_feedback, &over, 1.0f);
+    glPopAttrib();
+    shaders->pop_shader();
+}
+
+void cPostFeedback::feed(iRenderTarget& source, const feedback_params& in_params)
+{
+    feed_into_size(source, in_params, size_class_for(source.m_width));
+}
+
+void cPostFeedback::feed_into_size(iRenderTarget& source, const feedback_params& in_params,
+                                   int size)
+{
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->push_shader();
     // Colour-buffer state too: the fresh image's clear colour.
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
 
-    const int size = size_class_for(target.m_width);
     if (!m_feedback.isValid() || m_feedback.get_size() != size) {
         // A pooled target holds whatever was drawn into it last: the trail starts empty.
         m_feedback = get_tmp_rt(size);
@@ -143,7 +160,6 @@ void cPostFeedback::apply(iRenderTarget& source, iRenderTarget& target,
         feed_back(*combined, *m_feedback, in_params.transform, in_params.fade);
         m_feedback->unbind_as_target();
     }
-    comp->comp(target, source, *m_feedback, &over, 1.0f);
     glPopAttrib();
     shaders->pop_shader();
 }

@@ -27,6 +27,9 @@ public:
     // Lays `source` over the trail into `target` and feeds the result back. The feedback image
     // follows `target`'s size class; a new one starts transparent black.
     void apply(iRenderTarget& source, iRenderTarget& target, const feedback_params& in_params);
+    // The trail step alone: `source` laid over the trail and fed back (the feedback image takes
+    // `source`'s size class); `source` over feedback() is then what apply() draws.
+    void feed(iRenderTarget& source, const feedback_params& in_params);
 
     // The feedback image (empty before the first apply).
     const cRTProxy& feedback() const { return m_feedback; }
@@ -40,6 +43,9 @@ private:
     cPostFeedback();
     // Gives the feedback image back to the pool (the owning scene destroys the pass).
     ~cPostFeedback() = default;
+
+    // feed() into a feedback image of size class `size`.
+    void feed_into_size(iRenderTarget& source, const feedback_params& in_params, int size);
 
     cRTProxy m_feedback; // persistent between frames
 };

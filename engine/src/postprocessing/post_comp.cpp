@@ -15,8 +15,9 @@
 namespace {
 
 // The quad with each source's coordinates over its own size on units 0 to 3 (1 x 1 where there
-// is none), the bottom layer's opacity riding along as the third component of unit 1's.
-void draw_sources(iRenderTarget* const (&sources)[4], float bottom_opacity)
+// is none), the bottom layer's opacity riding along as the third component of unit 1's. (The
+// picture under the layer, on unit 4, is read at the layer's coordinates.)
+void draw_sources(iRenderTarget* const (&sources)[5], float bottom_opacity)
 {
     static const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     glBegin(GL_QUADS);
@@ -43,28 +44,30 @@ cPostComp::cPostComp()
 }
 
 void cPostComp::comp(iRenderTarget& out, iRenderTarget& layer, iRenderTarget& below,
-                     const int* mode, float opacity, iRenderTarget* glow)
+                     const int* mode, float opacity, iRenderTarget* glow, iRenderTarget* under)
 {
-    assert(&out != &layer && &out != &below && &out != glow &&
+    assert(&out != &layer && &out != &below && &out != glow && &out != under &&
            "comp cannot draw into one of its sources");
     out.bind_as_target(false); // the quad covers every pixel
-    comp_here(layer, below, mode, opacity, glow);
+    comp_here(layer, below, mode, opacity, glow, under);
     out.unbind_as_target();
 }
 
 void cPostComp::comp_here(iRenderTarget& layer, iRenderTarget& below, const int* mode,
-                          float opacity, iRenderTarget* glow)
+                          float opacity, iRenderTarget* glow, iRenderTarget* under)
 {
     assert(mode && "comp needs a blend mode");
-    draw({&layer, glow, *mode, opacity}, {&below, nullptr, BLEND_OVER, 1.0f}, false);
+    draw({&layer, glow, *mode, opacity, under}, {&below, nullptr, BLEND_OVER, 1.0f}, false);
 }
 
 void cPostComp::comp_onto_bottom(iRenderTarget* out, const sLayerPicture& layer,
                                  const sLayerPicture& bottom)
 {
     assert(usable_as_bottom(bottom.mode) && "the bottom layer's blend needs a pass of its own");
+    assert(!bottom.under && "the bottom layer lies over nothing but black");
     assert(out != layer.picture && out != bottom.picture && (!out || out != layer.glow) &&
-           (!out || out != bottom.glow) && "comp cannot draw into one of its sources");
+           (!out || out != bottom.glow) && (!out || out != layer.under) &&
+           "comp cannot draw into one of its sources");
     if (out)
         out->bind_as_target(false); // the quad covers every pixel
     draw(layer, bottom, true);
@@ -77,18 +80,17 @@ void cPostComp::warm_up()
     const int size = cRenderTargetManager::RTT_EIGHTH;
     cRTProxy layer = get_tmp_rt(size), below = get_tmp_rt(size), out = get_tmp_rt(size);
     cRTProxy layer_glow = get_tmp_rt(size), bottom_glow = get_tmp_rt(size);
+    cRTProxy layer_under = get_tmp_rt(size);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     for (int mode : {BLEND_OVER, BLEND_ADD, BLEND_SCREEN, BLEND_DODGE}) {
-        for (int variant : {0, 1, 2, 3, 6, 7}) {
-            const sLayerPicture top = {layer.get_rt(),
-                                       variant & cShdComp::LAYER_GLOW ? layer_glow.get_rt()
-                                                                      : nullptr,
-                                       mode, 1.0f};
-            const sLayerPicture under = {below.get_rt(),
-                                         variant & cShdComp::BOTTOM_GLOW ? bottom_glow.get_rt()
-                                                                         : nullptr,
-                                         BLEND_OVER, 1.0f};
+        for (int variant : {0, 1, 2, 3, 6, 7, 8, 9, 10, 11, 14, 15}) {
+            const sLayerPicture top = {
+                layer.get_rt(), variant & cShdComp::LAYER_GLOW ? layer_glow.get_rt() : nullptr,
+                mode, 1.0f, variant & cShdComp::LAYER_UNDER ? layer_under.get_rt() : nullptr};
+            const sLayerPicture under = {
+                below.get_rt(), variant & cShdComp::BOTTOM_GLOW ? bottom_glow.get_rt() : nullptr,
+                BLEND_OVER, 1.0f};
             const bool on_bottom = (variant & cShdComp::BOTTOM) != 0;
             if (on_bottom && !usable_as_bottom(under.mode))
                 continue;
@@ -120,9 +122,12 @@ void cPostComp::draw(const sLayerPicture& layer, const sLayerPicture& below, boo
     glDisable(GL_BLEND); // the shader computes the blend; its output is written as it is
     begin_fsq_keep_colour();
 
-    iRenderTarget* const sources[4] = {layer.picture, below.picture, layer.glow,
-                                       below_is_bottom ? below.glow : nullptr};
-    for (int u = 3; u >= 0; --u) {
+    assert((!layer.under || (layer.under->m_width == layer.picture->m_width &&
+                             layer.under->m_height == layer.picture->m_height)) &&
+           "the picture under a layer has the layer's size");
+    iRenderTarget* const sources[5] = {layer.picture, below.picture, layer.glow,
+                                       below_is_bottom ? below.glow : nullptr, layer.under};
+    for (int u = 4; u >= 0; --u) {
         if (sources[u])
             sources[u]->bind_as_texture(GL_TEXTURE0 + GLenum(u));
     }
@@ -132,6 +137,8 @@ void cPostComp::draw(const sLayerPicture& layer, const sLayerPicture& below, boo
     } else if (mode == BLEND_OVER || mode == BLEND_ADD || mode == BLEND_SCREEN ||
                mode == BLEND_DODGE) {
         int variant = layer.glow ? cShdComp::LAYER_GLOW : 0;
+        if (layer.under)
+            variant |= cShdComp::LAYER_UNDER;
         if (below_is_bottom)
             variant |= below.glow ? cShdComp::BOTTOM_GLOW | cShdComp::BOTTOM : cShdComp::BOTTOM;
         register_comp(mode, variant); // built when first needed
@@ -142,7 +149,7 @@ void cPostComp::draw(const sLayerPicture& layer, const sLayerPicture& below, boo
     draw_sources(sources, below_is_bottom ? below.opacity : 1.0f);
 
     end_fsq();
-    for (int u = 0; u < 4; ++u) {
+    for (int u = 0; u < 5; ++u) {
         if (sources[u])
             sources[u]->unbind_as_texture();
     }

@@ -24,21 +24,25 @@ public:
     // (any size, stretched like the others) is added to the layer first, as cPostGlow's
     // combine would (see cScene::render_leaving_glow()). Leaves the GL state, the bound shader
     // and the bound target as they were.
+    // An `under` picture of the layer's size (a scene's trail, see cScene::render_leaving())
+    // has the layer laid over it first, as an over pass at full opacity would, before the glow.
     void comp(iRenderTarget& out, iRenderTarget& layer, iRenderTarget& below, const int* mode,
-              float opacity, iRenderTarget* glow = nullptr);
+              float opacity, iRenderTarget* glow = nullptr, iRenderTarget* under = nullptr);
     // The same into whatever is bound now (the window, over its viewport): the last layer of
     // a picture goes there at once instead of through one more full-screen copy.
     void comp_here(iRenderTarget& layer, iRenderTarget& below, const int* mode, float opacity,
-                   iRenderTarget* glow = nullptr);
+                   iRenderTarget* glow = nullptr, iRenderTarget* under = nullptr);
 
     // A layer of a picture as the compositing reads it: its picture, the glow its scene left
-    // (or none), its blend mode and its opacity.
+    // (or none), its blend mode, its opacity and the picture it lies over (or none; a bottom
+    // layer has none).
     struct sLayerPicture
     {
         iRenderTarget* picture;
         iRenderTarget* glow;
         int mode;
         float opacity;
+        iRenderTarget* under = nullptr;
     };
     // `layer` blended onto the bottom layer of a picture, which is laid over opaque black in
     // the same pass: what compositing `bottom` onto black first and `layer` onto that gives,

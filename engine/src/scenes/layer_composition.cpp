@@ -259,8 +259,14 @@ void cLayerComposition::draw()
         const uint32_t outside = random.cursor();
         uint32_t& cursor = random_cursor(layer.m_scene, t);
         random.set_cursor(cursor);
+        // The bottom layer is laid over black, over nothing of its own: its scene lays its
+        // picture over its trail itself.
+        const bool bottom_candidate =
+            depth == active.front() && !last && cPostComp::usable_as_bottom(layer.m_blendmode);
         cRTProxy glow;
-        cRTProxy image = layer.m_scene->render_leaving_glow(t, glow);
+        iRenderTarget* under = nullptr;
+        cRTProxy image = bottom_candidate ? layer.m_scene->render_leaving_glow(t, glow)
+                                          : layer.m_scene->render_leaving(t, glow, under);
         cursor = random.cursor();
         random.set_cursor(outside);
         shaders->pop_shader();
@@ -269,8 +275,8 @@ void cLayerComposition::draw()
         // A glow the scene left is added in the layer's own pass.
         const cPostComp::sLayerPicture picture = {image.get_rt(),
                                                   glow.isValid() ? glow.get_rt() : nullptr,
-                                                  layer.m_blendmode, layer.m_opacity};
-        if (depth == active.front() && !last && cPostComp::usable_as_bottom(layer.m_blendmode)) {
+                                                  layer.m_blendmode, layer.m_opacity, under};
+        if (bottom_candidate) {
             bottom_layer = picture;
             bottom = std::move(image);
             if (glow.isValid())
@@ -285,11 +291,11 @@ void cLayerComposition::draw()
             if (bottom_glow.isValid())
                 pool->release(bottom_glow);
         } else if (last) {
-            comp->comp_here(*image, *accumulator, &layer.m_blendmode, layer.m_opacity,
-                            picture.glow);
+            comp->comp_here(*image, *accumulator, &layer.m_blendmode, layer.m_opacity, picture.glow,
+                            under);
         } else {
             comp->comp(*spare, *image, *accumulator, &layer.m_blendmode, layer.m_opacity,
-                       picture.glow);
+                       picture.glow, under);
         }
         if (!last) {
             std::swap(accumulator, spare);

@@ -18,6 +18,8 @@ std::vector<cShader_GLSL::sSampler> samplers_of(int variant)
         samplers.push_back({"layer_glow", 2});
     if (variant & cShdComp::BOTTOM_GLOW)
         samplers.push_back({"bottom_glow", 3});
+    if (variant & cShdComp::LAYER_UNDER)
+        samplers.push_back({"layer_under", 4});
     return samplers;
 }
 
@@ -30,6 +32,8 @@ std::string defines_of(int variant)
         defines += " BOTTOM";
     if (variant & cShdComp::BOTTOM_GLOW)
         defines += " BOTTOM_GLOW";
+    if (variant & cShdComp::LAYER_UNDER)
+        defines += " LAYER_UNDER";
     return defines;
 }
 
@@ -54,6 +58,8 @@ std::string cShdComp::name_of(int in_mode, int in_variant)
     std::string name = MODE_NAMES[is_mode(in_mode) ? in_mode : 0];
     if (in_variant & LAYER_GLOW)
         name += "_glow";
+    if (in_variant & LAYER_UNDER)
+        name += "_under";
     if (in_variant & BOTTOM_GLOW)
         name += "_onglowingbottom";
     else if (in_variant & BOTTOM)
@@ -93,5 +99,6 @@ void register_comp_variants()
 {
     for (int mode : {0, 1, 3, 4})
         for (int variant : {0, 1, 2, 3, 6, 7})
-            register_comp(mode, variant);
+            for (int under : {0, int(cShdComp::LAYER_UNDER)})
+                register_comp(mode, variant | under);
 }

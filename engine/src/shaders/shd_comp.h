@@ -2,7 +2,8 @@
 // (rectangle textures) and takes the layer's opacity from the vertex colour's alpha. Variants of
 // the same sources (comp_layer.glsl) add the layer's glow (unit 2), or read the bottom layer's
 // own picture as the picture below (its glow on unit 3, its opacity in the third component of
-// its coordinates), so that neither needs a full-size pass of its own.
+// its coordinates), or lay the layer over a picture of its own (unit 4), so that none of these
+// needs a full-size pass of its own.
 #pragma once
 
 #include <string>
@@ -17,13 +18,15 @@ public:
         LAYER_GLOW = 1,  // the layer's glow is added to it
         BOTTOM = 2,      // the picture below is the bottom layer, laid over opaque black here
         BOTTOM_GLOW = 4, // with its glow added (only with BOTTOM)
+        LAYER_UNDER = 8, // the layer is laid over a picture of its own size first
     };
     // `in_mode` is the blend mode (0 over, 1 add, 3 screen, 4 dodge); `in_variant` ORs eVariant.
     cShdComp(void* const* in_context, const int& in_vprof, const int& in_fprof, int in_mode,
              int in_variant);
 
     // The registered name: "blend_comp", "add_comp", "screen_comp" or "dodge_comp", then "_glow"
-    // for LAYER_GLOW, then "_onbottom" for BOTTOM or "_onglowingbottom" for BOTTOM_GLOW.
+    // for LAYER_GLOW, "_under" for LAYER_UNDER, then "_onbottom" for BOTTOM or
+    // "_onglowingbottom" for BOTTOM_GLOW.
     static std::string name_of(int in_mode, int in_variant);
 };
 

@@ -335,9 +335,11 @@ cRTProxy cSceneGanesh::render_to_texture(int in_time_ms)
     end_drawing();
     picture->unbind_as_target();
 
-    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    // The picture over its trail; the compositing may lay it over the trail as it draws it on.
     set_trail();
-    cPostFeedback::get_instance()->apply(*picture, *out, m_trail);
+    cPostFeedback* trail = cPostFeedback::get_instance();
+    trail->feed(*picture, m_trail);
+    cRTProxy out = finish_over(std::move(picture), *trail->feedback());
 
     if (m_write_diff) {
         sGLstate after;

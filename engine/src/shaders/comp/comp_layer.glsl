@@ -7,7 +7,9 @@
 //                here at the opacity in the third component of its coordinates (the over, add
 //                and screen blends all give its colour times its alpha there, and an opaque
 //                result);
-//   BOTTOM_GLOW  that bottom layer's glow (unit 3) is added to it first.
+//   BOTTOM_GLOW  that bottom layer's glow (unit 3) is added to it first;
+//   LAYER_UNDER  the layer is laid over a picture of its own size first (unit 4, read at the
+//                layer's coordinates), as an over pass of its own would have: a scene's trail.
 // Either way the layer or the layer below costs no full-size pass of its own.
 #extension GL_ARB_texture_rectangle : enable
 
@@ -19,6 +21,9 @@ uniform sampler2DRect layer_glow; // unit 2
 #ifdef BOTTOM_GLOW
 uniform sampler2DRect bottom_glow; // unit 3
 #endif
+#ifdef LAYER_UNDER
+uniform sampler2DRect layer_under; // unit 4
+#endif
 
 vec4 with_glow(vec4 c, vec4 g)
 {
@@ -28,6 +33,10 @@ vec4 with_glow(vec4 c, vec4 g)
 vec4 layer_colour()
 {
     vec4 l = texture2DRect(layer, gl_TexCoord[0].xy);
+#ifdef LAYER_UNDER
+    vec4 u = texture2DRect(layer_under, gl_TexCoord[0].xy);
+    l = vec4(mix(u.rgb, l.rgb, l.a), l.a + u.a * (1.0 - l.a));
+#endif
 #ifdef LAYER_GLOW
     l = with_glow(l, texture2DRect(layer_glow, gl_TexCoord[2].xy));
 #endif
