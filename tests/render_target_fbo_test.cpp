@@ -253,4 +253,18 @@ TEST_F(RenderTargetFbo, WrittenPixelsReplaceThePictureRowsFromTheBottom)
     glDeleteTextures(1, &other);
     EXPECT_TRUE(near(pixel_of(*rt, 0, 0), {200, 0, 0, 255}));
     EXPECT_TRUE(near(pixel_of(*rt, 2, 1), {150, 0, 50, 255}));
+
+    // Only the middle column of another picture, read from its own place in the rows; an
+    // unpack row length set by someone else is not disturbed, nor used.
+    for (size_t i = 0; i < 6; ++i)
+        bgra[i * 4 + 1] = 99;
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 7);
+    rt->write_columns(bgra.data(), 1, 1);
+    rt->write_columns(bgra.data(), 3, 5); // off the picture: nothing
+    EXPECT_EQ(gl_int(GL_UNPACK_ROW_LENGTH), 7);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    EXPECT_TRUE(near(pixel_of(*rt, 0, 0), {200, 0, 0, 255}));
+    EXPECT_TRUE(near(pixel_of(*rt, 1, 0), {190, 99, 10, 255}));
+    EXPECT_TRUE(near(pixel_of(*rt, 1, 1), {160, 99, 40, 255}));
+    EXPECT_TRUE(near(pixel_of(*rt, 2, 1), {150, 0, 50, 255}));
 }

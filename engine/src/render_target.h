@@ -25,6 +25,9 @@ public:
     // Replaces the whole picture with `in_bgra`: m_width x m_height pixels of four bytes (blue,
     // green, red, alpha), rows from the bottom up, as a picture computed on the CPU.
     virtual void write_pixels(const uint8_t* in_bgra) = 0;
+    // The same for columns `in_x` to `in_x` + `in_count` - 1 only (clipped to the picture),
+    // read from the same whole picture; the other columns keep what they held.
+    virtual void write_columns(const uint8_t* in_bgra, uint32_t in_x, uint32_t in_count) = 0;
 
     uint32_t m_width = 0;  // pixels
     uint32_t m_height = 0; // pixels

@@ -1,6 +1,7 @@
 // Framebuffer-object render target (see render_target_fbo.h).
 #include "render_target_fbo.h"
 
+#include <algorithm>
 #include <cassert>
 #include <iostream>
 
@@ -207,13 +208,25 @@ void cRenderTarget_fbo::unbind_as_texture()
 
 void cRenderTarget_fbo::write_pixels(const uint8_t* in_bgra)
 {
-    // Rows of four-byte pixels meet any unpack alignment.
-    GLint texture = 0;
+    write_columns(in_bgra, 0, m_width);
+}
+
+void cRenderTarget_fbo::write_columns(const uint8_t* in_bgra, uint32_t in_x, uint32_t in_count)
+{
+    if (in_x >= m_width || in_count == 0)
+        return;
+    const uint32_t count = std::min(in_count, m_width - in_x);
+    // Rows of four-byte pixels meet any unpack alignment; a row of the source is the whole
+    // picture's width.
+    GLint texture = 0, row_length = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_RECTANGLE_ARB, &texture);
+    glGetIntegerv(GL_UNPACK_ROW_LENGTH, &row_length);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, GLint(m_width));
     glBindTexture(m_textarget, m_tex);
-    glTexSubImage2D(m_textarget, 0, 0, 0, GLsizei(m_width), GLsizei(m_height), GL_BGRA,
-                    GL_UNSIGNED_INT_8_8_8_8_REV, in_bgra);
+    glTexSubImage2D(m_textarget, 0, GLint(in_x), 0, GLsizei(count), GLsizei(m_height), GL_BGRA,
+                    GL_UNSIGNED_INT_8_8_8_8_REV, in_bgra + size_t(in_x) * 4);
     glBindTexture(m_textarget, GLuint(texture));
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, row_length);
 }
 
 void cRenderTarget_fbo::copy_from_framebuffer()

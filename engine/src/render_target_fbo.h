@@ -26,6 +26,7 @@ public:
     void unbind_as_texture() override;
     // Leaves the texture bindings as it found them.
     void write_pixels(const uint8_t* in_bgra) override;
+    void write_columns(const uint8_t* in_bgra, uint32_t in_x, uint32_t in_count) override;
 
     // Status of the bound framebuffer object; anything but complete prints its line and the
     // description and gives false.

@@ -436,7 +436,15 @@ cRTProxy cSceneAttractor::draw_sixfold_copy(const iRenderTarget& in_picture, flo
     glLoadIdentity();
     glFrustum(-right * grow_x, right * grow_x, -top * grow_y, top * grow_y, 0.1, 100.0);
     draw_sixfold_copies(1, in_seconds);
-    write_splat(*copy);
+    // The turns read the copy within half the picture's diagonal of its centre (and a texel
+    // more, filtering): only that band of columns is written, the rest is never read.
+    const float reach =
+        0.5f * std::hypot(float(in_picture.m_width), float(in_picture.m_height)) + 2.0f;
+    const float centre = 0.5f * float(copy->m_width);
+    const int first = std::max(int(std::floor(centre - reach)), 0);
+    const int last = std::min(int(std::ceil(centre + reach)), int(copy->m_width));
+    const float colour[3] = {col1.x, col1.y, col1.z};
+    copy->write_columns(m_splat->pack(colour).data(), uint32_t(first), uint32_t(last - first));
     return copy;
 }
 
