@@ -53,8 +53,18 @@ int cPostBlur::size_class_for(unsigned in_width)
 void cPostBlur::blur(iRenderTarget& source, iRenderTarget& target, const bool* keep_alpha)
 {
     assert(keep_alpha && "blur needs keep_alpha");
-    const char* shader = *keep_alpha ? "alpha_blur_shader" : "no_alpha_blur_shader";
+    two_passes(*keep_alpha ? "alpha_blur_shader" : "no_alpha_blur_shader", source, target);
+}
 
+void cPostBlur::blur_three_times(iRenderTarget& source, iRenderTarget& target)
+{
+    if (!cShaderManager_GLSL::get_instance()->has_shader("wide_blur_shader"))
+        register_wide_blur_shader();
+    two_passes("wide_blur_shader", source, target);
+}
+
+void cPostBlur::two_passes(const char* shader, iRenderTarget& source, iRenderTarget& target)
+{
     // Full-screen state of its own; the order of the pops mirrors the pushes.
     GLboolean depth_mask = GL_TRUE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depth_mask);

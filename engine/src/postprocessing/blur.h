@@ -18,6 +18,11 @@ public:
     {
         blur(source, target, &keep_alpha);
     }
+    // What three blur() calls keeping the alpha give, in two passes instead of six
+    // ("wide_blur_shader": their kernel applied once; the pictures differ only where the
+    // three passes' results were rounded to eight bits in between, and within a few texels of
+    // the edges, where each pass repeats the edge).
+    void blur_three_times(iRenderTarget& source, iRenderTarget& target);
 
     // The pool class for a temporary matching a target `in_width` pixels wide: the first of
     // RTT_FULL, RTT_HALF, RTT_QUATER, RTT_EIGHTH whose divisor is at least the viewport's width
@@ -27,7 +32,10 @@ public:
 
 private:
     friend class vnt::tSingleton<cPostBlur>;
-    // Registers "alpha_blur_shader", then "no_alpha_blur_shader".
+    // The vertical and the horizontal pass of `shader`.
+    void two_passes(const char* shader, iRenderTarget& source, iRenderTarget& target);
+    // Registers "alpha_blur_shader", then "no_alpha_blur_shader" (and "wide_blur_shader" when
+    // first needed).
     cPostBlur();
     ~cPostBlur() = default;
 };

@@ -21,7 +21,10 @@ void prepare_glow(iRenderTarget& source, iRenderTarget& glowimg, const glow_para
     cPostLevels::get_instance()->process(source, *cut, lift_black);
 
     cPostBlur* blur = cPostBlur::get_instance();
-    for (int i = 0; i < in_params.blurs; ++i)
+    int blurs = in_params.blurs;
+    for (; blurs >= 3; blurs -= 3)
+        blur->blur_three_times(*cut, *cut);
+    for (; blurs > 0; --blurs)
         blur->blur(*cut, *cut, true);
 
     levels_params lower_white;

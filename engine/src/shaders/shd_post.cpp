@@ -226,6 +226,11 @@ cShdBlurTexNoAlpha::cShdBlurTexNoAlpha(void* const* in_context, const int& in_vp
 {
 }
 
+cShdBlurTexWide::cShdBlurTexWide(void* const* in_context, const int& in_vprof, const int& in_fprof)
+    : cShdBlurTex(in_context, in_vprof, in_fprof, "tex0_vert.glsl", "blurtex_wide_frag.glsl")
+{
+}
+
 // --- combinations, correction, resampling --------------------------------------------------------
 
 cShdPostSpillAdd::cShdPostSpillAdd(void* const* in_context, const int& in_vprof,
@@ -306,6 +311,11 @@ void register_radialblur_shader()
 void register_alpha_blur_shader()
 {
     cShaderManager_GLSL::get_instance()->add_shader<cShdBlurTex>("alpha_blur_shader");
+}
+
+void register_wide_blur_shader()
+{
+    cShaderManager_GLSL::get_instance()->add_shader<cShdBlurTexWide>("wide_blur_shader");
 }
 
 void register_no_alpha_blur_shader()

@@ -111,6 +111,13 @@ public:
     cShdBlurTexNoAlpha(void* const* in_context, const int& in_vprof, const int& in_fprof);
 };
 
+// Three of cShdBlurTex's passes along the same direction in one: its kernel applied three times.
+class cShdBlurTexWide : public cShdBlurTex
+{
+public:
+    cShdBlurTexWide(void* const* in_context, const int& in_vprof, const int& in_fprof);
+};
+
 // a + b: the picture on unit 0 plus the second picture (the glow) on unit 1.
 class cShdPostSpillAdd : public cShdPlain
 {
@@ -176,6 +183,7 @@ void register_hueshift_shader();
 void register_radialblur_shader();
 void register_alpha_blur_shader();
 void register_no_alpha_blur_shader();
+void register_wide_blur_shader();
 void register_spill_shader();
 void register_feedback_shader();
 // "fold_bake_shader" and "fold_shader".
