@@ -159,3 +159,29 @@ TEST_F(PostComp, ALayerIsLaidOverItsTrailInTheSamePassAsInAnOverPassOfItsOwn)
         }
     }
 }
+
+TEST_F(PostComp, ALayerAloneIsLaidOverBlackWithoutReadingBelow)
+{
+    const auto rt = [](int r, int g, int b, int a) {
+        cRTProxy p = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+        fill(*p, r, g, b, a);
+        return p;
+    };
+    cRTProxy layer = rt(200, 60, 30, 160), glow = rt(40, 90, 10, 200);
+    cRTProxy black = rt(0, 0, 0, 255);
+    cPostComp* comp = cPostComp::get_instance();
+    for (int mode : {cPostComp::BLEND_OVER, cPostComp::BLEND_ADD, cPostComp::BLEND_SCREEN}) {
+        for (bool glows : {false, true}) {
+            cRTProxy lit = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+            cPostSpill::get_instance()->combine_into(*layer, *glow, *lit, cPostSpill::SPILL_ADD);
+            cRTProxy want = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+            comp->comp(*want, glows ? *lit : *layer, *black, &mode, 0.7f);
+            // Whatever the target held before is of no account.
+            cRTProxy got = rt(255, 255, 255, 0);
+            comp->comp_alone(got.get_rt(),
+                             {layer.get_rt(), glows ? glow.get_rt() : nullptr, mode, 0.7f});
+            EXPECT_TRUE(near(pixel_of(*got, 5, 5), pixel_of(*want, 5, 5)))
+                << "mode " << mode << ", glow " << glows;
+        }
+    }
+}

@@ -75,6 +75,19 @@ void cPostComp::comp_onto_bottom(iRenderTarget* out, const sLayerPicture& layer,
         out->unbind_as_target();
 }
 
+void cPostComp::comp_alone(iRenderTarget* out, const sLayerPicture& bottom)
+{
+    assert(usable_as_bottom(bottom.mode) && "the bottom layer's blend needs a pass of its own");
+    assert(!bottom.under && "the bottom layer lies over nothing but black");
+    assert((!out || (out != bottom.picture && out != bottom.glow)) &&
+           "comp cannot draw into one of its sources");
+    if (out)
+        out->bind_as_target(false); // the quad covers every pixel
+    draw({nullptr, nullptr, BLEND_OVER, 0.0f}, bottom, true);
+    if (out)
+        out->unbind_as_target();
+}
+
 void cPostComp::warm_up()
 {
     const int size = cRenderTargetManager::RTT_EIGHTH;
@@ -102,6 +115,14 @@ void cPostComp::warm_up()
             glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
         }
     }
+    for (bool glows : {false, true}) {
+        const sLayerPicture alone = {below.get_rt(), glows ? bottom_glow.get_rt() : nullptr,
+                                     BLEND_OVER, 1.0f};
+        comp_alone(out.get_rt(), alone);
+        glViewport(viewport[0], viewport[1], 4, 4);
+        comp_alone(nullptr, alone);
+        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    }
     glFinish();
 }
 
@@ -122,6 +143,7 @@ void cPostComp::draw(const sLayerPicture& layer, const sLayerPicture& below, boo
     glDisable(GL_BLEND); // the shader computes the blend; its output is written as it is
     begin_fsq_keep_colour();
 
+    assert((layer.picture || below_is_bottom) && "a layer needs a picture unless alone");
     assert((!layer.under || (layer.under->m_width == layer.picture->m_width &&
                              layer.under->m_height == layer.picture->m_height)) &&
            "the picture under a layer has the layer's size");
@@ -139,6 +161,8 @@ void cPostComp::draw(const sLayerPicture& layer, const sLayerPicture& below, boo
         int variant = layer.glow ? cShdComp::LAYER_GLOW : 0;
         if (layer.under)
             variant |= cShdComp::LAYER_UNDER;
+        if (!layer.picture)
+            variant |= cShdComp::ALONE;
         if (below_is_bottom)
             variant |= below.glow ? cShdComp::BOTTOM_GLOW | cShdComp::BOTTOM : cShdComp::BOTTOM;
         register_comp(mode, variant); // built when first needed

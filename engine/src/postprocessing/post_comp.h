@@ -50,6 +50,10 @@ public:
     // The bottom layer's blend must be usable_as_bottom().
     void comp_onto_bottom(iRenderTarget* out, const sLayerPicture& layer,
                           const sLayerPicture& bottom);
+    // The bottom layer alone over opaque black, its glow added: the whole picture when no
+    // layer lies above it, in one pass that reads nothing below. Into `out`, or into whatever
+    // is bound when `out` is null. The blend must be usable_as_bottom().
+    void comp_alone(iRenderTarget* out, const sLayerPicture& bottom);
     // Over, add and screen: onto opaque black they all give the layer's colour times its
     // alpha (dodge gives black).
     static bool usable_as_bottom(int mode);

@@ -262,7 +262,7 @@ void cLayerComposition::draw()
         // The bottom layer is laid over black, over nothing of its own: its scene lays its
         // picture over its trail itself.
         const bool bottom_candidate =
-            depth == active.front() && !last && cPostComp::usable_as_bottom(layer.m_blendmode);
+            depth == active.front() && cPostComp::usable_as_bottom(layer.m_blendmode);
         cRTProxy glow;
         iRenderTarget* under = nullptr;
         cRTProxy image = bottom_candidate ? layer.m_scene->render_leaving_glow(t, glow)
@@ -276,6 +276,11 @@ void cLayerComposition::draw()
         const cPostComp::sLayerPicture picture = {image.get_rt(),
                                                   glow.isValid() ? glow.get_rt() : nullptr,
                                                   layer.m_blendmode, layer.m_opacity, under};
+        if (bottom_candidate && last) {
+            // Alone: laid over black straight onto the window, nothing below read.
+            comp->comp_alone(nullptr, picture);
+            break;
+        }
         if (bottom_candidate) {
             bottom_layer = picture;
             bottom = std::move(image);

@@ -13,7 +13,9 @@ const char* const FRAGMENT_FILES[5] = {"comp_over_frag.glsl", "comp_add_frag.gls
 
 std::vector<cShader_GLSL::sSampler> samplers_of(int variant)
 {
-    std::vector<cShader_GLSL::sSampler> samplers = {{"layer", 0}, {"below", 1}};
+    std::vector<cShader_GLSL::sSampler> samplers = {{"below", 1}};
+    if (!(variant & cShdComp::ALONE))
+        samplers.insert(samplers.begin(), {"layer", 0});
     if (variant & cShdComp::LAYER_GLOW)
         samplers.push_back({"layer_glow", 2});
     if (variant & cShdComp::BOTTOM_GLOW)
@@ -34,6 +36,8 @@ std::string defines_of(int variant)
         defines += " BOTTOM_GLOW";
     if (variant & cShdComp::LAYER_UNDER)
         defines += " LAYER_UNDER";
+    if (variant & cShdComp::ALONE)
+        defines += " ALONE";
     return defines;
 }
 
@@ -64,6 +68,8 @@ std::string cShdComp::name_of(int in_mode, int in_variant)
         name += "_onglowingbottom";
     else if (in_variant & BOTTOM)
         name += "_onbottom";
+    if (in_variant & ALONE)
+        name += "_alone";
     return name;
 }
 
@@ -101,4 +107,6 @@ void register_comp_variants()
         for (int variant : {0, 1, 2, 3, 6, 7})
             for (int under : {0, int(cShdComp::LAYER_UNDER)})
                 register_comp(mode, variant | under);
+    for (int variant : {2, 6})
+        register_comp(0, variant | cShdComp::ALONE);
 }

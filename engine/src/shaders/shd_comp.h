@@ -19,6 +19,7 @@ public:
         BOTTOM = 2,      // the picture below is the bottom layer, laid over opaque black here
         BOTTOM_GLOW = 4, // with its glow added (only with BOTTOM)
         LAYER_UNDER = 8, // the layer is laid over a picture of its own size first
+        ALONE = 16,      // no layer over the bottom one (only with BOTTOM, no layer flags)
     };
     // `in_mode` is the blend mode (0 over, 1 add, 3 screen, 4 dodge); `in_variant` ORs eVariant.
     cShdComp(void* const* in_context, const int& in_vprof, const int& in_fprof, int in_mode,
@@ -26,7 +27,7 @@ public:
 
     // The registered name: "blend_comp", "add_comp", "screen_comp" or "dodge_comp", then "_glow"
     // for LAYER_GLOW, "_under" for LAYER_UNDER, then "_onbottom" for BOTTOM or
-    // "_onglowingbottom" for BOTTOM_GLOW.
+    // "_onglowingbottom" for BOTTOM_GLOW, then "_alone" for ALONE.
     static std::string name_of(int in_mode, int in_variant);
 };
 

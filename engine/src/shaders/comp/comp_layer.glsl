@@ -9,11 +9,15 @@
 //                result);
 //   BOTTOM_GLOW  that bottom layer's glow (unit 3) is added to it first;
 //   LAYER_UNDER  the layer is laid over a picture of its own size first (unit 4, read at the
-//                layer's coordinates), as an over pass of its own would have: a scene's trail.
+//                layer's coordinates), as an over pass of its own would have: a scene's trail;
+//   ALONE        (with BOTTOM) there is no layer above the bottom one: the bottom layer over
+//                black is the whole picture, and unit 0 is not read.
 // Either way the layer or the layer below costs no full-size pass of its own.
 #extension GL_ARB_texture_rectangle : enable
 
+#ifndef ALONE
 uniform sampler2DRect layer; // unit 0
+#endif
 uniform sampler2DRect below; // unit 1
 #ifdef LAYER_GLOW
 uniform sampler2DRect layer_glow; // unit 2
@@ -32,6 +36,9 @@ vec4 with_glow(vec4 c, vec4 g)
 
 vec4 layer_colour()
 {
+#ifdef ALONE
+    return vec4(0.0); // at no cover every blend gives the picture below
+#else
     vec4 l = texture2DRect(layer, gl_TexCoord[0].xy);
 #ifdef LAYER_UNDER
     vec4 u = texture2DRect(layer_under, gl_TexCoord[0].xy);
@@ -41,6 +48,7 @@ vec4 layer_colour()
     l = with_glow(l, texture2DRect(layer_glow, gl_TexCoord[2].xy));
 #endif
     return l;
+#endif
 }
 
 vec4 below_colour()
