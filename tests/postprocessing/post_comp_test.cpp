@@ -20,13 +20,18 @@ protected:
     // Composites a layer of one colour onto a below of another and returns the result.
     tPixel blend(int mode, const tPixel& layer, const tPixel& below, float opacity)
     {
-        cRTProxy l = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
-        cRTProxy b = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+        cRTProxy l = rt(layer[0], layer[1], layer[2], layer[3]);
+        cRTProxy b = rt(below[0], below[1], below[2], below[3]);
         cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
-        fill(*l, layer[0], layer[1], layer[2], layer[3]);
-        fill(*b, below[0], below[1], below[2], below[3]);
         cPostComp::get_instance()->comp(*out, *l, *b, &mode, opacity);
         return pixel_of(*out, 10, 10);
+    }
+    // A quarter-size target of one colour.
+    static cRTProxy rt(int r, int g, int b, int a)
+    {
+        cRTProxy p = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+        fill(*p, r, g, b, a);
+        return p;
     }
 };
 
@@ -82,11 +87,6 @@ TEST_F(PostComp, HalfSizeLayerCoversTheWholeOutput)
 TEST_F(PostComp, TheBottomLayerAndTheGlowsAreLaidInTheNextPassAsInTheirOwn)
 {
     EXPECT_FALSE(cPostComp::usable_as_bottom(cPostComp::BLEND_DODGE)); // onto black: black
-    const auto rt = [](int r, int g, int b, int a) {
-        cRTProxy p = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
-        fill(*p, r, g, b, a);
-        return p;
-    };
     cRTProxy bottom = rt(200, 60, 30, 160), bottom_glow = rt(40, 90, 10, 200);
     cRTProxy layer = rt(30, 120, 220, 100), layer_glow = rt(60, 20, 80, 40);
     cRTProxy black = rt(0, 0, 0, 255);
@@ -120,11 +120,6 @@ TEST_F(PostComp, TheBottomLayerAndTheGlowsAreLaidInTheNextPassAsInTheirOwn)
 
 TEST_F(PostComp, ALayerIsLaidOverItsTrailInTheSamePassAsInAnOverPassOfItsOwn)
 {
-    const auto rt = [](int r, int g, int b, int a) {
-        cRTProxy p = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
-        fill(*p, r, g, b, a);
-        return p;
-    };
     cRTProxy layer = rt(30, 120, 220, 100), trail = rt(180, 40, 90, 150);
     cRTProxy layer_glow = rt(60, 20, 80, 40), bottom = rt(200, 60, 30, 160);
     cRTProxy below = rt(20, 70, 50, 255), black = rt(0, 0, 0, 255);
@@ -162,11 +157,6 @@ TEST_F(PostComp, ALayerIsLaidOverItsTrailInTheSamePassAsInAnOverPassOfItsOwn)
 
 TEST_F(PostComp, ALayerAloneIsLaidOverBlackWithoutReadingBelow)
 {
-    const auto rt = [](int r, int g, int b, int a) {
-        cRTProxy p = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
-        fill(*p, r, g, b, a);
-        return p;
-    };
     cRTProxy layer = rt(200, 60, 30, 160), glow = rt(40, 90, 10, 200);
     cRTProxy black = rt(0, 0, 0, 255);
     cPostComp* comp = cPostComp::get_instance();
