@@ -96,10 +96,20 @@ void draw_quad_2(const iRenderTarget& in_a, const iRenderTarget& in_b)
     quad_multi(extent, 2);
 }
 
+void bind_source(iRenderTarget& in_rt, unsigned int in_unit)
+{
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (GLint(in_rt.m_width) == viewport[2] && GLint(in_rt.m_height) == viewport[3])
+        in_rt.bind_as_texture_unfiltered(in_unit);
+    else
+        in_rt.bind_as_texture(in_unit);
+}
+
 void RenderFSQ(iRenderTarget& in_rt)
 {
     begin_fsq();
-    in_rt.bind_as_texture(GL_TEXTURE0);
+    bind_source(in_rt, GL_TEXTURE0);
     draw_quad(in_rt);
     in_rt.unbind_as_texture();
     end_fsq();

@@ -23,6 +23,11 @@ void draw_quad(const iRenderTarget& in_rt);
 // Coordinates for unit 0 from `a` and for unit 1 from `b`, each over its own full size.
 void draw_quad_2(const iRenderTarget& in_a, const iRenderTarget& in_b);
 
+// Binds a source of a full-screen pass on a unit (GL_TEXTURE0 + i): unfiltered when it has the
+// viewport's size, the quad then reading it at its pixel centres, one to one; filtered (a
+// stretched source) otherwise.
+void bind_source(iRenderTarget& in_rt, unsigned int in_unit);
+
 // Draws `rt` (bound on unit 0 for the call) over the bound target or the window.
 void RenderFSQ(iRenderTarget& in_rt);
 // The quad with 0..1 coordinates; the caller has bound a 2D texture.

@@ -19,8 +19,13 @@ public:
     virtual void bind_as_target(bool in_clear) = 0;
     // Sends drawing back to the window with the viewport and draw buffer from before.
     virtual void unbind_as_target() = 0;
-    // Binds the colour texture on a unit (GL_TEXTURE0 + i) and enables it there.
+    // Binds the colour texture on a unit (GL_TEXTURE0 + i) and enables it there, filtered
+    // (bilinear) for reads between its pixels.
     virtual void bind_as_texture(unsigned int in_unit) = 0;
+    // The same unfiltered, for a pass that reads the picture at its pixel centres only (one
+    // to one): the same values for less work, a software rasteriser's filtered read costing
+    // several unfiltered ones. The next bind_as_texture() filters again.
+    virtual void bind_as_texture_unfiltered(unsigned int in_unit) = 0;
     virtual void unbind_as_texture() = 0;
     // Replaces the whole picture with `in_bgra`: m_width x m_height pixels of four bytes (blue,
     // green, red, alpha), rows from the bottom up, as a picture computed on the CPU.

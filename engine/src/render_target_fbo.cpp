@@ -189,9 +189,25 @@ void cRenderTarget_fbo::unbind_as_target()
 
 void cRenderTarget_fbo::bind_as_texture(unsigned int in_unit)
 {
+    bind_with_filter(in_unit, false);
+}
+
+void cRenderTarget_fbo::bind_as_texture_unfiltered(unsigned int in_unit)
+{
+    bind_with_filter(in_unit, true);
+}
+
+void cRenderTarget_fbo::bind_with_filter(unsigned int in_unit, bool in_unfiltered)
+{
     m_bound_active_texture = GLint(in_unit);
     glActiveTextureARB(in_unit);
     glBindTexture(m_textarget, m_tex);
+    if (in_unfiltered != m_unfiltered) {
+        const GLint filter = in_unfiltered ? GL_NEAREST : GL_LINEAR;
+        glTexParameteri(m_textarget, GL_TEXTURE_MIN_FILTER, filter);
+        glTexParameteri(m_textarget, GL_TEXTURE_MAG_FILTER, filter);
+        m_unfiltered = in_unfiltered;
+    }
     glEnable(m_textarget);
     glActiveTextureARB(GL_TEXTURE0);
 }

@@ -23,6 +23,7 @@ public:
     void bind_as_target(bool in_clear) override;
     void unbind_as_target() override;
     void bind_as_texture(unsigned int in_unit) override;
+    void bind_as_texture_unfiltered(unsigned int in_unit) override;
     void unbind_as_texture() override;
     // Leaves the texture bindings as it found them.
     void write_pixels(const uint8_t* in_bgra) override;
@@ -51,12 +52,15 @@ public:
     static std::map<std::pair<uint32_t, uint32_t>, std::pair<GLuint, unsigned>> s_depth_buffers;
 
 private:
+    void bind_with_filter(unsigned int in_unit, bool in_unfiltered);
+
     GLuint m_color_rb = 0; // the framebuffer object
     GLuint m_depth_rb = 0; // the attached depth renderbuffer (shared), if any
     GLuint m_tex = 0;      // the colour texture
     GLenum m_textarget = GL_TEXTURE_RECTANGLE_ARB;
     GLenum m_type = GL_FLOAT;          // pixel type given at texture creation
     GLint m_bound_active_texture = -1; // unit the texture is bound to, or -1
+    bool m_unfiltered = false;         // the texture's filter is GL_NEAREST (else GL_LINEAR)
     bool m_depth = false;
     GLint m_saved_viewport[4] = {-1, -1, -1, -1};
     GLenum m_saved_drawbuffer = 0;

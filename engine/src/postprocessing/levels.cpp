@@ -53,7 +53,7 @@ void cPostLevels::apply(iRenderTarget& source, const levels_params& in_params)
     shaders->set_parameter("levels_shader", 1, &var);
     shaders->push_shader();
     shaders->bind("levels_shader");
-    source.bind_as_texture(GL_TEXTURE0);
+    bind_source(source, GL_TEXTURE0);
     draw_quad(source);
     source.unbind_as_texture();
     shaders->pop_shader();

@@ -151,7 +151,7 @@ void cPostComp::draw(const sLayerPicture& layer, const sLayerPicture& below, boo
                                        below_is_bottom ? below.glow : nullptr, layer.under};
     for (int u = 4; u >= 0; --u) {
         if (sources[u])
-            sources[u]->bind_as_texture(GL_TEXTURE0 + GLenum(u));
+            bind_source(*sources[u], GL_TEXTURE0 + GLenum(u));
     }
     const int mode = layer.mode;
     if (mode == 2) {

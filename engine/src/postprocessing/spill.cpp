@@ -29,8 +29,8 @@ void cPostSpill::combine(iRenderTarget& a, iRenderTarget& b, int mode, cTexProxy
 
     glPushAttrib(GL_ENABLE_BIT);
     glDisable(GL_BLEND);
-    a.bind_as_texture(GL_TEXTURE0);
-    b.bind_as_texture(GL_TEXTURE1);
+    bind_source(a, GL_TEXTURE0);
+    bind_source(b, GL_TEXTURE1);
     if (mask)
         mask->bind(GL_TEXTURE2);
 
