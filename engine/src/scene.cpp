@@ -234,7 +234,12 @@ void cScene::pop_drawing_state()
 
 cRTProxy cScene::bind_full_target_cleared(float in_r, float in_g, float in_b, float in_a)
 {
-    cRTProxy target = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    return bind_target_cleared(cRenderTargetManager::RTT_FULL, in_r, in_g, in_b, in_a);
+}
+
+cRTProxy cScene::bind_target_cleared(int in_size, float in_r, float in_g, float in_b, float in_a)
+{
+    cRTProxy target = get_tmp_rt(in_size);
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(in_r, in_g, in_b, in_a);
     glDepthMask(GL_TRUE);

@@ -113,6 +113,8 @@ protected:
     // A full-size target from the pool, bound for drawing and cleared to the colour and depth 1
     // (the clear colour and depth mask are left as they were).
     cRTProxy bind_full_target_cleared(float in_r, float in_g, float in_b, float in_a);
+    // The same for a target of another size class (cRenderTargetManager::RTT_...).
+    cRTProxy bind_target_cleared(int in_size, float in_r, float in_g, float in_b, float in_a);
     // The last step of a scene that glows, whose result render_to_texture() returns as it is:
     // `in_picture` with its glow added, in a new full-size target; or, under
     // render_leaving_glow(), `in_picture` itself with the glow picture left for the caller.

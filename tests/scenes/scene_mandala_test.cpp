@@ -6,8 +6,11 @@
 #include <tuple>
 
 #include "postprocessing/color_correction.h"
+#include "render_target_manager.h"
 #include "scene_test.h"
 #include "scenes/scene_mandala.h"
+#include "shader_glsl.h"
+#include "shaders/rt_helpers.h"
 
 using namespace scene_test;
 
@@ -58,6 +61,59 @@ TEST_F(MandalaTest, EachConfigurationGradesThroughItsOwnLookup)
     EXPECT_GT(greenblue[1], greenblue[2]);
     EXPECT_GT(redyellow[0], redyellow[2]);
     EXPECT_GT(redyellow[1], redyellow[2]);
+}
+
+TEST_F(MandalaTest, LightAddedWhileGradingGivesWhatDrawingItFirstWould)
+{
+    using namespace vnt_test;
+    // A half-covered picture, empty on its left quarter, and a half-size light lit on its right
+    // half only: the light's colour adds, the coverages gather.
+    cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    cRTProxy light = get_tmp_rt(cRenderTargetManager::RTT_HALF);
+    cRTProxy dark = get_tmp_rt(cRenderTargetManager::RTT_HALF);
+    cRTProxy drawn = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    cRTProxy apart = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    cRTProxy first = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    fill(*picture, 40, 90, 160, 128);
+    paint(*picture, 0.0f, 0.0f, 0.25f, 1.0f, 0, 0, 0, 0);
+    fill(*light, 0, 0, 0, 0);
+    paint(*light, 0.5f, 0.0f, 1.0f, 1.0f, 120, 60, 20, 100);
+    fill(*dark, 0, 0, 0, 0);
+
+    // Drawn first: the light stretched, the picture's drawing added onto it as the scene
+    // blends (colour added, coverage gathered).
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    shaders->disable();
+    glDisable(GL_BLEND);
+    drawn->bind_as_target(false);
+    RenderFSQ(*light);
+    glEnable(GL_BLEND);
+    glBlendFuncSeparate(GL_ONE, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    RenderFSQ(*picture);
+    drawn->unbind_as_target();
+
+    cPostColorCorrection* correction = scene.correction_for(1);
+    ASSERT_NE(correction, nullptr);
+    const float adjust[3] = {0.0f, 12.0f, 0.0f}, half[1] = {0.5f};
+    cFloatsVar adjust_var(adjust), half_var(half);
+    shaders->set_parameter(cSceneMandala::GRADE_SHADER, cSceneMandala::GRADE_ADJUST, &adjust_var);
+    shaders->set_parameter(cSceneMandala::GRADE_SHADER, cSceneMandala::GRADE_LIGHT_SCALE,
+                           &half_var);
+    auto grade = [&](iRenderTarget& in, iRenderTarget& in_light, iRenderTarget& out) {
+        in_light.bind_as_texture(GL_TEXTURE2);
+        correction->process(in, out, cSceneMandala::GRADE_SHADER);
+        in_light.unbind_as_texture();
+    };
+    grade(*picture, *light, *apart);
+    grade(*drawn, *dark, *first);
+
+    const int w = int(apart->m_width), h = int(apart->m_height);
+    for (int x : {4, w / 4 + 4, w / 2 - 8, w / 2 + 8, 3 * w / 4, w - 4}) {
+        for (int y : {4, h / 2, h - 4})
+            EXPECT_TRUE(near(pixel_of(*apart, x, y), pixel_of(*first, x, y))) << x << ", " << y;
+    }
+    // The light shows where it lies and nowhere else.
+    EXPECT_FALSE(near(pixel_of(*apart, w - 4, 4), pixel_of(*apart, w / 4 + 4, 4), 8));
 }
 
 TEST_F(MandalaTest, UnfoldsRingByRingAndDrawsTheBeadsOnRequest)

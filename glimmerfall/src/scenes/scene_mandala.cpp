@@ -29,27 +29,38 @@ const char* const LOOKUP_FILES[cSceneMandala::NUM_CONFIGS - 1] = {
     "Mandala_slices_color_correction_greenblue.png",
     "Mandala_slices_color_correction_redyellow.png"};
 
-constexpr const char* GRADE_SHADER = "mandala_grade_shader";
+constexpr const char* GRADE_SHADER = cSceneMandala::GRADE_SHADER;
 
 // The colour correction and the hue-saturation-brightness adjustment in one pass (the
-// correction's lookup on unit 1). Parameter ADJUST: three floats as cPostHSB takes them.
+// correction's lookup on unit 1), the soft light of the backdrop and the rays added first from
+// a smaller picture on unit 2 (see cSceneMandala::GRADE_SHADER for the parameters).
 class cShdMandalaGrade : public cShader_GLSL
 {
 public:
     enum
     {
-        ADJUST = 1
+        ADJUST = cSceneMandala::GRADE_ADJUST,
+        LIGHT_SCALE = cSceneMandala::GRADE_LIGHT_SCALE
     };
     cShdMandalaGrade(void* const* in_context, const int& in_vprof, const int& in_fprof)
         : cShader_GLSL(in_context, in_vprof, in_fprof)
     {
-        set_samplers({{"source", 0}, {"lookup", 1}});
+        set_samplers({{"source", 0}, {"lookup", 1}, {"light", 2}});
         load_from_files("tex0_vert.glsl", "mandala_grade_frag.glsl");
     }
 
-    void init_parameters() override { m_adjust = get_named_parameter("adjust"); }
+    void init_parameters() override
+    {
+        m_adjust = get_named_parameter("adjust");
+        m_light_scale = get_named_parameter("light_scale");
+    }
     void set_parameter(int in_parm_name, iVar* in_var) override
     {
+        if (in_parm_name == LIGHT_SCALE) {
+            if (const float* v = floats_parameter(in_var, 1, "mandala_grade_shader LIGHT_SCALE"))
+                m_scale = v[0];
+            return;
+        }
         if (in_parm_name != ADJUST) {
             report_unknown_parameter(GRADE_SHADER, in_parm_name);
             return;
@@ -65,12 +76,15 @@ public:
     void update_parameters() override
     {
         glUniform3f(m_adjust, m_values[0], m_values[1], m_values[2]);
+        glUniform1f(m_light_scale, m_scale);
     }
     void disable_parameters() override {}
 
 private:
     int m_adjust = -1;
+    int m_light_scale = -1;
     float m_values[3] = {0, 1, 0};
+    float m_scale = 0.5f;
 };
 
 // Magenta, cyan, acid green, gold.
@@ -311,37 +325,64 @@ void cSceneMandala::draw_circles(float in_seconds)
     m_string.unbind();
 }
 
-void cSceneMandala::grade(cRTProxy& io_picture)
+void cSceneMandala::grade(cRTProxy& io_picture, cRTProxy in_light)
 {
     cRTProxy adjusted = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    if (cPostColorCorrection* correction = correction_for(m_cur_config)) {
-        // The correction, then the adjustment: one pass.
+    cPostColorCorrection* correction = correction_for(m_cur_config);
+    if (correction && in_light.isValid()) {
+        // The light, the correction, then the adjustment: one pass.
+        cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
         const float values[3] = {m_hsb.hue, m_hsb.saturation, m_hsb.brightness};
-        cFloatsVar var(values);
-        cShaderManager_GLSL::get_instance()->set_parameter(GRADE_SHADER, cShdMandalaGrade::ADJUST,
-                                                           &var);
+        cFloatsVar adjust(values);
+        shaders->set_parameter(GRADE_SHADER, cShdMandalaGrade::ADJUST, &adjust);
+        const float scale[1] = {float(in_light->m_width) / float(io_picture->m_width)};
+        cFloatsVar light_scale(scale);
+        shaders->set_parameter(GRADE_SHADER, cShdMandalaGrade::LIGHT_SCALE, &light_scale);
+        in_light->bind_as_texture(GL_TEXTURE2);
         correction->process(*io_picture, *adjusted, GRADE_SHADER);
+        in_light->unbind_as_texture();
     } else {
         cPostHSB::get_instance()->process(*io_picture, *adjusted, m_hsb);
     }
     io_picture = finish_glow(std::move(adjusted), m_glow);
 }
 
+void cSceneMandala::apply_drifting_camera(float in_seconds)
+{
+    // The eye drifts on a small loop so that the layers slide over each other.
+    const sCamera resting = m_camera;
+    m_camera.eye.x += 0.5f * std::sin(in_seconds * 0.31f);
+    m_camera.eye.y += 0.35f * std::cos(in_seconds * 0.23f);
+    m_camera.apply_camera();
+    m_camera = resting;
+}
+
 cRTProxy cSceneMandala::render_to_texture(int in_time_ms)
 {
     const float seconds = float(in_time_ms) / 1000.0f;
+    // The backdrop and the rays are soft light with no detail to lose at half size. Where a
+    // lookup grades the picture they are drawn there and added as it is graded, which gives
+    // what drawing them first would (their colours add, their coverages gather, in any order)
+    // for a quarter of the pixels.
+    const bool light_apart = correction_for(m_cur_config) != nullptr;
+    cRTProxy light;
+    if (light_apart) {
+        light = bind_target_cleared(cRenderTargetManager::RTT_HALF, 0, 0, 0, 0);
+        begin_drawing();
+        apply_drifting_camera(seconds);
+        draw_backdrop(smoothstep(0.0f, 0.3f, m_cur_t));
+        draw_rays(seconds);
+        end_drawing();
+        light->unbind_as_target();
+    }
+
     cRTProxy out = bind_full_target_cleared(0, 0, 0, 0);
-
     begin_drawing();
-    // The eye drifts on a small loop so that the layers slide over each other.
-    const sCamera resting = m_camera;
-    m_camera.eye.x += 0.5f * std::sin(seconds * 0.31f);
-    m_camera.eye.y += 0.35f * std::cos(seconds * 0.23f);
-    m_camera.apply_camera();
-    m_camera = resting;
-
-    draw_backdrop(smoothstep(0.0f, 0.3f, m_cur_t));
-    draw_rays(seconds);
+    apply_drifting_camera(seconds);
+    if (!light_apart) {
+        draw_backdrop(smoothstep(0.0f, 0.3f, m_cur_t));
+        draw_rays(seconds);
+    }
     // The whole mandala sways in depth and comes closer as it opens, breathing slowly.
     glRotatef(16.0f * std::sin(seconds * 0.53f), 1, 0, 0);
     glRotatef(13.0f * std::sin(seconds * 0.41f + 1.0f), 0, 1, 0);
@@ -357,7 +398,6 @@ cRTProxy cSceneMandala::render_to_texture(int in_time_ms)
         draw_circles(seconds);
     end_drawing();
     out->unbind_as_target();
-
-    grade(out);
+    grade(out, std::move(light));
     return out;
 }

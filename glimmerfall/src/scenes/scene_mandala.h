@@ -18,6 +18,11 @@ class cSceneMandala : public cScene
 public:
     static constexpr int NUM_PLANES = 4;
     static constexpr int NUM_CONFIGS = 4;
+    // The grading pass (registered by load()) and its parameters: ADJUST three floats as
+    // cPostHSB takes them, LIGHT_SCALE one, the light picture's size over the picture's.
+    static constexpr const char* GRADE_SHADER = "mandala_grade_shader";
+    static constexpr int GRADE_ADJUST = 1;
+    static constexpr int GRADE_LIGHT_SCALE = 2;
 
     explicit cSceneMandala(const cClock* in_clock);
     ~cSceneMandala() override;
@@ -47,13 +52,16 @@ public:
     glow_params m_glow;
 
 private:
+    // The camera on its small drifting loop.
+    void apply_drifting_camera(float in_seconds);
     void draw_backdrop(float in_alpha) const;
     void draw_rays(float in_seconds) const;
     void draw_heart(float in_seconds);
     void draw_rings(float in_seconds);
     void draw_circles(float in_seconds);
-    // Grades `io_picture` in place through the scene's chain (lookup, HSB, glow).
-    void grade(cRTProxy& io_picture);
+    // Grades `io_picture` in place through the scene's chain (lookup, HSB, glow); `in_light`,
+    // when valid, is added to it first (see render_to_texture()).
+    void grade(cRTProxy& io_picture, cRTProxy in_light);
 
     iMesh* m_planes[NUM_PLANES] = {nullptr, nullptr, nullptr, nullptr};
     iMesh* m_circle = nullptr; // owned by the mesh manager
