@@ -119,7 +119,7 @@ protected:
     // `in_picture` with its glow added, in a new full-size target; or, under
     // render_leaving_glow(), `in_picture` itself with the glow picture left for the caller.
     cRTProxy finish_glow(cRTProxy in_picture, const glow_params& in_params);
-    // The last step of a scene whose picture lies over another of the same size: in a new
+    // The last step of a scene whose picture lies over another (stretched over it): in a new
     // full-size target `in_picture` over `in_under`; or, under render_leaving(), `in_picture`
     // itself with `in_under` left for the caller (which must hold until the next frame).
     cRTProxy finish_over(cRTProxy in_picture, iRenderTarget& in_under);

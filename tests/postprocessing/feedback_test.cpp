@@ -110,6 +110,28 @@ TEST_F(Feedback, TransformWorksAboutTheCentreAndBlurSoftens)
     EXPECT_EQ(blurred.at(10, 10)[3], 255);
 }
 
+TEST_F(Feedback, AHalfSizeTrailMovesAsItsTransformSaysInItsOwnPixels)
+{
+    cRTProxy src = get_tmp_rt(RTM::RTT_QUATER);
+    const int w = int(src->m_width), h = int(src->m_height), cx = w / 2, cy = h / 2;
+    sPicture dot(w, h);
+    dot.rect(cx + 18, cy - 2, cx + 22, cy + 2, {0, 255, 0, 255});
+    upload(*src, dot);
+
+    // Sampling five of the trail's pixels to the left moves the picture ten of its own right.
+    feedback_params shift;
+    shift.fade = 0;
+    shift.half_size = true;
+    shift.transform[12] = -5;
+    cPostFeedback* trail = cPostFeedback::get_instance();
+    trail->feed(*src, shift);
+    ASSERT_EQ(trail->feedback()->m_width, src->m_width / 2);
+    const sPicture fed = fed_back();
+    EXPECT_EQ(fed.at(cx / 2 + 15, cy / 2)[1], 255);
+    EXPECT_EQ(fed.at(cx / 2 + 10, cy / 2)[1], 0);
+    EXPECT_EQ(fed.at(cx / 2 + 15, cy / 2)[3], 255);
+}
+
 TEST_F(Feedback, ANewFeedbackImageStartsEmpty)
 {
     cRTProxy quarter_src = get_tmp_rt(RTM::RTT_QUATER);

@@ -155,6 +155,23 @@ TEST_F(PostComp, ALayerIsLaidOverItsTrailInTheSamePassAsInAnOverPassOfItsOwn)
     }
 }
 
+TEST_F(PostComp, ASmallerTrailIsStretchedUnderTheLayer)
+{
+    // A clear layer over a half-size trail, blue with a green right half: the trail covers
+    // the whole picture, its seam in the middle.
+    cRTProxy layer = rt(0, 0, 0, 0), below = rt(0, 0, 0, 255);
+    cRTProxy trail = get_tmp_rt(cRenderTargetManager::RTT_EIGHTH);
+    fill(*trail, 0, 0, 255, 255);
+    paint(*trail, 0.5f, 0.0f, 1.0f, 1.0f, 0, 255, 0, 255);
+    cRTProxy out = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+    const int over = cPostComp::BLEND_OVER;
+    cPostComp::get_instance()->comp(*out, *layer, *below, &over, 1.0f, nullptr, trail.get_rt());
+    const int w = int(out->m_width), h = int(out->m_height);
+    EXPECT_TRUE(near(pixel_of(*out, 3 * w / 8, h / 2), {0, 0, 255, 255}));
+    EXPECT_TRUE(near(pixel_of(*out, 5 * w / 8, h / 2), {0, 255, 0, 255}));
+    EXPECT_TRUE(near(pixel_of(*out, w - 2, h - 2), {0, 255, 0, 255}));
+}
+
 TEST_F(PostComp, ALayerAloneIsLaidOverBlackWithoutReadingBelow)
 {
     cRTProxy layer = rt(200, 60, 30, 160), glow = rt(40, 90, 10, 200);

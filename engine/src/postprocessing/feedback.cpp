@@ -12,19 +12,28 @@
 
 namespace {
 
+// Pushes the texture matrix of unit `unit` and loads `transform` into it about the centre of a
+// `w` x `h` image, the transform working in the pixels of an image `pixel_scale` times smaller
+// (a picture twice the trail's size is read through the trail's transform with 2).
+void push_transform_on(int unit, const float* transform, float w, float h, float pixel_scale)
+{
+    glActiveTextureARB(GL_TEXTURE0 + GLenum(unit));
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(w / 2.0f, h / 2.0f, 0.0f);
+    glScalef(pixel_scale, pixel_scale, 1.0f);
+    glMultMatrixf(transform);
+    glScalef(1.0f / pixel_scale, 1.0f / pixel_scale, 1.0f);
+    glTranslatef(-w / 2.0f, -h / 2.0f, 0.0f);
+}
+
 // Pushes the texture matrices of units 0 .. `units` - 1 and loads `transform` about the centre
 // of a `w` x `h` image (in its pixels) into each; pop_transform() gives them back.
 void push_transform(const float* transform, float w, float h, int units)
 {
     glMatrixMode(GL_TEXTURE);
-    for (int u = 0; u < units; ++u) {
-        glActiveTextureARB(GL_TEXTURE0 + GLenum(u));
-        glPushMatrix();
-        glLoadIdentity();
-        glTranslatef(w / 2.0f, h / 2.0f, 0.0f);
-        glMultMatrixf(transform);
-        glTranslatef(-w / 2.0f, -h / 2.0f, 0.0f);
-    }
+    for (int u = 0; u < units; ++u)
+        push_transform_on(u, transform, w, h, 1.0f);
     glActiveTextureARB(GL_TEXTURE0);
     glMatrixMode(GL_MODELVIEW);
 }
@@ -62,12 +71,19 @@ void feed_back(iRenderTarget& combined, const iRenderTarget& feedback, const flo
     pop_transform(1);
 }
 
-// The same for `source` laid over the trail `feedback` (both of the bound target's size),
-// without the picture in between: each is read through the transform and the two are laid
-// over each other as they are read.
+// The same for `source` laid over the trail `feedback` (the bound target), without the
+// picture in between: each is read through the transform and the two are laid over each other
+// as they are read. `source` may be larger than the trail (it is then read at the trail's
+// pixels, unfiltered in between).
 void feed_over(iRenderTarget& source, iRenderTarget& feedback, const float* transform, float fade)
 {
-    push_transform(transform, float(feedback.m_width), float(feedback.m_height), 2);
+    const float w = float(feedback.m_width), h = float(feedback.m_height);
+    glMatrixMode(GL_TEXTURE);
+    push_transform_on(0, transform, float(source.m_width), float(source.m_height),
+                      float(source.m_width) / w);
+    push_transform_on(1, transform, w, h, 1.0f);
+    glActiveTextureARB(GL_TEXTURE0);
+    glMatrixMode(GL_MODELVIEW);
     glDisable(GL_BLEND);
     glPushAttrib(GL_CURRENT_BIT);
     begin_fsq_keep_colour();
@@ -120,7 +136,8 @@ void cPostFeedback::apply(iRenderTarget& source, iRenderTarget& target,
 
 void cPostFeedback::feed(iRenderTarget& source, const feedback_params& in_params)
 {
-    feed_into_size(source, in_params, size_class_for(source.m_width));
+    const unsigned width = in_params.half_size ? source.m_width / 2 : source.m_width;
+    feed_into_size(source, in_params, size_class_for(width));
 }
 
 void cPostFeedback::feed_into_size(iRenderTarget& source, const feedback_params& in_params,
@@ -140,8 +157,9 @@ void cPostFeedback::feed_into_size(iRenderTarget& source, const feedback_params&
     }
     const int over = cPostComp::BLEND_OVER;
     cPostComp* comp = cPostComp::get_instance();
-    if (!in_params.blur && source.m_width == m_feedback->m_width &&
-        source.m_height == m_feedback->m_height) {
+    const bool same_size =
+        source.m_width == m_feedback->m_width && source.m_height == m_feedback->m_height;
+    if (!in_params.blur && (same_size || in_params.half_size)) {
         // Nothing to soften in between: the next trail in one pass, into a fresh image.
         cRTProxy next = get_tmp_rt(size);
         next->bind_as_target(false);

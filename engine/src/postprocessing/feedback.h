@@ -15,6 +15,9 @@ struct feedback_params
     // its pixels (a scale above 1 zooms the trail in).
     float transform[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     bool blur = false; // soften the fed-back image (two blur passes) every frame
+    // feed() keeps the trail at half the picture's size: a softer trail for a quarter of the
+    // work (the transform's translation is then in the half-size trail's pixels).
+    bool half_size = false;
     float fade = 0.1f; // share of the feedback image removed per frame, 0..0.5
 };
 
@@ -28,7 +31,8 @@ public:
     // follows `target`'s size class; a new one starts transparent black.
     void apply(iRenderTarget& source, iRenderTarget& target, const feedback_params& in_params);
     // The trail step alone: `source` laid over the trail and fed back (the feedback image takes
-    // `source`'s size class); `source` over feedback() is then what apply() draws.
+    // `source`'s size class, or half of it with `half_size`); `source` over feedback() is then
+    // what apply() draws.
     void feed(iRenderTarget& source, const feedback_params& in_params);
 
     // The feedback image (empty before the first apply).

@@ -14,15 +14,14 @@
 
 namespace {
 
-// The quad with each source's coordinates over its own size on units 0 to 3 (1 x 1 where there
-// is none), the bottom layer's opacity riding along as the third component of unit 1's. (The
-// picture under the layer, on unit 4, is read at the layer's coordinates.)
+// The quad with each source's coordinates over its own size on units 0 to 4 (1 x 1 where there
+// is none), the bottom layer's opacity riding along as the third component of unit 1's.
 void draw_sources(iRenderTarget* const (&sources)[5], float bottom_opacity)
 {
     static const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     glBegin(GL_QUADS);
     for (const auto& c : corners) {
-        for (int u = 0; u < 4; ++u) {
+        for (int u = 0; u < 5; ++u) {
             const float w = sources[u] ? float(sources[u]->m_width) : 1.0f;
             const float h = sources[u] ? float(sources[u]->m_height) : 1.0f;
             glMultiTexCoord3fARB(GL_TEXTURE0 + GLenum(u), c[0] * w, c[1] * h,
@@ -144,9 +143,6 @@ void cPostComp::draw(const sLayerPicture& layer, const sLayerPicture& below, boo
     begin_fsq_keep_colour();
 
     assert((layer.picture || below_is_bottom) && "a layer needs a picture unless alone");
-    assert((!layer.under || (layer.under->m_width == layer.picture->m_width &&
-                             layer.under->m_height == layer.picture->m_height)) &&
-           "the picture under a layer has the layer's size");
     iRenderTarget* const sources[5] = {layer.picture, below.picture, layer.glow,
                                        below_is_bottom ? below.glow : nullptr, layer.under};
     for (int u = 4; u >= 0; --u) {

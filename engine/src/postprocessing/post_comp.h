@@ -24,8 +24,9 @@ public:
     // (any size, stretched like the others) is added to the layer first, as cPostGlow's
     // combine would (see cScene::render_leaving_glow()). Leaves the GL state, the bound shader
     // and the bound target as they were.
-    // An `under` picture of the layer's size (a scene's trail, see cScene::render_leaving())
-    // has the layer laid over it first, as an over pass at full opacity would, before the glow.
+    // An `under` picture (a scene's trail, see cScene::render_leaving(); any size, stretched
+    // like the others) has the layer laid over it first, as an over pass at full opacity would,
+    // before the glow.
     void comp(iRenderTarget& out, iRenderTarget& layer, iRenderTarget& below, const int* mode,
               float opacity, iRenderTarget* glow = nullptr, iRenderTarget* under = nullptr);
     // The same into whatever is bound now (the window, over its viewport): the last layer of

@@ -8,8 +8,8 @@
 //                and screen blends all give its colour times its alpha there, and an opaque
 //                result);
 //   BOTTOM_GLOW  that bottom layer's glow (unit 3) is added to it first;
-//   LAYER_UNDER  the layer is laid over a picture of its own size first (unit 4, read at the
-//                layer's coordinates), as an over pass of its own would have: a scene's trail;
+//   LAYER_UNDER  the layer is laid over a picture first (unit 4, stretched over the layer), as
+//                an over pass of its own would have: a scene's trail;
 //   ALONE        (with BOTTOM) there is no layer above the bottom one: the bottom layer over
 //                black is the whole picture, and unit 0 is not read.
 // Either way the layer or the layer below costs no full-size pass of its own.
@@ -41,7 +41,7 @@ vec4 layer_colour()
 #else
     vec4 l = texture2DRect(layer, gl_TexCoord[0].xy);
 #ifdef LAYER_UNDER
-    vec4 u = texture2DRect(layer_under, gl_TexCoord[0].xy);
+    vec4 u = texture2DRect(layer_under, gl_TexCoord[4].xy);
     l = vec4(mix(u.rgb, l.rgb, l.a), l.a + u.a * (1.0 - l.a));
 #endif
 #ifdef LAYER_GLOW
