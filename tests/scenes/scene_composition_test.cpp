@@ -52,6 +52,16 @@ protected:
     cColourScene white{&clock.clock, "white"};
 };
 
+// Clears the rectangle at x, y (pixels of the bound target) to a colour.
+void clear_rect(int x, int y, int w, int h, float r, float g, float b, float a)
+{
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, y, w, h);
+    glClearColor(r, g, b, a);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+}
+
 // A dark picture with a white square in the middle that glows: with `m_own_pass` the scene
 // adds its glow itself, else through finish_glow(), which may leave it to the compositing.
 class cGlowingScene : public cColourScene
@@ -61,11 +71,7 @@ public:
     cRTProxy render_to_texture(int) override
     {
         cRTProxy picture = bind_full_target_cleared(0.1f, 0.05f, 0.2f, 0.5f);
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(600, 330, 80, 60);
-        glClearColor(1, 1, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glDisable(GL_SCISSOR_TEST);
+        clear_rect(600, 330, 80, 60, 1, 1, 1, 1);
         picture->unbind_as_target();
         glow_params glow;
         glow.precut = 200.0f;
@@ -94,14 +100,8 @@ public:
             m_trail->unbind_as_target();
         }
         cRTProxy picture = bind_full_target_cleared(0, 0, 0, 0);
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(560, 300, 160, 120);
-        glClearColor(0.1f, 0.9f, 0.3f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glScissor(640, 300, 80, 120);
-        glClearColor(0.9f, 0.9f, 0.2f, 0.4f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glDisable(GL_SCISSOR_TEST);
+        clear_rect(560, 300, 160, 120, 0.1f, 0.9f, 0.3f, 1.0f);
+        clear_rect(640, 300, 80, 120, 0.9f, 0.9f, 0.2f, 0.4f);
         picture->unbind_as_target();
         if (!m_merged)
             return finish_over(std::move(picture), *m_trail);

@@ -73,8 +73,8 @@ void feed_back(iRenderTarget& combined, const iRenderTarget& feedback, const flo
 
 // The same for `source` laid over the trail `feedback` (the bound target), without the
 // picture in between: each is read through the transform and the two are laid over each other
-// as they are read. `source` may be larger than the trail (it is then read at the trail's
-// pixels, unfiltered in between).
+// as they are read. `source` may be larger than the trail: it is read through the same
+// transform, scaled to its pixels, at the trail's pixel centres.
 void feed_over(iRenderTarget& source, iRenderTarget& feedback, const float* transform, float fade)
 {
     const float w = float(feedback.m_width), h = float(feedback.m_height);

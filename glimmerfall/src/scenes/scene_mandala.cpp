@@ -2,6 +2,7 @@
 #include "scenes/scene_mandala.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <utility>
 
@@ -328,8 +329,8 @@ void cSceneMandala::draw_circles(float in_seconds)
 void cSceneMandala::grade(cRTProxy& io_picture, cRTProxy in_light)
 {
     cRTProxy adjusted = get_tmp_rt(cRenderTargetManager::RTT_FULL);
-    cPostColorCorrection* correction = correction_for(m_cur_config);
-    if (correction && in_light.isValid()) {
+    if (cPostColorCorrection* correction = correction_for(m_cur_config)) {
+        assert(in_light.isValid() && "a lookup grades the light drawn apart in");
         // The light, the correction, then the adjustment: one pass.
         cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
         const float values[3] = {m_hsb.hue, m_hsb.saturation, m_hsb.brightness};
