@@ -287,8 +287,9 @@ TEST(SoundModuleFailures, BadFilesEndWithStatusOne)
     const std::string empty = testing::TempDir() + "sound_module_empty.mp3";
     std::ofstream(empty).close();
 
-    auto load = [](const std::string& file) {
+    auto load = [](const std::string& file, int mode = cSoundModule_sdl::MODE_STREAM) {
         cSoundModule_sdl sound;
+        sound.set_mode(mode);
         sound.init();
         sound.load(file);
     };
@@ -297,14 +298,8 @@ TEST(SoundModuleFailures, BadFilesEndWithStatusOne)
     EXPECT_EXIT(load(testing::TempDir()), testing::ExitedWithCode(1), "## ERROR: File not found");
     EXPECT_EXIT(load(text), testing::ExitedWithCode(1), "## ERROR: Unknown file format\n");
     EXPECT_EXIT(load(empty), testing::ExitedWithCode(1), "## ERROR: Unknown file format\n");
-    EXPECT_EXIT(
-        {
-            cSoundModule_sdl sound;
-            sound.set_mode(cSoundModule_sdl::MODE_MODULE);
-            sound.init();
-            sound.load(text);
-        },
-        testing::ExitedWithCode(1), "## ERROR: Unknown file format\n");
+    EXPECT_EXIT(load(text, cSoundModule_sdl::MODE_MODULE), testing::ExitedWithCode(1),
+                "## ERROR: Unknown file format\n");
     std::remove(text.c_str());
     std::remove(empty.c_str());
 

@@ -129,37 +129,28 @@ TEST(GuiVarList, DragsOnlyTheArmedRowAndWritesBackByType)
     EXPECT_FALSE(list.rows()[0].second->is_active());
     EXPECT_TRUE(list.rows()[1].second->is_active());
 
+    // Hovers `row` at `from` to arm it, then drags it to `to` (shares of the width).
+    auto drag = [&](int row, float from, float to) {
+        list.on_mouse(7, x_of(from), row_y(row));
+        sHeldButton held;
+        list.on_mouse(7, x_of(to), row_y(row));
+    };
     // Integers take the nearest whole number: 2.6 stores 3, 2.4 stores 2.
-    {
-        sHeldButton held;
-        list.on_mouse(7, x_of(2.6f / 4.0f), row_y(1));
-        EXPECT_EQ(i, 3);
-        list.on_mouse(7, x_of(2.4f / 4.0f), row_y(1));
-        EXPECT_EQ(i, 2);
-    }
+    drag(1, 0.5f, 2.6f / 4.0f);
+    EXPECT_EQ(i, 3);
+    drag(1, 0.5f, 2.4f / 4.0f);
+    EXPECT_EQ(i, 2);
     // Below zero too: -2.4 stores -2 and -2.6 stores -3 (not -1 and -2).
-    list.on_mouse(7, x_of(0.5f), row_y(2));
-    {
-        sHeldButton held;
-        list.on_mouse(7, x_of((4.0f - 2.4f) / 4.0f), row_y(2));
-        EXPECT_EQ(negative, -2);
-        list.on_mouse(7, x_of((4.0f - 2.6f) / 4.0f), row_y(2));
-        EXPECT_EQ(negative, -3);
-    }
-    // Doubles and vectors.
-    list.on_mouse(7, x_of(0.5f), row_y(3));
-    {
-        sHeldButton held;
-        list.on_mouse(7, x_of(0.875f), row_y(3));
-        EXPECT_NEAR(d, 1.5, 1e-6);
-    }
-    list.on_mouse(7, 0.25f + 0.01f, row_y(4)); // the vector's x component, near its left end
-    {
-        sHeldButton held;
-        list.on_mouse(7, 0.25f, row_y(4));
-        // The other axes keep their values.
-        EXPECT_EQ(std::tuple(v.x, v.y, v.z), std::tuple(-10.0f, 2.0f, 3.0f));
-    }
+    drag(2, 0.5f, (4.0f - 2.4f) / 4.0f);
+    EXPECT_EQ(negative, -2);
+    drag(2, 0.5f, (4.0f - 2.6f) / 4.0f);
+    EXPECT_EQ(negative, -3);
+    // Doubles, and the vector's x component dragged to its left end: the other axes keep their
+    // values.
+    drag(3, 0.5f, 0.875f);
+    EXPECT_NEAR(d, 1.5, 1e-6);
+    drag(4, 0.025f, 0.0f);
+    EXPECT_EQ(std::tuple(v.x, v.y, v.z), std::tuple(-10.0f, 2.0f, 3.0f));
     // With no button held a move changes nothing.
     const float before = f;
     EXPECT_FALSE(list.on_mouse(7, x_of(0.2f), row_y(0)));

@@ -25,6 +25,10 @@ using namespace vnt_test::scene_checks;
 
 namespace {
 
+const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+// The centres of the lower left and the upper right pixel of a 4 x 2 picture.
+const float lower_left[3] = {-0.75f, -0.5f, 0}, upper_right[3] = {0.75f, 0.5f, 0};
+
 class AttractorTest : public vnt_test::GLTest
 {
 protected:
@@ -82,7 +86,6 @@ TEST_F(AttractorTest, PointCloudRefillsFiveStepsThenRestartsFromTheOrigin)
 
 TEST(PointSplat, DiscsFallToTheRimAndStayInsideThePicture)
 {
-    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     cPointSplat splat;
     splat.clear(40, 20);
     // A point on the picture's centre (20, 10), 6 pixels wide: the four centre pixels lie
@@ -124,11 +127,9 @@ TEST(PointSplat, DiscsFallToTheRimAndStayInsideThePicture)
 
 TEST(PointSplat, PacksTheWeightsInTheColourClampedAndOpaqueWithNothingLeftOver)
 {
-    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     cPointSplat splat;
     splat.clear(4, 2);
     // One weak point on the lower left pixel, many on the upper right one: the sum clamps.
-    const float lower_left[3] = {-0.75f, -0.5f, 0}, upper_right[3] = {0.75f, 0.5f, 0};
     splat.add(lower_left, 1, identity, 1.0f, 0.25f);
     for (int i = 0; i < 10; ++i)
         splat.add(upper_right, 1, identity, 1.0f, 0.25f);
@@ -160,7 +161,6 @@ TEST(PointSplat, PacksTheWeightsInTheColourClampedAndOpaqueWithNothingLeftOver)
 // as the same points added a few at a time, discs across the middle rows too.
 TEST(PointSplat, ManyPointsAtOnceSumAsFewAtATime)
 {
-    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     std::vector<float> points;
     for (int i = 0; i < 9000; ++i) {
         points.push_back(std::sin(float(i) * 0.37f) * 1.05f);
@@ -184,8 +184,6 @@ TEST(PointSplat, ManyPointsAtOnceSumAsFewAtATime)
 // pixels show the first tone, and a new first tone reaches them all.
 TEST(PointSplat, PacksThroughTonesWithTheFirstAsTheBackground)
 {
-    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    const float lower_left[3] = {-0.75f, -0.5f, 0}, upper_right[3] = {0.75f, 0.5f, 0};
     cPointSplat splat;
     splat.clear(4, 2);
     splat.add(lower_left, 1, identity, 1.0f, 0.26f);

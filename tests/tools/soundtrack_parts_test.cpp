@@ -147,6 +147,21 @@ double level_db(const sStereo& s, double hz, std::size_t from, std::size_t to)
     return 10.0 * std::log10(re * re + im * im + 1e-30);
 }
 
+// The frequency in [lo, hi], searched in `step` Hz, of the strongest component over [from, to).
+double loudest_hz(const sStereo& s, double lo, double hi, double step, std::size_t from,
+                  std::size_t to)
+{
+    double best = -1e9, at = 0.0;
+    for (double hz = lo; hz <= hi; hz += step) {
+        const double db = level_db(s, hz, from, to);
+        if (db > best) {
+            best = db;
+            at = hz;
+        }
+    }
+    return at;
+}
+
 } // namespace
 
 TEST(SoundtrackMidi, SongFileIsStrictFormatOneWithOneTempoAndNamedTracks)
@@ -363,14 +378,7 @@ TEST(SoundtrackVoices, BassAndKickCarryTheirFundamentals)
 
     // The kick's loudest component is its sub body, below 70 Hz.
     const sStereo kick = kick_sound();
-    double loudest = 0.0, best = -1e9;
-    for (double hz = 30.0; hz <= 300.0; hz += 2.0) {
-        const double db = level_db(kick, hz, 0, kick.size());
-        if (db > best) {
-            best = db;
-            loudest = hz;
-        }
-    }
+    const double loudest = loudest_hz(kick, 30.0, 300.0, 2.0, 0, kick.size());
     EXPECT_LT(loudest, 70.0);
     EXPECT_GT(loudest, 40.0);
 }
@@ -389,14 +397,7 @@ TEST(SoundtrackVoices, AHeldPadNotesOvertonesWander)
     double low = 1e9, high = 0.0;
     const std::size_t frame = kSampleRate / 4;
     for (std::size_t from = kSampleRate; from + frame <= out.size(); from += frame) {
-        double best = -1e9, at = 0.0;
-        for (double hz = h * 0.975; hz <= h * 1.025; hz += 4.0) {
-            const double db = level_db(out, hz, from, from + frame);
-            if (db > best) {
-                best = db;
-                at = hz;
-            }
-        }
+        const double at = loudest_hz(out, h * 0.975, h * 1.025, 4.0, from, from + frame);
         low = std::min(low, at);
         high = std::max(high, at);
     }
