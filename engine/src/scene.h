@@ -57,6 +57,11 @@ public:
     virtual std::string get_name() const = 0;
     // Creates the resources; called once before the first frame.
     virtual void load() = 0;
+    // Draws once, at load, what the scene's frames draw and throws the picture away, so that
+    // the driver builds its code for those passes and the scene its buffers before the show:
+    // on a software rasteriser the first frame of a scene otherwise costs tens of ms more (a
+    // stall where it comes in). Leaves the scene as it was; the base draws nothing.
+    virtual void warm_up() {}
     // Draws the scene on the screen, over the tiled checker background.
     virtual void draw();
     // Reacts to a timed event (MIDI notes, controllers, beats); the event is borrowed.

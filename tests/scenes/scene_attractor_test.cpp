@@ -392,6 +392,26 @@ TEST_F(AttractorTest, FramesLeaveTheStateAsTheyFoundIt)
     }
 }
 
+TEST_F(AttractorTest, WarmingUpLeavesTheFramesAsTheyWere)
+{
+    // Both views from a scene warmed up after loading and from one that was not: the warm-up
+    // must not step the cloud nor leave the splats' pictures or the grading behind it.
+    for (int config : {0, 1}) {
+        std::vector<unsigned char> pictures[2];
+        for (int warm : {0, 1}) {
+            clock.set(60000);
+            scene = std::make_unique<cSceneAttractor>(&clock.clock);
+            scene->load();
+            if (warm)
+                checked_warm_up(*scene);
+            scene->ifsconfig = 1;
+            scene->cur_config = config;
+            pictures[warm] = frame(61000);
+        }
+        EXPECT_EQ(pictures[0], pictures[1]) << config;
+    }
+}
+
 TEST_F(AttractorTest, PresetsGiveGlowingCloudsInBothViews)
 {
     // The three timeline moments (depths 5, 100, 110) and the other two presets in both views;

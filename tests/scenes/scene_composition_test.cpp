@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "effects/interpolator.h"
 #include "effects/var.h"
@@ -114,6 +117,19 @@ public:
     cRTProxy m_trail;
 };
 
+// A scene that notes its loads and warm-ups in a shared log.
+class cLoggedScene : public cColourScene
+{
+public:
+    cLoggedScene(const cClock* in_clock, std::string in_name, std::vector<std::string>& io_log)
+        : cColourScene(in_clock, std::move(in_name)), m_log(io_log)
+    {
+    }
+    void load() override { m_log.push_back("load " + m_name); }
+    void warm_up() override { m_log.push_back("warm " + m_name); }
+    std::vector<std::string>& m_log;
+};
+
 void expect_rgb(const std::array<unsigned char, 4>& px, int r, int g, int b, int tolerance = 2)
 {
     EXPECT_NEAR(px[0], r, tolerance);
@@ -137,6 +153,22 @@ TEST_F(CompositionTest, LayersAreDrawnInDepthOrderWithTheirBlendModes)
     expect_rgb(frame_at(2700), 0, 0, 255);
     expect_rgb(frame_at(3500), 0, 0, 0); // nothing active: nothing drawn over the clear
     EXPECT_EQ(green.m_renders, 3);
+}
+
+TEST_F(CompositionTest, LoadingLoadsEachSceneOnceAndWarmsThemUpAfterwards)
+{
+    // A scene on two layers is loaded and warmed up once; the warm-ups come after every load.
+    std::vector<std::string> log;
+    cLoggedScene a(&clock.clock, "a", log), b(&clock.clock, "b", log), c(&clock.clock, "c", log);
+    cLayerComposition layers(&clock.clock);
+    layers.add_layer(30, sLayer(&a, cPostComp::BLEND_ADD, 5000, 6000), 0, 0);
+    layers.add_layer(20, sLayer(&c, cPostComp::BLEND_OVER, 0, 6000), 0, 0);
+    layers.add_layer(10, sLayer(&b, cPostComp::BLEND_OVER, 0, 6000), 0, 0);
+    layers.add_layer(5, sLayer(&a, cPostComp::BLEND_OVER, 0, 1000), 0, 0);
+    layers.load();
+    const std::vector<std::string> expected = {"load a", "load b", "load c",
+                                               "warm a", "warm b", "warm c"};
+    EXPECT_EQ(log, expected);
 }
 
 TEST_F(CompositionTest, FadesRunOverTheLayersOpacity)

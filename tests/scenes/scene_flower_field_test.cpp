@@ -85,6 +85,7 @@ TEST_F(FlowerFieldTest, FramesAlongItsWindowsKeepStateAndShowTheField)
     const std::vector<unsigned char> a = checked_frame(scene, clock, 175000);
     const std::vector<unsigned char> b = checked_frame(scene, clock, 175100);
     EXPECT_GT(changed_share(a, b), 0.005);
+    expect_warm_up_changes_nothing(scene, clock, 175000);
 }
 
 TEST_F(FlowerFieldTest, AtTheEndOfTheWayOutNothingIsLeft)

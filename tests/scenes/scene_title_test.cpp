@@ -71,6 +71,9 @@ TEST_F(TitleTest, FramesAlongItsWindowKeepStateAndLookFinished)
     const std::vector<unsigned char> a = checked_frame(scene, clock, 24000);
     const std::vector<unsigned char> b = checked_frame(scene, clock, 24100);
     EXPECT_GT(changed_share(a, b, 8), 0.01);
+    // Warming up draws the name half etched and leaves the title's own progress alone.
+    scene.m_cur_t = 0.1f;
+    expect_warm_up_changes_nothing(scene, clock, 14500);
 }
 
 } // namespace

@@ -90,6 +90,28 @@ inline std::vector<unsigned char> checked_frame(cScene& scene, sTestClock& clock
     return pixels;
 }
 
+// Warms the scene up (cScene::warm_up()) in a disturbed state, which it must give back
+// unchanged, with every render target back in the pool.
+inline void checked_warm_up(cScene& scene)
+{
+    disturb_state();
+    const std::string before = vnt_test::frame_state();
+    scene.warm_up();
+    EXPECT_EQ(before, vnt_test::frame_state());
+    EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 0u);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    restore_defaults();
+}
+
+// The same, and the scene's frame at `ms` is the same before and after it (for a scene whose
+// frames do not step it).
+inline void expect_warm_up_changes_nothing(cScene& scene, sTestClock& clock, int ms)
+{
+    const std::vector<unsigned char> cold = checked_frame(scene, clock, ms);
+    checked_warm_up(scene);
+    EXPECT_EQ(cold, checked_frame(scene, clock, ms));
+}
+
 // A MIDI note event of a track at a time, as the MIDI reader makes it.
 inline cMETrigger note(int kind, int track, int pitch, int time)
 {

@@ -40,13 +40,19 @@ cLayerComposition::~cLayerComposition() = default;
 void cLayerComposition::load()
 {
     build_timeline();
-    std::set<cScene*> loaded;
+    std::vector<cScene*> loaded;
     for (auto& [depth, layer] : m_layers) {
-        if (loaded.insert(layer.m_scene).second)
+        if (std::find(loaded.begin(), loaded.end(), layer.m_scene) == loaded.end()) {
+            loaded.push_back(layer.m_scene);
             layer.m_scene->load();
+        }
     }
+    // The scenes after the compositing: a software rasteriser keeps only so many of the
+    // programs it builds, dropping those used least recently, and the scenes' come first.
     if (m_layers.size() > 1)
         cPostComp::get_instance()->warm_up();
+    for (cScene* scene : loaded)
+        scene->warm_up();
 }
 
 void cLayerComposition::add_layer(int layer_depth, const sLayer& in_layer, int in_fade_in,

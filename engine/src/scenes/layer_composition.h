@@ -32,7 +32,8 @@ public:
     ~cLayerComposition() override;
 
     std::string get_name() const override { return "scenecomp"; }
-    // Builds the timeline, then loads every layer scene once, in ascending depth.
+    // Builds the timeline, then loads every layer scene once, in ascending depth, and warms
+    // each up (cScene::warm_up()).
     void load() override;
     void draw() override;
     // Passes the event to every scene with an active layer (once per scene), in depth order.

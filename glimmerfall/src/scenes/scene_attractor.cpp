@@ -74,6 +74,7 @@ cSceneAttractor::cSceneAttractor(const cClock* in_clock) : cScene(in_clock)
     m_pickover = calculator.get();
     m_cloud = std::make_unique<cPointCloud>(NUM_POINTS, POINTS_PER_FRAME, std::move(calculator));
     m_splat = std::make_unique<cPointSplat>();
+    m_copy_splat = std::make_unique<cPointSplat>();
     m_camera.eye = Vec3<float>(0.0f, 0.0f, 7.5f);
     m_camera.ctr = Vec3<float>(0.0f, 0.0f, 0.0f);
     m_camera.up = Vec3<float>(0.0f, 1.0f, 0.0f);
@@ -312,27 +313,43 @@ cRTProxy cSceneAttractor::render_to_texture(int in_time_ms)
 {
     begin_drawing();
     step_cloud();
-    const float seconds = float(in_time_ms) / 1000.0f;
+    cRTProxy result = draw_view(cur_config, float(in_time_ms) / 1000.0f);
+    end_drawing();
+    return result;
+}
 
+void cSceneAttractor::warm_up()
+{
+    const float hue_before = hue, hueshift_before = hueshift.hue;
+    begin_drawing();
+    for (int config : {0, 1})
+        cRTProxy picture = draw_view(config, 0.0f);
+    end_drawing();
+    hue = hue_before;
+    hueshift.hue = hueshift_before;
+}
+
+cRTProxy cSceneAttractor::draw_view(int in_config, float in_seconds)
+{
     cRTProxy picture = get_tmp_rt(cRenderTargetManager::RTT_FULL);
     m_pixel_scale = float(picture->m_height) / 720.0f;
     // Light added onto opaque black: the layer's colour is its whole picture. The discs are
     // added up on the CPU and the sum written into the target; the turned copies of the
     // six-fold view cover every pixel of the picture.
-    if (cur_config == 1 && sixfold_turns_on_screen()) {
-        cRTProxy copy = draw_sixfold_copy(*picture, seconds);
+    if (in_config == 1 && sixfold_turns_on_screen()) {
+        cRTProxy copy = draw_sixfold_copy(*picture, in_seconds);
         picture->bind_as_target(false);
         add_turned_copies(*picture, *copy);
         picture->unbind_as_target();
     } else {
         m_splat->clear(int(picture->m_width), int(picture->m_height));
-        if (cur_config == 1) {
-            draw_sixfold_view(*picture, seconds);
+        if (in_config == 1) {
+            draw_sixfold_view(*picture, in_seconds);
             write_splat(*picture);
         } else {
-            draw_single_view(*picture, seconds);
+            draw_single_view(*picture, in_seconds);
             // The grading is a tone for each weight: the splat is packed graded.
-            hue = seconds * 90.0f;
+            hue = in_seconds * 90.0f;
             hueshift.hue = hue;
             const float colour[3] = {col1.x, col1.y, col1.z};
             const sToneTable table = grade_tones(colour, hueshift, hsb);
@@ -340,13 +357,8 @@ cRTProxy cSceneAttractor::render_to_texture(int in_time_ms)
         }
     }
 
-    cRTProxy result;
-    if (cur_config == 1)
-        result = grade_sixfold_view(std::move(picture));
-    else
-        result = grade_single_view(std::move(picture));
-    end_drawing();
-    return result;
+    return in_config == 1 ? grade_sixfold_view(std::move(picture))
+                          : grade_single_view(std::move(picture));
 }
 
 void cSceneAttractor::draw_single_view(iRenderTarget& in_target, float in_seconds)
@@ -359,10 +371,10 @@ void cSceneAttractor::draw_single_view(iRenderTarget& in_target, float in_second
     gluLookAt(0.0, 0.0, dist, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glRotatef(in_seconds * 10.0f + rot, 0.0f, 1.0f, 0.0f);
     glTranslatef(pos.x, pos.y, pos.z);
-    draw_points(1.0f);
+    draw_points(*m_splat, 1.0f);
 }
 
-void cSceneAttractor::draw_points(float in_gain)
+void cSceneAttractor::draw_points(cPointSplat& io_splat, float in_gain)
 {
     // The cloud through the matrices set up as for GL points; the diameter and the clamped
     // centre alpha are those a point sprite of the current size and colour would have.
@@ -378,7 +390,7 @@ void cSceneAttractor::draw_points(float in_gain)
         }
     const float diameter = std::max(pts_size * SPRITE_SCALE * m_pixel_scale, 1.0f);
     const float alpha = std::clamp((a1 + a_kick) * SPRITE_GAIN * in_gain, 0.0f, 1.0f);
-    m_splat->add(m_cloud->points(), m_cloud->filled(), mvp, diameter, alpha);
+    io_splat.add(m_cloud->points(), m_cloud->filled(), mvp, diameter, alpha);
 }
 
 void cSceneAttractor::write_splat(iRenderTarget& in_target)
@@ -392,10 +404,10 @@ void cSceneAttractor::draw_sixfold_view(iRenderTarget& in_target, float in_secon
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(fov6, double(in_target.m_width) / double(in_target.m_height), 0.1, 100.0);
-    draw_sixfold_copies(6, in_seconds);
+    draw_sixfold_copies(*m_splat, 6, in_seconds);
 }
 
-void cSceneAttractor::draw_sixfold_copies(int in_copies, float in_seconds)
+void cSceneAttractor::draw_sixfold_copies(cPointSplat& io_splat, int in_copies, float in_seconds)
 {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -409,7 +421,7 @@ void cSceneAttractor::draw_sixfold_copies(int in_copies, float in_seconds)
         glTranslatef(0.0f, 0.0f, offset);
         glScalef(0.4f, 1.0f, 1.0f);
         glTranslatef(pos.x, pos.y, pos.z);
-        draw_points(SIXFOLD_GAIN);
+        draw_points(io_splat, SIXFOLD_GAIN);
         glPopMatrix();
     }
 }
@@ -425,7 +437,7 @@ bool cSceneAttractor::sixfold_turns_on_screen() const
 cRTProxy cSceneAttractor::draw_sixfold_copy(const iRenderTarget& in_picture, float in_seconds)
 {
     cRTProxy copy = get_tmp_rt(cRenderTargetManager::RTT_DOUBLE);
-    m_splat->clear(int(copy->m_width), int(copy->m_height));
+    m_copy_splat->clear(int(copy->m_width), int(copy->m_height));
     // The picture's frustum widened to the copy's size: one pixel of the copy is one of the
     // picture, around the same centre.
     const double top = 0.1 * std::tan(double(fov6) * vnt::PI / 360.0);
@@ -435,7 +447,7 @@ cRTProxy cSceneAttractor::draw_sixfold_copy(const iRenderTarget& in_picture, flo
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glFrustum(-right * grow_x, right * grow_x, -top * grow_y, top * grow_y, 0.1, 100.0);
-    draw_sixfold_copies(1, in_seconds);
+    draw_sixfold_copies(*m_copy_splat, 1, in_seconds);
     // The turns read the copy within half the picture's diagonal of its centre (and a texel
     // more, filtering): only that band of columns is written, the rest is never read.
     const float reach =
@@ -444,7 +456,7 @@ cRTProxy cSceneAttractor::draw_sixfold_copy(const iRenderTarget& in_picture, flo
     const int first = std::max(int(std::floor(centre - reach)), 0);
     const int last = std::min(int(std::ceil(centre + reach)), int(copy->m_width));
     const float colour[3] = {col1.x, col1.y, col1.z};
-    copy->write_columns(m_splat->pack(colour).data(), uint32_t(first), uint32_t(last - first));
+    copy->write_columns(m_copy_splat->pack(colour).data(), uint32_t(first), uint32_t(last - first));
     return copy;
 }
 

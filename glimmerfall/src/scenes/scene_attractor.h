@@ -36,6 +36,9 @@ public:
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;
     cRTProxy render_to_texture(int in_time_ms) override;
+    // Both views drawn over the cloud as it stands (no step) and thrown away: the splats take
+    // their sizes and every grading pass is drawn once.
+    void warm_up() override;
     // "ifsconfig", "cur_config", "cur_anim" and "rot".
     tVarList get_vars() override;
 
@@ -89,16 +92,18 @@ public:
     glow_params glow6{cRenderTargetManager::RTT_QUATER, 250.0f, 255.0f};
 
 private:
+    // The frame's picture of view `in_config` (cur_config's values), graded.
+    cRTProxy draw_view(int in_config, float in_seconds);
     void draw_single_view(iRenderTarget& in_target, float in_seconds);
-    // Adds the cloud, through the current GL matrices, to the splat as soft discs whose
+    // Adds the cloud, through the current GL matrices, to `io_splat` as soft discs whose
     // centre alpha is the point alpha times `in_gain`.
-    void draw_points(float in_gain);
+    void draw_points(cPointSplat& io_splat, float in_gain);
     // The splat in the point colour, written into `in_target` (which has the splat's size).
     void write_splat(iRenderTarget& in_target);
     void draw_sixfold_view(iRenderTarget& in_target, float in_seconds);
     // The six-fold view's camera and its first `in_copies` copies, each turned 60 degrees about
-    // the copies' axis from the one before; the projection is the caller's.
-    void draw_sixfold_copies(int in_copies, float in_seconds);
+    // the copies' axis from the one before, into `io_splat`; the projection is the caller's.
+    void draw_sixfold_copies(cPointSplat& io_splat, int in_copies, float in_seconds);
     // True when the six copies are turns of one copy about the line of sight (the eye on the
     // z axis looking at the origin, no extra turn about y): then one copy is drawn and turned
     // on screen five times, a sixth of the points' cost.
@@ -112,7 +117,8 @@ private:
     cRTProxy grade_sixfold_view(cRTProxy in_picture);
 
     std::unique_ptr<cPointCloud> m_cloud;
-    std::unique_ptr<cPointSplat> m_splat;
+    std::unique_ptr<cPointSplat> m_splat;      // the picture's size
+    std::unique_ptr<cPointSplat> m_copy_splat; // the six-fold copy's (twice the picture's)
     float m_pixel_scale = 1.0f; // the picture's rows / 720: point sizes are for 1280x720
 
 public:

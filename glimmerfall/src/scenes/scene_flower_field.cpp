@@ -122,6 +122,11 @@ void cSceneFlowerField::load()
     m_leaf = cTextureManager::get_instance()->get_texture("leaf.png", true, GL_CLAMP_TO_EDGE, 0);
 }
 
+void cSceneFlowerField::warm_up()
+{
+    cRTProxy picture = render_to_texture(demo_time());
+}
+
 void cSceneFlowerField::handle_event(cEvent* in_event)
 {
     if (is_note_on(in_event, 4)) {

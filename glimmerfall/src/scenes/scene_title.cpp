@@ -79,6 +79,14 @@ tVarList cSceneTitle::get_vars()
     return vars;
 }
 
+void cSceneTitle::warm_up()
+{
+    const float cur_t = m_cur_t;
+    m_cur_t = 0.5f;
+    cRTProxy picture = render_to_texture(demo_time());
+    m_cur_t = cur_t;
+}
+
 float cSceneTitle::reveal(float in_cur_t)
 {
     return ease((in_cur_t - 0.25f) / 0.4f);

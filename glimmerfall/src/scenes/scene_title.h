@@ -16,6 +16,8 @@ public:
     std::string get_name() const override { return "greets"; }
     // Fetches "intro_bg.bzobj" and "intro_logo.bzobj"; registers its shaders.
     void load() override;
+    // One frame with the name half etched (every pass drawn), thrown away.
+    void warm_up() override;
     void handle_event(cEvent* in_event) override {}
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;
