@@ -328,6 +328,33 @@ TEST_F(CaptureRun, AnOutputThatCannotBeWrittenEndsWithStatusOne)
     EXPECT_EQ(std::pair(full.frames, full.closed), std::pair(5L, true));
 }
 
+TEST(FfmpegSink, FramesGoUprightInVideoLevelsWithOddEdgesRepeated)
+{
+    // 3 x 3, bottom row first: blue under two rows of red. Upright, the red rows come first;
+    // the last chroma row and column have one pixel row or column of their own, repeated.
+    const unsigned char red[3] = {255, 0, 0}, blue[3] = {0, 0, 255};
+    std::vector<unsigned char> rgb;
+    for (const unsigned char* row : {blue, red, red})
+        for (int i = 0; i < 3; ++i)
+            rgb.insert(rgb.end(), row, row + 3);
+    std::vector<uint8_t> yuv(5, 7); // resized, every byte written
+    cFfmpegSink::to_yuv420(rgb.data(), 3, 3, yuv);
+    ASSERT_EQ(yuv.size(), 9u + 2u * 4u);
+    // BT.601 video levels: red Y 82, Cb 90, Cr 240; blue Y 41, Cb 240, Cr 110.
+    const int expected[17] = {82, 82, 82,  82,  82,  82,  41,  41, 41,
+                              90, 90, 240, 240, 240, 240, 110, 110};
+    for (size_t k = 0; k < yuv.size(); ++k)
+        EXPECT_NEAR(int(yuv[k]), expected[k], 1) << k;
+
+    // White and black reach the ends of the video range, grey stays grey.
+    for (auto [level, y] : {std::pair{255, 235}, {0, 16}, {128, 126}}) {
+        const std::vector<unsigned char> flat(2 * 2 * 3, (unsigned char)level);
+        cFfmpegSink::to_yuv420(flat.data(), 2, 2, yuv);
+        EXPECT_EQ(std::vector<int>(yuv.begin(), yuv.end()),
+                  std::vector<int>({y, y, y, y, 128, 128}));
+    }
+}
+
 TEST(FfmpegSink, VideoKeepsItsLengthAndTheSoundInPlace)
 {
     if (!have_ffmpeg())

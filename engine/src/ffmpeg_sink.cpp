@@ -152,7 +152,7 @@ std::vector<std::string> cFfmpegSink::arguments(const std::string& in_wav) const
                                      "-f",
                                      "rawvideo",
                                      "-pixel_format",
-                                     "rgb24",
+                                     "yuv420p",
                                      "-video_size",
                                      std::to_string(m_width) + "x" + std::to_string(m_height),
                                      "-framerate",
@@ -164,19 +164,20 @@ std::vector<std::string> cFfmpegSink::arguments(const std::string& in_wav) const
     args.insert(args.end(), {"-map", "0:v:0"});
     if (!in_wav.empty())
         args.insert(args.end(), {"-map", "1:a:0"});
-    // OpenGL hands the rows over bottom first. The encoder shares the machine with the
-    // renderer, which on a software rasteriser needs every core. At the same rate factor
-    // (CRF 18), "ultrafast" takes about a quarter of the CPU time of "veryfast" and a third of
-    // "superfast": on two cores a capture then costs about 1.2 times the rendering alone
-    // instead of 1.3 to 1.45. Its files are larger (about 1.4 times "superfast", 1.9 times
-    // "veryfast") at a slightly higher PSNR.
-    // The encoder keeps up on one thread fewer than the machine has cores (at least one),
-    // which leaves a core to the renderer. On two cores x264's own choice (one and a half
-    // threads a core) spends about a third more CPU time on the same frames than one thread.
+    // The frames come upright and in the encoder's format (to_yuv420()): ffmpeg's own turn and
+    // conversion of RGB took a third of its time, twice what the sink's loop takes, and the
+    // pipe carries half the bytes. The encoder shares the machine with the renderer, which on a
+    // software rasteriser needs every core. At the same rate factor (CRF 18), "ultrafast" takes
+    // about a quarter of the CPU time of "veryfast" and a third of "superfast": on two cores a
+    // capture then costs about 1.2 times the rendering alone instead of 1.3 to 1.45. Its files are
+    // larger (about 1.4 times "superfast", 1.9 times "veryfast") at a slightly higher PSNR. The
+    // encoder keeps up on one thread fewer than the machine has cores (at least one), which leaves
+    // a core to the renderer. On two cores x264's own choice (one and a half threads a core) spends
+    // about a third more CPU time on the same frames than one thread.
     const unsigned cores = std::thread::hardware_concurrency();
     const std::string threads = std::to_string(cores > 1 ? cores - 1 : 1);
-    args.insert(args.end(), {"-vf", "vflip", "-c:v", "libx264", "-preset", "ultrafast", "-crf",
-                             "18", "-threads", threads, "-pix_fmt", "yuv420p"});
+    args.insert(args.end(), {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "18", "-threads",
+                             threads, "-pix_fmt", "yuv420p"});
     // AAC starts with encoder priming: MP4 trims it through its edit list, Matroska would play
     // it and put the music 23 ms late, so .mkv files carry lossless FLAC instead.
     const bool mp4 = ends_with(lower(m_path), ".mp4");
@@ -233,14 +234,49 @@ bool cFfmpegSink::open(int in_width, int in_height, int in_fps, std::string& out
     return true;
 }
 
+void cFfmpegSink::to_yuv420(const unsigned char* in_rgb, int in_width, int in_height,
+                            std::vector<uint8_t>& out_yuv)
+{
+    const int w = std::max(in_width, 0), h = std::max(in_height, 0);
+    const int cw = (w + 1) / 2, ch = (h + 1) / 2;
+    out_yuv.resize(size_t(w) * size_t(h) + 2 * size_t(cw) * size_t(ch));
+    uint8_t* y_plane = out_yuv.data();
+    uint8_t* cb_plane = y_plane + size_t(w) * size_t(h);
+    uint8_t* cr_plane = cb_plane + size_t(cw) * size_t(ch);
+    const size_t stride = size_t(w) * 3;
+    // Output row j is input row h - 1 - j; fixed point with 8 fractional bits, rounded.
+    for (int j = 0; j < h; ++j) {
+        const unsigned char* src = in_rgb + size_t(h - 1 - j) * stride;
+        uint8_t* dst = y_plane + size_t(j) * size_t(w);
+        for (int i = 0; i < w; ++i, src += 3)
+            dst[i] = uint8_t(((66 * src[0] + 129 * src[1] + 25 * src[2] + 128) >> 8) + 16);
+    }
+    for (int j = 0; j < ch; ++j) {
+        const unsigned char* upper = in_rgb + size_t(h - 1 - 2 * j) * stride;
+        const unsigned char* lower = in_rgb + size_t(std::max(h - 2 - 2 * j, 0)) * stride;
+        uint8_t* cb = cb_plane + size_t(j) * size_t(cw);
+        uint8_t* cr = cr_plane + size_t(j) * size_t(cw);
+        for (int i = 0; i < cw; ++i) {
+            const size_t left = size_t(2 * i) * 3, right = size_t(std::min(2 * i + 1, w - 1)) * 3;
+            // Sums of the four pixels: the coefficients below are a quarter of the full ones.
+            const int r = upper[left] + upper[right] + lower[left] + lower[right];
+            const int g = upper[left + 1] + upper[right + 1] + lower[left + 1] + lower[right + 1];
+            const int b = upper[left + 2] + upper[right + 2] + lower[left + 2] + lower[right + 2];
+            cb[i] = uint8_t(((-38 * r - 74 * g + 112 * b + 512) >> 10) + 128);
+            cr[i] = uint8_t(((112 * r - 94 * g - 18 * b + 512) >> 10) + 128);
+        }
+    }
+}
+
 bool cFfmpegSink::write(const unsigned char* in_rgb, std::string& out_error)
 {
     if (m_pipe < 0) {
         out_error = "ffmpeg is not running";
         return false;
     }
-    size_t left = size_t(m_width) * size_t(m_height) * 3u;
-    const unsigned char* at = in_rgb;
+    to_yuv420(in_rgb, m_width, m_height, m_yuv);
+    size_t left = m_yuv.size();
+    const unsigned char* at = m_yuv.data();
     while (left > 0) {
         const ssize_t written = ::write(m_pipe, at, left);
         if (written < 0 && errno == EINTR)

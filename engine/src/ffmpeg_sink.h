@@ -1,8 +1,9 @@
 // Captured frames piped into ffmpeg: H.264 video (CRF 18, preset ultrafast, yuv420p, turned
-// upright) in an .mp4 or .mkv file, with the music of the captured range muxed in from a temporary
-// WAV file (AAC in .mp4, FLAC in .mkv).
+// upright and converted here) in an .mp4 or .mkv file, with the music of the captured range muxed
+// in from a temporary WAV file (AAC in .mp4, FLAC in .mkv).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -31,6 +32,12 @@ public:
     static std::string install_hint();
     // ffmpeg's arguments (after the program name) for this output.
     std::vector<std::string> arguments(const std::string& in_wav) const;
+    // A frame as the sink pipes it: `in_rgb` (bottom row first) turned upright into planar
+    // 4:2:0 YCbCr with video levels (BT.601, Y 16..235, Cb and Cr 16..240), as ffmpeg's own
+    // conversion gives: the Y plane, then the Cb and the Cr plane at half the width and height
+    // (rounded up; each chroma sample from its 2 x 2 pixels, the last row or column repeated).
+    static void to_yuv420(const unsigned char* in_rgb, int in_width, int in_height,
+                          std::vector<uint8_t>& out_yuv);
 
 private:
     // Waits for ffmpeg; false with a message when it failed.
@@ -43,7 +50,8 @@ private:
     int m_fps = 0;
     std::vector<int16_t> m_pcm;
     int m_rate = 0;
-    std::string m_wav;  // temporary file with the music, removed at the end
-    pid_t m_child = -1; // ffmpeg while it runs
-    int m_pipe = -1;    // its standard input
+    std::string m_wav;          // temporary file with the music, removed at the end
+    pid_t m_child = -1;         // ffmpeg while it runs
+    int m_pipe = -1;            // its standard input
+    std::vector<uint8_t> m_yuv; // the frame being written
 };
