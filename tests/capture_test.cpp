@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <IL/il.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -353,6 +355,56 @@ TEST(FfmpegSink, FramesGoUprightInVideoLevelsWithOddEdgesRepeated)
         EXPECT_EQ(std::vector<int>(yuv.begin(), yuv.end()),
                   std::vector<int>({y, y, y, y, 128, 128}));
     }
+}
+
+// The scheduling policies of the threads of this process's child named ffmpeg (none while
+// there is no such child).
+static std::vector<int> ffmpeg_thread_policies()
+{
+    std::vector<int> policies;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        std::ifstream status(entry.path() / "status");
+        std::string line, name;
+        int parent = -1;
+        while (std::getline(status, line)) {
+            if (line.rfind("Name:", 0) == 0)
+                name = line.substr(line.find_first_not_of(" \t", 5));
+            if (line.rfind("PPid:", 0) == 0)
+                parent = std::stoi(line.substr(5));
+        }
+        if (name != "ffmpeg" || parent != ::getpid())
+            continue;
+        std::error_code ec;
+        for (const auto& task : fs::directory_iterator(entry.path() / "task", ec))
+            policies.push_back(sched_getscheduler(std::stoi(task.path().filename())));
+    }
+    return policies;
+}
+
+TEST(FfmpegSink, TheEncoderRunsOnlyOnIdleTime)
+{
+    // ffmpeg and every thread it starts run under the idle policy, from its first frame on.
+    if (!have_ffmpeg())
+        GTEST_SKIP() << "no ffmpeg";
+    cFfmpegSink sink(vnt_test::temp_dir("ffmpeg_idle") + "/idle.mkv");
+    std::string error;
+    ASSERT_TRUE(sink.open(64, 48, 30, error)) << error;
+    const std::vector<unsigned char> rgb(64 * 48 * 3, 90);
+    for (int k = 0; k < 10; ++k)
+        ASSERT_TRUE(sink.write(rgb.data(), error)) << error;
+    // The program may still be starting: up to ten seconds for it, then a moment for the
+    // encoder to start its threads.
+    std::vector<int> policies;
+    for (int wait = 0; wait < 200 && policies.empty(); ++wait) {
+        ::usleep(50000);
+        policies = ffmpeg_thread_policies();
+    }
+    ::usleep(300000);
+    policies = ffmpeg_thread_policies();
+    ASSERT_TRUE(sink.close(error)) << error;
+    ASSERT_FALSE(policies.empty());
+    for (int policy : policies)
+        EXPECT_EQ(policy, SCHED_IDLE);
 }
 
 TEST(FfmpegSink, VideoKeepsItsLengthAndTheSoundInPlace)

@@ -2,6 +2,7 @@
 #include "ffmpeg_sink.h"
 
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -231,6 +232,15 @@ bool cFfmpegSink::open(int in_width, int in_height, int in_fps, std::string& out
         remove_wav();
         return false;
     }
+#ifdef SCHED_IDLE
+    // The encoder takes the time the renderer leaves idle (a software rasteriser keeps the
+    // cores busy but for its waits): at the same priority it would share a core with the
+    // rendering and hold every frame up, and the frames it lags behind wait in the pipe. Set
+    // before ffmpeg starts its threads, which take the policy on; where it is refused, ffmpeg
+    // runs as usual.
+    const sched_param lowest = {};
+    sched_setscheduler(m_child, SCHED_IDLE, &lowest);
+#endif
     return true;
 }
 
