@@ -99,6 +99,12 @@ bool spawn_with_pipe(const std::string& in_program, const std::vector<std::strin
     return true;
 }
 
+// A pixel's luma in video levels (BT.601, 16..235).
+uint8_t luma(const unsigned char* in_rgb)
+{
+    return uint8_t(((66 * in_rgb[0] + 129 * in_rgb[1] + 25 * in_rgb[2] + 128) >> 8) + 16);
+}
+
 } // namespace
 
 cFfmpegSink::~cFfmpegSink()
@@ -254,26 +260,31 @@ void cFfmpegSink::to_yuv420(const unsigned char* in_rgb, int in_width, int in_he
     uint8_t* cb_plane = y_plane + size_t(w) * size_t(h);
     uint8_t* cr_plane = cb_plane + size_t(cw) * size_t(ch);
     const size_t stride = size_t(w) * 3;
-    // Output row j is input row h - 1 - j; fixed point with 8 fractional bits, rounded.
-    for (int j = 0; j < h; ++j) {
-        const unsigned char* src = in_rgb + size_t(h - 1 - j) * stride;
-        uint8_t* dst = y_plane + size_t(j) * size_t(w);
-        for (int i = 0; i < w; ++i, src += 3)
-            dst[i] = uint8_t(((66 * src[0] + 129 * src[1] + 25 * src[2] + 128) >> 8) + 16);
-    }
+    // Two output rows at a time, each pixel read once: output row j is input row h - 1 - j.
+    // Fixed point with 8 fractional bits, rounded.
     for (int j = 0; j < ch; ++j) {
-        const unsigned char* upper = in_rgb + size_t(h - 1 - 2 * j) * stride;
-        const unsigned char* lower = in_rgb + size_t(std::max(h - 2 - 2 * j, 0)) * stride;
+        const int top = 2 * j, bottom = std::min(2 * j + 1, h - 1);
+        const unsigned char* upper = in_rgb + size_t(h - 1 - top) * stride;
+        const unsigned char* lower = in_rgb + size_t(h - 1 - bottom) * stride;
+        uint8_t* y_upper = y_plane + size_t(top) * size_t(w);
+        uint8_t* y_lower = y_plane + size_t(bottom) * size_t(w);
         uint8_t* cb = cb_plane + size_t(j) * size_t(cw);
         uint8_t* cr = cr_plane + size_t(j) * size_t(cw);
         for (int i = 0; i < cw; ++i) {
-            const size_t left = size_t(2 * i) * 3, right = size_t(std::min(2 * i + 1, w - 1)) * 3;
+            const int x0 = 2 * i, x1 = std::min(2 * i + 1, w - 1);
+            const unsigned char *a = upper + size_t(x0) * 3, *b = upper + size_t(x1) * 3;
+            const unsigned char *c = lower + size_t(x0) * 3, *d = lower + size_t(x1) * 3;
+            // A repeated last row or column writes its luma twice, the same value.
+            y_upper[x0] = luma(a);
+            y_upper[x1] = luma(b);
+            y_lower[x0] = luma(c);
+            y_lower[x1] = luma(d);
             // Sums of the four pixels: the coefficients below are a quarter of the full ones.
-            const int r = upper[left] + upper[right] + lower[left] + lower[right];
-            const int g = upper[left + 1] + upper[right + 1] + lower[left + 1] + lower[right + 1];
-            const int b = upper[left + 2] + upper[right + 2] + lower[left + 2] + lower[right + 2];
-            cb[i] = uint8_t(((-38 * r - 74 * g + 112 * b + 512) >> 10) + 128);
-            cr[i] = uint8_t(((112 * r - 94 * g - 18 * b + 512) >> 10) + 128);
+            const int r = a[0] + b[0] + c[0] + d[0];
+            const int g = a[1] + b[1] + c[1] + d[1];
+            const int bl = a[2] + b[2] + c[2] + d[2];
+            cb[i] = uint8_t(((-38 * r - 74 * g + 112 * bl + 512) >> 10) + 128);
+            cr[i] = uint8_t(((112 * r - 94 * g - 18 * bl + 512) >> 10) + 128);
         }
     }
 }
