@@ -87,6 +87,11 @@ public:
     // pass fewer again. `out_under` stays the scene's and holds until its next frame; the
     // other scenes leave it null.
     cRTProxy render_leaving(int in_time_ms, cRTProxy& out_glow, iRenderTarget*& out_under);
+    // What render_leaving() leaves as a rule: a glow, a picture to lie over. The composition
+    // prepares the passes that will read them while it loads; where a scene leaves what it did
+    // not say, its layer is composited as well, only one full-size pass slower.
+    virtual bool leaves_glow() const { return false; }
+    virtual bool leaves_under() const { return false; }
     // The variables the timeline and the overlay may drive; the caller owns the list's objects.
     virtual tVarList get_vars();
     // The Space-key listing: one line "<name> <value>" per variable.

@@ -192,3 +192,70 @@ TEST_F(PostComp, ALayerAloneIsLaidOverBlackWithoutReadingBelow)
         }
     }
 }
+
+// The last two layers in one pass, onto the bottom layer laid over black or onto a picture as
+// it is: what the two passes give, for every pair of blends, with and without the glows and
+// the pictures under. The pass is ready only once prepared.
+TEST_F(PostComp, TwoLayersInOnePassGiveWhatTheirTwoPassesGive)
+{
+    cRTProxy bottom = rt(200, 60, 30, 160), bottom_glow = rt(40, 90, 10, 200);
+    cRTProxy middle = rt(30, 120, 220, 100), middle_glow = rt(60, 20, 80, 40);
+    cRTProxy middle_under = rt(180, 40, 90, 150), layer = rt(240, 200, 40, 170);
+    cRTProxy layer_glow = rt(10, 60, 90, 60), layer_under = rt(20, 150, 120, 90);
+    cRTProxy below = rt(90, 90, 160, 220);
+    cPostComp* comp = cPostComp::get_instance();
+    const int blends[4] = {cPostComp::BLEND_OVER, cPostComp::BLEND_ADD, cPostComp::BLEND_SCREEN,
+                           cPostComp::BLEND_DODGE};
+    for (bool on_bottom : {true, false}) {
+        for (int middle_mode : blends) {
+            for (int mode : blends) {
+                for (bool glows : {false, true}) {
+                    // The top's picture under and the middle's glow, or the top's glow, the
+                    // middle's picture under and the bottom's glow.
+                    const bool unders = glows;
+                    const cPostComp::sLayerPicture top = {
+                        layer.get_rt(), glows ? layer_glow.get_rt() : nullptr, mode, 0.6f,
+                        unders ? nullptr : layer_under.get_rt()};
+                    const cPostComp::sLayerPicture centre = {
+                        middle.get_rt(), glows ? nullptr : middle_glow.get_rt(), middle_mode, 0.8f,
+                        unders ? middle_under.get_rt() : nullptr};
+                    const cPostComp::sLayerPicture base =
+                        on_bottom ? cPostComp::sLayerPicture{bottom.get_rt(),
+                                                             glows ? bottom_glow.get_rt() : nullptr,
+                                                             cPostComp::BLEND_SCREEN, 0.7f}
+                                  : cPostComp::sLayerPicture{below.get_rt(), nullptr,
+                                                             cPostComp::BLEND_OVER, 1.0f};
+                    cRTProxy between = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+                    if (on_bottom)
+                        comp->comp_onto_bottom(between.get_rt(), centre, base);
+                    else
+                        comp->comp(*between, *centre.picture, *below, &middle_mode, 0.8f,
+                                   centre.glow, centre.under);
+                    cRTProxy want = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+                    comp->comp(*want, *layer, *between, &mode, 0.6f, top.glow, top.under);
+
+                    const cPostComp::sLayerShape shapes[3] = {
+                        {mode, top.glow != nullptr, top.under != nullptr},
+                        {middle_mode, centre.glow != nullptr, centre.under != nullptr},
+                        {base.mode, base.glow != nullptr, false}};
+                    EXPECT_FALSE(comp->ready_for_two(top, centre, base, on_bottom));
+                    comp->warm_up_two(shapes[0], shapes[1], shapes[2], on_bottom);
+                    EXPECT_TRUE(comp->ready_for_two(top, centre, base, on_bottom));
+                    cRTProxy got = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+                    got->bind_as_target(false);
+                    comp->comp_two_here(top, centre, base, on_bottom);
+                    got->unbind_as_target();
+                    EXPECT_TRUE(near(pixel_of(*got, 5, 5), pixel_of(*want, 5, 5), 2))
+                        << "bottom " << on_bottom << ", middle " << middle_mode << ", layer "
+                        << mode << ", glows " << glows;
+                }
+            }
+        }
+    }
+    // Only the four blends have such a pass.
+    const cPostComp::sLayerPicture odd = {layer.get_rt(), nullptr, 7, 1.0f};
+    const cPostComp::sLayerPicture plain = {below.get_rt(), nullptr, cPostComp::BLEND_OVER, 1.0f};
+    comp->warm_up_two({7, false, false}, {0, false, false}, {0, false, false}, false);
+    EXPECT_FALSE(comp->ready_for_two(odd, plain, plain, false));
+    EXPECT_FALSE(comp->ready_for_two(plain, odd, plain, false));
+}

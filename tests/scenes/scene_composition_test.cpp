@@ -16,7 +16,9 @@
 #include "postprocessing/post_comp.h"
 #include "render_target_manager.h"
 #include "scenes/scene_composition.h"
+#include "shader_manager_glsl.h"
 #include "shaders/rt_helpers.h"
+#include "shaders/shd_comp.h"
 #include "support/gl_fixture.h"
 #include "support/scene_capture.h"
 #include "support/test_scenes.h"
@@ -84,6 +86,7 @@ public:
         cPostGlow::get_instance()->glow(*picture, *out, glow);
         return out;
     }
+    bool leaves_glow() const override { return !m_own_pass; }
     bool m_own_pass = false;
 };
 
@@ -113,6 +116,7 @@ public:
         cPostComp::get_instance()->comp(*out, *picture, *m_trail, &over, 1.0f);
         return out;
     }
+    bool leaves_under() const override { return !m_merged; }
     bool m_merged = false;
     cRTProxy m_trail;
 };
@@ -354,4 +358,44 @@ TEST_F(CompositionTest, ATrailLeftToTheCompositingLooksAsTheScenesOwnOverPass)
         }
     }
     EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 1u); // the trail, kept
+}
+
+TEST_F(CompositionTest, TheLastTwoLayersPreparedWhileLoadingGiveWhatTheirTwoPassesGive)
+{
+    // A trail in the middle and a glow on top, over a bottom layer and over two layers: drawn
+    // before the composition is loaded, the middle layer takes a pass of its own; once loaded,
+    // the last two take one pass. The same pixels either way.
+    cGlowingScene glowing{&clock.clock, "glowing"};
+    cTrailScene trailing{&clock.clock, "trailing"};
+    for (bool two_below : {false, true}) {
+        cLayerComposition frame(&clock.clock);
+        frame.add_layer(5, sLayer(&blue, cPostComp::BLEND_OVER, 0, 1000), 0, 0);
+        if (two_below)
+            frame.add_layer(7, sLayer(&green, cPostComp::BLEND_ADD, 0, 1000, 0.3f), 0, 0);
+        frame.add_layer(10, sLayer(&trailing, cPostComp::BLEND_SCREEN, 0, 1000, 0.8f), 0, 0);
+        frame.add_layer(15, sLayer(&glowing, cPostComp::BLEND_ADD, 0, 1000, 0.7f), 0, 0);
+        const auto shown = [&] {
+            clock.set(500);
+            frame.update();
+            glClearColor(0, 0, 0, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+            frame.draw();
+            EXPECT_EQ(cRenderTargetManager::get_instance()->lent_out(), 1u); // the trail
+            return read_pixels(520, 280, 240, 160);
+        };
+        const int fused = cShdComp::middle_variant(cPostComp::BLEND_SCREEN) |
+                          cShdComp::MIDDLE_UNDER | cShdComp::LAYER_GLOW |
+                          (two_below ? 0 : cShdComp::BOTTOM);
+        const std::string name = cShdComp::name_of(cPostComp::BLEND_ADD, fused);
+        cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+        const std::vector<unsigned char> apart = shown();
+        EXPECT_FALSE(shaders->has_shader(name)) << name; // not built in the middle of a show
+        frame.load();
+        EXPECT_TRUE(shaders->has_shader(name)) << name;
+        const std::vector<unsigned char> together = shown();
+        int worst = 0;
+        for (size_t i = 0; i < apart.size(); ++i)
+            worst = std::max(worst, std::abs(int(apart[i]) - int(together[i])));
+        EXPECT_LE(worst, 1) << "two below " << two_below;
+    }
 }

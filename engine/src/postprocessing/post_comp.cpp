@@ -14,18 +14,22 @@
 
 namespace {
 
-// The quad with each source's coordinates over its own size on units 0 to 4 (1 x 1 where there
-// is none), the bottom layer's opacity riding along as the third component of unit 1's.
-void draw_sources(iRenderTarget* const (&sources)[5], float bottom_opacity)
+constexpr int NUM_SOURCES = 8;
+
+// The quad with each source's coordinates over its own size on units 0 to 7 (1 x 1 where there
+// is none), the bottom layer's opacity riding along as the third component of unit 1's and the
+// middle layer's as that of unit 5's.
+void draw_sources(iRenderTarget* const (&sources)[NUM_SOURCES], float bottom_opacity,
+                  float middle_opacity)
 {
     static const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     glBegin(GL_QUADS);
     for (const auto& c : corners) {
-        for (int u = 0; u < 5; ++u) {
+        for (int u = 0; u < NUM_SOURCES; ++u) {
             const float w = sources[u] ? float(sources[u]->m_width) : 1.0f;
             const float h = sources[u] ? float(sources[u]->m_height) : 1.0f;
-            glMultiTexCoord3fARB(GL_TEXTURE0 + GLenum(u), c[0] * w, c[1] * h,
-                                 u == 1 ? bottom_opacity : 0.0f);
+            const float z = u == 1 ? bottom_opacity : u == 5 ? middle_opacity : 0.0f;
+            glMultiTexCoord3fARB(GL_TEXTURE0 + GLenum(u), c[0] * w, c[1] * h, z);
         }
         glVertex3f(c[0], c[1], 0);
     }
@@ -72,6 +76,17 @@ void cPostComp::comp_onto_bottom(iRenderTarget* out, const sLayerPicture& layer,
     draw(layer, bottom, true);
     if (out)
         out->unbind_as_target();
+}
+
+void cPostComp::comp_two_here(const sLayerPicture& layer, const sLayerPicture& middle,
+                              const sLayerPicture& below, bool below_is_bottom)
+{
+    assert(layer.picture && middle.picture && below.picture && "three pictures to blend");
+    assert(is_blend(middle.mode) && "the middle layer's blend needs a pass of its own");
+    assert((!below_is_bottom || usable_as_bottom(below.mode)) &&
+           "the bottom layer's blend needs a pass of its own");
+    assert(!below.under && "the picture below lies over nothing");
+    draw(layer, below, below_is_bottom, &middle);
 }
 
 void cPostComp::comp_alone(iRenderTarget* out, const sLayerPicture& bottom)
@@ -125,12 +140,81 @@ void cPostComp::warm_up()
     glFinish();
 }
 
+bool cPostComp::is_blend(int mode)
+{
+    return mode == BLEND_OVER || mode == BLEND_ADD || mode == BLEND_SCREEN || mode == BLEND_DODGE;
+}
+
+int cPostComp::variant_of(const sLayerPicture& layer, const sLayerPicture& below,
+                          bool below_is_bottom, const sLayerPicture* middle)
+{
+    int variant = layer.glow ? cShdComp::LAYER_GLOW : 0;
+    if (layer.under)
+        variant |= cShdComp::LAYER_UNDER;
+    if (!layer.picture)
+        variant |= cShdComp::ALONE;
+    if (below_is_bottom)
+        variant |= below.glow ? cShdComp::BOTTOM_GLOW | cShdComp::BOTTOM : cShdComp::BOTTOM;
+    if (middle) {
+        variant |= cShdComp::middle_variant(middle->mode);
+        if (middle->glow)
+            variant |= cShdComp::MIDDLE_GLOW;
+        if (middle->under)
+            variant |= cShdComp::MIDDLE_UNDER;
+    }
+    return variant;
+}
+
+bool cPostComp::ready_for_two(const sLayerPicture& layer, const sLayerPicture& middle,
+                              const sLayerPicture& below, bool below_is_bottom)
+{
+    if (!is_blend(layer.mode) || !is_blend(middle.mode) ||
+        (below_is_bottom && !usable_as_bottom(below.mode)))
+        return false;
+    const int variant = variant_of(layer, below, below_is_bottom, &middle);
+    return cShaderManager_GLSL::get_instance()->has_shader(cShdComp::name_of(layer.mode, variant));
+}
+
+void cPostComp::warm_up_two(const sLayerShape& layer, const sLayerShape& middle,
+                            const sLayerShape& below, bool below_is_bottom)
+{
+    if (!is_blend(layer.mode) || !is_blend(middle.mode) ||
+        (below_is_bottom && !usable_as_bottom(below.mode)))
+        return;
+    // As in the show: the pictures the window's size (read texel for pixel), the glows and
+    // the pictures under smaller (filtered); into a corner of the window, which is where the
+    // pass draws.
+    cRTProxy pictures[3], smaller[5];
+    for (cRTProxy& target : pictures)
+        target = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    for (cRTProxy& target : smaller)
+        target = get_tmp_rt(cRenderTargetManager::RTT_QUATER);
+    const auto picture = [&](const sLayerShape& shape, int k) {
+        return sLayerPicture{pictures[k].get_rt(), shape.glow ? smaller[2 * k].get_rt() : nullptr,
+                             shape.mode, 1.0f, shape.under ? smaller[2 * k + 1].get_rt() : nullptr};
+    };
+    const sLayerPicture top = picture(layer, 0), centre = picture(middle, 1);
+    const sLayerPicture under = {pictures[2].get_rt(), below.glow ? smaller[4].get_rt() : nullptr,
+                                 below.mode, 1.0f};
+    if (ready_for_two(top, centre, under, below_is_bottom))
+        return; // built and drawn already
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glPushAttrib(GL_SCISSOR_BIT | GL_ENABLE_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(viewport[0], viewport[1], 4, 4);
+    draw(top, under, below_is_bottom, &centre);
+    glPopAttrib();
+    glFinish();
+}
+
 bool cPostComp::usable_as_bottom(int mode)
 {
     return mode == BLEND_OVER || mode == BLEND_ADD || mode == BLEND_SCREEN;
 }
 
-void cPostComp::draw(const sLayerPicture& layer, const sLayerPicture& below, bool below_is_bottom)
+void cPostComp::draw(const sLayerPicture& layer, const sLayerPicture& below, bool below_is_bottom,
+                     const sLayerPicture* middle)
 {
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
     shaders->push_shader();
@@ -143,33 +227,32 @@ void cPostComp::draw(const sLayerPicture& layer, const sLayerPicture& below, boo
     begin_fsq_keep_colour();
 
     assert((layer.picture || below_is_bottom) && "a layer needs a picture unless alone");
-    iRenderTarget* const sources[5] = {layer.picture, below.picture, layer.glow,
-                                       below_is_bottom ? below.glow : nullptr, layer.under};
-    for (int u = 4; u >= 0; --u) {
+    iRenderTarget* const sources[NUM_SOURCES] = {layer.picture,
+                                                 below.picture,
+                                                 layer.glow,
+                                                 below_is_bottom ? below.glow : nullptr,
+                                                 layer.under,
+                                                 middle ? middle->picture : nullptr,
+                                                 middle ? middle->glow : nullptr,
+                                                 middle ? middle->under : nullptr};
+    for (int u = NUM_SOURCES - 1; u >= 0; --u) {
         if (sources[u])
             bind_source(*sources[u], GL_TEXTURE0 + GLenum(u));
     }
     const int mode = layer.mode;
     if (mode == 2) {
         assert(0 && "blendmode not yet supported");
-    } else if (mode == BLEND_OVER || mode == BLEND_ADD || mode == BLEND_SCREEN ||
-               mode == BLEND_DODGE) {
-        int variant = layer.glow ? cShdComp::LAYER_GLOW : 0;
-        if (layer.under)
-            variant |= cShdComp::LAYER_UNDER;
-        if (!layer.picture)
-            variant |= cShdComp::ALONE;
-        if (below_is_bottom)
-            variant |= below.glow ? cShdComp::BOTTOM_GLOW | cShdComp::BOTTOM : cShdComp::BOTTOM;
+    } else if (is_blend(mode)) {
+        const int variant = variant_of(layer, below, below_is_bottom, middle);
         register_comp(mode, variant); // built when first needed
         shaders->bind(cShdComp::name_of(mode, variant));
     } // other values: drawn with whatever shading is current
 
     glColor4f(1, 1, 1, layer.opacity);
-    draw_sources(sources, below_is_bottom ? below.opacity : 1.0f);
+    draw_sources(sources, below_is_bottom ? below.opacity : 1.0f, middle ? middle->opacity : 0.0f);
 
     end_fsq();
-    for (int u = 0; u < 5; ++u) {
+    for (int u = 0; u < NUM_SOURCES; ++u) {
         if (sources[u])
             sources[u]->unbind_as_texture();
     }

@@ -51,10 +51,35 @@ public:
     // The bottom layer's blend must be usable_as_bottom().
     void comp_onto_bottom(iRenderTarget* out, const sLayerPicture& layer,
                           const sLayerPicture& bottom);
+    // `middle` blended onto the picture below, then `layer` onto that, in one pass into
+    // whatever is bound: what comp() would give through a picture in between, without it. The
+    // picture below is `below` as it is, or with `below_is_bottom` the bottom layer laid over
+    // opaque black as comp_onto_bottom() does (its blend usable_as_bottom()).
+    void comp_two_here(const sLayerPicture& layer, const sLayerPicture& middle,
+                       const sLayerPicture& below, bool below_is_bottom);
     // The bottom layer alone over opaque black, its glow added: the whole picture when no
     // layer lies above it, in one pass that reads nothing below. Into `out`, or into whatever
     // is bound when `out` is null. The blend must be usable_as_bottom().
     void comp_alone(iRenderTarget* out, const sLayerPicture& bottom);
+    // Whether comp_two_here() has its pass for these pictures built (by warm_up_two()), so that
+    // it would not be built in the middle of the show; false for blends other than the four.
+    bool ready_for_two(const sLayerPicture& layer, const sLayerPicture& middle,
+                       const sLayerPicture& below, bool below_is_bottom);
+    // What a layer brings to a pass: its blend, whether a glow and a picture under it come
+    // with its picture (a bottom layer has none under it).
+    struct sLayerShape
+    {
+        int mode;
+        bool glow;
+        bool under;
+    };
+    // Builds the pass comp_two_here() takes for layers of these shapes and draws it once, as
+    // warm_up() does its own, unless it is built already. Nothing for blends other than the
+    // four.
+    void warm_up_two(const sLayerShape& layer, const sLayerShape& middle, const sLayerShape& below,
+                     bool below_is_bottom);
+    // One of the four blends above.
+    static bool is_blend(int mode);
     // Over, add and screen: onto opaque black they all give the layer's colour times its
     // alpha (dodge gives black).
     static bool usable_as_bottom(int mode);
@@ -66,9 +91,13 @@ public:
 
 private:
     friend class vnt::tSingleton<cPostComp>;
+    // The eVariant flags of the compositing shader for the pass.
+    static int variant_of(const sLayerPicture& layer, const sLayerPicture& below,
+                          bool below_is_bottom, const sLayerPicture* middle);
     // The pass itself: `layer` onto `below`, which is the picture below as it is, or the bottom
-    // layer to lay over black first.
-    void draw(const sLayerPicture& layer, const sLayerPicture& below, bool below_is_bottom);
+    // layer to lay over black first; a `middle` layer is blended onto that first.
+    void draw(const sLayerPicture& layer, const sLayerPicture& below, bool below_is_bottom,
+              const sLayerPicture* middle = nullptr);
     // Registers "blend_comp", "add_comp", "dodge_comp" and "screen_comp", in this order; the
     // variants (shd_comp.h) are built when first needed.
     cPostComp();

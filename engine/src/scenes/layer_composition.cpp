@@ -22,6 +22,64 @@ namespace {
 
 constexpr int STALL_MS = 2500; // a jump this far from the last drawn frame seeks back
 
+// Whether the layer below the last can be held until the last is drawn and both blended in
+// one pass: both in one of the four blends, and from two scenes (a scene drawn again would
+// draw over what it left the first time, its trail in particular).
+bool can_wait_for_the_last(const sLayer& in_layer, const sLayer& in_last)
+{
+    return cPostComp::is_blend(in_layer.m_blendmode) && cPostComp::is_blend(in_last.m_blendmode) &&
+           in_layer.m_scene != in_last.m_scene;
+}
+
+// A layer's picture held for a later pass, with the targets it reads.
+struct sHeld
+{
+    cRTProxy image, glow;
+    cPostComp::sLayerPicture picture = {nullptr, nullptr, 0, 0.0f};
+
+    void hold(const cPostComp::sLayerPicture& in_picture, cRTProxy& io_image, cRTProxy& io_glow)
+    {
+        picture = in_picture;
+        image = std::move(io_image);
+        if (io_glow.isValid())
+            glow = std::move(io_glow);
+    }
+    bool held() const { return image.isValid(); }
+    void release()
+    {
+        cRenderTargetManager* pool = cRenderTargetManager::get_instance();
+        pool->release(image);
+        if (glow.isValid())
+            pool->release(glow);
+    }
+};
+
+// `in_layer` blended onto what lies below: the held bottom layer laid over black in the same
+// pass, or the picture accumulated so far; straight onto the window when it is the last, else
+// into the spare target, which then becomes the accumulated picture.
+void composite(const cPostComp::sLayerPicture& in_layer, bool in_last, sHeld& io_bottom,
+               cRTProxy& io_accumulator, cRTProxy& io_spare)
+{
+    cPostComp* comp = cPostComp::get_instance();
+    // The last layer is blended straight onto the window: no copy of the finished picture.
+    iRenderTarget* out = in_last ? nullptr : io_spare.get_rt();
+    if (io_bottom.held()) {
+        comp->comp_onto_bottom(out, in_layer, io_bottom.picture);
+        io_bottom.release();
+    } else if (in_last) {
+        comp->comp_here(*in_layer.picture, *io_accumulator, &in_layer.mode, in_layer.opacity,
+                        in_layer.glow, in_layer.under);
+    } else {
+        comp->comp(*io_spare, *in_layer.picture, *io_accumulator, &in_layer.mode, in_layer.opacity,
+                   in_layer.glow, in_layer.under);
+    }
+    if (!in_last) {
+        std::swap(io_accumulator, io_spare);
+        if (io_spare.get_size() != cRenderTargetManager::RTT_FULL)
+            io_spare = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+    }
+}
+
 } // namespace
 
 sLayer::sLayer(cScene* in_scene, int in_blendmode, int in_starttime, int in_endtime,
@@ -49,10 +107,51 @@ void cLayerComposition::load()
     }
     // The scenes after the compositing: a software rasteriser keeps only so many of the
     // programs it builds, dropping those used least recently, and the scenes' come first.
-    if (m_layers.size() > 1)
+    if (m_layers.size() > 1) {
         cPostComp::get_instance()->warm_up();
+        warm_up_last_two();
+    }
     for (cScene* scene : loaded)
         scene->warm_up();
+}
+
+void cLayerComposition::warm_up_last_two()
+{
+    // The layers shown together: those on at each start and after each end, and at a start
+    // without the layers starting then (a fade-in's first frame leaves its layer out).
+    std::vector<std::vector<int>> sets;
+    for (const auto& [depth, layer] : m_layers) {
+        for (int t : {layer.m_starttime, layer.m_endtime + 1}) {
+            std::vector<int> on = active_depths(t), settled;
+            for (int d : on) {
+                if (m_layers.at(d).m_starttime != t)
+                    settled.push_back(d);
+            }
+            sets.push_back(on);
+            sets.push_back(settled);
+        }
+    }
+    for (const std::vector<int>& on : sets) {
+        const size_t n = on.size();
+        if (n < 2)
+            continue; // the last alone: prepared by warm_up()
+        const sLayer& first = m_layers.at(on.front());
+        const bool first_is_bottom = cPostComp::usable_as_bottom(first.m_blendmode);
+        if (n == 2 && first_is_bottom)
+            continue; // the last over the bottom layer: prepared by warm_up()
+        const sLayer& middle = m_layers.at(on[n - 2]);
+        const sLayer& last = m_layers.at(on[n - 1]);
+        if (!can_wait_for_the_last(middle, last))
+            continue;
+        const bool on_bottom = n == 3 && first_is_bottom;
+        const cPostComp::sLayerShape shapes[3] = {
+            {last.m_blendmode, last.m_scene->leaves_glow(), last.m_scene->leaves_under()},
+            {middle.m_blendmode, middle.m_scene->leaves_glow(), middle.m_scene->leaves_under()},
+            on_bottom
+                ? cPostComp::sLayerShape{first.m_blendmode, first.m_scene->leaves_glow(), false}
+                : cPostComp::sLayerShape{cPostComp::BLEND_OVER, false, false}};
+        cPostComp::get_instance()->warm_up_two(shapes[0], shapes[1], shapes[2], on_bottom);
+    }
 }
 
 void cLayerComposition::add_layer(int layer_depth, const sLayer& in_layer, int in_fade_in,
@@ -250,15 +349,15 @@ void cLayerComposition::draw()
     accumulator->bind_as_target(true);
     accumulator->unbind_as_target();
 
-    // The bottom layer waits for the next one, whose pass lays it over the black as well.
-    cRTProxy bottom, bottom_glow;
-    cPostComp::sLayerPicture bottom_layer = {nullptr, nullptr, 0, 0.0f};
-    cRenderTargetManager* pool = cRenderTargetManager::get_instance();
+    // The bottom layer waits for the next one, whose pass lays it over the black as well; the
+    // layer below the last waits for the last, so that both are blended in one pass with no
+    // picture in between.
+    sHeld bottom, middle;
     cPostComp* comp = cPostComp::get_instance();
     cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
-    for (int depth : active) {
-        const bool last = depth == active.back();
-        sLayer& layer = m_layers.at(depth);
+    for (size_t k = 0; k < active.size(); ++k) {
+        const bool last = k + 1 == active.size();
+        sLayer& layer = m_layers.at(active[k]);
         glPushAttrib(GL_ENABLE_BIT);
         shaders->push_shader();
         cRandomTable& random = cRandomTable::get();
@@ -267,8 +366,7 @@ void cLayerComposition::draw()
         random.set_cursor(cursor);
         // The bottom layer is laid over black, over nothing of its own: its scene lays its
         // picture over its trail itself.
-        const bool bottom_candidate =
-            depth == active.front() && cPostComp::usable_as_bottom(layer.m_blendmode);
+        const bool bottom_candidate = k == 0 && cPostComp::usable_as_bottom(layer.m_blendmode);
         cRTProxy glow;
         iRenderTarget* under = nullptr;
         cRTProxy image = bottom_candidate ? layer.m_scene->render_leaving_glow(t, glow)
@@ -288,31 +386,26 @@ void cLayerComposition::draw()
             break;
         }
         if (bottom_candidate) {
-            bottom_layer = picture;
-            bottom = std::move(image);
-            if (glow.isValid())
-                bottom_glow = std::move(glow);
+            bottom.hold(picture, image, glow);
             continue;
         }
-        // The last layer is blended straight onto the window: no copy of the finished picture.
-        iRenderTarget* out = last ? nullptr : spare.get_rt();
-        if (bottom.isValid()) {
-            comp->comp_onto_bottom(out, picture, bottom_layer);
-            pool->release(bottom);
-            if (bottom_glow.isValid())
-                pool->release(bottom_glow);
-        } else if (last) {
-            comp->comp_here(*image, *accumulator, &layer.m_blendmode, layer.m_opacity, picture.glow,
-                            under);
-        } else {
-            comp->comp(*spare, *image, *accumulator, &layer.m_blendmode, layer.m_opacity,
-                       picture.glow, under);
+        if (k + 2 == active.size() && can_wait_for_the_last(layer, m_layers.at(active.back()))) {
+            middle.hold(picture, image, glow);
+            continue;
         }
-        if (!last) {
-            std::swap(accumulator, spare);
-            if (spare.get_size() != cRenderTargetManager::RTT_FULL)
-                spare = get_tmp_rt(cRenderTargetManager::RTT_FULL);
+        if (middle.held()) {
+            const cPostComp::sLayerPicture below =
+                bottom.held() ? bottom.picture
+                              : cPostComp::sLayerPicture{accumulator.get_rt(), nullptr,
+                                                         cPostComp::BLEND_OVER, 1.0f};
+            if (comp->ready_for_two(picture, middle.picture, below, bottom.held())) {
+                comp->comp_two_here(picture, middle.picture, below, bottom.held());
+                break;
+            }
+            // Not prepared while loading: the middle layer in a pass of its own after all.
+            composite(middle.picture, false, bottom, accumulator, spare);
         }
+        composite(picture, last, bottom, accumulator, spare);
     }
     m_curtime = t;
 }

@@ -65,6 +65,9 @@ protected:
     virtual void build_timeline() {}
 
 private:
+    // Prepares the compositing's pass for the last two layers of each set of layers the
+    // timeline shows together (cPostComp::warm_up_two()), as their scenes say what they leave.
+    void warm_up_last_two();
 
     // The particles' shared random table is read by each scene through a cursor of its own,
     // set from its layer's start when the layer comes on: a layer's particles are then a

@@ -8,6 +8,9 @@
 namespace {
 
 const char* const MODE_NAMES[5] = {"blend_comp", "add_comp", nullptr, "screen_comp", "dodge_comp"};
+const char* const MIDDLE_DEFINES[5] = {"MIDDLE_OVER", "MIDDLE_ADD", nullptr, "MIDDLE_SCREEN",
+                                       "MIDDLE_DODGE"};
+const char* const MIDDLE_NAMES[5] = {"blend", "add", nullptr, "screen", "dodge"};
 const char* const FRAGMENT_FILES[5] = {"comp_over_frag.glsl", "comp_add_frag.glsl", nullptr,
                                        "comp_screen_frag.glsl", "comp_dodge_frag.glsl"};
 
@@ -22,6 +25,12 @@ std::vector<cShader_GLSL::sSampler> samplers_of(int variant)
         samplers.push_back({"bottom_glow", 3});
     if (variant & cShdComp::LAYER_UNDER)
         samplers.push_back({"layer_under", 4});
+    if (variant & cShdComp::MIDDLE)
+        samplers.push_back({"middle", 5});
+    if (variant & cShdComp::MIDDLE_GLOW)
+        samplers.push_back({"middle_glow", 6});
+    if (variant & cShdComp::MIDDLE_UNDER)
+        samplers.push_back({"middle_under", 7});
     return samplers;
 }
 
@@ -38,6 +47,16 @@ std::string defines_of(int variant)
         defines += " LAYER_UNDER";
     if (variant & cShdComp::ALONE)
         defines += " ALONE";
+    if (variant & cShdComp::MIDDLE)
+        defines += " MIDDLE";
+    for (int mode : {0, 1, 3, 4}) {
+        if (variant & cShdComp::middle_variant(mode))
+            defines += std::string(" ") + MIDDLE_DEFINES[mode];
+    }
+    if (variant & cShdComp::MIDDLE_GLOW)
+        defines += " MIDDLE_GLOW";
+    if (variant & cShdComp::MIDDLE_UNDER)
+        defines += " MIDDLE_UNDER";
     return defines;
 }
 
@@ -64,6 +83,14 @@ std::string cShdComp::name_of(int in_mode, int in_variant)
         name += "_glow";
     if (in_variant & LAYER_UNDER)
         name += "_under";
+    for (int mode : {0, 1, 3, 4}) {
+        if (in_variant & middle_variant(mode))
+            name += std::string("_on") + MIDDLE_NAMES[mode] + "middle";
+    }
+    if (in_variant & MIDDLE_GLOW)
+        name += "_glow";
+    if (in_variant & MIDDLE_UNDER)
+        name += "_under";
     if (in_variant & BOTTOM_GLOW)
         name += "_onglowingbottom";
     else if (in_variant & BOTTOM)
@@ -71,6 +98,21 @@ std::string cShdComp::name_of(int in_mode, int in_variant)
     if (in_variant & ALONE)
         name += "_alone";
     return name;
+}
+
+int cShdComp::middle_variant(int in_mode)
+{
+    assert(is_mode(in_mode) && "no compositing shader for this blend mode");
+    switch (in_mode) {
+    case 1:
+        return MIDDLE_ADD;
+    case 3:
+        return MIDDLE_SCREEN;
+    case 4:
+        return MIDDLE_DODGE;
+    default:
+        return MIDDLE_OVER;
+    }
 }
 
 void register_comp(int in_mode, int in_variant)

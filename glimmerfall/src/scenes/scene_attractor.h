@@ -36,6 +36,7 @@ public:
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;
     cRTProxy render_to_texture(int in_time_ms) override;
+    bool leaves_glow() const override { return true; } // its glow, through finish_glow()
     // Both views drawn over the cloud as it stands (no step) and thrown away: the splats take
     // their sizes and every grading pass is drawn once.
     void warm_up() override;

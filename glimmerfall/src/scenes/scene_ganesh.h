@@ -35,6 +35,7 @@ public:
     // The picture over the drifting trail. With the state diff on, the GL state after the frame
     // is compared with the one before it and the differing lines written to "ganesh_diff".
     cRTProxy render_to_texture(int in_time_ms) override;
+    bool leaves_under() const override { return true; } // its trail, through finish_over()
     // "cam_t" (0..1), "scene_t" (0..1), "campath" (int 0..6), "campath_t" (0..1).
     tVarList get_vars() override;
 

@@ -22,6 +22,7 @@ public:
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;
     cRTProxy render_to_texture(int in_time_ms) override;
+    bool leaves_glow() const override { return true; } // its glow, through finish_glow()
 
     float m_spin = 90.0f; // degrees per second of each helix about its axis
     glow_params m_glow;

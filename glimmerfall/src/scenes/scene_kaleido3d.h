@@ -36,6 +36,7 @@ public:
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;
     cRTProxy render_to_texture(int in_time_ms) override;
+    bool leaves_glow() const override { return true; } // its glow, through finish_glow()
     // "cur_config" (int 0..3), "cur_t" (0..3), "cam_t" (0..3), "rot" (0..720).
     tVarList get_vars() override;
 

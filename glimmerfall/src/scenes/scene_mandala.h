@@ -35,6 +35,7 @@ public:
     bool update() override;
     void add_gui(iGuiNode* in_gui) override;
     cRTProxy render_to_texture(int in_time_ms) override;
+    bool leaves_glow() const override { return true; } // its glow, through finish_glow()
     // "cur_config" (0..3), "cur_t" (0..1), "render_circles" (0..1).
     tVarList get_vars() override;
 

@@ -30,6 +30,7 @@ public:
     // The field at half size, through the kaleidoscope ("kaleidotype") and the glow into a
     // full-size target.
     cRTProxy render_to_texture(int in_time_ms) override;
+    bool leaves_glow() const override { return true; } // its glow, through finish_glow()
     // "kaleidotype" (int 0..7).
     tVarList get_vars() override;
 

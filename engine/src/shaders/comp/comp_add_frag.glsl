@@ -4,8 +4,5 @@
 
 void main()
 {
-    vec4 l = layer_colour();
-    vec4 b = below_colour();
-    float a = l.a * gl_Color.a;
-    gl_FragColor = vec4(min(b.rgb + l.rgb * a, 1.0), a + b.a * (1.0 - a));
+    gl_FragColor = blend_add(layer_colour(), below_colour(), gl_Color.a);
 }

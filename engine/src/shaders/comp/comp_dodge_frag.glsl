@@ -5,9 +5,5 @@
 
 void main()
 {
-    vec4 l = layer_colour();
-    vec4 b = below_colour();
-    float a = l.a * gl_Color.a;
-    vec3 dodge = min(b.rgb / max(1.0 - l.rgb, 1.0 / 512.0), 1.0);
-    gl_FragColor = vec4(mix(b.rgb, dodge, a), a + b.a * (1.0 - a));
+    gl_FragColor = blend_dodge(layer_colour(), below_colour(), gl_Color.a);
 }

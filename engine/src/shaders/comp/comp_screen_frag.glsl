@@ -4,9 +4,5 @@
 
 void main()
 {
-    vec4 l = layer_colour();
-    vec4 b = below_colour();
-    float a = l.a * gl_Color.a;
-    vec3 screen = 1.0 - (1.0 - b.rgb) * (1.0 - l.rgb);
-    gl_FragColor = vec4(mix(b.rgb, screen, a), a + b.a * (1.0 - a));
+    gl_FragColor = blend_screen(layer_colour(), below_colour(), gl_Color.a);
 }
