@@ -181,6 +181,13 @@ void cPostComp::warm_up_two(const sLayerShape& layer, const sLayerShape& middle,
     if (!is_blend(layer.mode) || !is_blend(middle.mode) ||
         (below_is_bottom && !usable_as_bottom(below.mode)))
         return;
+    // The pass reads eight pictures through eight coordinate sets; a driver with fewer keeps
+    // the two passes (its build would fail, and a failed build ends the program).
+    GLint units = 0, coordinates = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
+    glGetIntegerv(GL_MAX_TEXTURE_COORDS, &coordinates);
+    if (units < NUM_SOURCES || coordinates < NUM_SOURCES)
+        return;
     // As in the show: the pictures the window's size (read texel for pixel), the glows and
     // the pictures under smaller (filtered); into a corner of the window, which is where the
     // pass draws.

@@ -75,7 +75,7 @@ public:
     };
     // Builds the pass comp_two_here() takes for layers of these shapes and draws it once, as
     // warm_up() does its own, unless it is built already. Nothing for blends other than the
-    // four.
+    // four, nor where the driver has fewer than eight texture units or coordinate sets.
     void warm_up_two(const sLayerShape& layer, const sLayerShape& middle, const sLayerShape& below,
                      bool below_is_bottom);
     // One of the four blends above.
