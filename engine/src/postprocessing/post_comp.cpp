@@ -165,11 +165,16 @@ int cPostComp::variant_of(const sLayerPicture& layer, const sLayerPicture& below
     return variant;
 }
 
+bool cPostComp::blends_two(int mode, int middle_mode, int below_mode, bool below_is_bottom)
+{
+    return is_blend(mode) && is_blend(middle_mode) &&
+           (!below_is_bottom || usable_as_bottom(below_mode));
+}
+
 bool cPostComp::ready_for_two(const sLayerPicture& layer, const sLayerPicture& middle,
                               const sLayerPicture& below, bool below_is_bottom)
 {
-    if (!is_blend(layer.mode) || !is_blend(middle.mode) ||
-        (below_is_bottom && !usable_as_bottom(below.mode)))
+    if (!blends_two(layer.mode, middle.mode, below.mode, below_is_bottom))
         return false;
     const int variant = variant_of(layer, below, below_is_bottom, &middle);
     return cShaderManager_GLSL::get_instance()->has_shader(cShdComp::name_of(layer.mode, variant));
@@ -178,8 +183,7 @@ bool cPostComp::ready_for_two(const sLayerPicture& layer, const sLayerPicture& m
 void cPostComp::warm_up_two(const sLayerShape& layer, const sLayerShape& middle,
                             const sLayerShape& below, bool below_is_bottom)
 {
-    if (!is_blend(layer.mode) || !is_blend(middle.mode) ||
-        (below_is_bottom && !usable_as_bottom(below.mode)))
+    if (!blends_two(layer.mode, middle.mode, below.mode, below_is_bottom))
         return;
     // The pass reads eight pictures through eight coordinate sets; a driver with fewer keeps
     // the two passes (its build would fail, and a failed build ends the program).

@@ -91,6 +91,9 @@ public:
 
 private:
     friend class vnt::tSingleton<cPostComp>;
+    // Whether comp_two_here() has a pass for these blends: the four, with a bottom layer's
+    // usable_as_bottom().
+    static bool blends_two(int mode, int middle_mode, int below_mode, bool below_is_bottom);
     // The eVariant flags of the compositing shader for the pass.
     static int variant_of(const sLayerPicture& layer, const sLayerPicture& below,
                           bool below_is_bottom, const sLayerPicture* middle);

@@ -119,7 +119,7 @@ void cLayerComposition::warm_up_last_two()
 {
     // The layers shown together: those on at each start and after each end, and at a start
     // without the layers starting then (a fade-in's first frame leaves its layer out).
-    std::vector<std::vector<int>> sets;
+    std::set<std::vector<int>> sets; // each set once
     for (const auto& [depth, layer] : m_layers) {
         for (int t : {layer.m_starttime, layer.m_endtime + 1}) {
             std::vector<int> on = active_depths(t), settled;
@@ -127,8 +127,8 @@ void cLayerComposition::warm_up_last_two()
                 if (m_layers.at(d).m_starttime != t)
                     settled.push_back(d);
             }
-            sets.push_back(on);
-            sets.push_back(settled);
+            sets.insert(on);
+            sets.insert(settled);
         }
     }
     for (const std::vector<int>& on : sets) {
