@@ -213,6 +213,62 @@ TEST_F(RoseTest, TracedPetalsReachTheUnitCircleAndStayInsideIt)
     }
 }
 
+TEST_F(RoseTest, PointsAreDiscsOfTheirDiameterWithASoftRim)
+{
+    // One white point in the middle of a 32 x 32 corner, each pixel showing its coverage.
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glViewport(0, 0, 32, 32);
+    glDisable(GL_DEPTH_TEST);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    const float point[3] = {0, 0, 0}, white[4] = {1, 1, 1, 1};
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, point);
+    glColorPointer(4, GL_FLOAT, 0, white);
+    constexpr float DIAMETER = 9.0f;
+    const std::string before = vnt_test::frame_state();
+    cComponentRose::draw_soft_points(0, 1, DIAMETER);
+    EXPECT_EQ(vnt_test::frame_state(), before);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    const std::vector<unsigned char> pixels = vnt_test::read_pixels(0, 0, 32, 32);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+    glViewport(0, 0, 1280, 720);
+
+    double covered = 0;
+    int rim = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const int value = pixels[size_t(y * 32 + x) * 4];
+            covered += value / 255.0;
+            // From the pixel's centre to the point, where the four middle pixels meet.
+            const double r = std::hypot(x + 0.5 - 16.0, y + 0.5 - 16.0);
+            if (r < DIAMETER / 2 - 1) {
+                EXPECT_GT(value, 240) << x << "," << y;
+            } else if (r > DIAMETER / 2 + 1) {
+                EXPECT_EQ(value, 0) << x << "," << y;
+            }
+            rim += value > 0 && value < 255;
+        }
+    }
+    EXPECT_NEAR(covered, 3.14159 * DIAMETER * DIAMETER / 4,
+                0.1 * 3.14159 * DIAMETER * DIAMETER / 4);
+    EXPECT_GT(rim, 8) << "the rim is soft";
+}
+
 TEST_F(RoseTest, ClapSwellsTheRose)
 {
     cMETrigger kick = note_on(2, 36, 152000), clap = note_on(4, 39, 152000);

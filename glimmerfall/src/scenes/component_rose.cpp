@@ -9,6 +9,7 @@
 #include "mesh_files/mesh_obj.h"
 #include "mesh_manager.h"
 #include "shader_manager_glsl.h"
+#include "shaders/shd_plain.h"
 
 namespace {
 
@@ -29,11 +30,28 @@ Vec3<float> layer_colour(const Vec3<float>& base, int layer)
     return a * 0.8f + b * 0.2f;
 }
 
+// The traced points as sprites, each a disc with a soft rim: what smoothed points look like,
+// without a software rasteriser's slowest path for them.
+const char* const POINT_SHADER = "soft_point_shader";
+
+class cShdSoftPoint : public cShdPlain
+{
+public:
+    cShdSoftPoint(void* const* in_context, const int& in_vprof, const int& in_fprof)
+        : cShdPlain(in_context, in_vprof, in_fprof, "soft_point_vert.glsl", "soft_point_frag.glsl",
+                    {})
+    {
+    }
+};
+
 } // namespace
 
 void cComponentRose::load()
 {
     m_octahedra = cMeshManager::get_instance()->get("octahedra.bzobj", true, true, false);
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    if (!shaders->get_shader(POINT_SHADER))
+        shaders->add_shader<cShdSoftPoint>(POINT_SHADER);
 }
 
 void cComponentRose::update(int in_time_ms)
@@ -72,10 +90,9 @@ void cComponentRose::draw()
     glEnable(GL_BLEND);
     // Additive colour; the alpha channel keeps the most opaque coverage.
     glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_POINT_SMOOTH);
-    glEnable(GL_LINE_SMOOTH);
-    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
-    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+    // The faint curves are not smoothed: thin and added up as they are, they look the same, and
+    // thousands of smoothed segments are a software rasteriser's slow path.
+    glDisable(GL_LINE_SMOOTH);
 
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -120,10 +137,10 @@ void cComponentRose::draw()
                 c[k] = std::min(1.0f, c[k] + 0.3f);
             c[3] = std::min(1.0f, c[3] / 0.35f);
         }
-        glPointSize(std::max(0.5f, m_pt_size * (1.0f + 0.6f * m_kick)));
         // Every third point: a dotted trail that flows as the phase moves.
         const int shift = int(m_time * 40.0f) % 3;
-        glDrawArrays(GL_POINTS, shift, POINTS_PER_LAYER - shift);
+        draw_soft_points(shift, POINTS_PER_LAYER - shift,
+                         std::max(0.5f, m_pt_size * (1.0f + 0.6f * m_kick)));
         glDisableClientState(GL_COLOR_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);
 
@@ -155,6 +172,27 @@ void cComponentRose::draw()
     glPopMatrix();
     glPopAttrib();
     shaders->pop_shader();
+}
+
+void cComponentRose::draw_soft_points(int in_first, int in_count, float in_diameter)
+{
+    cShaderManager_GLSL* shaders = cShaderManager_GLSL::get_instance();
+    glPushAttrib(GL_ENABLE_BIT | GL_POINT_BIT);
+    if (shaders->get_shader(POINT_SHADER)) {
+        shaders->push_shader();
+        shaders->bind(POINT_SHADER);
+        glEnable(GL_POINT_SPRITE);
+        glDisable(GL_POINT_SMOOTH);
+        // A pixel wider than the disc, for its rim.
+        glPointSize(in_diameter + 1.0f);
+        glDrawArrays(GL_POINTS, in_first, in_count);
+        shaders->pop_shader();
+    } else {
+        glEnable(GL_POINT_SMOOTH);
+        glPointSize(in_diameter);
+        glDrawArrays(GL_POINTS, in_first, in_count);
+    }
+    glPopAttrib();
 }
 
 void cComponentRose::get_vars(tVarList& io_vars)

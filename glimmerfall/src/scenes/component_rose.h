@@ -26,6 +26,10 @@ public:
     // Points of one layer's curve at a phase (radians); x y z per point, in rose units (the
     // outermost petal tips lie on the unit circle before `m_scale`).
     static void trace_layer(int in_layer, float in_phase, std::vector<float>& out_points);
+    // Draws `in_count` points of the bound vertex (and colour) arrays from `in_first` on, each
+    // a disc of `in_diameter` pixels with a soft rim, as smoothed points look (with the blend
+    // and colours as they are set).
+    static void draw_soft_points(int in_first, int in_count, float in_diameter);
 
     Vec3<float> m_pos{0, 0, 0};            // "rose_pos", centre in the caller's units, -10..10
     float m_scale = 1.0f;                  // "rose_scale", 0..10
