@@ -123,7 +123,10 @@ cSceneMandala::cSceneMandala(const cClock* in_clock) : cScene(in_clock)
     m_camera.znear = 0.5f;
     m_camera.zfar = 50.0f;
     m_hsb.saturation = 12.0f;
-    m_glow.size = cRenderTargetManager::RTT_QUATER;
+    // A soft glow: an eighth of the picture blurred once spreads as a quarter blurred three
+    // times does, for a fraction of the work.
+    m_glow.size = cRenderTargetManager::RTT_EIGHTH;
+    m_glow.blurs = 1;
     m_glow.precut = 110.0f;
     m_glow.postcut = 200.0f;
 }
