@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "effects/interpolator.h"
+#include "fsq.h"
 #include "scene_test.h"
 #include "scenes/scene_blackn_white.h"
 #include "scenes/scene_helix.h"
@@ -216,20 +217,14 @@ TEST_F(RoseTest, TracedPetalsReachTheUnitCircleAndStayInsideIt)
 TEST_F(RoseTest, PointsAreDiscsOfTheirDiameterWithASoftRim)
 {
     // One white point in the middle of a 32 x 32 corner, each pixel showing its coverage.
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushAttrib(GL_VIEWPORT_BIT | GL_COLOR_BUFFER_BIT);
     glViewport(0, 0, 32, 32);
-    glDisable(GL_DEPTH_TEST);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    const float point[3] = {0, 0, 0}, white[4] = {1, 1, 1, 1};
+    begin_fsq();
+    const float point[3] = {0.5f, 0.5f, 0}, white[4] = {1, 1, 1, 1};
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, point);
@@ -240,13 +235,9 @@ TEST_F(RoseTest, PointsAreDiscsOfTheirDiameterWithASoftRim)
     EXPECT_EQ(vnt_test::frame_state(), before);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
+    end_fsq();
     const std::vector<unsigned char> pixels = vnt_test::read_pixels(0, 0, 32, 32);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
     glPopAttrib();
-    glViewport(0, 0, 1280, 720);
 
     double covered = 0;
     int rim = 0;
